@@ -1,0 +1,290 @@
+// Syntax tree of the T-SQL the engine accepts.
+//
+// The parser builds it; the binder and renderer walk it to produce SQLite SQL; the executor
+// runs control statements itself. Nodes are plain structs with a kind tag rather than a class
+// hierarchy: the tree is built once per batch and walked by switch statements. Names are kept
+// as written (brackets and quotes removed); comparisons of names are case-insensitive.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace xfer::engine {
+
+struct SourcePos {
+  int line = 1;       // 1-based line in the batch
+  int column = 1;     // 1-based column in that line
+  size_t offset = 0;  // byte offset in the batch
+};
+
+// A type as declared: `text` keeps the declared spelling ("varchar(20)", "int") so catalog
+// views report what SQL Server would.
+struct TypeName {
+  std::string name;   // lower-case base name: "varchar", "int", "float", "numeric"...
+  int length = -1;    // varchar(n)/char(n)/nvarchar(n)/varbinary(n); -2 for (max); -1 none
+  int precision = -1; // numeric(p,s) / decimal(p,s) / float(p)
+  int scale = -1;
+  std::string Text() const;  // canonical declared spelling, e.g. "varchar(20)"
+};
+
+// Multi-part object name: server.database.schema.object; empty parts were omitted
+// ("db..t" has an empty schema). `object` may start with '#' or '##'.
+struct ObjectName {
+  std::string server;
+  std::string database;
+  std::string schema;
+  std::string object;
+  SourcePos pos;
+  bool Empty() const { return object.empty(); }
+};
+
+struct Select;
+struct Statement;
+struct Expr;
+using ExprPtr = std::unique_ptr<Expr>;
+using SelectPtr = std::unique_ptr<Select>;
+using StatementPtr = std::unique_ptr<Statement>;
+
+enum class LiteralKind { Null, Integer, Float, String, NString, Binary, Money };
+
+enum class ExprKind {
+  Literal,     // literalKind + text (string literals unescaped; numbers as written)
+  Column,      // name: 1 to 4 parts, last is the column ("t.a", "db..t.a" is not T-SQL)
+  Star,        // "*" or "t.*" inside COUNT(*) or a select list; name holds the qualifier
+  Variable,    // text: "@name" (also "@@ROWCOUNT" style system variables)
+  Unary,       // op: "-", "+", "~", "NOT"; args[0]
+  Binary,      // op: + - * / % = <> != < <= > >= !< !> AND OR & | ^; args[0], args[1]
+  Function,    // text: function name as written (upper-cased); args; distinct for aggregates
+  Cast,        // CAST(args[0] AS type) or CONVERT(type, args[0] [, args[1] style])
+  Case,        // caseOperand optional; whens; elseExpr optional
+  Subquery,    // scalar subquery: subquery
+  Exists,      // EXISTS (subquery); negated for NOT EXISTS
+  InList,      // args[0] IN (args[1..]); negated
+  InSubquery,  // args[0] IN (subquery); negated
+  Between,     // args[0] BETWEEN args[1] AND args[2]; negated
+  Like,        // args[0] LIKE args[1] [ESCAPE args[2]]; negated
+  IsNull,      // args[0] IS NULL; negated for IS NOT NULL
+};
+
+struct CaseWhen {
+  ExprPtr when;
+  ExprPtr then;
+};
+
+struct Expr {
+  ExprKind kind = ExprKind::Literal;
+  SourcePos pos;
+  LiteralKind literalKind = LiteralKind::Null;
+  std::string text;               // literal text, variable name, function name, operator
+  std::vector<std::string> name;  // column or star qualifier parts, as written
+  std::vector<ExprPtr> args;
+  SelectPtr subquery;
+  bool distinct = false;  // aggregate with DISTINCT
+  bool negated = false;   // NOT IN / NOT LIKE / NOT BETWEEN / IS NOT NULL / NOT EXISTS
+  TypeName castType;      // Cast
+  bool isConvert = false; // written as CONVERT(...)
+  ExprPtr caseOperand;    // Case: simple CASE operand
+  std::vector<CaseWhen> whens;
+  ExprPtr elseExpr;
+};
+
+enum class JoinType { Inner, Left, Right, Full, Cross };
+
+struct TableRef;
+using TableRefPtr = std::unique_ptr<TableRef>;
+
+struct TableRef {
+  enum class Kind { Named, Derived, Join } kind = Kind::Named;
+  SourcePos pos;
+  ObjectName name;         // Named
+  std::string alias;       // Named or Derived
+  SelectPtr derived;       // Derived
+  JoinType joinType = JoinType::Inner;  // Join
+  TableRefPtr left, right;              // Join
+  ExprPtr on;                           // Join (null for CROSS)
+  std::vector<std::string> hints;       // WITH (NOLOCK) and the like: accepted, ignored
+};
+
+struct SelectItem {
+  ExprPtr expr;            // Star for "*" / "t.*"
+  std::string alias;       // AS alias, alias = expr, or 'alias' string
+  std::string assignVar;   // SELECT @v = expr
+};
+
+struct OrderItem {
+  ExprPtr expr;
+  bool descending = false;
+};
+
+enum class SetOp { Union, UnionAll, Except, Intersect };
+
+struct Select {
+  SourcePos pos;
+  bool distinct = false;
+  ExprPtr top;              // TOP n / TOP (expr)
+  bool topPercent = false;
+  std::vector<SelectItem> items;
+  std::optional<ObjectName> into;  // SELECT ... INTO
+  std::vector<TableRefPtr> from;   // comma-separated; each may be a join tree
+  ExprPtr where;
+  std::vector<ExprPtr> groupBy;
+  ExprPtr having;
+  std::vector<OrderItem> orderBy;  // applies to the whole set expression
+  struct SetPart {
+    SetOp op;
+    SelectPtr select;
+  };
+  std::vector<SetPart> setParts;   // UNION [ALL] / EXCEPT / INTERSECT continuations
+};
+
+struct ColumnDef {
+  std::string name;
+  SourcePos pos;
+  TypeName type;
+  bool hasNullability = false;
+  bool notNull = false;
+  bool identity = false;
+  long long identitySeed = 1;
+  long long identityStep = 1;
+  ExprPtr defaultValue;
+  bool primaryKey = false;  // column-level PRIMARY KEY
+  bool unique = false;
+  std::string constraintName;
+};
+
+struct TableConstraint {
+  enum class Kind { PrimaryKey, Unique } kind = Kind::PrimaryKey;
+  std::string name;
+  std::vector<std::string> columns;
+  bool clustered = true;
+};
+
+struct ProcParam {
+  std::string name;  // with '@'
+  TypeName type;
+  ExprPtr defaultValue;
+  bool output = false;
+};
+
+struct ExecArg {
+  std::string name;  // "@p" for named arguments, empty for positional
+  ExprPtr value;     // literal, variable or expression; DEFAULT is a null pointer
+  bool output = false;
+};
+
+struct Assignment {  // UPDATE SET target = value, or SET @v = value
+  std::vector<std::string> target;  // column (optionally qualified) or "@v"
+  ExprPtr value;
+};
+
+struct Declaration {
+  std::string name;  // with '@'
+  TypeName type;
+  ExprPtr init;
+  // DECLARE @t TABLE (...) is not supported.
+};
+
+enum class StatementKind {
+  Select,
+  Insert,          // target, insertColumns, values rows | select | execProc
+  Update,          // target (name or alias), assignments, from, where, top
+  Delete,          // target, from, where, top
+  Truncate,        // target
+  CreateTable,     // target, columns, constraints
+  DropTable,       // targets (several names allowed), ifExists
+  AlterTable,      // target, alter: see alterKind
+  CreateIndex,     // indexName, target, indexColumns, unique
+  DropIndex,       // target (table), indexName
+  CreateDatabase,  // databaseName
+  DropDatabase,    // databaseName
+  Use,             // databaseName
+  CreateProcedure, // target, params, body, procText; alter=true for ALTER
+  DropProcedure,   // targets
+  Declare,         // declarations
+  SetVariable,     // assignments[0] with target "@v"
+  SetOption,       // SET NOCOUNT ON etc.: optionName, optionValue
+  If,              // condition, body[0] then, body[1] else (optional)
+  While,           // condition, body[0]
+  Block,           // BEGIN ... END: body
+  Break,
+  Continue,
+  Return,          // value optional
+  Exec,            // procedure call: target (procedure), args, returnVar (EXEC @r = p)
+  ExecString,      // EXEC ('...' + @x): value
+  Print,           // value
+  Raiserror,       // args: message, severity, state, ...
+  BeginTran,
+  CommitTran,
+  RollbackTran,
+  Empty,           // a lone ';'
+};
+
+enum class AlterKind { AlterColumn, AddColumns, AddConstraint, DropColumn, DropConstraint };
+
+struct Statement {
+  StatementKind kind = StatementKind::Empty;
+  SourcePos pos;
+  size_t endOffset = 0;  // byte offset just past the statement in the batch
+
+  SelectPtr select;  // Select; Insert ... SELECT
+  ObjectName target;
+  std::vector<ObjectName> targets;
+  std::string targetAlias;  // UPDATE/DELETE target written as an alias of FROM
+
+  // INSERT
+  std::vector<std::string> insertColumns;
+  std::vector<std::vector<ExprPtr>> valuesRows;
+  bool defaultValues = false;
+  StatementPtr execSource;  // INSERT ... EXEC
+
+  // UPDATE / DELETE
+  std::vector<Assignment> assignments;
+  std::vector<TableRefPtr> from;
+  ExprPtr where;
+  ExprPtr top;
+
+  // CREATE TABLE / ALTER TABLE
+  std::vector<ColumnDef> columns;
+  std::vector<TableConstraint> constraints;
+  AlterKind alterKind = AlterKind::AlterColumn;
+  bool withNoCheck = false;
+  std::vector<std::string> dropNames;  // ALTER TABLE DROP COLUMN / CONSTRAINT names
+
+  // DROP
+  bool ifExists = false;
+
+  // CREATE INDEX
+  std::string indexName;
+  std::vector<OrderItem> indexColumns;
+  bool unique = false;
+
+  // databases
+  std::string databaseName;
+
+  // procedures
+  std::vector<ProcParam> params;
+  std::string procText;  // full source text of CREATE PROCEDURE as sent
+  bool alter = false;
+
+  // variables and control flow
+  std::vector<Declaration> declarations;
+  ExprPtr condition;
+  ExprPtr value;
+  std::vector<StatementPtr> body;
+  std::vector<ExecArg> args;
+  std::string returnVar;  // EXEC @r = proc
+
+  // SET option
+  std::string optionName;
+  std::string optionValue;
+};
+
+// A parsed batch: its statements in order, and the text they came from.
+struct Batch {
+  std::string text;
+  std::vector<StatementPtr> statements;
+};
+
+}  // namespace xfer::engine

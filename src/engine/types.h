@@ -1,0 +1,41 @@
+// Static types of expressions, derived from declared column types, literals, casts and
+// function result rules. The renderer needs them for SQL Server's `+` (concatenate or add),
+// for collation of comparisons and for the column types SELECT ... INTO creates.
+#pragma once
+
+#include <string>
+
+#include "engine/ast.h"
+#include "engine/value.h"
+
+namespace xfer::engine {
+
+enum class TypeClass {
+  Unknown,   // not known until run time (the renderer then asks a run-time helper)
+  Null,      // the NULL literal
+  Int,       // tinyint, smallint, int, bigint, bit
+  Float,     // float, real
+  Decimal,   // numeric, decimal, money
+  String,    // char, varchar, nchar, nvarchar
+  Text,      // text, ntext
+  Blob,      // binary, varbinary, image
+  DateTime,  // datetime, smalldatetime, date
+};
+
+struct ExprType {
+  TypeClass cls = TypeClass::Unknown;
+  TypeName declared;  // the type a new column would get; empty name when unknown
+};
+
+// Classifies a declared type name ("varchar", "int"...).
+TypeClass ClassOf(const TypeName& t);
+
+// Parses a declared type text as stored ("varchar(20)", "numeric(18, 2)") back into a name.
+TypeName ParseTypeText(const std::string& text);
+
+// What a client sees for a column of this declared type: kind and size as SQL Server reports
+// them (COL_LENGTH, syscolumns.length, ADO field size).
+FieldKind KindOf(const TypeName& t);
+int StorageLength(const TypeName& t);
+
+}  // namespace xfer::engine
