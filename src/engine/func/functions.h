@@ -1,7 +1,7 @@
 // SQL Server's scalar functions, text collation and LIKE, installed on every SQLite
 // connection of the engine, and the table that maps each T-SQL function to its SQLite
 // implementation and result-type rule. One row per function: adding a function is adding a
-// row here and its implementation in functions.cpp.
+// row here and its implementation in func/*.cpp.
 #pragma once
 
 #include <string_view>
