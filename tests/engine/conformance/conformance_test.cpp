@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,12 +28,13 @@ fs::path CaseDirectory() {
   return XFER_CONFORMANCE_CASES;
 }
 
+// Names of the case files, relative to the case directory.
 std::vector<std::string> CaseFiles() {
   std::vector<std::string> files;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(CaseDirectory(), ec))
     if (entry.is_regular_file() && entry.path().extension() == ".test")
-      files.push_back(entry.path().string());
+      files.push_back(entry.path().filename().string());
   std::sort(files.begin(), files.end());
   return files;
 }
@@ -100,8 +102,7 @@ class ScratchServer {
 };
 
 std::string Describe(const std::string& file, const Record& r) {
-  return fs::path(file).filename().string() + ":" + std::to_string(r.line) + "\n--- batch\n" +
-         r.batch + "\n";
+  return file + ":" + std::to_string(r.line) + "\n--- batch\n" + r.batch + "\n";
 }
 
 // Runs one record; returns a description of the mismatch, empty when it matched.
@@ -139,7 +140,7 @@ TEST_P(ConformanceTest, MatchesSqlServer) {
   const std::string& file = GetParam();
   std::vector<Record> records;
   try {
-    records = ParseCaseFile(ReadFile(file));
+    records = ParseCaseFile(ReadFile((CaseDirectory() / file).string()));
   } catch (const std::exception& e) {
     FAIL() << file << ": " << e.what();
   }
