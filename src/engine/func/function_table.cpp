@@ -1,0 +1,98 @@
+// The table of T-SQL functions the engine knows, and the installation of the collation, LIKE
+// and every implementation on a SQLite connection.
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+#include "engine/func/func_common.h"
+#include "engine/func/functions.h"
+
+namespace xfer::engine {
+namespace {
+
+using R = ResultRule;
+
+// Sorted by T-SQL name for the binary search.
+constexpr FunctionInfo kFunctions[] = {
+    {"ABS", "xf_abs", 1, 1, R::Arg0, false},
+    {"ASCII", "xf_ascii", 1, 1, R::Int, false},
+    {"AVG", "avg", 1, 1, R::Aggregate, true},
+    {"CEILING", "xf_ceiling", 1, 1, R::Arg0, false},
+    {"CHAR", "xf_char", 1, 1, R::String8000, false},
+    {"CHARINDEX", "xf_charindex", 2, 3, R::Int, false},
+    {"COALESCE", "xf_coalesce", 2, -1, R::FirstNonNull, false},
+    {"CONCAT", "xf_concat", 2, -1, R::String8000, false},
+    {"COUNT", "count", 0, 1, R::Aggregate, true},
+    {"COUNT_BIG", "count", 0, 1, R::BigInt, true},
+    {"CURRENT_TIMESTAMP", "xf_getdate", 0, 0, R::DateTime, false},
+    {"DATALENGTH", "xf_datalength", 1, 1, R::Int, false},
+    {"DATEADD", "xf_dateadd", 3, 3, R::DateTime, false},
+    {"DATEDIFF", "xf_datediff", 3, 3, R::Int, false},
+    {"DATEPART", "xf_datepart", 2, 2, R::Int, false},
+    {"DAY", "xf_day", 1, 1, R::Int, false},
+    {"FLOOR", "xf_floor", 1, 1, R::Arg0, false},
+    {"GETDATE", "xf_getdate", 0, 0, R::DateTime, false},
+    {"GETUTCDATE", "xf_getutcdate", 0, 0, R::DateTime, false},
+    {"ISDATE", "xf_isdate", 1, 1, R::Int, false},
+    {"ISNULL", "xf_isnull", 2, 2, R::Arg0, false},
+    {"ISNUMERIC", "xf_isnumeric", 1, 1, R::Int, false},
+    {"LEFT", "xf_left", 2, 2, R::StringArg0, false},
+    {"LEN", "xf_len", 1, 1, R::Int, false},
+    {"LOWER", "xf_lower", 1, 1, R::StringArg0, false},
+    {"LTRIM", "xf_ltrim", 1, 2, R::StringArg0, false},
+    {"MAX", "max", 1, 1, R::Aggregate, true},
+    {"MIN", "min", 1, 1, R::Aggregate, true},
+    {"MONTH", "xf_month", 1, 1, R::Int, false},
+    {"NCHAR", "xf_nchar", 1, 1, R::String8000, false},
+    {"NEWID", "xf_newid", 0, 0, R::String8000, false},
+    {"NULLIF", "xf_nullif", 2, 2, R::Arg0, false},
+    {"PATINDEX", "xf_patindex", 2, 2, R::Int, false},
+    {"POWER", "xf_power", 2, 2, R::Arg0, false},
+    {"REPLACE", "xf_replace", 3, 3, R::String8000, false},
+    {"REPLICATE", "xf_replicate", 2, 2, R::String8000, false},
+    {"REVERSE", "xf_reverse", 1, 1, R::StringArg0, false},
+    {"RIGHT", "xf_right", 2, 2, R::StringArg0, false},
+    {"ROUND", "xf_round", 2, 3, R::Arg0, false},
+    {"RTRIM", "xf_rtrim", 1, 2, R::StringArg0, false},
+    {"SIGN", "xf_sign", 1, 1, R::Arg0, false},
+    {"SPACE", "xf_space", 1, 1, R::String8000, false},
+    {"SQRT", "xf_sqrt", 1, 1, R::Float, false},
+    {"SQUARE", "xf_square", 1, 1, R::Float, false},
+    {"STR", "xf_str", 1, 3, R::String10, false},
+    {"STUFF", "xf_stuff", 4, 4, R::String8000, false},
+    {"SUBSTRING", "xf_substring", 3, 3, R::StringArg0, false},
+    {"SUM", "sum", 1, 1, R::Aggregate, true},
+    {"SYSDATETIME", "xf_sysdatetime", 0, 0, R::DateTime, false},
+    {"TRIM", "xf_trim", 1, 2, R::StringArg0, false},
+    {"UNICODE", "xf_unicode", 1, 1, R::Int, false},
+    {"UPPER", "xf_upper", 1, 1, R::StringArg0, false},
+    {"YEAR", "xf_year", 1, 1, R::Int, false},
+};
+
+}  // namespace
+
+const FunctionInfo* FindFunction(std::string_view upperName) {
+  const auto* it = std::lower_bound(std::begin(kFunctions), std::end(kFunctions), upperName,
+                                    [](const FunctionInfo& f, std::string_view name) {
+                                      return std::string_view(f.tsqlName) < name;
+                                    });
+  if (it == std::end(kFunctions) || std::string_view(it->tsqlName) != upperName) return nullptr;
+  return it;
+}
+
+int RegisterFunctions(sqlite3* db) {
+  int rc = func::RegisterCollation(db);
+  if (rc != SQLITE_OK) return rc;
+  for (auto impls : {func::LikeImpls(), func::StringImpls(), func::MathImpls(),
+                     func::ArithmeticImpls(), func::CastImpls(), func::DateImpls()}) {
+    for (const func::Impl& f : impls) {
+      const int flags = SQLITE_UTF8 | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
+      rc = sqlite3_create_function_v2(db, f.name, f.nArg, flags, nullptr, f.fn, nullptr, nullptr,
+                                      nullptr);
+      if (rc != SQLITE_OK) return rc;
+    }
+  }
+  return SQLITE_OK;
+}
+
+}  // namespace xfer::engine
