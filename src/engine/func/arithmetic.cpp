@@ -43,13 +43,14 @@ void Overflow(sqlite3_context* ctx) {
   RaiseError(ctx, 8115, "Arithmetic overflow error converting expression to data type bigint.");
 }
 
-// datetime + number adds days; the engine keeps dates as text, so a text that reads as a date
-// and not as a number is taken for one.
+// datetime + number adds days. The engine keeps datetime values as text, so a text in exactly
+// its stored form ('YYYY-MM-DD' or 'YYYY-MM-DD HH:MM:SS.mmm') is taken for one; any other text
+// (a solar date such as '1402/01/01' included) converts to a number or fails as in SQL Server.
 bool AddDays(sqlite3_context* ctx, sqlite3_value* dateArg, sqlite3_value* numArg) {
   const std::string text = ArgText(dateArg);
-  Number dummy;
   DateTime d;
-  if (TextNumber(text, &dummy) || TrimBlanks(text).size() < 8 || !ParseDateText(text, &d))
+  if ((text.size() != 10 && text.size() != 23) || text[4] != '-' || text[7] != '-' ||
+      !ParseDateText(text, &d))
     return false;
   const double days = sqlite3_value_double(numArg);
   DateTime r = FromMillis(ToMillis(d) + std::llround(days * 86400000.0));

@@ -72,6 +72,11 @@ constexpr FunctionInfo kFunctions[] = {
 }  // namespace
 
 const FunctionInfo* FindFunction(std::string_view upperName) {
+  // Callers pass upper case; folding here keeps a lower-case caller from missing a row.
+  char buf[32];
+  if (upperName.size() > sizeof buf) return nullptr;
+  for (size_t i = 0; i < upperName.size(); ++i) buf[i] = func::UpperAscii(upperName[i]);
+  upperName = std::string_view(buf, upperName.size());
   const auto* it = std::lower_bound(std::begin(kFunctions), std::end(kFunctions), upperName,
                                     [](const FunctionInfo& f, std::string_view name) {
                                       return std::string_view(f.tsqlName) < name;

@@ -1,5 +1,6 @@
 // SQL Server's string functions over UTF-8 text: lengths and positions count characters,
 // searches fold ASCII case like the collation, NULL arguments give NULL.
+#include <climits>
 #include <cstdio>
 #include <string>
 
@@ -7,6 +8,9 @@
 
 namespace xfer::engine::func {
 namespace {
+
+// Larger results are refused rather than built (SQLite's own limit is 1e9 bytes).
+constexpr long long kMaxResultBytes = 1000000000;
 
 bool IsBlob(sqlite3_value* v) {
   return sqlite3_value_type(v) == SQLITE_BLOB;
@@ -45,7 +49,8 @@ void Substring(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const std::string s = ArgText(argv[0]);
   // Positions before 1 use up part of the length.
   const long long from = start < 1 ? 0 : start - 1;
-  const long long to = start - 1 + len;
+  long long to;
+  if (__builtin_add_overflow(start, len - 1, &to)) to = start > 0 ? LLONG_MAX : LLONG_MIN;
   ResultLike(ctx, argv[0], Slice(argv[0], s, from, to));
 }
 
@@ -187,6 +192,8 @@ void Replicate(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const long long n = sqlite3_value_int64(argv[1]);
   if (n < 0) return sqlite3_result_null(ctx);
   const std::string s = ArgText(argv[0]);
+  if (!s.empty() && n > kMaxResultBytes / static_cast<long long>(s.size()))
+    return sqlite3_result_error_toobig(ctx);
   std::string out;
   out.reserve(s.size() * static_cast<size_t>(n));
   for (long long i = 0; i < n; ++i) out += s;
@@ -197,6 +204,7 @@ void Space(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (IsNull(argv[0])) return sqlite3_result_null(ctx);
   const long long n = sqlite3_value_int64(argv[0]);
   if (n < 0) return sqlite3_result_null(ctx);
+  if (n > kMaxResultBytes) return sqlite3_result_error_toobig(ctx);
   ResultText(ctx, std::string(static_cast<size_t>(n), ' '));
 }
 
@@ -223,7 +231,7 @@ void Stuff(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const long long count = static_cast<long long>(CharCount(s));
   if (start < 1 || start > count || len < 0) return sqlite3_result_null(ctx);
   const size_t b = ByteOfChar(s, start - 1);
-  const size_t e = ByteOfChar(s, start - 1 + len);
+  const size_t e = ByteOfChar(s, len > LLONG_MAX - start ? LLONG_MAX : start - 1 + len);
   ResultText(ctx, s.substr(0, b) + ArgText(argv[3]) + s.substr(e));
 }
 

@@ -69,7 +69,9 @@ TEST(FunctionTable, Lookup) {
     ASSERT_NE(f, nullptr) << name;
     EXPECT_STREQ(f->tsqlName, name);
   }
+  EXPECT_EQ(FindFunction("charindex"), FindFunction("CHARINDEX"));
   EXPECT_EQ(FindFunction("NOSUCH"), nullptr);
+  EXPECT_EQ(FindFunction(std::string(100, 'A')), nullptr);
   EXPECT_EQ(FindFunction(""), nullptr);
   EXPECT_EQ(FindFunction("ZZZ"), nullptr);
   EXPECT_STREQ(FindFunction("SUBSTRING")->sqliteName, "xf_substring");

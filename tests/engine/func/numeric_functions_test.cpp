@@ -80,6 +80,9 @@ TEST_F(NumericFunctions, Add) {
        "!8115 Arithmetic overflow error converting expression to data type bigint."},
       {"xf_add(x'0102', x'03')", "0x010203"},
       {"xf_add('2024-01-31', 1)", "'2024-02-01'"},  // datetime + n adds days
+      {"xf_add(1, '2024-01-31 10:00:00.000')", "'2024-02-01 10:00:00.000'"},
+      {"xf_add('1402/01/01', 1)",  // a solar date is plain varchar
+       "!245 Conversion failed when converting the varchar value '1402/01/01' to data type int."},
   };
   ExpectAll(cases);
 }

@@ -25,6 +25,8 @@ TEST_F(StringFunctions, Substring) {
       {"xf_substring(NULL, 1, 2)", "NULL"},
       {"xf_substring('abc', NULL, 2)", "NULL"},
       {"xf_substring(12345, 2, 3)", "'234'"},
+      {"xf_substring('abc', 2, 9223372036854775807)", "'bc'"},
+      {"xf_substring('abc', -9223372036854775807, 5)", "''"},
       {"xf_left('abcdef', 2)", "'ab'"},
       {"xf_left('سلام', 2)", "'سل'"},
       {"xf_left('ab', 5)", "'ab'"},
