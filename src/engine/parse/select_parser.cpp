@@ -1,0 +1,306 @@
+// SELECT: query specifications, set operations, ORDER BY, and the FROM clause with joins,
+// derived tables and table hints.
+#include <algorithm>
+#include <array>
+
+#include "engine/parse/parser_impl.h"
+#include "engine/parse/syntax_error.h"
+
+namespace xfer::engine::parse {
+namespace {
+
+// Legacy hints written without WITH: "FROM t (NOLOCK)".
+constexpr std::array<std::string_view, 12> kBareHints = {
+    "NOLOCK",   "READUNCOMMITTED", "UPDLOCK", "HOLDLOCK",      "ROWLOCK",        "TABLOCK",
+    "TABLOCKX", "PAGLOCK",         "XLOCK",   "READCOMMITTED", "REPEATABLEREAD", "SERIALIZABLE"};
+
+}  // namespace
+
+SelectPtr Parser::ParseSelect() {
+  NestingGuard guard(*this, Cur());
+  const Token& start = Cur();
+  SelectPtr first = ParseQueryTerm();
+  bool sawUnionOrExcept = false;
+  for (;;) {
+    const Token& kw = Cur();
+    SetOp op;
+    if (AcceptWord("UNION")) {
+      op = AcceptWord("ALL") ? SetOp::UnionAll : SetOp::Union;
+    } else if (AcceptWord("EXCEPT")) {
+      op = SetOp::Except;
+    } else if (AcceptWord("INTERSECT")) {
+      op = SetOp::Intersect;
+    } else {
+      break;
+    }
+    // Parts are evaluated left to right; INTERSECT binding tighter cannot be expressed.
+    if (op == SetOp::Intersect && sawUnionOrExcept) {
+      Unsupported("INTERSECT after UNION or EXCEPT", kw.pos);
+    }
+    sawUnionOrExcept = sawUnionOrExcept || op != SetOp::Intersect;
+    if (!first->orderBy.empty()) SyntaxError(kw);
+    const Token& termStart = Cur();
+    SelectPtr next = ParseQueryTerm();
+    if (!next->setParts.empty() || !next->orderBy.empty()) {
+      Unsupported("parenthesized set operation", termStart.pos);
+    }
+    first->setParts.push_back({op, std::move(next)});
+  }
+  if (AtWord("ORDER")) {
+    if (!first->orderBy.empty()) Fail();
+    first->orderBy = ParseOrderList();
+  }
+  if (AtWord("FOR")) Unsupported("FOR clause", Cur().pos);
+  if (AtWord("OPTION")) Unsupported("OPTION clause", Cur().pos);
+  Seal(*first, start);
+  return first;
+}
+
+SelectPtr Parser::ParseQueryTerm() {
+  if (AtOp("(")) {
+    NestingGuard guard(*this, Cur());
+    Advance();
+    SelectPtr inner = ParseSelect();
+    ExpectOp(")");
+    return inner;
+  }
+  return ParseQuerySpec();
+}
+
+SelectPtr Parser::ParseQuerySpec() {
+  const Token& kw = Cur();
+  ExpectWord("SELECT");
+  auto s = std::make_unique<Select>();
+  s->pos = kw.pos;
+  if (AcceptWord("DISTINCT")) {
+    s->distinct = true;
+  } else {
+    AcceptWord("ALL");
+  }
+  if (AtWord("TOP")) s->top = ParseTop(&s->topPercent);
+  ParseSelectItems(*s);
+  if (AcceptWord("INTO")) s->into = ParseObjectName();
+  if (AcceptWord("FROM")) s->from = ParseFromList();
+  if (AcceptWord("WHERE")) s->where = ParseExpr();
+  if (AtWord("GROUP")) {
+    Advance();
+    ExpectWord("BY");
+    if (AtWord("ALL")) Unsupported("GROUP BY ALL", Cur().pos);
+    do {
+      s->groupBy.push_back(ParseExpr());
+    } while (AcceptOp(","));
+    if (AtWord("WITH") && (AtWord("ROLLUP", 1) || AtWord("CUBE", 1))) {
+      Unsupported("WITH ROLLUP/CUBE", Cur().pos);
+    }
+  }
+  if (AcceptWord("HAVING")) s->having = ParseExpr();
+  Seal(*s, kw);
+  return s;
+}
+
+// TOP n [PERCENT] or TOP (expr) [PERCENT].
+ExprPtr Parser::ParseTop(bool* percent) {
+  const Token& kw = Advance();
+  ExprPtr n;
+  if (AtOp("(")) {
+    Advance();
+    n = ParseExpr();
+    ExpectOp(")");
+  } else if (Cur().kind == TokenKind::Integer || Cur().kind == TokenKind::Decimal ||
+             Cur().kind == TokenKind::Float) {
+    n = ParseLiteral();
+  } else {
+    Fail();
+  }
+  *percent = AcceptWord("PERCENT");
+  if (AtWord("WITH") && AtWord("TIES", 1)) Unsupported("TOP WITH TIES", kw.pos);
+  return n;
+}
+
+void Parser::ParseSelectItems(Select& s) {
+  do {
+    SelectItem item;
+    const Token& t = Cur();
+    const Token& next = Ahead(1);
+    const bool assignOp = next.kind == TokenKind::Operator && next.text.size() <= 2 &&
+                          next.text.back() == '=' && next.text != "<=" && next.text != ">=" &&
+                          next.text != "!=";
+    if (AtOp("*")) {
+      item.expr = NewExpr(ExprKind::Star, t);
+      Advance();
+    } else if (t.kind == TokenKind::Variable && assignOp) {
+      // SELECT @v = expr, and the compound forms SELECT @v += expr.
+      Advance();
+      const Token& op = Advance();
+      item.assignVar = t.text;
+      ExprPtr value = ParseExpr();
+      if (op.text != "=") {
+        ExprPtr var = NewExpr(ExprKind::Variable, t);
+        var->text = t.text;
+        value = MakeBinary(op, op.text.substr(0, 1), std::move(var), std::move(value));
+      }
+      item.expr = std::move(value);
+    } else if ((IsName(t) || t.kind == TokenKind::String) && AtOp("=", 1)) {
+      item.alias = t.kind == TokenKind::Word ? t.text : t.value;
+      Advance();
+      Advance();
+      item.expr = ParseExpr();
+    } else {
+      item.expr = ParseExpr();
+      item.alias = ParseOptionalAlias(true);
+    }
+    s.items.push_back(std::move(item));
+  } while (AcceptOp(","));
+}
+
+std::vector<TableRefPtr> Parser::ParseFromList() {
+  std::vector<TableRefPtr> list;
+  do {
+    list.push_back(ParseTableSource());
+  } while (AcceptOp(","));
+  return list;
+}
+
+TableRefPtr Parser::ParseTableSource() {
+  NestingGuard guard(*this, Cur());
+  return ParseJoins(ParseTablePrimary());
+}
+
+bool Parser::AtJoin() const {
+  return AtWord("JOIN") || AtWord("INNER") || AtWord("LEFT") || AtWord("RIGHT") || AtWord("FULL") ||
+         AtWord("CROSS") || (AtWord("OUTER") && AtWord("APPLY", 1));
+}
+
+// Joins associate to the left; "a JOIN b JOIN c ON x ON y" nests the inner join on the right.
+TableRefPtr Parser::ParseJoins(TableRefPtr left) {
+  while (AtJoin()) {
+    const Token& kw = Cur();
+    JoinType type = JoinType::Inner;
+    if (AtWord("OUTER") || (AtWord("CROSS") && AtWord("APPLY", 1))) {
+      Unsupported("APPLY", kw.pos);
+    }
+    if (AcceptWord("CROSS")) {
+      type = JoinType::Cross;
+    } else if (AcceptWord("INNER")) {
+      type = JoinType::Inner;
+    } else if (AcceptWord("LEFT")) {
+      type = JoinType::Left;
+      AcceptWord("OUTER");
+    } else if (AcceptWord("RIGHT")) {
+      type = JoinType::Right;
+      AcceptWord("OUTER");
+    } else if (AcceptWord("FULL")) {
+      type = JoinType::Full;
+      AcceptWord("OUTER");
+    }
+    if (AtWord("HASH") || AtWord("LOOP") || AtWord("MERGE") || AtWord("REMOTE")) {
+      Unsupported("join hint", Cur().pos);
+    }
+    ExpectWord("JOIN");
+    TableRefPtr right = ParseTablePrimary();
+    ExprPtr on;
+    if (type != JoinType::Cross) {
+      if (AtJoin()) {
+        NestingGuard guard(*this, Cur());
+        right = ParseJoins(std::move(right));
+      }
+      ExpectWord("ON");
+      on = ParseExpr();
+    }
+    auto join = std::make_unique<TableRef>();
+    join->kind = TableRef::Kind::Join;
+    join->pos = left->pos;
+    join->joinType = type;
+    join->left = std::move(left);
+    join->right = std::move(right);
+    join->on = std::move(on);
+    Seal(*join, kw);
+    left = std::move(join);
+  }
+  return left;
+}
+
+TableRefPtr Parser::ParseTablePrimary() {
+  const Token& t = Cur();
+  auto ref = std::make_unique<TableRef>();
+  ref->pos = t.pos;
+  if (AtOp("(")) {
+    if (!AtWord("SELECT", 1)) {
+      // A parenthesized join: "(a JOIN b ON ...)".
+      Advance();
+      TableRefPtr inner = ParseTableSource();
+      ExpectOp(")");
+      return inner;
+    }
+    Advance();
+    ref->kind = TableRef::Kind::Derived;
+    ref->derived = ParseSelect();
+    ExpectOp(")");
+    ref->alias = ParseOptionalAlias(false);
+    Seal(*ref, t);
+    return ref;
+  }
+  if (t.kind == TokenKind::Variable) Unsupported("table variable", t.pos);
+  if (IsName(t) && AtOp("(", 1)) Unsupported("table-valued function", t.pos);
+  ref->kind = TableRef::Kind::Named;
+  ref->name = ParseObjectName();
+  ref->alias = ParseOptionalAlias(false);
+  ParseTableHints(ref->hints);
+  Seal(*ref, t);
+  return ref;
+}
+
+// WITH (NOLOCK, INDEX(i)) or the legacy "(NOLOCK)"; kept only as names.
+void Parser::ParseTableHints(std::vector<std::string>& hints) {
+  const bool withKeyword = AtWord("WITH") && AtOp("(", 1);
+  const bool bare =
+      AtOp("(") && Ahead(1).kind == TokenKind::Word &&
+      std::find(kBareHints.begin(), kBareHints.end(), Ahead(1).value) != kBareHints.end();
+  if (!withKeyword && !bare) return;
+  if (withKeyword) Advance();
+  ExpectOp("(");
+  do {
+    const Token& h = Cur();
+    if (h.kind != TokenKind::Word) Fail();
+    hints.push_back(h.value);
+    Advance();
+    if (AtOp("(")) {
+      SkipParenthesized();
+    } else if (AcceptOp("=")) {
+      Advance();
+    }
+  } while (AcceptOp(","));
+  ExpectOp(")");
+}
+
+// Skips a balanced parenthesized group without building anything.
+void Parser::SkipParenthesized() {
+  ExpectOp("(");
+  int depth = 1;
+  while (depth > 0) {
+    if (AtEnd()) Fail();
+    if (AtOp("(")) ++depth;
+    if (AtOp(")")) --depth;
+    Advance();
+  }
+}
+
+std::vector<OrderItem> Parser::ParseOrderList() {
+  ExpectWord("ORDER");
+  ExpectWord("BY");
+  std::vector<OrderItem> items;
+  do {
+    OrderItem item;
+    item.expr = ParseExpr();
+    if (AcceptWord("DESC")) {
+      item.descending = true;
+    } else {
+      AcceptWord("ASC");
+    }
+    items.push_back(std::move(item));
+  } while (AcceptOp(","));
+  if (AtWord("OFFSET")) Unsupported("OFFSET/FETCH", Cur().pos);
+  return items;
+}
+
+}  // namespace xfer::engine::parse
