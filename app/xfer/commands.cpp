@@ -9,6 +9,8 @@ static int g_exitCode = 0;
 int ExitCode() { return g_exitCode; }
 void SetExitCode(int code) { g_exitCode = code; }
 
-void RegisterCommands(CLI::App& app) { (void)app; }
+void RegisterSqlCommand(CLI::App& app);
+
+void RegisterCommands(CLI::App& app) { RegisterSqlCommand(app); }
 
 }  // namespace xfer::cli

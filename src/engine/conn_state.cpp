@@ -1,0 +1,337 @@
+#include "engine/conn_state.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "engine/error.h"
+#include "engine/func/functions.h"
+#include "engine/sqlite_util.h"
+#include "engine/types.h"
+
+namespace xfer::engine {
+
+void RegisterEngineFunctions(sqlite3* db, ConnectionState* conn);  // engine_functions.cpp
+
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// Attached databases beyond master and tempdb that one handle keeps at once.
+constexpr size_t kMaxAttached = 10;
+
+}  // namespace
+
+const ColumnInfo* TableInfo::Find(std::string_view column) const {
+  std::string want = Lower(column);
+  for (const auto& c : columns)
+    if (Lower(c.name) == want) return &c;
+  return nullptr;
+}
+
+const ColumnInfo* TableInfo::Identity() const {
+  for (const auto& c : columns)
+    if (c.identity) return &c;
+  return nullptr;
+}
+
+StatementCache::~StatementCache() { Clear(); }
+
+sqlite3_stmt* StatementCache::Get(sqlite3* db, const std::string& sql) {
+  auto it = index_.find(sql);
+  if (it != index_.end()) {
+    lru_.splice(lru_.begin(), lru_, it->second);
+    sqlite3_stmt* s = it->second->second;
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    return s;
+  }
+  sqlite3_stmt* s = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &s, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(s);
+    ThrowSqlite(db, rc);
+  }
+  lru_.emplace_front(sql, s);
+  index_[sql] = lru_.begin();
+  while (lru_.size() > capacity_) {
+    sqlite3_finalize(lru_.back().second);
+    index_.erase(lru_.back().first);
+    lru_.pop_back();
+  }
+  return s;
+}
+
+void StatementCache::Clear() {
+  for (auto& [sql, s] : lru_) sqlite3_finalize(s);
+  lru_.clear();
+  index_.clear();
+}
+
+ConnectionState::ConnectionState(ServerState& server, std::string_view database)
+    : server_(server), id_(server.NextConnectionId()) {
+  ownerTag_ = std::to_string(::getpid()) + ":" + std::to_string(id_);
+  int rc = sqlite3_open_v2(":memory:", &db_,
+                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                           nullptr);
+  if (rc != SQLITE_OK) throw SqlError(701, "There is insufficient system memory.");
+  sqlite3_busy_timeout(db_, 10000);
+  sqlite3_extended_result_codes(db_, 0);
+  if (RegisterFunctions(db_) != SQLITE_OK) throw SqlError(50001, "Cannot install functions.");
+  RegisterEngineFunctions(db_, this);
+  Exec(db_, "PRAGMA temp_store=MEMORY");
+  EnsureBookkeeping(db_, kTempSchema);
+  frames_.push_back(std::make_unique<Frame>());
+  Attach("master");
+  Attach("tempdb");
+  std::string want = database.empty() ? std::string("master") : std::string(database);
+  auto canonical = server_.FindDatabase(want);
+  if (!canonical)
+    throw SqlError(err::kDatabaseMissing, "Database '" + want +
+                                              "' does not exist. Make sure that the name is "
+                                              "entered correctly.");
+  SchemaFor(*canonical);
+  frame().database = *canonical;
+}
+
+ConnectionState::~ConnectionState() {
+  cache.Clear();
+  if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  for (const auto& name : ownedGlobals_) {
+    std::string sql = "DROP TABLE IF EXISTS tempdb." + QuoteIdent(name) +
+                      "; DELETE FROM tempdb.__xfer_owner WHERE name = '" + name + "';" +
+                      "DELETE FROM tempdb.__xfer_identity WHERE tbl = '" + name + "';";
+    sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+  }
+  sqlite3_close_v2(db_);
+}
+
+bool ConnectionState::InTransaction() const { return !sqlite3_get_autocommit(db_); }
+
+void ConnectionState::Attach(const std::string& canonical) {
+  std::string lower = Lower(canonical);
+  std::string schema = lower;
+  if (schema == "main" || schema == "temp") schema = "db_" + schema;
+  if (attached_.size() >= kMaxAttached) {
+    // Let go of the database used least recently; master and tempdb stay.
+    for (auto it = attachOrder_.begin(); it != attachOrder_.end(); ++it) {
+      if (*it == "master" || *it == "tempdb" || *it == Lower(frame().database)) continue;
+      cache.Clear();
+      Exec(db_, "DETACH DATABASE " + QuoteIdent(attached_[*it]));
+      attached_.erase(*it);
+      attachOrder_.erase(it);
+      break;
+    }
+  }
+  sqlite3_stmt* raw = nullptr;
+  std::string sql = "ATTACH DATABASE ? AS " + QuoteIdent(schema);
+  sqlite3_prepare_v2(db_, sql.c_str(), -1, &raw, nullptr);
+  std::string path = server_.FilePath(canonical);
+  sqlite3_bind_text(raw, 1, path.c_str(), -1, SQLITE_TRANSIENT);
+  int rc = sqlite3_step(raw);
+  sqlite3_finalize(raw);
+  if (rc != SQLITE_DONE) ThrowSqlite(db_, rc);
+  std::string q = QuoteIdent(schema);
+  Exec(db_, "PRAGMA " + q + ".synchronous=NORMAL; PRAGMA " + q + ".cache_size=-32000");
+  attached_[lower] = schema;
+  attachOrder_.push_back(lower);
+}
+
+std::string ConnectionState::SchemaFor(std::string_view database) {
+  std::string lower = Lower(database);
+  auto it = attached_.find(lower);
+  if (it != attached_.end()) {
+    auto pos = std::find(attachOrder_.begin(), attachOrder_.end(), lower);
+    if (pos != attachOrder_.end()) attachOrder_.splice(attachOrder_.end(), attachOrder_, pos);
+    return it->second;
+  }
+  auto canonical = server_.FindDatabase(database);
+  if (!canonical)
+    throw SqlError(err::kDatabaseMissing, "Database '" + std::string(database) +
+                                              "' does not exist. Make sure that the name is "
+                                              "entered correctly.");
+  if (InTransaction()) {
+    // SQLite cannot attach inside a transaction: the batch's implicit one is committed first.
+    if (trancount_ > 0 || !implicitOpen_)
+      throw SqlError(err::kUnsupported, "Database '" + std::string(database) +
+                                            "' cannot be opened inside a transaction; "
+                                            "name it before BEGIN TRANSACTION.");
+    Exec(db_, "COMMIT");
+    Attach(*canonical);
+    Exec(db_, "BEGIN");
+  } else {
+    Attach(*canonical);
+  }
+  return attached_[lower];
+}
+
+std::optional<std::string> ConnectionState::AttachedSchema(std::string_view database) const {
+  auto it = attached_.find(Lower(database));
+  if (it == attached_.end()) return std::nullopt;
+  return it->second;
+}
+
+void ConnectionState::Prepare(const std::vector<std::string>& names) {
+  for (const auto& n : names) {
+    if (attached_.count(Lower(n))) continue;
+    if (attached_.size() >= kMaxAttached) break;
+    if (server_.FindDatabase(n)) SchemaFor(n);
+  }
+}
+
+void ConnectionState::Use(std::string_view database) {
+  std::string schema = SchemaFor(database);
+  (void)schema;
+  frame().database = *server_.FindDatabase(database);
+}
+
+void ConnectionState::Forget(std::string_view database) {
+  std::string lower = Lower(database);
+  auto it = attached_.find(lower);
+  if (it == attached_.end()) return;
+  cache.Clear();
+  bool reopen = InTransaction() && implicitOpen_ && trancount_ == 0;
+  if (reopen) Exec(db_, "COMMIT");
+  Exec(db_, "DETACH DATABASE " + QuoteIdent(it->second));
+  attached_.erase(it);
+  attachOrder_.remove(lower);
+  tableCache_.clear();
+  if (reopen) Exec(db_, "BEGIN");
+}
+
+std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
+                                                    std::string_view name) {
+  std::string key = Lower(schema) + '\x1f' + Lower(name);
+  std::string version =
+      QueryText(db_, "PRAGMA " + QuoteIdent(schema) + ".schema_version");
+  key += '\x1f' + version;
+  if (auto it = tableCache_.find(key); it != tableCache_.end()) return it->second;
+
+  TableInfo info;
+  info.schema = schema;
+  {
+    Stmt s(db_, "SELECT name FROM " + QuoteIdent(schema) +
+                    ".sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE");
+    sqlite3_bind_text(s.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    if (!s.Step()) return std::nullopt;
+    info.name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
+  }
+  {
+    Stmt s(db_, "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?, ?)");
+    sqlite3_bind_text(s.get(), 1, info.name.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(s.get(), 2, schema.c_str(), -1, SQLITE_TRANSIENT);
+    while (s.Step()) {
+      ColumnInfo c;
+      c.name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
+      const unsigned char* type = sqlite3_column_text(s.get(), 1);
+      c.type = ParseTypeText(type ? reinterpret_cast<const char*>(type) : "");
+      c.notNull = sqlite3_column_int(s.get(), 2) != 0;
+      const unsigned char* dflt = sqlite3_column_text(s.get(), 3);
+      if (dflt) c.defaultSql = reinterpret_cast<const char*>(dflt);
+      c.primaryKey = sqlite3_column_int(s.get(), 4) != 0;
+      info.columns.push_back(std::move(c));
+    }
+  }
+  {
+    Stmt s(db_, "SELECT col FROM " + QuoteIdent(schema) + ".__xfer_identity WHERE tbl = ?");
+    sqlite3_bind_text(s.get(), 1, info.name.c_str(), -1, SQLITE_TRANSIENT);
+    while (s.Step()) {
+      std::string col = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
+      for (auto& c : info.columns)
+        if (Lower(c.name) == Lower(col)) c.identity = true;
+    }
+  }
+  tableCache_[key] = info;
+  return info;
+}
+
+void ConnectionState::SchemaChanged() { tableCache_.clear(); }
+
+void ConnectionState::PushFrame(std::string database) {
+  if (frames_.size() > 32)
+    throw SqlError(217, "Maximum stored procedure, function, trigger, or view nesting level "
+                        "exceeded (limit 32).");
+  auto f = std::make_unique<Frame>();
+  f->database = std::move(database);
+  f->depth = static_cast<int>(frames_.size());
+  frames_.push_back(std::move(f));
+}
+
+void ConnectionState::PopFrame() {
+  if (frames_.size() > 1) frames_.pop_back();
+}
+
+void ConnectionState::BeginBatch() {
+  if (!InTransaction()) {
+    Exec(db_, "BEGIN");
+    implicitOpen_ = true;
+  }
+}
+
+void ConnectionState::EndBatch(bool ok) {
+  if (!InTransaction()) {
+    trancount_ = 0;
+    return;
+  }
+  if (!ok && (trancount_ == 0 || xactAbort)) {
+    Exec(db_, "ROLLBACK");
+    trancount_ = 0;
+    implicitOpen_ = false;
+    SchemaChanged();
+    return;
+  }
+  if (trancount_ == 0) {
+    Exec(db_, "COMMIT");
+    implicitOpen_ = false;
+  }
+}
+
+void ConnectionState::BeginTran() {
+  if (!InTransaction()) {
+    Exec(db_, "BEGIN");
+    implicitOpen_ = true;
+  }
+  if (trancount_ == 0) Exec(db_, "SAVEPOINT xfer_tran");
+  ++trancount_;
+}
+
+void ConnectionState::CommitTran() {
+  if (trancount_ == 0)
+    throw SqlError(3902,
+                   "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+  if (--trancount_ == 0) Exec(db_, "RELEASE xfer_tran");
+}
+
+void ConnectionState::RollbackTran() {
+  if (trancount_ == 0)
+    throw SqlError(3903,
+                   "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+  Exec(db_, "ROLLBACK TO xfer_tran; RELEASE xfer_tran");
+  trancount_ = 0;
+  SchemaChanged();
+}
+
+void ConnectionState::OwnGlobal(const std::string& name) {
+  std::string lower = Lower(name);
+  if (std::find(ownedGlobals_.begin(), ownedGlobals_.end(), lower) == ownedGlobals_.end())
+    ownedGlobals_.push_back(lower);
+  Stmt s(db_, "INSERT OR REPLACE INTO tempdb.__xfer_owner (name, owner) VALUES (?, ?)");
+  sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_text(s.get(), 2, ownerTag_.c_str(), -1, SQLITE_TRANSIENT);
+  s.Step();
+}
+
+void ConnectionState::DisownGlobal(const std::string& name) {
+  std::string lower = Lower(name);
+  ownedGlobals_.erase(std::remove(ownedGlobals_.begin(), ownedGlobals_.end(), lower),
+                      ownedGlobals_.end());
+  Stmt s(db_, "DELETE FROM tempdb.__xfer_owner WHERE name = ?");
+  sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  s.Step();
+}
+
+}  // namespace xfer::engine

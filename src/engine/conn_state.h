@@ -1,0 +1,148 @@
+// What a connection carries between statements: its SQLite handle (an in-memory main database
+// with every period database it touches attached under its own name), the current database,
+// variables, transaction depth, @@ROWCOUNT/@@IDENTITY, the global temporary tables it owns,
+// and a cache of prepared statements.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <list>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/ast.h"
+#include "engine/engine.h"
+#include "engine/server_state.h"
+#include "engine/value.h"
+
+namespace xfer::engine {
+
+struct ColumnInfo {
+  std::string name;
+  TypeName type;
+  bool notNull = false;
+  bool primaryKey = false;
+  bool identity = false;
+  std::string defaultSql;  // SQLite default expression text, empty when none
+};
+
+// A table as the binder sees it.
+struct TableInfo {
+  std::string schema;  // SQLite schema name it lives in ("temp" for #tables)
+  std::string name;    // name as stored
+  std::vector<ColumnInfo> columns;
+  const ColumnInfo* Find(std::string_view column) const;
+  const ColumnInfo* Identity() const;
+};
+
+struct Variable {
+  TypeName type;
+  Value value;
+};
+
+// Variables of one scope: a batch, or one procedure call.
+struct Frame {
+  std::map<std::string, Variable> vars;  // lower-case name with '@'
+  std::string database;                  // database the frame's unqualified names resolve in
+  int depth = 0;                         // procedure nesting
+  std::vector<std::string> tempTables;   // #tables created in this scope, dropped with it
+};
+
+class StatementCache {
+ public:
+  explicit StatementCache(size_t capacity = 64) : capacity_(capacity) {}
+  ~StatementCache();
+  // A reset prepared statement for `sql`, owned by the cache.
+  sqlite3_stmt* Get(sqlite3* db, const std::string& sql);
+  void Clear();
+
+ private:
+  size_t capacity_;
+  std::list<std::pair<std::string, sqlite3_stmt*>> lru_;
+  std::unordered_map<std::string, std::list<std::pair<std::string, sqlite3_stmt*>>::iterator>
+      index_;
+};
+
+class ConnectionState {
+ public:
+  ConnectionState(ServerState& server, std::string_view database);
+  ~ConnectionState();
+
+  sqlite3* db() const { return db_; }
+  ServerState& server() { return server_; }
+
+  // The SQLite schema name of database `name`, attaching it when needed.
+  // Throws SqlError 911 when the server has no such database.
+  std::string SchemaFor(std::string_view database);
+  // The schema of `database` when it is attached already (never attaches).
+  std::optional<std::string> AttachedSchema(std::string_view database) const;
+  // Attaches every database of `names` that exists, before a transaction starts.
+  void Prepare(const std::vector<std::string>& names);
+  // Canonical name of the current database.
+  const std::string& currentDatabase() const { return frame().database; }
+  void Use(std::string_view database);
+  // Detaches `database` if attached (before it is dropped).
+  void Forget(std::string_view database);
+
+  // Schema of a table in a SQLite schema, or nullopt.
+  std::optional<TableInfo> LoadTable(const std::string& schema, std::string_view name);
+  // Called after DDL so cached table shapes are not reused.
+  void SchemaChanged();
+
+  Frame& frame() { return *frames_.back(); }
+  const Frame& frame() const { return *frames_.back(); }
+  void PushFrame(std::string database);
+  void PopFrame();
+
+  // Transactions: the batch's own implicit one and the user's BEGIN TRAN depth.
+  void BeginBatch();
+  void EndBatch(bool ok);
+  void BeginTran();
+  void CommitTran();
+  void RollbackTran();
+  int trancount() const { return trancount_; }
+
+  // Global temporary tables owned by this connection, dropped when it closes.
+  void OwnGlobal(const std::string& name);
+  void DisownGlobal(const std::string& name);
+
+  long long rowcount = 0;
+  long long identity = 0;      // @@IDENTITY
+  long long scopeIdentity = 0; // SCOPE_IDENTITY()
+  int lastError = 0;           // @@ERROR
+  bool xactAbort = false;
+  bool nocount = false;
+  std::map<std::string, bool> identityInsert;  // lower table name -> SET IDENTITY_INSERT ON
+  MessageSink sink;
+  StatementCache cache;
+  // Parsed procedure texts, keyed by the text itself so an ALTER is never served stale.
+  std::unordered_map<std::string, std::shared_ptr<Batch>> procedures;
+  long long id() const { return id_; }
+  const std::string& ownerTag() const { return ownerTag_; }
+
+ private:
+  void Attach(const std::string& canonical);
+  bool InTransaction() const;
+
+  ServerState& server_;
+  sqlite3* db_ = nullptr;
+  long long id_;
+  std::string ownerTag_;
+  std::map<std::string, std::string> attached_;  // lower name -> schema name
+  std::list<std::string> attachOrder_;           // lower names, least recently used first
+  std::vector<std::unique_ptr<Frame>> frames_;
+  std::map<std::string, TableInfo> tableCache_;  // "schema\x1fname" lower
+  int trancount_ = 0;
+  bool implicitOpen_ = false;
+  std::vector<std::string> ownedGlobals_;
+};
+
+// SQLite schema names used for the system databases and #tables.
+inline constexpr const char* kTempSchema = "temp";
+inline constexpr const char* kTempdbSchema = "tempdb";
+
+}  // namespace xfer::engine

@@ -1,0 +1,87 @@
+// Server and Connection: the public handles over the server directory and a connection's state.
+#include "engine/engine.h"
+
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "engine/conn_state.h"
+#include "engine/executor.h"
+#include "engine/server_state.h"
+#include "engine/sqlite_util.h"
+
+namespace xfer::engine {
+namespace {
+
+// Global temporary tables left by a process that is gone are dropped when a server opens.
+void DropOrphanGlobals(ServerState& server) {
+  SqliteHandle h(server.FilePath("tempdb"));
+  EnsureBookkeeping(h.get(), "main");
+  std::vector<std::string> orphans;
+  {
+    Stmt s(h.get(), "SELECT name, owner FROM __xfer_owner");
+    while (s.Step()) {
+      std::string owner = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1));
+      pid_t pid = static_cast<pid_t>(std::atol(owner.c_str()));
+      if (pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0)
+        orphans.push_back(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0)));
+    }
+  }
+  for (const auto& name : orphans) {
+    Exec(h.get(), "DROP TABLE IF EXISTS " + QuoteIdent(name));
+    Stmt d(h.get(), "DELETE FROM __xfer_owner WHERE name = ?");
+    sqlite3_bind_text(d.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    d.Step();
+  }
+}
+
+}  // namespace
+
+Server::Server(std::unique_ptr<ServerState> state) : state_(std::move(state)) {}
+Server::~Server() = default;
+
+std::shared_ptr<Server> Server::Open(const std::string& directory, bool create) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (!fs::is_directory(directory, ec)) {
+    if (!create)
+      throw SqlError(53, "A network-related or instance-specific error occurred: the server "
+                         "directory '" + directory + "' does not exist.");
+    fs::create_directories(directory, ec);
+    if (ec) throw SqlError(53, "Cannot create the server directory '" + directory + "'.");
+  }
+  auto server = std::shared_ptr<Server>(new Server(std::make_unique<ServerState>(directory)));
+  DropOrphanGlobals(*server->state_);
+  return server;
+}
+
+const std::string& Server::Directory() const { return state_->directory(); }
+std::vector<std::string> Server::Databases() const { return state_->ListDatabases(); }
+bool Server::HasDatabase(std::string_view name) const {
+  return state_->FindDatabase(name).has_value();
+}
+
+Connection::Connection(std::shared_ptr<Server> server, std::string_view database)
+    : server_(std::move(server)),
+      state_(std::make_unique<ConnectionState>(server_->state(), database)) {}
+
+Connection::~Connection() = default;
+
+std::vector<ResultSet> Connection::Execute(std::string_view batch) {
+  std::vector<ResultSet> out;
+  Execute(batch, [&](ResultSet&& rs) { out.push_back(std::move(rs)); });
+  return out;
+}
+
+void Connection::Execute(std::string_view batch,
+                         const std::function<void(ResultSet&&)>& onResult) {
+  Executor exec(*state_, onResult);
+  exec.RunBatch(batch);
+}
+
+void Connection::SetMessageSink(MessageSink sink) { state_->sink = std::move(sink); }
+std::string Connection::CurrentDatabase() const { return state_->currentDatabase(); }
+Server& Connection::server() { return *server_; }
+
+}  // namespace xfer::engine

@@ -1,0 +1,191 @@
+// SQL functions that need the engine rather than the function library: object ids and type
+// facts for the catalog views, and OBJECT_ID / COL_LENGTH, which look names up through the
+// connection (current database, db..name, #name, ##name).
+#include <sqlite3.h>
+
+#include <string>
+
+#include "engine/conn_state.h"
+#include "engine/render.h"
+#include "engine/sqlite_util.h"
+#include "engine/types.h"
+
+namespace xfer::engine {
+namespace {
+
+std::string ArgText(sqlite3_value* v) {
+  const unsigned char* t = sqlite3_value_text(v);
+  return t ? reinterpret_cast<const char*>(t) : std::string();
+}
+
+// A stable positive id for an object name (case-insensitive).
+long long ObjectId(const std::string& name) {
+  unsigned long long h = 1469598103934665603ULL;
+  for (char c : LowerName(name)) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 1099511628211ULL;
+  }
+  long long id = static_cast<long long>(h & 0x7fffffffULL);
+  return id == 0 ? 1 : id;
+}
+
+// SQL Server's type codes as syscolumns.xtype reports them.
+int TypeCode(const std::string& base) {
+  static const std::pair<const char*, int> kCodes[] = {
+      {"image", 34},   {"text", 35},     {"uniqueidentifier", 36}, {"date", 40},
+      {"tinyint", 48}, {"smallint", 52}, {"int", 56},              {"integer", 56},
+      {"smalldatetime", 58}, {"real", 59}, {"money", 60},          {"datetime", 61},
+      {"float", 62},   {"ntext", 99},    {"bit", 104},             {"decimal", 106},
+      {"numeric", 108}, {"smallmoney", 122}, {"bigint", 127},      {"varbinary", 165},
+      {"varchar", 167}, {"binary", 173}, {"char", 175},            {"nvarchar", 231},
+      {"nchar", 239},  {"sysname", 231}};
+  for (const auto& [name, code] : kCodes)
+    if (base == name) return code;
+  return 0;
+}
+
+void TypeFact(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const char* which = static_cast<const char*>(sqlite3_user_data(ctx));
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  TypeName t = ParseTypeText(ArgText(argv[0]));
+  std::string w = which;
+  if (w == "length") return sqlite3_result_int(ctx, StorageLength(t));
+  if (w == "code") return sqlite3_result_int(ctx, TypeCode(t.name));
+  if (w == "base") return sqlite3_result_text(ctx, t.name.c_str(), -1, SQLITE_TRANSIENT);
+  if (w == "charlen") {
+    if (ClassOf(t) == TypeClass::String) {
+      int n = t.length == -2 ? -1 : t.length < 0 ? 1 : t.length;
+      return sqlite3_result_int(ctx, n);
+    }
+    if (ClassOf(t) == TypeClass::Text) return sqlite3_result_int(ctx, 2147483647);
+    return sqlite3_result_null(ctx);
+  }
+  bool numeric = t.name == "numeric" || t.name == "decimal";
+  if (w == "precision") {
+    if (numeric) return sqlite3_result_int(ctx, t.precision < 0 ? 18 : t.precision);
+    static const std::pair<const char*, int> kPrecision[] = {
+        {"tinyint", 3}, {"smallint", 5}, {"int", 10}, {"bigint", 19},
+        {"float", 53},  {"real", 24},    {"money", 19}};
+    for (const auto& [name, p] : kPrecision)
+      if (t.name == name) return sqlite3_result_int(ctx, p);
+    return sqlite3_result_null(ctx);
+  }
+  if (numeric) return sqlite3_result_int(ctx, t.scale < 0 ? 0 : t.scale);
+  if (t.name == "money") return sqlite3_result_int(ctx, 4);
+  if (ClassOf(t) == TypeClass::Int) return sqlite3_result_int(ctx, 0);
+  sqlite3_result_null(ctx);
+}
+
+void ObjectIdOfName(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_result_int64(ctx, ObjectId(ArgText(argv[0])));
+}
+
+// Splits "db.schema.object" (brackets allowed, empty parts kept) into its parts.
+std::vector<std::string> SplitName(const std::string& text) {
+  std::vector<std::string> parts(1);
+  bool bracket = false;
+  for (char c : text) {
+    if (bracket) {
+      if (c == ']')
+        bracket = false;
+      else
+        parts.back() += c;
+    } else if (c == '[') {
+      bracket = true;
+    } else if (c == '.') {
+      parts.emplace_back();
+    } else if (c != ' ' || !parts.back().empty()) {
+      parts.back() += c;
+    }
+  }
+  for (auto& p : parts)
+    while (!p.empty() && p.back() == ' ') p.pop_back();
+  return parts;
+}
+
+// The schema and object a name refers to, when its database is attached.
+bool Locate(ConnectionState* conn, const std::string& text, std::string& schema,
+            std::string& object) {
+  auto parts = SplitName(text);
+  object = parts.back();
+  if (object.empty()) return false;
+  std::string db = parts.size() >= 3 ? parts[parts.size() - 3] : "";
+  if (object.starts_with("##")) {
+    schema = kTempdbSchema;
+  } else if (object.starts_with("#")) {
+    schema = kTempSchema;
+  } else {
+    auto s = conn->AttachedSchema(db.empty() ? conn->currentDatabase() : db);
+    if (!s) return false;
+    schema = *s;
+  }
+  return true;
+}
+
+void ObjectIdOf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  auto* conn = static_cast<ConnectionState*>(sqlite3_user_data(ctx));
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  std::string schema, object;
+  if (!Locate(conn, ArgText(argv[0]), schema, object)) return sqlite3_result_null(ctx);
+  std::string kind = argc > 1 ? LowerName(ArgText(argv[1])) : "";
+  while (!kind.empty() && kind.back() == ' ') kind.pop_back();
+  sqlite3* db = sqlite3_context_db_handle(ctx);
+  std::string types = kind == "u" ? "'table'" : kind == "v" ? "'view'" : kind == "tr" ? "'trigger'"
+                      : kind == "p"   ? "''"
+                                      : "'table','view','trigger'";
+  bool found = false;
+  {
+    Stmt s(db, "SELECT 1 FROM " + QuoteIdent(schema) + ".sqlite_master WHERE type IN (" + types +
+                   ") AND name = ? COLLATE NOCASE AND substr(name, 1, 7) <> '__xfer_'");
+    sqlite3_bind_text(s.get(), 1, object.c_str(), -1, SQLITE_TRANSIENT);
+    found = s.Step();
+  }
+  if (!found && (kind.empty() || kind == "p")) {
+    Stmt s(db, "SELECT 1 FROM " + QuoteIdent(schema) + ".__xfer_procs WHERE name = ?");
+    sqlite3_bind_text(s.get(), 1, object.c_str(), -1, SQLITE_TRANSIENT);
+    found = s.Step();
+  }
+  if (!found) return sqlite3_result_null(ctx);
+  sqlite3_result_int64(ctx, ObjectId(object));
+}
+
+void ColLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  auto* conn = static_cast<ConnectionState*>(sqlite3_user_data(ctx));
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+    return sqlite3_result_null(ctx);
+  std::string schema, object;
+  if (!Locate(conn, ArgText(argv[0]), schema, object)) return sqlite3_result_null(ctx);
+  try {
+    auto info = conn->LoadTable(schema, object);
+    if (!info) return sqlite3_result_null(ctx);
+    const ColumnInfo* c = info->Find(ArgText(argv[1]));
+    if (!c) return sqlite3_result_null(ctx);
+    sqlite3_result_int(ctx, StorageLength(c->type));
+  } catch (const std::exception& e) {
+    sqlite3_result_error(ctx, e.what(), -1);
+  }
+}
+
+}  // namespace
+
+void RegisterEngineFunctions(sqlite3* db, ConnectionState* conn) {
+  const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+  static const char* const kFacts[][2] = {{"xf_type_length", "length"},
+                                          {"xf_type_code", "code"},
+                                          {"xf_type_base", "base"},
+                                          {"xf_type_charlen", "charlen"},
+                                          {"xf_type_precision", "precision"},
+                                          {"xf_type_scale", "scale"}};
+  for (const auto& f : kFacts)
+    sqlite3_create_function(db, f[0], 1, det, const_cast<char*>(f[1]), TypeFact, nullptr,
+                            nullptr);
+  sqlite3_create_function(db, "xf_object_id", 1, det, nullptr, ObjectIdOfName, nullptr, nullptr);
+  sqlite3_create_function(db, "xf_object_id_of", 1, SQLITE_UTF8, conn, ObjectIdOf, nullptr,
+                          nullptr);
+  sqlite3_create_function(db, "xf_object_id_of", 2, SQLITE_UTF8, conn, ObjectIdOf, nullptr,
+                          nullptr);
+  sqlite3_create_function(db, "xf_col_length", 2, SQLITE_UTF8, conn, ColLength, nullptr,
+                          nullptr);
+}
+
+}  // namespace xfer::engine

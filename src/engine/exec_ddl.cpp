@@ -1,0 +1,299 @@
+// Table and index definitions. Every text column gets the engine's collation and, for
+// varchar(n), a check that raises SQL Server's truncation error; identity columns are recorded
+// in the database's identity table and numbered by INSERT. ALTER TABLE forms SQLite lacks
+// (ALTER COLUMN, DROP COLUMN) rebuild the table under its name with its indexes.
+#include <algorithm>
+
+#include "engine/error.h"
+#include "engine/executor.h"
+#include "engine/func/functions.h"
+#include "engine/sqlite_util.h"
+#include "engine/types.h"
+
+namespace xfer::engine {
+namespace {
+
+std::string ColumnSqlOf(const ColumnInfo& c) {
+  std::string sql = QuoteIdent(c.name) + " " + c.type.Text();
+  TypeClass cls = ClassOf(c.type);
+  if (cls == TypeClass::String || cls == TypeClass::Text)
+    sql += std::string(" COLLATE ") + kCollation;
+  if (c.notNull || c.identity || c.primaryKey) sql += " NOT NULL";
+  if (!c.defaultSql.empty()) {
+    bool wrapped = c.defaultSql.front() == '(' && c.defaultSql.back() == ')';
+    sql += " DEFAULT " + (wrapped ? c.defaultSql : "(" + c.defaultSql + ")");
+  }
+  if (cls == TypeClass::String && c.type.length > 0)
+    sql += " CHECK (xf_check_len(" + QuoteIdent(c.name) + ", " + std::to_string(c.type.length) +
+           "))";
+  return sql;
+}
+
+std::string IndexName(const std::string& table, const std::string& index) {
+  return table + "$" + index;
+}
+
+std::string ColumnList(const std::vector<std::string>& cols) {
+  std::string out;
+  for (const auto& c : cols) out += (out.empty() ? "" : ", ") + QuoteIdent(c);
+  return out;
+}
+
+}  // namespace
+
+std::string Executor::ColumnSql(const ColumnDef& d, bool primaryKeyColumn) {
+  ColumnInfo c;
+  c.name = d.name;
+  c.type = d.type;
+  c.notNull = d.notNull;
+  c.identity = d.identity;
+  c.primaryKey = primaryKeyColumn || d.primaryKey;
+  if (d.defaultValue) {
+    Renderer r(conn_);
+    ExprType t;
+    c.defaultSql = r.Expression(*d.defaultValue, &t);
+    if (!r.params().empty())
+      throw SqlError(err::kUnsupported, "A DEFAULT must be a constant expression.");
+  }
+  return ColumnSqlOf(c);
+}
+
+void Executor::CreateTable(const Statement& s) {
+  Renderer r(conn_);
+  ResolvedTable t = r.Resolve(s.target, false);
+  if (!t.catalogSql.empty() || r.Table(t))
+    throw SqlError(err::kObjectExists, "There is already an object named '" + s.target.object +
+                                           "' in the database.");
+  std::vector<std::string> pk;
+  for (const auto& c : s.columns)
+    if (c.primaryKey) pk.push_back(c.name);
+  for (const auto& k : s.constraints)
+    if (k.kind == TableConstraint::Kind::PrimaryKey) pk = k.columns;
+  std::string sql;
+  const ColumnDef* identity = nullptr;
+  for (size_t i = 0; i < s.columns.size(); ++i) {
+    const ColumnDef& c = s.columns[i];
+    for (size_t k = 0; k < i; ++k)
+      if (LowerName(s.columns[k].name) == LowerName(c.name))
+        throw SqlError(2705, "Column names in each table must be unique. Column name '" + c.name +
+                                 "' in table '" + s.target.object +
+                                 "' is specified more than once.");
+    if (c.identity) {
+      if (identity)
+        throw SqlError(2744, "Multiple identity columns specified for table '" +
+                                 s.target.object + "'. Only one identity column per table is "
+                                 "allowed.");
+      identity = &c;
+    }
+    bool inPk = std::any_of(pk.begin(), pk.end(),
+                            [&](const std::string& p) { return LowerName(p) == LowerName(c.name); });
+    sql += (sql.empty() ? "" : ", ") + ColumnSql(c, inPk);
+  }
+  if (!pk.empty()) sql += ", PRIMARY KEY (" + ColumnList(pk) + ")";
+  for (const auto& k : s.constraints)
+    if (k.kind == TableConstraint::Kind::Unique) sql += ", UNIQUE (" + ColumnList(k.columns) + ")";
+  for (const auto& c : s.columns)
+    if (c.unique) sql += ", UNIQUE (" + QuoteIdent(c.name) + ")";
+  std::string qualified = r.QualifiedName(t);
+  Exec(conn_.db(), "CREATE TABLE " + qualified + " (" + sql + ")");
+  std::string schema = QuoteIdent(t.schema);
+  {
+    Stmt del(conn_.db(), "DELETE FROM " + schema + ".__xfer_identity WHERE tbl = ?");
+    sqlite3_bind_text(del.get(), 1, t.name.c_str(), -1, SQLITE_TRANSIENT);
+    del.Step();
+  }
+  if (identity) {
+    Stmt ins(conn_.db(), "INSERT INTO " + schema +
+                             ".__xfer_identity (tbl, col, seed, step, last) VALUES (?, ?, ?, ?, "
+                             "NULL)");
+    sqlite3_bind_text(ins.get(), 1, t.name.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(ins.get(), 2, identity->name.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int64(ins.get(), 3, identity->identitySeed);
+    sqlite3_bind_int64(ins.get(), 4, identity->identityStep);
+    ins.Step();
+  }
+  if (t.isGlobalTemp) conn_.OwnGlobal(t.name);
+  if (t.isTempTable) conn_.frame().tempTables.push_back(t.name);
+  conn_.SchemaChanged();
+}
+
+void Executor::DropTable(const Statement& s) {
+  std::vector<ObjectName> targets = s.targets;
+  if (targets.empty()) targets.push_back(s.target);
+  for (const auto& name : targets) {
+    Renderer r(conn_);
+    ResolvedTable t = r.Resolve(name, false);
+    if (!t.catalogSql.empty() || !r.Table(t)) {
+      if (s.ifExists) continue;
+      throw SqlError(err::kCannotDropTable, "Cannot drop the table '" + t.written +
+                                                "', because it does not exist or you do not "
+                                                "have permission.");
+    }
+    Exec(conn_.db(), "DROP TABLE " + r.QualifiedName(t));
+    Stmt del(conn_.db(), "DELETE FROM " + QuoteIdent(t.schema) + ".__xfer_identity WHERE tbl = ?");
+    sqlite3_bind_text(del.get(), 1, t.name.c_str(), -1, SQLITE_TRANSIENT);
+    del.Step();
+    if (t.isGlobalTemp) conn_.DisownGlobal(t.name);
+    if (t.isTempTable) {
+      auto& temps = conn_.frame().tempTables;
+      temps.erase(std::remove_if(temps.begin(), temps.end(),
+                                 [&](const std::string& n) {
+                                   return LowerName(n) == LowerName(t.name);
+                                 }),
+                  temps.end());
+    }
+    conn_.SchemaChanged();
+  }
+}
+
+void Executor::Truncate(const Statement& s) {
+  Renderer r(conn_);
+  ResolvedTable t = r.Resolve(s.target);
+  Exec(conn_.db(), "DELETE FROM " + r.QualifiedName(t));
+  Stmt reset(conn_.db(),
+             "UPDATE " + QuoteIdent(t.schema) + ".__xfer_identity SET last = NULL WHERE tbl = ?");
+  sqlite3_bind_text(reset.get(), 1, t.name.c_str(), -1, SQLITE_TRANSIENT);
+  reset.Step();
+}
+
+void Executor::AlterTable(const Statement& s) {
+  Renderer r(conn_);
+  ResolvedTable t = r.Resolve(s.target);
+  TableInfo info = *r.Table(t);
+  std::string qualified = r.QualifiedName(t);
+  switch (s.alterKind) {
+    case AlterKind::AddColumns:
+      for (const auto& c : s.columns) {
+        if (info.Find(c.name))
+          throw SqlError(2705, "Column names in each table must be unique. Column name '" +
+                                   c.name + "' in table '" + info.name +
+                                   "' is specified more than once.");
+        if (c.identity || c.primaryKey)
+          throw SqlError(err::kUnsupported,
+                         "The T-SQL feature 'ALTER TABLE ADD with IDENTITY or PRIMARY KEY' is "
+                         "not supported.");
+        if (c.notNull && !c.defaultValue)
+          throw SqlError(4901, "ALTER TABLE only allows columns to be added that can contain "
+                               "nulls, or have a DEFAULT definition specified.");
+        Exec(conn_.db(), "ALTER TABLE " + qualified + " ADD COLUMN " + ColumnSql(c, false));
+      }
+      break;
+    case AlterKind::AlterColumn: {
+      const ColumnDef& def = s.columns.at(0);
+      auto it = std::find_if(info.columns.begin(), info.columns.end(), [&](const ColumnInfo& c) {
+        return LowerName(c.name) == LowerName(def.name);
+      });
+      if (it == info.columns.end())
+        throw SqlError(4924, "ALTER TABLE ALTER COLUMN failed because column '" + def.name +
+                                 "' does not exist in table '" + info.name + "'.");
+      it->type = def.type;
+      it->notNull = def.hasNullability ? def.notNull : it->notNull;
+      RebuildTable(t, info);
+      break;
+    }
+    case AlterKind::DropColumn:
+      for (const auto& name : s.dropNames) {
+        auto it = std::find_if(info.columns.begin(), info.columns.end(),
+                               [&](const ColumnInfo& c) { return LowerName(c.name) == LowerName(name); });
+        if (it == info.columns.end())
+          throw SqlError(4924, "ALTER TABLE DROP COLUMN failed because column '" + name +
+                                   "' does not exist in table '" + info.name + "'.");
+        info.columns.erase(it);
+      }
+      RebuildTable(t, info);
+      break;
+    case AlterKind::AddConstraint:
+      for (const auto& k : s.constraints) {
+        std::string name = k.name.empty() ? "PK_" + info.name : k.name;
+        Exec(conn_.db(), "CREATE UNIQUE INDEX " + QuoteIdent(t.schema) + "." +
+                             QuoteIdent(IndexName(info.name, name)) + " ON " +
+                             QuoteIdent(info.name) + " (" + ColumnList(k.columns) + ")");
+      }
+      break;
+    case AlterKind::DropConstraint:
+      for (const auto& name : s.dropNames)
+        Exec(conn_.db(), "DROP INDEX IF EXISTS " + QuoteIdent(t.schema) + "." +
+                             QuoteIdent(IndexName(info.name, name)));
+      break;
+  }
+  conn_.SchemaChanged();
+}
+
+void Executor::RebuildTable(const ResolvedTable& t, TableInfo info) {
+  sqlite3* db = conn_.db();
+  std::string schema = QuoteIdent(t.schema);
+  std::vector<std::string> indexes;
+  {
+    Stmt s(db, "SELECT sql FROM " + schema +
+                   ".sqlite_master WHERE type = 'index' AND tbl_name = ? AND sql IS NOT NULL");
+    sqlite3_bind_text(s.get(), 1, info.name.c_str(), -1, SQLITE_TRANSIENT);
+    while (s.Step()) indexes.push_back(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0)));
+  }
+  std::string cols, names, select;
+  std::vector<std::string> pk;
+  for (const auto& c : info.columns) {
+    ColumnInfo copy = c;
+    copy.primaryKey = false;
+    cols += (cols.empty() ? "" : ", ") + ColumnSqlOf(copy);
+    if (c.primaryKey) pk.push_back(c.name);
+    names += (names.empty() ? "" : ", ") + QuoteIdent(c.name);
+    select += (select.empty() ? "" : ", ") + std::string("xf_cast(") + QuoteIdent(c.name) +
+              ", '" + c.type.Text() + "')";
+  }
+  if (!pk.empty()) cols += ", PRIMARY KEY (" + ColumnList(pk) + ")";
+  std::string fresh = "__xfer_rebuild";
+  conn_.cache.Clear();
+  Exec(db, "DROP TABLE IF EXISTS " + schema + "." + QuoteIdent(fresh));
+  Exec(db, "CREATE TABLE " + schema + "." + QuoteIdent(fresh) + " (" + cols + ")");
+  Exec(db, "INSERT INTO " + schema + "." + QuoteIdent(fresh) + " (" + names + ") SELECT " +
+               select + " FROM " + schema + "." + QuoteIdent(info.name));
+  Exec(db, "DROP TABLE " + schema + "." + QuoteIdent(info.name));
+  Exec(db, "ALTER TABLE " + schema + "." + QuoteIdent(fresh) + " RENAME TO " +
+               QuoteIdent(info.name));
+  for (std::string sql : indexes) {
+    size_t at = sql.find("INDEX ");
+    if (at != std::string::npos) sql.insert(at + 6, schema + ".");
+    Exec(db, sql);
+  }
+  conn_.SchemaChanged();
+}
+
+void Executor::CreateIndex(const Statement& s) {
+  Renderer r(conn_);
+  ResolvedTable t = r.Resolve(s.target);
+  std::string cols;
+  for (const auto& c : s.indexColumns) {
+    std::string name = c.expr->kind == ExprKind::Column ? c.expr->name.back() : c.expr->text;
+    cols += (cols.empty() ? "" : ", ") + QuoteIdent(name) + (c.descending ? " DESC" : "");
+  }
+  std::string index = IndexName(t.name, s.indexName);
+  bool exists = false;
+  {
+    Stmt q(conn_.db(), "SELECT 1 FROM " + QuoteIdent(t.schema) +
+                           ".sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE");
+    sqlite3_bind_text(q.get(), 1, index.c_str(), -1, SQLITE_TRANSIENT);
+    exists = q.Step();
+  }
+  if (exists)
+    throw SqlError(1913, "The operation failed because an index or statistics with name '" +
+                             s.indexName + "' already exists on table '" + t.name + "'.");
+  Exec(conn_.db(), std::string("CREATE ") + (s.unique ? "UNIQUE " : "") + "INDEX " +
+                       QuoteIdent(t.schema) + "." + QuoteIdent(index) + " ON " +
+                       QuoteIdent(t.name) + " (" + cols + ")");
+  conn_.SchemaChanged();
+}
+
+void Executor::DropIndex(const Statement& s) {
+  Renderer r(conn_);
+  ResolvedTable t = r.Resolve(s.target);
+  std::string index = IndexName(t.name, s.indexName);
+  try {
+    Exec(conn_.db(), "DROP INDEX " + QuoteIdent(t.schema) + "." + QuoteIdent(index));
+  } catch (const SqlError&) {
+    throw SqlError(3701, "Cannot drop the index '" + t.name + "." + s.indexName +
+                             "', because it does not exist or you do not have permission.");
+  }
+  conn_.SchemaChanged();
+}
+
+}  // namespace xfer::engine

@@ -1,0 +1,478 @@
+#include "engine/executor.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "engine/error.h"
+#include "engine/parse/parser.h"
+#include "engine/sqlite_util.h"
+#include "engine/types.h"
+
+namespace xfer::engine {
+
+namespace {
+
+void CollectExpr(const Expr* e, std::vector<std::string>& out);
+
+void CollectSelect(const Select* s, std::vector<std::string>& out);
+
+void CollectRef(const TableRef* r, std::vector<std::string>& out) {
+  if (!r) return;
+  if (!r->name.database.empty()) out.push_back(r->name.database);
+  CollectSelect(r->derived.get(), out);
+  CollectRef(r->left.get(), out);
+  CollectRef(r->right.get(), out);
+  CollectExpr(r->on.get(), out);
+}
+
+void CollectSelect(const Select* s, std::vector<std::string>& out) {
+  if (!s) return;
+  for (const auto& i : s->items) CollectExpr(i.expr.get(), out);
+  for (const auto& r : s->from) CollectRef(r.get(), out);
+  CollectExpr(s->where.get(), out);
+  CollectExpr(s->having.get(), out);
+  if (s->into && !s->into->database.empty()) out.push_back(s->into->database);
+  for (const auto& p : s->setParts) CollectSelect(p.select.get(), out);
+}
+
+void CollectExpr(const Expr* e, std::vector<std::string>& out) {
+  if (!e) return;
+  for (const auto& a : e->args) CollectExpr(a.get(), out);
+  CollectSelect(e->subquery.get(), out);
+  // COL_LENGTH('db..t', 'c') and OBJECT_ID('db..t') name databases in their text.
+  if (e->kind == ExprKind::Function && (e->text == "COL_LENGTH" || e->text == "OBJECT_ID") &&
+      !e->args.empty() && e->args[0]->kind == ExprKind::Literal) {
+    const std::string& t = e->args[0]->text;
+    if (size_t dot = t.find('.'); dot != std::string::npos && dot > 0) {
+      std::string db = t.substr(0, dot);
+      if (db.front() == '[' && db.back() == ']') db = db.substr(1, db.size() - 2);
+      out.push_back(db);
+    }
+  }
+  for (const auto& w : e->whens) {
+    CollectExpr(w.when.get(), out);
+    CollectExpr(w.then.get(), out);
+  }
+  CollectExpr(e->caseOperand.get(), out);
+  CollectExpr(e->elseExpr.get(), out);
+}
+
+void CollectStatement(const Statement* s, std::vector<std::string>& out) {
+  if (!s) return;
+  if (s->kind == StatementKind::CreateProcedure) return;  // runs later, in its own database
+  if (!s->target.database.empty()) out.push_back(s->target.database);
+  for (const auto& t : s->targets)
+    if (!t.database.empty()) out.push_back(t.database);
+  if (s->kind == StatementKind::Use) out.push_back(s->databaseName);
+  CollectSelect(s->select.get(), out);
+  for (const auto& r : s->from) CollectRef(r.get(), out);
+  CollectExpr(s->where.get(), out);
+  CollectExpr(s->condition.get(), out);
+  CollectExpr(s->value.get(), out);
+  for (const auto& a : s->assignments) CollectExpr(a.value.get(), out);
+  for (const auto& row : s->valuesRows)
+    for (const auto& v : row) CollectExpr(v.get(), out);
+  for (const auto& b : s->body) CollectStatement(b.get(), out);
+  CollectStatement(s->execSource.get(), out);
+}
+
+Field FieldOf(sqlite3_stmt* st, int i, const std::string& name, const ExprType* staticType) {
+  Field f;
+  if (staticType && !staticType->declared.name.empty() &&
+      staticType->cls != TypeClass::Unknown && staticType->cls != TypeClass::Null) {
+    f = FieldFor(name, *staticType);
+  } else if (const char* decl = sqlite3_column_decltype(st, i)) {
+    TypeName t = ParseTypeText(decl);
+    f.name = name;
+    f.kind = KindOf(t);
+    f.size = StorageLength(t);
+    f.declaredType = t.Text();
+  } else {
+    f.name = name;
+  }
+  if (const char* table = sqlite3_column_table_name(st, i)) f.baseTable = table;
+  if (const char* origin = sqlite3_column_origin_name(st, i)) f.baseColumn = origin;
+  return f;
+}
+
+// A field whose type nothing declared takes its kind from the values it holds.
+void InferKinds(ResultSet& rs) {
+  for (size_t c = 0; c < rs.fields.size(); ++c) {
+    Field& f = rs.fields[c];
+    if (f.kind != FieldKind::Other || !f.declaredType.empty()) continue;
+    for (const auto& row : rs.rows) {
+      const Value& v = row[c];
+      if (std::holds_alternative<long long>(v)) {
+        f.kind = FieldKind::Integer;
+        f.size = 4;
+      } else if (std::holds_alternative<double>(v)) {
+        f.kind = FieldKind::Float;
+        f.size = 8;
+      } else if (const auto* s = std::get_if<std::string>(&v)) {
+        f.kind = FieldKind::String;
+        f.size = std::max(f.size, static_cast<int>(s->size()));
+        continue;
+      } else if (std::holds_alternative<Blob>(v)) {
+        f.kind = FieldKind::Blob;
+      } else {
+        continue;
+      }
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> DatabasesOf(const Batch& b) {
+  std::vector<std::string> out;
+  for (const auto& s : b.statements) CollectStatement(s.get(), out);
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+  return out;
+}
+
+void Executor::RunBatch(std::string_view text) {
+  Batch batch = ParseBatch(text);
+  conn_.Prepare(DatabasesOf(batch));
+  conn_.BeginBatch();
+  try {
+    for (const auto& s : batch.statements) {
+      if (Run(*s) == Flow::Return) break;
+    }
+  } catch (SqlError& e) {
+    conn_.lastError = e.number();
+    while (conn_.frame().depth > 0) LeaveScope();
+    conn_.EndBatch(false);
+    throw;
+  } catch (...) {
+    while (conn_.frame().depth > 0) LeaveScope();
+    conn_.EndBatch(false);
+    throw;
+  }
+  conn_.EndBatch(true);
+}
+
+Executor::Flow Executor::RunList(const std::vector<StatementPtr>& list) {
+  for (const auto& s : list) {
+    Flow f = Run(*s);
+    if (f != Flow::Next) return f;
+  }
+  return Flow::Next;
+}
+
+Executor::Flow Executor::Run(const Statement& s) {
+  try {
+    switch (s.kind) {
+      case StatementKind::If:
+        if (Test(*s.condition)) return Run(*s.body[0]);
+        if (s.body.size() > 1 && s.body[1]) return Run(*s.body[1]);
+        return Flow::Next;
+      case StatementKind::While:
+        while (Test(*s.condition)) {
+          Flow f = Run(*s.body[0]);
+          if (f == Flow::Break) break;
+          if (f == Flow::Return) return f;
+        }
+        return Flow::Next;
+      case StatementKind::Block:
+        return RunList(s.body);
+      case StatementKind::Break:
+        return Flow::Break;
+      case StatementKind::Continue:
+        return Flow::Continue;
+      case StatementKind::Return:
+        returnValue_ = s.value ? Evaluate(*s.value) : Value{0LL};
+        return Flow::Return;
+      default:
+        RunStatement(s);
+        return Flow::Next;
+    }
+  } catch (SqlError& e) {
+    if (e.line() == 0) e.set_line(s.pos.line);
+    throw;
+  }
+}
+
+void Executor::RunStatement(const Statement& s) {
+  conn_.lastError = 0;
+  switch (s.kind) {
+    case StatementKind::Select:
+      if (s.select->into)
+        SelectInto(s);
+      else
+        SelectStatement(s);
+      break;
+    case StatementKind::Insert:
+      if (s.execSource)
+        InsertExec(s);
+      else
+        Insert(s);
+      break;
+    case StatementKind::Update: {
+      Renderer r(conn_);
+      Affected(Dml(r.Update(s)));
+      break;
+    }
+    case StatementKind::Delete: {
+      Renderer r(conn_);
+      Affected(Dml(r.Delete(s)));
+      break;
+    }
+    case StatementKind::Truncate:
+      Truncate(s);
+      break;
+    case StatementKind::CreateTable:
+      CreateTable(s);
+      break;
+    case StatementKind::DropTable:
+      DropTable(s);
+      break;
+    case StatementKind::AlterTable:
+      AlterTable(s);
+      break;
+    case StatementKind::CreateIndex:
+      CreateIndex(s);
+      break;
+    case StatementKind::DropIndex:
+      DropIndex(s);
+      break;
+    case StatementKind::CreateDatabase:
+      conn_.server().CreateDatabase(s.databaseName);
+      break;
+    case StatementKind::DropDatabase: {
+      auto canonical = conn_.server().FindDatabase(s.databaseName);
+      if (canonical && LowerName(*canonical) == LowerName(conn_.currentDatabase()))
+        throw SqlError(3702, "Cannot drop database \"" + *canonical +
+                                 "\" because it is currently in use.");
+      if (canonical) conn_.Forget(*canonical);
+      conn_.server().DropDatabase(s.databaseName);
+      break;
+    }
+    case StatementKind::Use:
+      conn_.Use(s.databaseName);
+      break;
+    case StatementKind::CreateProcedure:
+      CreateProcedure(s);
+      break;
+    case StatementKind::DropProcedure:
+      DropProcedure(s);
+      break;
+    case StatementKind::Declare:
+      Declare(s);
+      break;
+    case StatementKind::SetVariable:
+      Assign(s.assignments[0].target.back(), Evaluate(*s.assignments[0].value));
+      break;
+    case StatementKind::SetOption:
+      SetOption(s);
+      break;
+    case StatementKind::Exec:
+      ExecProcedure(s);
+      break;
+    case StatementKind::ExecString:
+      ExecString(s);
+      break;
+    case StatementKind::Print: {
+      Value v = Evaluate(*s.value);
+      if (conn_.sink.message) conn_.sink.message(FormatValue(IsNull(v) ? Value{std::string()} : v));
+      break;
+    }
+    case StatementKind::Raiserror:
+      Raiserror(s);
+      break;
+    case StatementKind::BeginTran:
+      conn_.BeginTran();
+      break;
+    case StatementKind::CommitTran:
+      conn_.CommitTran();
+      break;
+    case StatementKind::RollbackTran:
+      conn_.RollbackTran();
+      break;
+    case StatementKind::Empty:
+      break;
+    default:
+      throw SqlError(err::kUnsupported, "The T-SQL statement is not supported here.");
+  }
+}
+
+ResultSet Executor::Query(const Rendered& r) {
+  sqlite3* db = conn_.db();
+  sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
+  for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
+  ResultSet rs;
+  int n = sqlite3_column_count(st);
+  for (int i = 0; i < n; ++i) {
+    bool known = static_cast<size_t>(i) < r.columnNames.size();
+    std::string name = known ? r.columnNames[i] : sqlite3_column_name(st, i);
+    rs.fields.push_back(FieldOf(st, i, name, known ? &r.columnTypes[i] : nullptr));
+  }
+  for (;;) {
+    int rc = sqlite3_step(st);
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW) {
+      sqlite3_reset(st);
+      ThrowSqlite(db, rc);
+    }
+    std::vector<Value> row;
+    row.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) row.push_back(ColumnValue(st, i));
+    rs.rows.push_back(std::move(row));
+  }
+  sqlite3_reset(st);
+  InferKinds(rs);
+  conn_.rowcount = static_cast<long long>(rs.rows.size());
+  return rs;
+}
+
+long long Executor::Dml(const Rendered& r) {
+  sqlite3* db = conn_.db();
+  sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
+  for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+  }
+  if (rc != SQLITE_DONE) {
+    sqlite3_reset(st);
+    ThrowSqlite(db, rc);
+  }
+  sqlite3_reset(st);
+  long long changes = sqlite3_changes64(db);
+  conn_.rowcount = changes;
+  return changes;
+}
+
+void Executor::Affected(long long rows) {
+  if (!conn_.nocount && conn_.sink.rowsAffected) conn_.sink.rowsAffected(rows);
+}
+
+void Executor::SelectStatement(const Statement& s) {
+  Renderer r(conn_);
+  Rendered q = r.Select(*s.select);
+  ResultSet rs = Query(q);
+  bool assigns = std::any_of(s.select->items.begin(), s.select->items.end(),
+                             [](const SelectItem& i) { return !i.assignVar.empty(); });
+  if (!assigns) {
+    onResult_(std::move(rs));
+    return;
+  }
+  // SELECT @v = ... assigns from every row in turn; the last row's values stay.
+  for (const auto& row : rs.rows)
+    for (size_t i = 0; i < s.select->items.size() && i < row.size(); ++i)
+      if (!s.select->items[i].assignVar.empty()) Assign(s.select->items[i].assignVar, row[i]);
+}
+
+void Executor::Insert(const Statement& s) {
+  Renderer r(conn_);
+  IdentityPlan plan;
+  Rendered q = r.Insert(s, plan);
+  long long rows = Dml(q);
+  FinishIdentity(plan, rows);
+  conn_.rowcount = rows;
+  Affected(rows);
+}
+
+void Executor::FinishIdentity(const IdentityPlan& plan, long long rows) {
+  if (plan.explicitValues) {
+    // Values given under IDENTITY_INSERT move the counter past them.
+    Stmt st(conn_.db(), "UPDATE " + QuoteIdent(plan.schema) + ".__xfer_identity SET last = "
+                        "max(coalesce(last, seed - step), coalesce((SELECT max(" +
+                            QuoteIdent(plan.column) + ") FROM " + QuoteIdent(plan.schema) + "." +
+                            QuoteIdent(plan.table) + "), seed - step)) WHERE tbl = ?");
+    sqlite3_bind_text(st.get(), 1, plan.table.c_str(), -1, SQLITE_TRANSIENT);
+    st.Step();
+    return;
+  }
+  if (!plan.active || rows <= 0) return;
+  long long last = plan.base + plan.step * rows;
+  Stmt st(conn_.db(), "UPDATE " + QuoteIdent(plan.schema) +
+                          ".__xfer_identity SET last = ? WHERE tbl = ?");
+  sqlite3_bind_int64(st.get(), 1, last);
+  sqlite3_bind_text(st.get(), 2, plan.table.c_str(), -1, SQLITE_TRANSIENT);
+  st.Step();
+  conn_.identity = conn_.scopeIdentity = last;
+}
+
+void Executor::InsertExec(const Statement& s) {
+  std::vector<ResultSet> captured;
+  ResultHandler saved = onResult_;
+  onResult_ = [&](ResultSet&& rs) { captured.push_back(std::move(rs)); };
+  try {
+    ExecProcedure(*s.execSource);
+  } catch (...) {
+    onResult_ = saved;
+    throw;
+  }
+  onResult_ = saved;
+  long long total = 0;
+  for (const auto& rs : captured) {
+    if (rs.rows.empty()) continue;
+    Renderer r(conn_);
+    IdentityPlan plan;
+    Rendered q = r.InsertValues(s.target, s.insertColumns, rs.fields.size(), plan);
+    for (const auto& row : rs.rows) {
+      Rendered one = q;
+      one.params = row;
+      IdentityPlan step = plan;
+      Renderer again(conn_);
+      if (plan.active) one = again.InsertValues(s.target, s.insertColumns, rs.fields.size(), step);
+      one.params = row;
+      FinishIdentity(step, Dml(one));
+      ++total;
+    }
+  }
+  conn_.rowcount = total;
+  Affected(total);
+}
+
+void Executor::SelectInto(const Statement& s) {
+  Renderer r(conn_);
+  ResolvedTable target = r.Resolve(*s.select->into, false);
+  if (r.Table(target))
+    throw SqlError(err::kObjectExists, "There is already an object named '" + target.name +
+                                           "' in the database.");
+  Rendered q = r.Query(*s.select);
+  std::string cols;
+  for (size_t i = 0; i < q.columnNames.size(); ++i) {
+    const std::string& name = q.columnNames[i];
+    if (name.empty())
+      throw SqlError(1038, "An object or column name is missing or empty. For SELECT INTO "
+                           "statements, verify each column has a name.");
+    for (size_t k = 0; k < i; ++k)
+      if (LowerName(q.columnNames[k]) == LowerName(name))
+        throw SqlError(2705, "Column names in each table must be unique. Column name '" + name +
+                                 "' in table '" + target.name + "' is specified more than once.");
+    ColumnDef def;
+    def.name = name;
+    const ExprType& t = q.columnTypes[i];
+    if (t.cls == TypeClass::Unknown || t.declared.name.empty()) {
+      def.type.name = "varchar";
+      def.type.length = 8000;
+    } else {
+      def.type = t.declared;
+      if (def.type.name == "char" || def.type.name == "varchar" || def.type.name == "nvarchar" ||
+          def.type.name == "nchar")
+        if (def.type.length < 0 && def.type.length != -2) def.type.length = 30;
+    }
+    cols += (cols.empty() ? "" : ", ") + ColumnSql(def, false);
+  }
+  std::string qualified = r.QualifiedName(target);
+  Exec(conn_.db(), "CREATE TABLE " + qualified + " (" + cols + ")");
+  conn_.SchemaChanged();
+  if (target.isGlobalTemp) conn_.OwnGlobal(target.name);
+  if (target.isTempTable) conn_.frame().tempTables.push_back(target.name);
+  Rendered insert = q;
+  insert.sql = "INSERT INTO " + qualified + " " + q.sql;
+  long long rows = Dml(insert);
+  Affected(rows);
+}
+
+void Executor::LeaveScope() {
+  for (const auto& t : conn_.frame().tempTables)
+    Exec(conn_.db(), "DROP TABLE IF EXISTS temp." + QuoteIdent(t));
+  if (!conn_.frame().tempTables.empty()) conn_.SchemaChanged();
+  conn_.PopFrame();
+}
+
+}  // namespace xfer::engine

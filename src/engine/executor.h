@@ -1,0 +1,77 @@
+// The executor runs a parsed batch statement by statement: queries and DML through the
+// renderer and SQLite, DDL and control flow (IF, WHILE, variables, EXEC, transactions) itself.
+// A batch that does not parse runs nothing; a failing statement stops the batch.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "engine/ast.h"
+#include "engine/conn_state.h"
+#include "engine/render.h"
+
+namespace xfer::engine {
+
+class Executor {
+ public:
+  using ResultHandler = std::function<void(ResultSet&&)>;
+  Executor(ConnectionState& conn, ResultHandler onResult)
+      : conn_(conn), onResult_(std::move(onResult)) {}
+
+  void RunBatch(std::string_view text);
+
+ private:
+  enum class Flow { Next, Break, Continue, Return };
+
+  Flow Run(const Statement& s);
+  Flow RunList(const std::vector<StatementPtr>& list);
+  void RunStatement(const Statement& s);
+
+  // Queries and DML.
+  ResultSet Query(const Rendered& r);
+  long long Dml(const Rendered& r);
+  void SelectStatement(const Statement& s);
+  void SelectInto(const Statement& s);
+  void Insert(const Statement& s);
+  void InsertExec(const Statement& s);
+  void FinishIdentity(const IdentityPlan& plan, long long rows);
+  void Affected(long long rows);
+
+  // DDL (exec_ddl.cpp).
+  void CreateTable(const Statement& s);
+  void DropTable(const Statement& s);
+  void AlterTable(const Statement& s);
+  void RebuildTable(const ResolvedTable& t, TableInfo info);
+  void CreateIndex(const Statement& s);
+  void DropIndex(const Statement& s);
+  void Truncate(const Statement& s);
+  std::string ColumnSql(const ColumnDef& c, bool primaryKeyColumn);
+
+  // Variables and procedures (exec_proc.cpp).
+  void Declare(const Statement& s);
+  void Assign(const std::string& name, const Value& v);
+  Value Evaluate(const Expr& e);
+  bool Test(const Expr& e);
+  void CreateProcedure(const Statement& s);
+  void DropProcedure(const Statement& s);
+  long long ExecProcedure(const Statement& s);
+  void ExecString(const Statement& s);
+  void Raiserror(const Statement& s);
+  void SetOption(const Statement& s);
+
+  // Ends a nested scope (procedure or dynamic SQL): its #tables go with it.
+  void LeaveScope();
+
+  ConnectionState& conn_;
+  ResultHandler onResult_;
+  Value returnValue_;
+};
+
+// Converts a value to a declared type as SQL Server assigns it to a variable: strings cut to
+// their length, numbers from text (SqlError 245 when not a number), floats to int truncated.
+Value ConvertValue(const Value& v, const TypeName& type);
+
+// Database names a batch mentions, so they can be attached before its transaction starts.
+std::vector<std::string> DatabasesOf(const Batch& b);
+
+}  // namespace xfer::engine

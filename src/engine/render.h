@@ -1,0 +1,129 @@
+// The binder and renderer: turns one T-SQL statement of the syntax tree into SQLite SQL with
+// SQL Server's meaning. It resolves object names to SQLite schemas (current database, db..t,
+// #t in the connection's temp schema, ##t in tempdb, catalog views), derives static types of
+// expressions (for `+`, collation and SELECT ... INTO), and turns variables into bound
+// parameters. Control flow never reaches here; the executor handles it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/ast.h"
+#include "engine/conn_state.h"
+#include "engine/types.h"
+#include "engine/value.h"
+
+namespace xfer::engine {
+
+// A statement ready for SQLite: its text, the values of its parameters in order, and for a
+// query the name and static type of each output column (empty type when SQLite knows it).
+struct Rendered {
+  std::string sql;
+  std::vector<Value> params;
+  std::vector<std::string> columnNames;
+  std::vector<ExprType> columnTypes;
+  bool hasStar = false;  // a * in the select list: names and types come from SQLite
+};
+
+// Where a table reference resolves.
+struct ResolvedTable {
+  std::string schema;       // SQLite schema
+  std::string name;         // table name as stored (or as written when missing)
+  std::string written;      // the name as the statement wrote it, for messages
+  std::string catalogSql;   // non-empty for a catalog view: the subquery that stands for it
+  std::string database;     // canonical database name (empty for #tables)
+  bool isTempTable = false;   // #name
+  bool isGlobalTemp = false;  // ##name
+};
+
+// Identity values an INSERT assigns: base + step * row number, written back after the insert.
+struct IdentityPlan {
+  bool active = false;
+  std::string schema;
+  std::string table;
+  long long base = 0;
+  long long step = 1;
+  bool explicitValues = false;  // SET IDENTITY_INSERT ON: values given, counter follows them
+  std::string column;
+};
+
+class Renderer {
+ public:
+  explicit Renderer(ConnectionState& conn) : conn_(conn) {}
+
+  // Resolves a table name; with `mustExist` a missing table is SqlError 208.
+  ResolvedTable Resolve(const ObjectName& name, bool mustExist = true);
+  std::optional<TableInfo> Table(const ResolvedTable& t);
+
+  Rendered Select(const struct Select& s);
+  // A scalar expression as "SELECT <expr>", for IF/WHILE conditions and SET @v = expr.
+  Rendered Scalar(const Expr& e);
+  Rendered Condition(const Expr& e);
+
+  // Renders the query part of SELECT ... INTO / INSERT ... SELECT; fills `types`.
+  Rendered Query(const struct Select& s);
+
+  // INSERT ... VALUES | SELECT | DEFAULT VALUES (INSERT ... EXEC is the executor's).
+  Rendered Insert(const Statement& s, IdentityPlan& plan);
+  // INSERT of one row of given values into `columns` (all when empty) of a table.
+  Rendered InsertValues(const ObjectName& target, const std::vector<std::string>& columns,
+                        size_t valueCount, IdentityPlan& plan);
+  Rendered Update(const Statement& s);
+  Rendered Delete(const Statement& s);
+
+  std::string Expression(const Expr& e, ExprType* type);
+  std::string QualifiedName(const ResolvedTable& t) const;
+
+  // Values bound so far (variables, system variables) — shared by everything one statement
+  // renders.
+  std::vector<Value>& params() { return params_; }
+
+  // Column scope of the statement being rendered: one entry per table source.
+  struct Source {
+    std::string alias;                   // lower-case alias or table name
+    std::vector<std::string> columns;    // for derived tables and catalog views
+    std::vector<ExprType> types;
+    std::optional<TableInfo> table;      // for named tables
+  };
+  void PushScope(std::vector<Source> sources);
+  void PopScope();
+  std::vector<Source> FromSources(const std::vector<TableRefPtr>& from, std::string& sql);
+
+ private:
+  std::string Select(const struct Select& s, std::vector<std::string>& names,
+                     std::vector<ExprType>& types, bool& star);
+  std::string SelectCore(const struct Select& s, std::vector<std::string>& names,
+                         std::vector<ExprType>& types, bool& star);
+  std::string TableSource(const TableRef& ref, std::vector<Source>& sources);
+  std::string Column(const Expr& e, ExprType* type);
+  std::string Function(const Expr& e, ExprType* type);
+  std::string Binary(const Expr& e, ExprType* type);
+  std::string Variable(const Expr& e, ExprType* type);
+  std::string Bind(Value v);
+  std::string FromExcluding(const TableRef& ref, const TableRef* target,
+                            std::vector<Source>& sources, std::vector<const Expr*>& conditions);
+  IdentityPlan PlanIdentity(const ResolvedTable& t, const TableInfo& info,
+                            const std::vector<const ColumnInfo*>& cols);
+  std::string CatalogView(const std::string& schema, const std::string& view,
+                          const std::string& database);
+
+  ConnectionState& conn_;
+  std::vector<Value> params_;
+  std::vector<std::string> catalogColumns_;  // columns of the catalog view last rendered
+  std::vector<ExprType> catalogTypes_;
+  std::vector<std::vector<Source>> scopes_;
+};
+
+// Whether storing a value of static type `src` into a column of type `target` needs an
+// explicit conversion to get SQL Server's result (SQLite's column affinity does the rest).
+bool NeedsCast(const TypeName& target, const ExprType& src);
+
+// Lower-cased ASCII copy of a name.
+std::string LowerName(std::string_view s);
+
+// Column type of a value computed at run time, for record sets: kind and size of a field
+// whose static type is `t` (or of the stored value's class when unknown).
+Field FieldFor(const std::string& name, const ExprType& t);
+
+}  // namespace xfer::engine

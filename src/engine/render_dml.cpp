@@ -1,0 +1,384 @@
+// INSERT, UPDATE and DELETE. SQL Server's forms that SQLite lacks are rewritten here:
+// identity values are numbered in the statement itself (base + step * row number), values are
+// converted to the column's type where affinity would not, UPDATE ... FROM with the target
+// repeated in FROM under an alias becomes SQLite's UPDATE ... FROM without that instance, and
+// DELETE ... FROM becomes a delete by rowid of the rows the join selects.
+#include <algorithm>
+
+#include "engine/error.h"
+#include "engine/render.h"
+#include "engine/sqlite_util.h"
+
+namespace xfer::engine {
+namespace {
+
+bool Contains(const TableRef& ref, const TableRef* target) {
+  if (&ref == target) return true;
+  if (ref.kind != TableRef::Kind::Join) return false;
+  return Contains(*ref.left, target) || Contains(*ref.right, target);
+}
+
+// The FROM entry that is the statement's target: an alias equal to the target name, or else
+// the one table of that name.
+const TableRef* FindTarget(const std::vector<TableRefPtr>& from, const ObjectName& target) {
+  std::vector<const TableRef*> named;
+  std::function<void(const TableRef&)> walk = [&](const TableRef& r) {
+    if (r.kind == TableRef::Kind::Join) {
+      walk(*r.left);
+      walk(*r.right);
+    } else if (r.kind == TableRef::Kind::Named) {
+      named.push_back(&r);
+    }
+  };
+  for (const auto& r : from) walk(*r);
+  std::string want = LowerName(target.object);
+  if (target.database.empty() && target.schema.empty())
+    for (const TableRef* r : named)
+      if (!r->alias.empty() && LowerName(r->alias) == want) return r;
+  const TableRef* match = nullptr;
+  for (const TableRef* r : named) {
+    if (LowerName(r->name.object) != want) continue;
+    if (!target.database.empty() && LowerName(r->name.database) != LowerName(target.database))
+      continue;
+    if (match) return nullptr;  // two instances: the target is not one of them
+    match = r;
+  }
+  return match;
+}
+
+}  // namespace
+
+bool NeedsCast(const TypeName& target, const ExprType& src) {
+  TypeClass to = ClassOf(target);
+  TypeClass from = src.cls;
+  if (from == TypeClass::Null || from == TypeClass::Unknown || to == TypeClass::Unknown)
+    return false;
+  if (target.name == "bit") return from != TypeClass::Int || src.declared.name != "bit";
+  switch (to) {
+    case TypeClass::Int:
+      return from != TypeClass::Int;
+    case TypeClass::Float:
+      return from == TypeClass::String || from == TypeClass::Text;
+    case TypeClass::Decimal:
+      return from != TypeClass::Int;
+    case TypeClass::String:
+    case TypeClass::Text:
+      return from == TypeClass::Float || from == TypeClass::Decimal;
+    default:
+      return false;
+  }
+}
+
+IdentityPlan Renderer::PlanIdentity(const ResolvedTable& t, const TableInfo& info,
+                                    const std::vector<const ColumnInfo*>& cols) {
+  IdentityPlan plan;
+  const ColumnInfo* ident = info.Identity();
+  if (!ident) return plan;
+  plan.schema = t.schema;
+  plan.table = info.name;
+  plan.column = ident->name;
+  if (std::find(cols.begin(), cols.end(), ident) != cols.end()) {
+    plan.explicitValues = true;
+    return plan;
+  }
+  Stmt s(conn_.db(), "SELECT seed, step, last FROM " + QuoteIdent(t.schema) +
+                         ".__xfer_identity WHERE tbl = ?");
+  sqlite3_bind_text(s.get(), 1, info.name.c_str(), -1, SQLITE_TRANSIENT);
+  if (!s.Step()) return plan;
+  long long seed = sqlite3_column_int64(s.get(), 0);
+  plan.step = sqlite3_column_int64(s.get(), 1);
+  plan.base = sqlite3_column_type(s.get(), 2) == SQLITE_NULL ? seed - plan.step
+                                                             : sqlite3_column_int64(s.get(), 2);
+  plan.active = true;
+  return plan;
+}
+
+Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
+  ResolvedTable t = Resolve(s.target);
+  if (!t.catalogSql.empty())
+    throw SqlError(259, "Ad hoc updates to system catalogs are not allowed.");
+  TableInfo info = *Table(t);
+  bool identityInsert = conn_.identityInsert[LowerName(info.name)];
+
+  std::vector<const ColumnInfo*> cols;
+  if (!s.insertColumns.empty()) {
+    for (const auto& name : s.insertColumns) {
+      const ColumnInfo* c = info.Find(name);
+      if (!c) throw SqlError(err::kInvalidColumn, "Invalid column name '" + name + "'.");
+      if (c->identity && !identityInsert)
+        throw SqlError(err::kIdentityInsert, "Cannot insert explicit value for identity column "
+                                             "in table '" + info.name +
+                                                 "' when IDENTITY_INSERT is set to OFF.");
+      cols.push_back(c);
+    }
+  } else {
+    for (const auto& c : info.columns)
+      if (!c.identity || identityInsert) cols.push_back(&c);
+  }
+  plan = PlanIdentity(t, info, cols);
+
+  std::string target = QualifiedName(t);
+  std::string colList;
+  for (const ColumnInfo* c : cols) colList += (colList.empty() ? "" : ", ") + QuoteIdent(c->name);
+  Rendered r;
+  if (s.defaultValues) {
+    if (plan.active)
+      r.sql = "INSERT INTO " + target + " (" + QuoteIdent(plan.column) + ") VALUES (" +
+              std::to_string(plan.base + plan.step) + ")";
+    else
+      r.sql = "INSERT INTO " + target + " DEFAULT VALUES";
+    r.params = params_;
+    return r;
+  }
+
+  // The source as rows of rendered values with their static types.
+  std::string source;
+  std::vector<ExprType> types;
+  bool cast = false;
+  if (!s.valuesRows.empty()) {
+    source = "VALUES ";
+    for (size_t row = 0; row < s.valuesRows.size(); ++row) {
+      const auto& values = s.valuesRows[row];
+      if (values.size() != cols.size())
+        throw SqlError(values.size() > cols.size() ? 110 : 109,
+                       values.size() > cols.size()
+                           ? "There are fewer columns in the INSERT statement than values "
+                             "specified in the VALUES clause. The number of values in the VALUES "
+                             "clause must match the number of columns specified in the INSERT "
+                             "statement."
+                           : "There are more columns in the INSERT statement than values "
+                             "specified in the VALUES clause. The number of values in the VALUES "
+                             "clause must match the number of columns specified in the INSERT "
+                             "statement.");
+      source += row ? ", (" : "(";
+      for (size_t i = 0; i < values.size(); ++i) {
+        ExprType vt;
+        std::string v = Expression(*values[i], &vt);
+        if (NeedsCast(cols[i]->type, vt)) v = "xf_cast(" + v + ", '" + cols[i]->type.Text() + "')";
+        source += (i ? ", " : "") + v;
+      }
+      source += ")";
+    }
+  } else {
+    Rendered q = Query(*s.select);
+    if (q.columnNames.size() != cols.size())
+      throw SqlError(120, "The select list for the INSERT statement contains " +
+                              std::string(q.columnNames.size() < cols.size() ? "fewer" : "more") +
+                              " items than the insert list. The number of SELECT values must "
+                              "match the number of INSERT columns.");
+    source = q.sql;
+    types = q.columnTypes;
+    for (size_t i = 0; i < cols.size(); ++i) cast = cast || NeedsCast(cols[i]->type, types[i]);
+  }
+
+  if (!plan.active && !cast) {
+    r.sql = "INSERT INTO " + target + " (" + colList + ") " + source;
+  } else {
+    // Number identity values and convert through a named source.
+    std::string names, outer;
+    for (size_t i = 0; i < cols.size(); ++i) {
+      std::string c = "c" + std::to_string(i + 1);
+      names += (i ? ", " : "") + c;
+      std::string v = c;
+      if (!types.empty() && NeedsCast(cols[i]->type, types[i]))
+        v = "xf_cast(" + c + ", '" + cols[i]->type.Text() + "')";
+      outer += (i ? ", " : "") + v;
+    }
+    std::string insertCols = colList;
+    if (plan.active) {
+      insertCols = QuoteIdent(plan.column) + (colList.empty() ? "" : ", " + colList);
+      outer = std::to_string(plan.base) + " + " + std::to_string(plan.step) +
+              " * row_number() OVER ()" + (outer.empty() ? "" : ", " + outer);
+    }
+    if (cols.empty())
+      r.sql = "INSERT INTO " + target + " (" + insertCols + ") SELECT " + outer + " FROM (" +
+              source + ")";
+    else
+      r.sql = "WITH __src(" + names + ") AS (" + source + ") INSERT INTO " + target + " (" +
+              insertCols + ") SELECT " + outer + " FROM __src";
+  }
+  r.params = params_;
+  return r;
+}
+
+Rendered Renderer::InsertValues(const ObjectName& targetName,
+                                const std::vector<std::string>& columns, size_t valueCount,
+                                IdentityPlan& plan) {
+  ResolvedTable t = Resolve(targetName);
+  TableInfo info = *Table(t);
+  std::vector<const ColumnInfo*> cols;
+  if (columns.empty()) {
+    for (const auto& c : info.columns)
+      if (!c.identity) cols.push_back(&c);
+  } else {
+    for (const auto& name : columns) {
+      const ColumnInfo* c = info.Find(name);
+      if (!c) throw SqlError(err::kInvalidColumn, "Invalid column name '" + name + "'.");
+      cols.push_back(c);
+    }
+  }
+  if (cols.size() != valueCount)
+    throw SqlError(213, "Column name or number of supplied values does not match table "
+                        "definition.");
+  plan = PlanIdentity(t, info, cols);
+  std::string colList, values;
+  if (plan.active) {
+    colList = QuoteIdent(plan.column);
+    values = std::to_string(plan.base + plan.step);
+  }
+  for (size_t i = 0; i < cols.size(); ++i) {
+    colList += (colList.empty() ? "" : ", ") + QuoteIdent(cols[i]->name);
+    values += (values.empty() ? "?" : ", ?") + std::to_string(i + 1);
+  }
+  Rendered r;
+  r.sql = "INSERT INTO " + QualifiedName(t) + " (" + colList + ") VALUES (" + values + ")";
+  return r;
+}
+
+std::string Renderer::FromExcluding(const TableRef& ref, const TableRef* target,
+                                    std::vector<Source>& sources,
+                                    std::vector<const Expr*>& conditions) {
+  if (&ref == target) return {};
+  if (ref.kind != TableRef::Kind::Join || !Contains(ref, target))
+    return TableSource(ref, sources);
+  if (ref.joinType != JoinType::Inner && ref.joinType != JoinType::Cross)
+    throw SqlError(err::kUnsupported,
+                   "The T-SQL feature 'UPDATE with its target inside an outer join' is not "
+                   "supported.");
+  std::string left = FromExcluding(*ref.left, target, sources, conditions);
+  std::string right = FromExcluding(*ref.right, target, sources, conditions);
+  if (ref.on) conditions.push_back(ref.on.get());
+  if (left.empty()) return right;
+  if (right.empty()) return left;
+  return left + ", " + right;
+}
+
+Rendered Renderer::Update(const Statement& s) {
+  const TableRef* targetRef = FindTarget(s.from, s.target);
+  ResolvedTable t = Resolve(targetRef ? targetRef->name : s.target);
+  if (!t.catalogSql.empty())
+    throw SqlError(259, "Ad hoc updates to system catalogs are not allowed.");
+  TableInfo info = *Table(t);
+  std::string alias = targetRef && !targetRef->alias.empty() ? targetRef->alias : info.name;
+  if (!targetRef && s.target.database.empty()) alias = s.target.object;
+
+  Source self;
+  self.alias = LowerName(alias);
+  self.table = info;
+  std::vector<Source> sources{self};
+  std::vector<const Expr*> conditions;
+  std::string fromSql;
+  for (const auto& ref : s.from) {
+    std::string part = FromExcluding(*ref, targetRef, sources, conditions);
+    if (!part.empty()) fromSql += (fromSql.empty() ? "" : ", ") + part;
+  }
+  PushScope(sources);
+
+  std::string sets;
+  for (const auto& a : s.assignments) {
+    const std::string& col = a.target.back();
+    if (col.starts_with("@"))
+      throw SqlError(err::kUnsupported,
+                     "The T-SQL feature 'UPDATE ... SET @variable' is not supported.");
+    const ColumnInfo* c = info.Find(col);
+    if (!c) throw SqlError(err::kInvalidColumn, "Invalid column name '" + col + "'.");
+    if (c->identity)
+      throw SqlError(8102, "Cannot update identity column '" + c->name + "'.");
+    ExprType vt;
+    std::string v = Expression(*a.value, &vt);
+    if (NeedsCast(c->type, vt)) v = "xf_cast(" + v + ", '" + c->type.Text() + "')";
+    sets += (sets.empty() ? "" : ", ") + QuoteIdent(c->name) + " = " + v;
+  }
+  std::string where;
+  for (const Expr* cond : conditions) {
+    ExprType ct;
+    where += (where.empty() ? "" : " AND ") + Expression(*cond, &ct);
+  }
+  if (s.where) {
+    ExprType wt;
+    where += (where.empty() ? "" : " AND ") + Expression(*s.where, &wt);
+  }
+  if (s.top) {
+    ExprType tt;
+    std::string limit = Expression(*s.top, &tt);
+    where = "rowid IN (SELECT rowid FROM " + QualifiedName(t) + " AS " + QuoteIdent(alias) +
+            (where.empty() ? "" : " WHERE " + where) + " LIMIT " + limit + ")";
+    if (!fromSql.empty())
+      throw SqlError(err::kUnsupported,
+                     "The T-SQL feature 'UPDATE TOP with a FROM clause' is not supported.");
+  }
+  PopScope();
+
+  Rendered r;
+  r.sql = "UPDATE " + QualifiedName(t) + " AS " + QuoteIdent(alias) + " SET " + sets;
+  if (!fromSql.empty()) r.sql += " FROM " + fromSql;
+  if (!where.empty()) r.sql += " WHERE " + where;
+  r.params = params_;
+  return r;
+}
+
+Rendered Renderer::Delete(const Statement& s) {
+  const TableRef* targetRef = FindTarget(s.from, s.target);
+  ResolvedTable t = Resolve(targetRef ? targetRef->name : s.target);
+  if (!t.catalogSql.empty())
+    throw SqlError(259, "Ad hoc updates to system catalogs are not allowed.");
+  TableInfo info = *Table(t);
+  Rendered r;
+  r.sql = "DELETE FROM " + QualifiedName(t);
+  std::string limit;
+  if (s.top) {
+    ExprType tt;
+    limit = " LIMIT " + Expression(*s.top, &tt);
+  }
+  if (s.from.empty()) {
+    std::string alias = s.target.database.empty() ? s.target.object : info.name;
+    Source self;
+    self.alias = LowerName(alias);
+    self.table = info;
+    PushScope({self});
+    std::string where;
+    if (s.where) {
+      ExprType wt;
+      where = Expression(*s.where, &wt);
+    }
+    PopScope();
+    if (!limit.empty()) {
+      r.sql += " WHERE rowid IN (SELECT rowid FROM " + QualifiedName(t) + " AS " +
+               QuoteIdent(alias) + (where.empty() ? "" : " WHERE " + where) + limit + ")";
+    } else {
+      if (alias != info.name) r.sql += " AS " + QuoteIdent(alias);
+      if (!where.empty()) r.sql += " WHERE " + where;
+    }
+  } else {
+    std::string fromSql;
+    std::vector<Source> sources;
+    std::string alias;
+    if (!targetRef) {
+      alias = s.target.object;
+      fromSql = QualifiedName(t) + " AS " + QuoteIdent(alias);
+      Source self;
+      self.alias = LowerName(alias);
+      self.table = info;
+      sources.push_back(self);
+    } else {
+      alias = targetRef->alias.empty() ? targetRef->name.object : targetRef->alias;
+    }
+    for (const auto& ref : s.from) {
+      if (!fromSql.empty()) fromSql += ", ";
+      fromSql += TableSource(*ref, sources);
+    }
+    PushScope(sources);
+    std::string where;
+    if (s.where) {
+      ExprType wt;
+      where = " WHERE " + Expression(*s.where, &wt);
+    }
+    PopScope();
+    r.sql += " WHERE rowid IN (SELECT " + QuoteIdent(alias) + ".rowid FROM " + fromSql + where +
+             limit + ")";
+  }
+  r.params = params_;
+  return r;
+}
+
+}  // namespace xfer::engine

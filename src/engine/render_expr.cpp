@@ -1,0 +1,514 @@
+// Expressions: SQL Server operators and functions rendered for SQLite, with their static types.
+//
+// The type of every expression is derived as it is rendered, because SQL Server's meaning of
+// `+` (concatenate or add), of text comparison (one case-insensitive collation that ignores
+// trailing blanks) and of the columns SELECT ... INTO creates all depend on it. Where a type is
+// not known until run time, the run-time helpers of the function library decide.
+#include <algorithm>
+#include <cmath>
+
+#include "engine/error.h"
+#include "engine/func/functions.h"
+#include "engine/render.h"
+#include "engine/sqlite_util.h"
+
+namespace xfer::engine {
+namespace {
+
+ExprType Make(TypeClass cls, std::string name, int length = -1) {
+  ExprType t;
+  t.cls = cls;
+  t.declared.name = std::move(name);
+  t.declared.length = length;
+  return t;
+}
+
+ExprType IntType() { return Make(TypeClass::Int, "int"); }
+
+bool IsTextual(TypeClass c) {
+  return c == TypeClass::String || c == TypeClass::Text || c == TypeClass::Unknown;
+}
+bool IsNumeric(TypeClass c) {
+  return c == TypeClass::Int || c == TypeClass::Float || c == TypeClass::Decimal;
+}
+
+// SQL Server's data type precedence among the numeric classes.
+ExprType HigherNumeric(const ExprType& a, const ExprType& b) {
+  auto rank = [](TypeClass c) {
+    return c == TypeClass::Float ? 3 : c == TypeClass::Decimal ? 2 : c == TypeClass::Int ? 1 : 0;
+  };
+  if (rank(a.cls) >= rank(b.cls)) {
+    if (a.cls == TypeClass::Int && b.cls == TypeClass::Int && b.declared.name == "bigint")
+      return b;
+    return a;
+  }
+  return b;
+}
+
+// The wider of two types for CASE, COALESCE and UNION results.
+ExprType Wider(const ExprType& a, const ExprType& b) {
+  if (a.cls == TypeClass::Null || a.cls == TypeClass::Unknown) return b.cls == TypeClass::Null ? a : b;
+  if (b.cls == TypeClass::Null || b.cls == TypeClass::Unknown) return a;
+  if (IsNumeric(a.cls) && IsNumeric(b.cls)) return HigherNumeric(a, b);
+  if (IsNumeric(a.cls)) return a;  // numbers outrank strings
+  if (IsNumeric(b.cls)) return b;
+  if (a.cls == TypeClass::String && b.cls == TypeClass::String) {
+    if (a.declared.length == -2 || b.declared.length == -2) return a.declared.length == -2 ? a : b;
+    return a.declared.length >= b.declared.length ? a : b;
+  }
+  return a;
+}
+
+std::string NumberLiteralType(const std::string& text, ExprType* type) {
+  if (text.find_first_of("eE") != std::string::npos) {
+    *type = Make(TypeClass::Float, "float");
+  } else if (size_t dot = text.find('.'); dot != std::string::npos) {
+    *type = Make(TypeClass::Decimal, "numeric");
+    int digits = 0;
+    for (char c : text)
+      if (c >= '0' && c <= '9') ++digits;
+    type->declared.precision = std::max(digits, 1);
+    type->declared.scale = static_cast<int>(text.size() - dot - 1);
+  } else {
+    // Integers beyond int's range are numeric in SQL Server; bigint keeps them exact here.
+    bool big = text.size() > 10 || (text.size() == 10 && text > "2147483647");
+    *type = big ? Make(TypeClass::Int, "bigint") : IntType();
+  }
+  return text;
+}
+
+std::string Collate(const std::string& sql) { return sql + " COLLATE " + kCollation; }
+
+}  // namespace
+
+std::string LowerName(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string Renderer::Bind(Value v) {
+  params_.push_back(std::move(v));
+  return "?" + std::to_string(params_.size());
+}
+
+std::string Renderer::Variable(const Expr& e, ExprType* type) {
+  std::string name = LowerName(e.text);
+  if (name.starts_with("@@")) {
+    *type = IntType();
+    if (name == "@@rowcount") return Bind(conn_.rowcount);
+    if (name == "@@identity")
+      return conn_.identity ? Bind(conn_.identity) : Bind(std::monostate{});
+    if (name == "@@error") return Bind(static_cast<long long>(conn_.lastError));
+    if (name == "@@trancount") return Bind(static_cast<long long>(conn_.trancount()));
+    if (name == "@@spid") return Bind(conn_.id() + 50);
+    if (name == "@@nestlevel") return Bind(static_cast<long long>(conn_.frame().depth));
+    if (name == "@@fetch_status") return Bind(-1LL);
+    *type = Make(TypeClass::String, "nvarchar", 128);
+    if (name == "@@servername") return Bind(std::string("XFER"));
+    if (name == "@@version") return Bind(std::string("Xfer embedded SQL engine"));
+    throw SqlError(err::kMustDeclare, "Must declare the scalar variable \"" + e.text + "\".");
+  }
+  auto& vars = conn_.frame().vars;
+  auto it = vars.find(name);
+  if (it == vars.end())
+    throw SqlError(err::kMustDeclare, "Must declare the scalar variable \"" + e.text + "\".");
+  type->cls = ClassOf(it->second.type);
+  type->declared = it->second.type;
+  return Bind(it->second.value);
+}
+
+std::string Renderer::Column(const Expr& e, ExprType* type) {
+  const std::string& col = e.name.back();
+  std::string qualifier = e.name.size() >= 2 ? LowerName(e.name[e.name.size() - 2]) : "";
+  std::string want = LowerName(col);
+  *type = ExprType{};
+  for (auto scope = scopes_.rbegin(); scope != scopes_.rend(); ++scope) {
+    for (const Source& s : *scope) {
+      if (!qualifier.empty() && s.alias != qualifier) continue;
+      if (s.table) {
+        if (const ColumnInfo* c = s.table->Find(col)) {
+          type->cls = ClassOf(c->type);
+          type->declared = c->type;
+          goto found;
+        }
+      } else {
+        for (size_t i = 0; i < s.columns.size(); ++i)
+          if (LowerName(s.columns[i]) == want) {
+            *type = s.types[i];
+            goto found;
+          }
+      }
+    }
+  }
+found:
+  if (qualifier.empty()) return QuoteIdent(col);
+  return QuoteIdent(e.name[e.name.size() - 2]) + "." + QuoteIdent(col);
+}
+
+std::string Renderer::Binary(const Expr& e, ExprType* type) {
+  ExprType lt, rt;
+  std::string l = Expression(*e.args[0], &lt);
+  std::string r = Expression(*e.args[1], &rt);
+  const std::string& op = e.text;
+  if (op == "AND" || op == "OR") {
+    *type = IntType();
+    return "(" + l + " " + op + " " + r + ")";
+  }
+  static const char* const kCompare[] = {"=", "<>", "!=", "<", "<=", ">", ">=", "!<", "!>"};
+  if (std::find(std::begin(kCompare), std::end(kCompare), op) != std::end(kCompare)) {
+    *type = IntType();
+    std::string sop = op == "!=" ? "<>" : op == "!<" ? ">=" : op == "!>" ? "<=" : op;
+    bool text = IsTextual(lt.cls) && IsTextual(rt.cls);
+    return "(" + l + " " + sop + " " + (text ? Collate(r) : r) + ")";
+  }
+  if (op == "+") {
+    if (lt.cls == TypeClass::String && rt.cls == TypeClass::String) {
+      *type = lt;
+      int a = lt.declared.length, b = rt.declared.length;
+      type->declared.length = (a == -2 || b == -2) ? -2 : std::min(8000, a + b);
+      if (lt.declared.name != "nvarchar" && rt.declared.name == "nvarchar")
+        type->declared.name = "nvarchar";
+      return "(" + l + " || " + r + ")";
+    }
+    if (IsNumeric(lt.cls) && IsNumeric(rt.cls)) {
+      *type = HigherNumeric(lt, rt);
+      return "(" + l + " + " + r + ")";
+    }
+    if (lt.cls == TypeClass::Null || rt.cls == TypeClass::Null) {
+      *type = lt.cls == TypeClass::Null ? rt : lt;
+      return "NULL";
+    }
+    if (IsNumeric(lt.cls) || IsNumeric(rt.cls))
+      *type = IsNumeric(lt.cls) ? lt : rt;
+    else if (lt.cls == TypeClass::String || rt.cls == TypeClass::String)
+      *type = lt.cls == TypeClass::String ? lt : rt;
+    else
+      *type = ExprType{};
+    return "xf_add(" + l + ", " + r + ")";
+  }
+  if (op == "-" || op == "*") {
+    *type = IsNumeric(lt.cls) && IsNumeric(rt.cls) ? HigherNumeric(lt, rt)
+            : IsNumeric(lt.cls)                    ? lt
+                                                   : rt;
+    if (!IsNumeric(type->cls)) *type = ExprType{};
+    return "(" + l + " " + op + " " + r + ")";
+  }
+  if (op == "/" || op == "%") {
+    *type = IsNumeric(lt.cls) && IsNumeric(rt.cls) ? HigherNumeric(lt, rt) : ExprType{};
+    bool safeDivisor = e.args[1]->kind == ExprKind::Literal &&
+                       e.args[1]->literalKind == LiteralKind::Integer && e.args[1]->text != "0";
+    bool ints = lt.cls == TypeClass::Int && rt.cls == TypeClass::Int;
+    if (safeDivisor && (ints || op == "/")) return "(" + l + " " + op + " " + r + ")";
+    return std::string(op == "/" ? "xf_div(" : "xf_mod(") + l + ", " + r + ")";
+  }
+  if (op == "&" || op == "|") {
+    *type = IntType();
+    return "(" + l + " " + op + " " + r + ")";
+  }
+  if (op == "^") {
+    *type = IntType();
+    return "((" + l + " | " + r + ") - (" + l + " & " + r + "))";
+  }
+  throw SqlError(err::kUnsupported, "The T-SQL operator '" + op + "' is not supported.");
+}
+
+std::string Renderer::Function(const Expr& e, ExprType* type) {
+  const std::string& name = e.text;
+  std::vector<std::string> args;
+  std::vector<ExprType> types;
+  auto renderArgs = [&] {
+    for (const auto& a : e.args) {
+      ExprType t;
+      if (a->kind == ExprKind::Star) {
+        args.push_back("*");
+        types.push_back(t);
+        continue;
+      }
+      args.push_back(Expression(*a, &t));
+      types.push_back(t);
+    }
+  };
+  auto join = [&] {
+    std::string out;
+    for (size_t i = 0; i < args.size(); ++i) out += (i ? ", " : "") + args[i];
+    return out;
+  };
+
+  // Functions that need the connection or the binder rather than a SQL function.
+  if (name == "DB_NAME" && e.args.empty()) {
+    *type = Make(TypeClass::String, "nvarchar", 128);
+    return Bind(conn_.currentDatabase());
+  }
+  if (name == "SCOPE_IDENTITY" || name == "IDENT_CURRENT") {
+    *type = Make(TypeClass::Decimal, "numeric");
+    return conn_.scopeIdentity ? Bind(conn_.scopeIdentity) : Bind(std::monostate{});
+  }
+  if (name == "OBJECT_ID" || name == "COL_LENGTH") {
+    // Attach the database the literal names now: SQLite cannot attach mid-statement.
+    if (!e.args.empty() && e.args[0]->kind == ExprKind::Literal) {
+      const std::string& text = e.args[0]->text;
+      if (size_t dots = text.find('.'); dots != std::string::npos) {
+        std::string db = text.substr(0, dots);
+        if (db.size() > 1 && db.front() == '[') db = db.substr(1, db.size() - 2);
+        if (conn_.server().FindDatabase(db)) conn_.SchemaFor(db);
+      }
+    }
+    renderArgs();
+    *type = name == "COL_LENGTH" ? Make(TypeClass::Int, "smallint") : IntType();
+    std::string fn = name == "OBJECT_ID" ? "xf_object_id_of(" : "xf_col_length(";
+    return fn + join() + ")";
+  }
+  if (name == "IIF") {
+    if (e.args.size() != 3)
+      throw SqlError(err::kWrongArgCount, "The iif function requires 3 argument(s).");
+    ExprType c, a, b;
+    std::string cs = Expression(*e.args[0], &c);
+    std::string as = Expression(*e.args[1], &a);
+    std::string bs = Expression(*e.args[2], &b);
+    *type = Wider(a, b);
+    return "(CASE WHEN " + cs + " THEN " + as + " ELSE " + bs + " END)";
+  }
+
+  const FunctionInfo* info = FindFunction(name);
+  if (!info)
+    throw SqlError(err::kUnknownFunction,
+                   "'" + name + "' is not a recognized built-in function name.");
+  int n = static_cast<int>(e.args.size());
+  if (n < info->minArgs || (info->maxArgs >= 0 && n > info->maxArgs))
+    throw SqlError(err::kWrongArgCount, "The " + LowerName(name) + " function requires " +
+                                            std::to_string(info->minArgs) + " argument(s).");
+  renderArgs();
+  ExprType first = types.empty() ? ExprType{} : types[0];
+  switch (info->rule) {
+    case ResultRule::Int:
+      *type = IntType();
+      break;
+    case ResultRule::BigInt:
+      *type = Make(TypeClass::Int, "bigint");
+      break;
+    case ResultRule::Float:
+      *type = Make(TypeClass::Float, "float");
+      break;
+    case ResultRule::Arg0:
+      *type = first;
+      break;
+    case ResultRule::StringArg0:
+      *type = Make(TypeClass::String, first.declared.name == "nvarchar" ? "nvarchar" : "varchar",
+                   first.cls == TypeClass::String ? first.declared.length : 8000);
+      if (first.cls == TypeClass::Text) *type = first;
+      break;
+    case ResultRule::String8000:
+      *type = Make(TypeClass::String, "varchar", 8000);
+      break;
+    case ResultRule::String10:
+      *type = Make(TypeClass::String, "varchar", 10);
+      break;
+    case ResultRule::FirstNonNull:
+      *type = ExprType{};
+      for (const auto& t : types) *type = Wider(*type, t);
+      break;
+    case ResultRule::DateTime:
+      *type = Make(TypeClass::DateTime, "datetime");
+      break;
+    case ResultRule::Aggregate:
+      if (name == "COUNT") {
+        *type = IntType();
+      } else if (name == "COUNT_BIG") {
+        *type = Make(TypeClass::Int, "bigint");
+      } else if (name == "SUM" && first.cls == TypeClass::Int && first.declared.name != "bigint") {
+        *type = IntType();
+      } else {
+        *type = first;
+      }
+      break;
+  }
+  std::string sql = std::string(info->sqliteName) + "(" + (e.distinct ? "DISTINCT " : "") +
+                    join() + ")";
+  // AVG of integers stays an integer, truncated, in SQL Server.
+  if (name == "AVG" && first.cls == TypeClass::Int) sql = "CAST(" + sql + " AS INTEGER)";
+  return sql;
+}
+
+std::string Renderer::Expression(const Expr& e, ExprType* type) {
+  ExprType scratch;
+  if (!type) type = &scratch;
+  switch (e.kind) {
+    case ExprKind::Literal:
+      switch (e.literalKind) {
+        case LiteralKind::Null:
+          *type = Make(TypeClass::Null, "int");
+          return "NULL";
+        case LiteralKind::Integer:
+        case LiteralKind::Float:
+          return NumberLiteralType(e.text, type);
+        case LiteralKind::Money:
+          *type = Make(TypeClass::Decimal, "money");
+          return e.text;
+        case LiteralKind::String:
+        case LiteralKind::NString: {
+          int chars = 0;
+          for (unsigned char c : e.text)
+            if ((c & 0xC0) != 0x80) ++chars;
+          *type = Make(TypeClass::String,
+                       e.literalKind == LiteralKind::NString ? "nvarchar" : "varchar",
+                       std::max(chars, 1));
+          std::string out = "'";
+          for (char c : e.text) {
+            out += c;
+            if (c == '\'') out += '\'';
+          }
+          return out + "'";
+        }
+        case LiteralKind::Binary: {
+          std::string hex = e.text;
+          if (hex.starts_with("0x") || hex.starts_with("0X")) hex = hex.substr(2);
+          if (hex.size() % 2) hex = "0" + hex;
+          *type = Make(TypeClass::Blob, "varbinary", static_cast<int>(std::max<size_t>(1, hex.size() / 2)));
+          return "X'" + hex + "'";
+        }
+      }
+      break;
+    case ExprKind::Column:
+      return Column(e, type);
+    case ExprKind::Star:
+      *type = ExprType{};
+      return e.name.empty() ? "*" : QuoteIdent(e.name.back()) + ".*";
+    case ExprKind::Variable:
+      return Variable(e, type);
+    case ExprKind::Unary: {
+      std::string inner = Expression(*e.args[0], type);
+      if (e.text == "NOT") {
+        *type = IntType();
+        return "(NOT " + inner + ")";
+      }
+      if (e.text == "+") return inner;
+      return "(" + e.text + inner + ")";
+    }
+    case ExprKind::Binary:
+      return Binary(e, type);
+    case ExprKind::Function:
+      return Function(e, type);
+    case ExprKind::Cast: {
+      ExprType inner;
+      std::string sql = Expression(*e.args[0], &inner);
+      type->cls = ClassOf(e.castType);
+      type->declared = e.castType;
+      if (type->cls == TypeClass::String && e.castType.length < 0 && e.castType.length != -2)
+        type->declared.length = 30;
+      std::string style;
+      if (e.args.size() > 1) {
+        ExprType st;
+        style = ", " + Expression(*e.args[1], &st);
+      }
+      // Same class and no length to enforce: nothing to convert.
+      if (inner.cls == type->cls && type->cls == TypeClass::Float && style.empty()) return sql;
+      if (inner.cls == TypeClass::Int && type->cls == TypeClass::Int && style.empty()) return sql;
+      std::string text = type->declared.Text();
+      return "xf_cast(" + sql + ", '" + text + "'" + style + ")";
+    }
+    case ExprKind::Case: {
+      std::string out = "(CASE";
+      ExprType ot;
+      if (e.caseOperand) out += " " + Expression(*e.caseOperand, &ot);
+      bool textOperand = e.caseOperand && IsTextual(ot.cls);
+      *type = ExprType{};
+      type->cls = TypeClass::Null;
+      for (const auto& w : e.whens) {
+        ExprType wt, tt;
+        std::string ws = Expression(*w.when, &wt);
+        if (textOperand && IsTextual(wt.cls)) ws = Collate(ws);
+        out += " WHEN " + ws + " THEN " + Expression(*w.then, &tt);
+        *type = Wider(*type, tt);
+      }
+      if (e.elseExpr) {
+        ExprType et;
+        out += " ELSE " + Expression(*e.elseExpr, &et);
+        *type = Wider(*type, et);
+      }
+      return out + " END)";
+    }
+    case ExprKind::Subquery: {
+      std::vector<std::string> names;
+      std::vector<ExprType> types;
+      bool star = false;
+      std::string sql = Select(*e.subquery, names, types, star);
+      *type = types.empty() ? ExprType{} : types[0];
+      return "(" + sql + ")";
+    }
+    case ExprKind::Exists: {
+      std::vector<std::string> names;
+      std::vector<ExprType> types;
+      bool star = false;
+      std::string sql = Select(*e.subquery, names, types, star);
+      *type = IntType();
+      return std::string(e.negated ? "(NOT EXISTS (" : "(EXISTS (") + sql + "))";
+    }
+    case ExprKind::InList: {
+      ExprType lt;
+      std::string l = Expression(*e.args[0], &lt);
+      std::string out = "(" + (IsTextual(lt.cls) ? Collate(l) : l) +
+                        (e.negated ? " NOT IN (" : " IN (");
+      for (size_t i = 1; i < e.args.size(); ++i) {
+        ExprType t;
+        out += (i > 1 ? ", " : "") + Expression(*e.args[i], &t);
+      }
+      *type = IntType();
+      return out + "))";
+    }
+    case ExprKind::InSubquery: {
+      ExprType lt;
+      std::string l = Expression(*e.args[0], &lt);
+      std::vector<std::string> names;
+      std::vector<ExprType> types;
+      bool star = false;
+      std::string sql = Select(*e.subquery, names, types, star);
+      *type = IntType();
+      return "(" + (IsTextual(lt.cls) ? Collate(l) : l) + (e.negated ? " NOT IN (" : " IN (") +
+             sql + "))";
+    }
+    case ExprKind::Between: {
+      ExprType a, b, c;
+      std::string sa = Expression(*e.args[0], &a);
+      std::string sb = Expression(*e.args[1], &b);
+      std::string sc = Expression(*e.args[2], &c);
+      bool text = IsTextual(a.cls) && IsTextual(b.cls);
+      *type = IntType();
+      return "(" + sa + (e.negated ? " NOT BETWEEN " : " BETWEEN ") + (text ? Collate(sb) : sb) +
+             " AND " + (text ? Collate(sc) : sc) + ")";
+    }
+    case ExprKind::Like: {
+      ExprType a, b;
+      std::string sa = Expression(*e.args[0], &a);
+      std::string sb = Expression(*e.args[1], &b);
+      std::string out = "(" + sa + (e.negated ? " NOT LIKE " : " LIKE ") + sb;
+      if (e.args.size() > 2) {
+        ExprType c;
+        out += " ESCAPE " + Expression(*e.args[2], &c);
+      }
+      *type = IntType();
+      return out + ")";
+    }
+    case ExprKind::IsNull: {
+      std::string inner = Expression(*e.args[0], type);
+      *type = IntType();
+      return "(" + inner + (e.negated ? " IS NOT NULL)" : " IS NULL)");
+    }
+  }
+  throw SqlError(err::kUnsupported, "Unsupported expression.");
+}
+
+Field FieldFor(const std::string& name, const ExprType& t) {
+  Field f;
+  f.name = name;
+  if (t.cls == TypeClass::Unknown || t.declared.name.empty()) {
+    f.kind = FieldKind::Other;
+    return f;
+  }
+  f.kind = KindOf(t.declared);
+  f.size = StorageLength(t.declared);
+  f.declaredType = t.declared.Text();
+  return f;
+}
+
+}  // namespace xfer::engine

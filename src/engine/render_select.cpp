@@ -1,0 +1,296 @@
+// SELECT and the names it reads from: table references resolved to SQLite schemas, FROM
+// clauses with joins and derived tables, select lists with `*` expanded (so every output
+// column has a name and a type), TOP as LIMIT, ORDER BY and GROUP BY with the text collation.
+#include <algorithm>
+
+#include "engine/error.h"
+#include "engine/func/functions.h"
+#include "engine/render.h"
+#include "engine/sqlite_util.h"
+
+namespace xfer::engine {
+namespace {
+
+bool IsCatalogName(const std::string& schema, const std::string& object) {
+  static const char* const kViews[] = {"sysobjects", "syscolumns", "sysdatabases"};
+  if (schema == "information_schema") return object == "columns" || object == "tables";
+  if (!schema.empty() && schema != "dbo" && schema != "sys") return false;
+  return std::find(std::begin(kViews), std::end(kViews), object) != std::end(kViews);
+}
+
+std::string WrittenName(const ObjectName& n) {
+  if (n.database.empty() && n.schema.empty()) return n.object;
+  if (n.database.empty()) return n.schema + "." + n.object;
+  return n.database + "." + n.schema + "." + n.object;
+}
+
+bool Textual(const ExprType& t) {
+  return t.cls == TypeClass::String || t.cls == TypeClass::Text || t.cls == TypeClass::Unknown;
+}
+
+}  // namespace
+
+std::string Renderer::QualifiedName(const ResolvedTable& t) const {
+  return QuoteIdent(t.schema) + "." + QuoteIdent(t.name);
+}
+
+ResolvedTable Renderer::Resolve(const ObjectName& n, bool mustExist) {
+  ResolvedTable r;
+  r.written = WrittenName(n);
+  r.name = n.object;
+  if (n.object.starts_with("##")) {
+    r.schema = kTempdbSchema;
+    r.database = "tempdb";
+    r.isGlobalTemp = true;
+  } else if (n.object.starts_with("#")) {
+    r.schema = kTempSchema;
+    r.isTempTable = true;
+  } else {
+    std::string db = n.database.empty() ? conn_.currentDatabase() : n.database;
+    r.schema = conn_.SchemaFor(db);
+    r.database = *conn_.server().FindDatabase(db);
+    std::string schema = LowerName(n.schema), object = LowerName(n.object);
+    if (IsCatalogName(schema, object)) {
+      r.catalogSql = CatalogView(r.schema, schema == "information_schema"
+                                               ? "information_schema." + object
+                                               : object,
+                                 r.database);
+      return r;
+    }
+  }
+  if (auto info = conn_.LoadTable(r.schema, n.object)) {
+    r.name = info->name;
+  } else if (mustExist) {
+    throw SqlError(err::kInvalidObject, "Invalid object name '" + r.written + "'.");
+  }
+  return r;
+}
+
+std::optional<TableInfo> Renderer::Table(const ResolvedTable& t) {
+  if (!t.catalogSql.empty()) return std::nullopt;
+  return conn_.LoadTable(t.schema, t.name);
+}
+
+void Renderer::PushScope(std::vector<Source> sources) { scopes_.push_back(std::move(sources)); }
+void Renderer::PopScope() { scopes_.pop_back(); }
+
+std::string Renderer::TableSource(const TableRef& ref, std::vector<Source>& sources) {
+  switch (ref.kind) {
+    case TableRef::Kind::Named: {
+      ResolvedTable t = Resolve(ref.name);
+      Source s;
+      s.alias = LowerName(ref.alias.empty() ? ref.name.object : ref.alias);
+      std::string alias = ref.alias.empty() ? ref.name.object : ref.alias;
+      std::string sql;
+      if (!t.catalogSql.empty()) {
+        sql = "(" + t.catalogSql + ") AS " + QuoteIdent(alias);
+        s.columns = catalogColumns_;
+        s.types = catalogTypes_;
+      } else {
+        sql = QualifiedName(t) + " AS " + QuoteIdent(alias);
+        s.table = Table(t);
+      }
+      sources.push_back(std::move(s));
+      return sql;
+    }
+    case TableRef::Kind::Derived: {
+      Source s;
+      s.alias = LowerName(ref.alias);
+      bool star = false;
+      std::string inner = Select(*ref.derived, s.columns, s.types, star);
+      sources.push_back(std::move(s));
+      return "(" + inner + ") AS " + QuoteIdent(ref.alias);
+    }
+    case TableRef::Kind::Join: {
+      std::string left = TableSource(*ref.left, sources);
+      std::string right = TableSource(*ref.right, sources);
+      static const char* const kJoin[] = {" JOIN ", " LEFT JOIN ", " RIGHT JOIN ",
+                                          " FULL JOIN ", " CROSS JOIN "};
+      std::string sql = "(" + left + kJoin[static_cast<int>(ref.joinType)] + right;
+      if (ref.on) {
+        // ON sees every source of this FROM clause so far.
+        scopes_.push_back(sources);
+        ExprType t;
+        sql += " ON " + Expression(*ref.on, &t);
+        scopes_.pop_back();
+      } else if (ref.joinType != JoinType::Cross) {
+        sql += " ON 1";
+      }
+      return sql + ")";
+    }
+  }
+  return {};
+}
+
+std::vector<Renderer::Source> Renderer::FromSources(const std::vector<TableRefPtr>& from,
+                                                    std::string& sql) {
+  std::vector<Source> sources;
+  for (size_t i = 0; i < from.size(); ++i) {
+    if (i) sql += ", ";
+    sql += TableSource(*from[i], sources);
+  }
+  return sources;
+}
+
+std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string>& names,
+                                 std::vector<ExprType>& types, bool& star) {
+  std::string fromSql;
+  std::vector<Source> sources = FromSources(s.from, fromSql);
+  PushScope(sources);
+
+  std::string items;
+  auto add = [&](const std::string& sql, const std::string& name, const ExprType& t) {
+    if (!items.empty()) items += ", ";
+    items += sql + " AS " + QuoteIdent(name);
+    names.push_back(name);
+    types.push_back(t);
+  };
+  for (const SelectItem& item : s.items) {
+    if (item.expr->kind == ExprKind::Star) {
+      star = true;
+      std::string qualifier = item.expr->name.empty() ? "" : LowerName(item.expr->name.back());
+      bool any = false;
+      for (const Source& src : sources) {
+        if (!qualifier.empty() && src.alias != qualifier) continue;
+        any = true;
+        std::string prefix = QuoteIdent(src.alias) + ".";
+        if (src.table) {
+          for (const ColumnInfo& c : src.table->columns) {
+            ExprType t;
+            t.cls = ClassOf(c.type);
+            t.declared = c.type;
+            add(prefix + QuoteIdent(c.name), c.name, t);
+          }
+        } else {
+          for (size_t i = 0; i < src.columns.size(); ++i)
+            add(prefix + QuoteIdent(src.columns[i]), src.columns[i], src.types[i]);
+        }
+      }
+      if (!any) {
+        if (qualifier.empty())
+          throw SqlError(263, "Must specify table to select from.");
+        throw SqlError(4104, "The multi-part identifier \"" + item.expr->name.back() +
+                                 "\" could not be bound.");
+      }
+      continue;
+    }
+    ExprType t;
+    std::string sql = Expression(*item.expr, &t);
+    std::string name = item.alias;
+    if (name.empty() && !item.assignVar.empty()) name = item.assignVar;
+    if (name.empty() && item.expr->kind == ExprKind::Column) name = item.expr->name.back();
+    add(sql, name, t);
+  }
+
+  std::string sql = std::string("SELECT ") + (s.distinct ? "DISTINCT " : "") + items;
+  if (!fromSql.empty()) sql += " FROM " + fromSql;
+  if (s.where) {
+    ExprType t;
+    sql += " WHERE " + Expression(*s.where, &t);
+  }
+  if (!s.groupBy.empty()) {
+    sql += " GROUP BY ";
+    for (size_t i = 0; i < s.groupBy.size(); ++i) {
+      ExprType t;
+      std::string g = Expression(*s.groupBy[i], &t);
+      if (s.groupBy[i]->kind != ExprKind::Column && Textual(t) && t.cls != TypeClass::Unknown)
+        g += std::string(" COLLATE ") + kCollation;
+      sql += (i ? ", " : "") + g;
+    }
+  }
+  if (s.having) {
+    ExprType t;
+    sql += " HAVING " + Expression(*s.having, &t);
+  }
+  return sql;
+}
+
+std::string Renderer::Select(const struct Select& s, std::vector<std::string>& names,
+                             std::vector<ExprType>& types, bool& star) {
+  size_t depth = scopes_.size();
+  std::string sql = SelectCore(s, names, types, star);
+  auto limit = [&](const struct Select& part) -> std::string {
+    if (!part.top) return {};
+    if (part.topPercent)
+      throw SqlError(err::kUnsupported, "The T-SQL feature 'TOP ... PERCENT' is not supported.");
+    ExprType t;
+    return " LIMIT " + Expression(*part.top, &t);
+  };
+  std::string firstLimit = limit(s);
+  if (!s.setParts.empty()) {
+    if (!firstLimit.empty()) sql = "SELECT * FROM (" + sql + firstLimit + ")";
+    for (const auto& part : s.setParts) {
+      static const char* const kOps[] = {" UNION ", " UNION ALL ", " EXCEPT ", " INTERSECT "};
+      std::vector<std::string> partNames;
+      std::vector<ExprType> partTypes;
+      bool partStar = false;
+      size_t partDepth = scopes_.size();
+      std::string partSql = SelectCore(*part.select, partNames, partTypes, partStar);
+      while (scopes_.size() > partDepth) PopScope();
+      if (part.select->top) partSql = "SELECT * FROM (" + partSql + limit(*part.select) + ")";
+      if (partNames.size() != names.size())
+        throw SqlError(205, "All queries combined using a UNION, INTERSECT or EXCEPT operator "
+                            "must have an equal number of expressions in their target lists.");
+      sql += kOps[static_cast<int>(part.op)] + partSql;
+    }
+  }
+  if (!s.orderBy.empty()) {
+    sql += " ORDER BY ";
+    for (size_t i = 0; i < s.orderBy.size(); ++i) {
+      const Expr& e = *s.orderBy[i].expr;
+      std::string term;
+      ExprType t;
+      // An ordinal or a select-list alias orders by that output column.
+      if (e.kind == ExprKind::Literal && e.literalKind == LiteralKind::Integer) {
+        term = e.text;
+        size_t ordinal = std::stoul(e.text);
+        if (ordinal >= 1 && ordinal <= types.size()) t = types[ordinal - 1];
+      } else if (e.kind == ExprKind::Column && e.name.size() == 1 &&
+                 std::any_of(names.begin(), names.end(), [&](const std::string& n) {
+                   return LowerName(n) == LowerName(e.name[0]);
+                 })) {
+        term = QuoteIdent(e.name[0]);
+        for (size_t k = 0; k < names.size(); ++k)
+          if (LowerName(names[k]) == LowerName(e.name[0])) t = types[k];
+      } else {
+        term = Expression(e, &t);
+      }
+      if (Textual(t)) term += std::string(" COLLATE ") + kCollation;
+      sql += (i ? ", " : "") + term + (s.orderBy[i].descending ? " DESC" : "");
+    }
+  }
+  if (s.setParts.empty()) sql += firstLimit;
+  while (scopes_.size() > depth) PopScope();
+  return sql;
+}
+
+Rendered Renderer::Select(const struct Select& s) {
+  Rendered r;
+  bool star = false;
+  r.sql = Select(s, r.columnNames, r.columnTypes, star);
+  r.hasStar = star;
+  r.params = params_;
+  return r;
+}
+
+Rendered Renderer::Query(const struct Select& s) { return Select(s); }
+
+Rendered Renderer::Scalar(const Expr& e) {
+  Rendered r;
+  ExprType t;
+  r.sql = "SELECT " + Expression(e, &t);
+  r.columnNames.push_back("");
+  r.columnTypes.push_back(t);
+  r.params = params_;
+  return r;
+}
+
+Rendered Renderer::Condition(const Expr& e) {
+  Rendered r;
+  ExprType t;
+  r.sql = "SELECT CASE WHEN " + Expression(e, &t) + " THEN 1 ELSE 0 END";
+  r.params = params_;
+  return r;
+}
+
+}  // namespace xfer::engine

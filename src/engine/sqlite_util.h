@@ -1,0 +1,57 @@
+// Thin RAII and error helpers over the SQLite C API, used by every engine file that talks to
+// SQLite directly. SQLite messages are translated into SQL Server errors in one place.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <string>
+#include <string_view>
+
+#include "engine/value.h"
+
+namespace xfer::engine {
+
+class SqliteHandle {
+ public:
+  explicit SqliteHandle(const std::string& path);
+  ~SqliteHandle();
+  SqliteHandle(const SqliteHandle&) = delete;
+  SqliteHandle& operator=(const SqliteHandle&) = delete;
+  sqlite3* get() const { return db_; }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+class Stmt {
+ public:
+  Stmt(sqlite3* db, std::string_view sql);
+  ~Stmt();
+  Stmt(const Stmt&) = delete;
+  Stmt& operator=(const Stmt&) = delete;
+  sqlite3_stmt* get() const { return stmt_; }
+  // One step; true while a row is available. Throws SqlError on failure.
+  bool Step();
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// Runs SQL that returns no rows; throws SqlError on failure.
+void Exec(sqlite3* db, const std::string& sql);
+// First column of the first row as text, or empty.
+std::string QueryText(sqlite3* db, const std::string& sql);
+
+// Throws the SQL Server error that corresponds to SQLite's last error on `db`.
+[[noreturn]] void ThrowSqlite(sqlite3* db, int rc);
+// The SQL Server error for a SQLite message (also decodes "@NNN@text" raised by our functions).
+[[noreturn]] void ThrowMessage(int rc, const std::string& message);
+
+Value ColumnValue(sqlite3_stmt* stmt, int i);
+void BindValue(sqlite3_stmt* stmt, int index, const Value& v);
+
+// "name" with embedded quotes doubled.
+std::string QuoteIdent(std::string_view name);
+
+}  // namespace xfer::engine
