@@ -14,6 +14,16 @@ namespace {
 constexpr std::array<std::string_view, 8> kPrecisionTypes = {
     "decimal", "numeric", "dec", "float", "real", "datetime2", "time", "datetimeoffset"};
 
+// Object kinds that exist in T-SQL but that the engine does not create, alter or drop.
+constexpr std::array<std::string_view, 16> kOtherObjectKinds = {
+    "VIEW", "FUNCTION", "TRIGGER", "SCHEMA",   "TYPE",       "SYNONYM",  "USER",     "LOGIN",
+    "ROLE", "RULE",     "DEFAULT", "SEQUENCE", "STATISTICS", "ASSEMBLY", "FULLTEXT", "XML"};
+
+bool IsOtherObjectKind(const Token& t) {
+  return t.kind == TokenKind::Word && std::find(kOtherObjectKinds.begin(), kOtherObjectKinds.end(),
+                                                t.value) != kOtherObjectKinds.end();
+}
+
 std::string Lower(std::string_view s) {
   std::string out(s);
   for (char& c : out) {
@@ -42,7 +52,7 @@ StatementPtr Parser::ParseCreate(bool firstInBatch) {
   if (AtWord("UNIQUE") || AtWord("CLUSTERED") || AtWord("NONCLUSTERED") || AtWord("INDEX")) {
     return ParseCreateIndex(start);
   }
-  if (Cur().kind == TokenKind::Word) Unsupported("CREATE " + Cur().value, Cur().pos);
+  if (IsOtherObjectKind(Cur())) Unsupported("CREATE " + Cur().value, Cur().pos);
   Fail();
 }
 
@@ -215,7 +225,7 @@ StatementPtr Parser::ParseAlter(bool firstInBatch) {
     if (!firstInBatch) MustBeFirstInBatch("CREATE/ALTER PROCEDURE", start.pos);
     return ParseProcedure(start, true);
   }
-  if (Cur().kind == TokenKind::Word) Unsupported("ALTER " + Cur().value, Cur().pos);
+  if (IsOtherObjectKind(Cur())) Unsupported("ALTER " + Cur().value, Cur().pos);
   Fail();
 }
 
@@ -320,7 +330,7 @@ StatementPtr Parser::ParseDrop() {
     if (AtOp(",")) Unsupported("DROP INDEX of several indexes", Cur().pos);
     return s;
   }
-  if (what.kind == TokenKind::Word) Unsupported("DROP " + what.value, what.pos);
+  if (IsOtherObjectKind(what)) Unsupported("DROP " + what.value, what.pos);
   Fail();
 }
 
