@@ -14,7 +14,7 @@ namespace xfer::engine {
 namespace {
 
 std::string ColumnSqlOf(const ColumnInfo& c) {
-  std::string sql = QuoteIdent(c.name) + " " + c.type.Text();
+  std::string sql = QuoteIdent(c.name) + " " + StoredTypeText(c.type);
   TypeClass cls = ClassOf(c.type);
   if (cls == TypeClass::String || cls == TypeClass::Text)
     sql += std::string(" COLLATE ") + kCollation;

@@ -153,6 +153,11 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
       source += row ? ", (" : "(";
       for (size_t i = 0; i < values.size(); ++i) {
         ExprType vt;
+        if (!values[i]) {  // DEFAULT
+          const std::string& d = cols[i]->defaultSql;
+          source += std::string(i ? ", " : "") + (d.empty() ? "NULL" : "(" + d + ")");
+          continue;
+        }
         std::string v = Expression(*values[i], &vt);
         if (NeedsCast(cols[i]->type, vt)) v = "xf_cast(" + v + ", '" + cols[i]->type.Text() + "')";
         source += (i ? ", " : "") + v;

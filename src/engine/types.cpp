@@ -104,7 +104,8 @@ TypeName ParseTypeText(const std::string& text) {
   bool isMax = first.find_first_not_of(" ") != std::string::npos &&
                (first.find("max") != std::string::npos || first.find("MAX") != std::string::npos);
   bool numericType = t.name == "numeric" || t.name == "decimal" || t.name == "float";
-  if (isMax) {
+  // Stored tables write (max) as (-1): SQLite's type names take numbers only.
+  if (isMax || first.find("-1") != std::string::npos) {
     t.length = -2;
   } else if (numericType) {
     t.precision = std::atoi(first.c_str());
@@ -113,6 +114,11 @@ TypeName ParseTypeText(const std::string& text) {
     t.length = std::atoi(first.c_str());
   }
   return t;
+}
+
+std::string StoredTypeText(const TypeName& t) {
+  if (t.length != -2) return t.Text();
+  return t.name + "(-1)";
 }
 
 }  // namespace xfer::engine

@@ -33,6 +33,9 @@ TypeClass ClassOf(const TypeName& t);
 // Parses a declared type text as stored ("varchar(20)", "numeric(18, 2)") back into a name.
 TypeName ParseTypeText(const std::string& text);
 
+// The declared type as written into a SQLite table definition ((max) becomes (-1)).
+std::string StoredTypeText(const TypeName& t);
+
 // What a client sees for a column of this declared type: kind and size as SQL Server reports
 // them (COL_LENGTH, syscolumns.length, ADO field size).
 FieldKind KindOf(const TypeName& t);
