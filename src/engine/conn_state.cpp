@@ -81,6 +81,9 @@ ConnectionState::ConnectionState(ServerState& server, std::string_view database)
   if (rc != SQLITE_OK) throw SqlError(701, "There is insufficient system memory.");
   sqlite3_busy_timeout(db_, 10000);
   sqlite3_extended_result_codes(db_, 0);
+  // "name" is always an identifier, never SQLite's fallback string literal.
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   if (RegisterFunctions(db_) != SQLITE_OK) throw SqlError(50001, "Cannot install functions.");
   RegisterEngineFunctions(db_, this);
   Exec(db_, "PRAGMA temp_store=MEMORY");

@@ -237,8 +237,7 @@ void Executor::RebuildTable(const ResolvedTable& t, TableInfo info) {
     cols += (cols.empty() ? "" : ", ") + ColumnSqlOf(copy);
     if (c.primaryKey) pk.push_back(c.name);
     names += (names.empty() ? "" : ", ") + QuoteIdent(c.name);
-    select += (select.empty() ? "" : ", ") + std::string("xf_cast(") + QuoteIdent(c.name) +
-              ", '" + c.type.Text() + "')";
+    select += (select.empty() ? "" : ", ") + QuoteIdent(c.name);
   }
   if (!pk.empty()) cols += ", PRIMARY KEY (" + ColumnList(pk) + ")";
   std::string fresh = "__xfer_rebuild";

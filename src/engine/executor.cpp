@@ -134,6 +134,7 @@ std::vector<std::string> DatabasesOf(const Batch& b) {
 
 void Executor::RunBatch(std::string_view text) {
   Batch batch = ParseBatch(text);
+  conn_.frame().vars.clear();  // variables live for one batch
   conn_.Prepare(DatabasesOf(batch));
   conn_.BeginBatch();
   try {
@@ -433,6 +434,30 @@ void Executor::SelectInto(const Statement& s) {
     throw SqlError(err::kObjectExists, "There is already an object named '" + target.name +
                                            "' in the database.");
   Rendered q = r.Query(*s.select);
+  // A plain copy of one table's identity column keeps the identity property.
+  std::string identityCol;
+  long long seed = 1, step = 1;
+  const struct Select& sel = *s.select;
+  if (sel.from.size() == 1 && sel.from[0]->kind == TableRef::Kind::Named && sel.groupBy.empty() &&
+      sel.setParts.empty() && !sel.distinct) {
+    ResolvedTable src = r.Resolve(sel.from[0]->name);
+    if (auto info = r.Table(src); info && info->Identity()) {
+      Stmt id(conn_.db(), "SELECT seed, step FROM " + QuoteIdent(src.schema) +
+                              ".__xfer_identity WHERE tbl = ?");
+      sqlite3_bind_text(id.get(), 1, info->name.c_str(), -1, SQLITE_TRANSIENT);
+      if (id.Step()) {
+        seed = sqlite3_column_int64(id.get(), 0);
+        step = sqlite3_column_int64(id.get(), 1);
+        bool direct = false;
+        for (const auto& item : sel.items)
+          direct = direct || item.expr->kind == ExprKind::Star ||
+                   (item.expr->kind == ExprKind::Column &&
+                    LowerName(item.expr->name.back()) == LowerName(info->Identity()->name) &&
+                    (item.alias.empty() || LowerName(item.alias) == LowerName(item.expr->name.back())));
+        if (direct) identityCol = info->Identity()->name;
+      }
+    }
+  }
   std::string cols;
   for (size_t i = 0; i < q.columnNames.size(); ++i) {
     const std::string& name = q.columnNames[i];
@@ -455,6 +480,7 @@ void Executor::SelectInto(const Statement& s) {
           def.type.name == "nchar")
         if (def.type.length < 0 && def.type.length != -2) def.type.length = 30;
     }
+    def.identity = !identityCol.empty() && LowerName(name) == LowerName(identityCol);
     cols += (cols.empty() ? "" : ", ") + ColumnSql(def, false);
   }
   std::string qualified = r.QualifiedName(target);
@@ -465,6 +491,18 @@ void Executor::SelectInto(const Statement& s) {
   Rendered insert = q;
   insert.sql = "INSERT INTO " + qualified + " " + q.sql;
   long long rows = Dml(insert);
+  if (!identityCol.empty()) {
+    std::string schema = QuoteIdent(target.schema);
+    Stmt id(conn_.db(), "INSERT OR REPLACE INTO " + schema +
+                            ".__xfer_identity (tbl, col, seed, step, last) VALUES (?, ?, ?, ?, "
+                            "(SELECT max(" + QuoteIdent(identityCol) + ") FROM " + qualified + "))");
+    sqlite3_bind_text(id.get(), 1, target.name.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(id.get(), 2, identityCol.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int64(id.get(), 3, seed);
+    sqlite3_bind_int64(id.get(), 4, step);
+    id.Step();
+    conn_.SchemaChanged();
+  }
   Affected(rows);
 }
 

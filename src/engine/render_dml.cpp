@@ -139,6 +139,9 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
     source = "VALUES ";
     for (size_t row = 0; row < s.valuesRows.size(); ++row) {
       const auto& values = s.valuesRows[row];
+      if (values.size() != cols.size() && s.insertColumns.empty())
+        throw SqlError(213, "Column name or number of supplied values does not match table "
+                            "definition.");
       if (values.size() != cols.size())
         throw SqlError(values.size() > cols.size() ? 110 : 109,
                        values.size() > cols.size()

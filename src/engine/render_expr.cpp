@@ -141,6 +141,14 @@ std::string Renderer::Column(const Expr& e, ExprType* type) {
       }
     }
   }
+  if (!qualifier.empty()) {
+    bool known = false;
+    for (const auto& scope : scopes_)
+      for (const Source& s : scope) known = known || s.alias == qualifier;
+    if (!known && !scopes_.empty())
+      throw SqlError(4104, "The multi-part identifier \"" + e.name[e.name.size() - 2] + "." + col +
+                               "\" could not be bound.");
+  }
 found:
   if (qualifier.empty()) return QuoteIdent(col);
   return QuoteIdent(e.name[e.name.size() - 2]) + "." + QuoteIdent(col);
@@ -160,6 +168,14 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
     *type = IntType();
     std::string sop = op == "!=" ? "<>" : op == "!<" ? ">=" : op == "!>" ? "<=" : op;
     bool text = IsTextual(lt.cls) && IsTextual(rt.cls);
+    // A number compared with text converts the text, as SQL Server's type precedence says.
+    auto toNumber = [](const std::string& sql, const ExprType& num) {
+      return "xf_cast(" + sql + ", '" + (num.cls == TypeClass::Int ? "bigint" : "float") + "')";
+    };
+    if (IsNumeric(lt.cls) && (rt.cls == TypeClass::String || rt.cls == TypeClass::Text))
+      r = toNumber(r, lt);
+    else if (IsNumeric(rt.cls) && (lt.cls == TypeClass::String || lt.cls == TypeClass::Text))
+      l = toNumber(l, rt);
     return "(" + l + " " + sop + " " + (text ? Collate(r) : r) + ")";
   }
   if (op == "+") {
@@ -239,6 +255,25 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
   if (name == "DB_NAME" && e.args.empty()) {
     *type = Make(TypeClass::String, "nvarchar", 128);
     return Bind(conn_.currentDatabase());
+  }
+  if (name == "DB_ID" || (name == "DB_NAME" && !e.args.empty())) {
+    // Database ids are positions in the server's list, as sysdatabases.dbid shows them.
+    auto names = conn_.server().ListDatabases();
+    if (name == "DB_NAME") {
+      ExprType t;
+      std::string arg = Expression(*e.args[0], &t);
+      std::string sql = "(CASE " + arg;
+      for (size_t i = 0; i < names.size(); ++i)
+        sql += " WHEN " + std::to_string(i + 1) + " THEN " + Bind(names[i]);
+      *type = Make(TypeClass::String, "nvarchar", 128);
+      return sql + " END)";
+    }
+    *type = Make(TypeClass::Int, "smallint");
+    std::string wanted = e.args.empty() ? Bind(conn_.currentDatabase()) : Expression(*e.args[0], nullptr);
+    std::string sql = "(CASE " + wanted + std::string(" COLLATE ") + kCollation;
+    for (size_t i = 0; i < names.size(); ++i)
+      sql += " WHEN " + Bind(names[i]) + " THEN " + std::to_string(i + 1);
+    return sql + " END)";
   }
   if (name == "SCOPE_IDENTITY" || name == "IDENT_CURRENT") {
     *type = Make(TypeClass::Decimal, "numeric");
@@ -325,6 +360,9 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
   }
   std::string sql = std::string(info->sqliteName) + "(" + (e.distinct ? "DISTINCT " : "") +
                     join() + ")";
+  // ISNULL returns its first argument's type: a longer replacement is cut to it.
+  if (name == "ISNULL" && first.cls == TypeClass::String && first.declared.length > 0)
+    sql = "xf_cast(" + sql + ", '" + first.declared.Text() + "')";
   // AVG of integers stays an integer, truncated, in SQL Server.
   if (name == "AVG" && first.cls == TypeClass::Int) sql = "CAST(" + sql + " AS INTEGER)";
   return sql;
@@ -403,7 +441,10 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
       }
       // Same class and no length to enforce: nothing to convert.
       if (inner.cls == type->cls && type->cls == TypeClass::Float && style.empty()) return sql;
-      if (inner.cls == TypeClass::Int && type->cls == TypeClass::Int && style.empty()) return sql;
+      bool wideInt = e.castType.name == "int" || e.castType.name == "bigint";
+      if (inner.cls == TypeClass::Int && wideInt && inner.declared.name != "bigint" &&
+          style.empty())
+        return sql;
       std::string text = type->declared.Text();
       return "xf_cast(" + sql + ", '" + text + "'" + style + ")";
     }
