@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "engine/error.h"
 #include "engine/func/functions.h"
@@ -42,6 +44,9 @@ const ColumnInfo* TableInfo::Identity() const {
 StatementCache::~StatementCache() { Clear(); }
 
 sqlite3_stmt* StatementCache::Get(sqlite3* db, const std::string& sql) {
+  // XFER_TRACE_SQL=1 shows every statement as SQLite receives it.
+  static const bool trace = std::getenv("XFER_TRACE_SQL") != nullptr;
+  if (trace) std::fprintf(stderr, "[sqlite] %s\n", sql.c_str());
   auto it = index_.find(sql);
   if (it != index_.end()) {
     lru_.splice(lru_.begin(), lru_, it->second);

@@ -23,9 +23,13 @@ std::string ColumnSqlOf(const ColumnInfo& c) {
     bool wrapped = c.defaultSql.front() == '(' && c.defaultSql.back() == ')';
     sql += " DEFAULT " + (wrapped ? c.defaultSql : "(" + c.defaultSql + ")");
   }
-  if (cls == TypeClass::String && c.type.length > 0)
-    sql += " CHECK (xf_check_len(" + QuoteIdent(c.name) + ", " + std::to_string(c.type.length) +
-           "))";
+  // A native check keeps bulk inserts fast; trailing blanks beyond the width are allowed, as
+  // varchar's padding rule allows them. The constraint's name tells the error mapping.
+  if (cls == TypeClass::String && c.type.length > 0) {
+    std::string col = QuoteIdent(c.name), n = std::to_string(c.type.length);
+    sql += " CONSTRAINT " + QuoteIdent(std::string(kLengthCheckPrefix) + c.name) + " CHECK (length(" +
+           col + ") <= " + n + " OR length(rtrim(" + col + ")) <= " + n + ")";
+  }
   return sql;
 }
 

@@ -46,6 +46,19 @@ const TableRef* FindTarget(const std::vector<TableRefPtr>& from, const ObjectNam
   return match;
 }
 
+// INSERT INTO t [(every column in order)] SELECT * FROM one table, nothing else.
+bool PlainCopy(const Statement& s, const TableInfo& info, const std::vector<const ColumnInfo*>& cols) {
+  if (!s.select || cols.size() != info.columns.size()) return false;
+  for (size_t i = 0; i < cols.size(); ++i)
+    if (cols[i] != &info.columns[i]) return false;
+  const Select& q = *s.select;
+  return q.items.size() == 1 && q.items[0].expr->kind == ExprKind::Star &&
+         q.items[0].expr->name.empty() && q.from.size() == 1 &&
+         q.from[0]->kind == TableRef::Kind::Named && !q.where && q.groupBy.empty() && !q.having &&
+         q.orderBy.empty() && !q.top && !q.distinct && q.setParts.empty() && !q.into &&
+         !q.from[0]->name.object.starts_with("#");
+}
+
 }  // namespace
 
 bool NeedsCast(const TypeName& target, const ExprType& src) {
@@ -179,7 +192,12 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
     for (size_t i = 0; i < cols.size(); ++i) cast = cast || NeedsCast(cols[i]->type, types[i]);
   }
 
-  if (!plan.active && !cast) {
+  if (!plan.active && !cast && PlainCopy(s, info, cols)) {
+    // Whole-table copy: SQLite copies records without decoding them when the two tables are
+    // declared alike, which is what a transfer between periods of one structure is.
+    r.sql = "INSERT INTO " + target + " SELECT * FROM " +
+            QualifiedName(Resolve(s.select->from[0]->name));
+  } else if (!plan.active && !cast) {
     r.sql = "INSERT INTO " + target + " (" + colList + ") " + source;
   } else {
     // Number identity values and convert through a named source.

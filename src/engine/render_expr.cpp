@@ -505,8 +505,9 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
       bool star = false;
       std::string sql = Select(*e.subquery, names, types, star);
       *type = IntType();
-      return "(" + (IsTextual(lt.cls) ? Collate(l) : l) + (e.negated ? " NOT IN (" : " IN (") +
-             sql + "))";
+      // A column already compares with its own collation; a forced one could hide its index.
+      bool collate = IsTextual(lt.cls) && e.args[0]->kind != ExprKind::Column;
+      return "(" + (collate ? Collate(l) : l) + (e.negated ? " NOT IN (" : " IN (") + sql + "))";
     }
     case ExprKind::Between: {
       ExprType a, b, c;

@@ -110,6 +110,9 @@ void ThrowMessage(int rc, const std::string& message) {
                                            "'. Cannot insert duplicate key in object 'dbo." +
                                            table + "'.");
   }
+  if (message.starts_with("CHECK constraint failed: ") &&
+      message.find(kLengthCheckPrefix) != std::string::npos)
+    throw SqlError(err::kTruncation, "String or binary data would be truncated.");
   if (message.starts_with("NOT NULL constraint failed: ")) {
     std::string table, columns;
     SplitConstraint(After(message, "NOT NULL constraint failed: "), table, columns);

@@ -11,6 +11,10 @@
 
 namespace xfer::engine {
 
+// Name prefix of the checks that guard varchar(n) widths; a failing one is SQL Server's
+// truncation error.
+inline constexpr const char* kLengthCheckPrefix = "width$";
+
 class SqliteHandle {
  public:
   explicit SqliteHandle(const std::string& path);
