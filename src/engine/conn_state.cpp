@@ -177,6 +177,16 @@ std::string ConnectionState::SchemaFor(std::string_view database) {
   return attached_[lower];
 }
 
+std::string ConnectionState::TsqlName(const std::string& schema, const std::string& table) const {
+  if (schema == kTempSchema || (schema == kTempdbSchema && table.starts_with("##"))) return table;
+  for (const auto& [lower, s] : attached_)
+    if (s == schema) {
+      auto canonical = server_.FindDatabase(lower);
+      return (canonical ? *canonical : lower) + ".." + table;
+    }
+  return table;
+}
+
 std::optional<std::string> ConnectionState::AttachedSchema(std::string_view database) const {
   auto it = attached_.find(Lower(database));
   if (it == attached_.end()) return std::nullopt;

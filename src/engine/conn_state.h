@@ -50,6 +50,17 @@ struct Frame {
   std::string database;                  // database the frame's unqualified names resolve in
   int depth = 0;                         // procedure nesting
   std::vector<std::string> tempTables;   // #tables created in this scope, dropped with it
+  std::string procedure;                 // name of the procedure running in this frame
+};
+
+// An error a CATCH block is handling, as ERROR_NUMBER() and its siblings report it.
+struct CaughtError {
+  int number = 0;
+  int severity = 16;
+  int state = 1;
+  int line = 0;
+  std::string message;
+  std::string procedure;  // empty outside a procedure
 };
 
 class StatementCache {
@@ -78,6 +89,8 @@ class ConnectionState {
   // The SQLite schema name of database `name`, attaching it when needed.
   // Throws SqlError 911 when the server has no such database.
   std::string SchemaFor(std::string_view database);
+  // How T-SQL names a table of a SQLite schema: "#t", "##t" or "db..t".
+  std::string TsqlName(const std::string& schema, const std::string& table) const;
   // The schema of `database` when it is attached already (never attaches).
   std::optional<std::string> AttachedSchema(std::string_view database) const;
   // Attaches every database of `names` that exists, before a transaction starts.
@@ -114,6 +127,8 @@ class ConnectionState {
   long long identity = 0;      // @@IDENTITY
   long long scopeIdentity = 0; // SCOPE_IDENTITY()
   int lastError = 0;           // @@ERROR
+  std::vector<CaughtError> caught;  // errors of the CATCH blocks running, innermost last
+  bool doomed = false;  // an error under XACT_ABORT inside TRY: only a rollback may follow
   bool xactAbort = false;
   bool nocount = false;
   std::map<std::string, bool> identityInsert;  // lower table name -> SET IDENTITY_INSERT ON

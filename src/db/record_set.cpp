@@ -1,0 +1,239 @@
+#include "db/record_set.h"
+
+#include <algorithm>
+
+#include "db/text_util.h"
+#include "engine/engine.h"
+#include "engine/error.h"
+#include "engine/func/functions.h"
+
+namespace xfer::db {
+
+using engine::SqlError;
+
+std::string SqlLiteral(const Value& v) {
+  if (engine::IsNull(v)) return "NULL";
+  if (const auto* s = std::get_if<std::string>(&v)) return Quote(*s);
+  return engine::FormatValue(v);  // digits, shortest float, 0x hex
+}
+
+void RecordSet::Open(Backend& backend, const std::string& sql) {
+  backend_ = &backend;
+  sql_ = sql;
+  auto sets = backend.Query(sql);
+  data_ = sets.empty() ? ResultSet{} : std::move(sets.front());
+  pos_ = 0;
+  active_ = true;
+  state_ = State::Browse;
+}
+
+void RecordSet::Assign(ResultSet rows) {
+  data_ = std::move(rows);
+  pos_ = 0;
+  active_ = true;
+  state_ = State::Browse;
+}
+
+void RecordSet::Close() {
+  data_ = {};
+  active_ = false;
+  pos_ = 0;
+  state_ = State::Browse;
+}
+
+int RecordSet::FieldIndex(const std::string& name) const {
+  std::string want = UpperAscii(name);
+  for (size_t i = 0; i < data_.fields.size(); ++i)
+    if (UpperAscii(data_.fields[i].name) == want) return static_cast<int>(i);
+  return -1;
+}
+
+void RecordSet::MoveTo(long long index) { pos_ = std::clamp<long long>(index, -1, RecordCount()); }
+
+void RecordSet::RequireRow() const {
+  if (Bof() || Eof())
+    throw SqlError(3021, "Either BOF or EOF is True, or the current record has been deleted.");
+}
+
+const Value& RecordSet::Get(int index) const {
+  if (index < 0 || static_cast<size_t>(index) >= data_.fields.size())
+    throw SqlError(3265, "Item cannot be found in the collection corresponding to the requested "
+                         "name or ordinal.");
+  if (state_ != State::Browse) return buffer_[static_cast<size_t>(index)];
+  RequireRow();
+  return data_.rows[static_cast<size_t>(pos_)][static_cast<size_t>(index)];
+}
+
+const Value& RecordSet::Get(const std::string& field) const { return Get(FieldIndex(field)); }
+
+std::string RecordSet::Text(const std::string& field) const {
+  const Value& v = Get(field);
+  return engine::IsNull(v) ? std::string() : engine::FormatValue(v);
+}
+
+std::string RecordSet::BaseTable() const {
+  std::string base;
+  for (const auto& f : data_.fields) {
+    if (f.baseTable.empty()) continue;
+    if (!base.empty() && UpperAscii(base) != UpperAscii(f.baseTable)) return {};
+    base = f.baseTable;
+  }
+  return base;
+}
+
+void RecordSet::Edit() {
+  RequireRow();
+  buffer_ = data_.rows[static_cast<size_t>(pos_)];
+  changed_.assign(buffer_.size(), false);
+  state_ = State::Edit;
+}
+
+void RecordSet::Append() {
+  buffer_.assign(data_.fields.size(), Value{});
+  changed_.assign(buffer_.size(), false);
+  state_ = State::Insert;
+}
+
+void RecordSet::Set(const std::string& field, Value v) {
+  if (state_ == State::Browse) Edit();
+  int i = FieldIndex(field);
+  if (i < 0) throw SqlError(3265, "Item cannot be found in the collection corresponding to the "
+                                  "requested name or ordinal.");
+  buffer_[static_cast<size_t>(i)] = std::move(v);
+  changed_[static_cast<size_t>(i)] = true;
+}
+
+std::string RecordSet::WhereOriginal() const {
+  const auto& row = data_.rows[static_cast<size_t>(pos_)];
+  std::string where;
+  for (size_t i = 0; i < data_.fields.size(); ++i) {
+    const Field& f = data_.fields[i];
+    if (f.baseColumn.empty() || f.kind == FieldKind::Memo || f.kind == FieldKind::Blob) continue;
+    std::string col = "[" + f.baseColumn + "]";
+    where += where.empty() ? " WHERE " : " AND ";
+    where += engine::IsNull(row[i]) ? col + " IS NULL" : col + " = " + SqlLiteral(row[i]);
+  }
+  return where;
+}
+
+void RecordSet::Post() {
+  if (state_ == State::Browse) return;
+  std::string base = BaseTable();
+  if (base.empty() || !backend_)
+    throw SqlError(16932, "Insufficient key column information for updating or refreshing.");
+  std::string sql;
+  if (state_ == State::Edit) {
+    std::string sets;
+    for (size_t i = 0; i < buffer_.size(); ++i) {
+      if (!changed_[i] || data_.fields[i].baseColumn.empty()) continue;
+      sets += (sets.empty() ? "" : ", ") + std::string("[") + data_.fields[i].baseColumn +
+              "] = " + SqlLiteral(buffer_[i]);
+    }
+    if (!sets.empty()) sql = "UPDATE TOP (1) " + base + " SET " + sets + WhereOriginal();
+  } else {
+    std::string cols, values;
+    for (size_t i = 0; i < buffer_.size(); ++i) {
+      if (!changed_[i] || data_.fields[i].baseColumn.empty()) continue;
+      cols += (cols.empty() ? "" : ", ") + std::string("[") + data_.fields[i].baseColumn + "]";
+      values += (values.empty() ? "" : ", ") + SqlLiteral(buffer_[i]);
+    }
+    sql = cols.empty() ? "INSERT INTO " + base + " DEFAULT VALUES"
+                       : "INSERT INTO " + base + " (" + cols + ") VALUES (" + values + ")";
+  }
+  if (!sql.empty()) backend_->Execute(sql);
+  if (state_ == State::Edit) {
+    data_.rows[static_cast<size_t>(pos_)] = buffer_;
+  } else {
+    data_.rows.push_back(buffer_);
+    pos_ = RecordCount() - 1;
+  }
+  state_ = State::Browse;
+}
+
+void RecordSet::Cancel() { state_ = State::Browse; }
+
+void RecordSet::Delete() {
+  RequireRow();
+  if (beforeDelete && !beforeDelete(*this)) return;
+  std::string base = BaseTable();
+  if (base.empty() || !backend_)
+    throw SqlError(16932, "Insufficient key column information for updating or refreshing.");
+  backend_->Execute("DELETE TOP (1) FROM " + base + WhereOriginal());
+  data_.rows.erase(data_.rows.begin() + pos_);
+  if (pos_ >= RecordCount()) pos_ = RecordCount() - 1;
+  if (pos_ < 0 && RecordCount() > 0) pos_ = 0;
+}
+
+RecordSet::Bookmark RecordSet::GetBookmark() const {
+  if (Bof() || Eof()) return {};
+  return data_.rows[static_cast<size_t>(pos_)];
+}
+
+bool RecordSet::GotoBookmark(const Bookmark& b) {
+  for (size_t r = 0; r < data_.rows.size(); ++r)
+    if (data_.rows[r] == b) {
+      pos_ = static_cast<long long>(r);
+      return true;
+    }
+  return false;
+}
+
+void RecordSet::Requery() {
+  if (!backend_) return;
+  Bookmark mark = GetBookmark();
+  long long old = pos_;
+  Open(*backend_, sql_);
+  if (mark.empty() || !GotoBookmark(mark)) pos_ = std::min(old, RecordCount() - 1);
+  if (pos_ < 0) pos_ = 0;
+}
+
+void RecordSet::Sort(const std::string& spec) {
+  struct Key {
+    int index;
+    bool desc;
+  };
+  std::vector<Key> keys;
+  size_t pos = 0;
+  while (pos <= spec.size()) {
+    size_t end = spec.find(',', pos);
+    std::string part(Trim(spec.substr(pos, end == std::string::npos ? std::string::npos : end - pos)));
+    if (!part.empty()) {
+      bool desc = false;
+      std::string upper = UpperAscii(part);
+      for (const char* suffix : {" DESC", " ASC"})
+        if (upper.size() > std::string(suffix).size() && upper.ends_with(suffix)) {
+          desc = std::string(suffix) == " DESC";
+          part = std::string(Trim(part.substr(0, part.size() - std::string(suffix).size())));
+        }
+      int i = FieldIndex(part);
+      if (i < 0) throw SqlError(3265, "Item cannot be found in the collection corresponding to "
+                                      "the requested name or ordinal.");
+      keys.push_back({i, desc});
+    }
+    if (end == std::string::npos) break;
+    pos = end + 1;
+  }
+  Bookmark mark = GetBookmark();
+  auto compare = [](const Value& a, const Value& b) -> int {
+    bool na = engine::IsNull(a), nb = engine::IsNull(b);
+    if (na || nb) return na == nb ? 0 : na ? -1 : 1;  // NULLs first, as the server sorts them
+    auto number = [](const Value& v, double& out) {
+      if (const auto* i = std::get_if<long long>(&v)) return out = static_cast<double>(*i), true;
+      if (const auto* d = std::get_if<double>(&v)) return out = *d, true;
+      return false;
+    };
+    double x, y;
+    if (number(a, x) && number(b, y)) return x < y ? -1 : x > y ? 1 : 0;
+    return engine::CompareText(engine::FormatValue(a), engine::FormatValue(b));
+  };
+  std::stable_sort(data_.rows.begin(), data_.rows.end(), [&](const auto& r1, const auto& r2) {
+    for (const Key& k : keys) {
+      int c = compare(r1[static_cast<size_t>(k.index)], r2[static_cast<size_t>(k.index)]);
+      if (c != 0) return k.desc ? c > 0 : c < 0;
+    }
+    return false;
+  });
+  if (!mark.empty()) GotoBookmark(mark);
+}
+
+}  // namespace xfer::db
