@@ -152,6 +152,7 @@ struct ColumnDef {
   bool primaryKey = false;  // column-level PRIMARY KEY
   bool unique = false;
   std::string constraintName;
+  bool withValues = false;  // DEFAULT ... WITH VALUES: ALTER TABLE ADD fills existing rows
 };
 
 struct TableConstraint {
@@ -198,7 +199,7 @@ enum class StatementKind {
   CreateIndex,     // indexName, target, indexColumns, unique
   DropIndex,       // target (table), indexName
   CreateDatabase,  // databaseName
-  DropDatabase,    // databaseName
+  DropDatabase,    // databaseName, and every name in dropNames (DROP DATABASE a, b)
   Use,             // databaseName
   CreateProcedure, // target, params, body, procText; alter=true for ALTER
   DropProcedure,   // targets
@@ -218,6 +219,8 @@ enum class StatementKind {
   BeginTran,
   CommitTran,
   RollbackTran,
+  TryCatch,        // BEGIN TRY body[0] END TRY BEGIN CATCH body[1] END CATCH
+  Throw,           // THROW number, message, state (args); no args rethrows in CATCH
   Empty,           // a lone ';'
 };
 

@@ -151,7 +151,8 @@ StatementPtr Parser::ParseBegin() {
     if (AtWord("WITH") && AtWord("MARK", 1)) Unsupported("WITH MARK", Cur().pos);
     return s;
   }
-  if (AtWord("TRY") || AtWord("CATCH")) Unsupported("BEGIN " + Cur().value, kw.pos);
+  if (AtWord("TRY")) return ParseTryCatch(kw);
+  if (AtWord("CATCH")) Fail();  // a CATCH block only follows END TRY
   if (AtWord("DISTRIBUTED")) Unsupported("distributed transaction", kw.pos);
   if (AtWord("DIALOG") || AtWord("CONVERSATION")) Unsupported("BEGIN " + Cur().value, kw.pos);
   StatementPtr s = NewStatement(StatementKind::Block, kw);
@@ -161,6 +162,39 @@ StatementPtr Parser::ParseBegin() {
   }
   if (s->body.empty()) Fail();  // BEGIN END holds no statement
   Advance();
+  return s;
+}
+
+// BEGIN TRY ... END TRY BEGIN CATCH ... END CATCH; the CATCH block may be empty.
+StatementPtr Parser::ParseTryCatch(const Token& kw) {
+  StatementPtr s = NewStatement(StatementKind::TryCatch, kw);
+  auto block = [&](std::string_view word, bool mayBeEmpty) {
+    StatementPtr b = NewStatement(StatementKind::Block, Cur());
+    ExpectWord(word);
+    while (!(AtWord("END") && AtWord(word, 1))) {
+      if (AtEnd()) Fail();
+      b->body.push_back(ParseStatement(false));
+    }
+    if (b->body.empty() && !mayBeEmpty) Fail();
+    Advance();
+    Advance();
+    return b;
+  };
+  s->body.push_back(block("TRY", false));
+  AcceptOp(";");
+  ExpectWord("BEGIN");
+  s->body.push_back(block("CATCH", true));
+  return s;
+}
+
+// THROW [number, message, state]
+StatementPtr Parser::ParseThrow() {
+  StatementPtr s = NewStatement(StatementKind::Throw, Advance());
+  if (!CanStartExpr(Cur())) return s;
+  for (int i = 0; i < 3; ++i) {
+    if (i) ExpectOp(",");
+    s->args.push_back({{}, ParseExpr(), false});
+  }
   return s;
 }
 

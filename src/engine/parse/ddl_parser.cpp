@@ -155,6 +155,11 @@ ColumnDef Parser::ParseColumnDef() {
       }
     } else if (AcceptWord("DEFAULT")) {
       c.defaultValue = ParseExpr();
+      if (AtWord("WITH") && AtWord("VALUES", 1)) {
+        Advance();
+        Advance();
+        c.withValues = true;
+      }
     } else if (AcceptWord("PRIMARY")) {
       ExpectWord("KEY");
       c.primaryKey = true;
@@ -306,7 +311,8 @@ StatementPtr Parser::ParseDrop() {
     StatementPtr s = NewStatement(StatementKind::DropDatabase, start);
     ifExists(*s);
     s->databaseName = ExpectName();
-    if (AtOp(",")) Unsupported("DROP DATABASE of several databases", Cur().pos);
+    s->dropNames.push_back(s->databaseName);
+    while (AcceptOp(",")) s->dropNames.push_back(ExpectName());
     return s;
   }
   if (AcceptWord("INDEX")) {

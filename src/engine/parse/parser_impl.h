@@ -113,6 +113,8 @@ class Parser {
   StatementPtr ParseIf();
   StatementPtr ParseWhile();
   StatementPtr ParseBegin();
+  StatementPtr ParseTryCatch(const Token& kw);
+  StatementPtr ParseThrow();
   StatementPtr ParseTranEnd(StatementKind kind);
   StatementPtr ParseReturn();
   StatementPtr ParsePrint();

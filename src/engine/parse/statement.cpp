@@ -96,7 +96,7 @@ StatementPtr Parser::ParseStatement(bool firstInBatch) {
     } else if (v == "WITH") {
       Unsupported("common table expression", t.pos);
     } else if (v == "THROW") {
-      Unsupported("THROW", t.pos);
+      s = ParseThrow();
     } else if (std::find(kUnsupportedStatements.begin(), kUnsupportedStatements.end(), v) !=
                kUnsupportedStatements.end()) {
       Unsupported(v, t.pos);
