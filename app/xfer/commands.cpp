@@ -6,11 +6,19 @@ namespace xfer::cli {
 
 static int g_exitCode = 0;
 
-int ExitCode() { return g_exitCode; }
-void SetExitCode(int code) { g_exitCode = code; }
+int ExitCode() {
+  return g_exitCode;
+}
+void SetExitCode(int code) {
+  g_exitCode = code;
+}
 
 void RegisterSqlCommand(CLI::App& app);
+void RegisterDemoCommand(CLI::App& app);
 
-void RegisterCommands(CLI::App& app) { RegisterSqlCommand(app); }
+void RegisterCommands(CLI::App& app) {
+  RegisterSqlCommand(app);
+  RegisterDemoCommand(app);
+}
 
 }  // namespace xfer::cli

@@ -1,0 +1,17 @@
+# Writes OUTPUT, a C++ file holding every script of INPUTS as a raw string literal, so the suite
+# library installs the same T-SQL text that lives in src/suite/sql.
+set(body "// Generated from src/suite/sql by embed_sql.cmake; do not edit.\n")
+string(APPEND body "#include \"suite/scripts.h\"\n\nnamespace xfer::suite {\n\n")
+string(APPEND body "const std::vector<Script>& Scripts() {\n  static const std::vector<Script> kScripts = {\n")
+foreach(path IN LISTS INPUTS)
+  get_filename_component(name "${path}" NAME_WE)
+  file(READ "${path}" text)
+  string(FIND "${text}" ")xfersql\"" clash)
+  if(NOT clash EQUAL -1)
+    message(FATAL_ERROR "${path} contains the raw-string delimiter")
+  endif()
+  string(APPEND body "      {\"${name}\", R\"xfersql(${text})xfersql\"},\n")
+endforeach()
+string(APPEND body "  };\n  return kScripts;\n}\n\n}  // namespace xfer::suite\n")
+file(WRITE "${OUTPUT}.tmp" "${body}")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)

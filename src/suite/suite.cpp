@@ -1,0 +1,66 @@
+// Registry and period installation: runs the embedded scripts in order, filling in the code
+// widths, and writes the registry row of each new period.
+#include "suite/suite.h"
+
+#include <array>
+
+#include "db/text_util.h"
+#include "suite/scripts.h"
+
+namespace xfer::suite {
+namespace {
+
+constexpr std::array kPeriodScripts = {
+    "users",         "period_system",   "period_accounting", "period_inventory",
+    "period_assets", "period_treasury", "period_sales"};
+constexpr std::array kProcedureScripts = {"sp_Sayer_XferHesab", "sp_N_Report_Acount",
+                                          "sp_N_Report_Cash", "sp_N_Report_Tankhah"};
+
+void RunScript(const BatchRunner& run, std::string_view name,
+               const std::map<std::string, std::string>& vars) {
+  run(Substitute(ScriptText(name), vars));
+}
+
+}  // namespace
+
+std::string PeriodDatabaseName(std::string_view code, std::string_view year) {
+  return "KELVARO_" + std::string(code) + "_" + std::string(year);
+}
+
+void InstallRegistry(const BatchRunner& run, const CodeWidths& widths) {
+  const std::string hub(kHubDatabase);
+  run("IF DB_ID('" + hub + "') IS NULL CREATE DATABASE " + hub);
+  run("USE " + hub);
+  auto vars = ScriptVariables(widths);
+  RunScript(run, "hub_registry", vars);
+  RunScript(run, "users", vars);
+}
+
+void InstallPeriodSchema(const BatchRunner& run, const CodeWidths& widths) {
+  auto vars = ScriptVariables(widths);
+  for (const char* name : kPeriodScripts) RunScript(run, name, vars);
+}
+
+void InstallProcedures(const BatchRunner& run) {
+  for (const char* name : kProcedureScripts) RunScript(run, name, {});
+}
+
+void CreatePeriod(const BatchRunner& run, const PeriodSpec& spec) {
+  using db::Quote;
+  const std::string name = PeriodDatabaseName(spec.code, spec.year);
+  run("CREATE DATABASE " + name);
+  run("USE " + name);
+  InstallPeriodSchema(run, spec.widths);
+  InstallProcedures(run);
+  const std::string date1 = spec.date1.empty() ? spec.year + "/01/01" : spec.date1;
+  const std::string date2 = spec.date2.empty() ? spec.year + "/12/29" : spec.date2;
+  const std::string hub = std::string(kHubDatabase) + "..Hub_Company";
+  run("DELETE FROM " + hub + " WHERE sCode = " + Quote(spec.code) +
+      " AND sYear = " + Quote(spec.year) + "\nINSERT INTO " + hub +
+      " (sCode, sYear, sName, DBName, sVer, sDate1, sDate2, IsActive, CreateDate) VALUES (" +
+      Quote(spec.code) + ", " + Quote(spec.year) + ", " + Quote(spec.companyName) + ", " +
+      Quote(name) + ", " + Quote(spec.version) + ", " + Quote(date1) + ", " + Quote(date2) +
+      ", 'T', " + Quote(date1) + ")");
+}
+
+}  // namespace xfer::suite
