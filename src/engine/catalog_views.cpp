@@ -2,9 +2,9 @@
 // information_schema views), rendered as subqueries over SQLite's own catalog. Where they differ
 // from SQL Server:
 // - object ids are a hash of the name, stable across connections but not SQL Server's numbers;
-// - sysobjects lists tables ('U'), views ('V'), triggers ('TR') and procedures ('P') only,
-//   not constraints or system objects, and in tempdb also this connection's #tables under their
-//   plain names (SQL Server pads them);
+// - sysobjects lists tables ('U'), views ('V'), triggers ('TR'), procedures ('P') and key
+//   constraints ('PK', 'UQ') only, not defaults or system objects, and in tempdb also this
+//   connection's #tables under their plain names (SQL Server pads them);
 // - syscolumns.status is 128 for identity columns, 8 for nullable columns, else 0.
 #include "engine/render.h"
 #include "engine/sqlite_util.h"
@@ -33,7 +33,16 @@ std::string ObjectsOf(const std::string& schema) {
          "FROM " + s + ".sqlite_master m WHERE m.type IN ('table','view','trigger') "
          "AND substr(m.name, 1, 7) <> '__xfer_' AND substr(m.name, 1, 7) <> 'sqlite_' "
          "UNION ALL SELECT p.name, xf_object_id(p.name), 'P ', 1, 0, p.created, 'P ' FROM " +
-         s + ".__xfer_procs p";
+         s + ".__xfer_procs p "
+         // Key constraints belong to their table (parent_obj).
+         "UNION ALL SELECT k.pk, xf_object_id(k.pk), 'PK', 1, xf_object_id(k.tbl), NULL, 'K ' "
+         "FROM (SELECT xf_pk_name(m.sql, m.name) AS pk, m.name AS tbl FROM " + s +
+         ".sqlite_master m WHERE m.type = 'table' AND substr(m.name, 1, 7) <> '__xfer_') k "
+         "WHERE k.pk IS NOT NULL "
+         "UNION ALL SELECT substr(i.name, length(i.tbl_name) + 3), "
+         "xf_object_id(substr(i.name, length(i.tbl_name) + 3)), 'UQ', 1, xf_object_id(i.tbl_name), "
+         "NULL, 'K ' FROM " + s + ".sqlite_master i WHERE i.type = 'index' "
+         "AND substr(i.name, length(i.tbl_name) + 1, 2) = '$~'";
 }
 
 std::string ColumnsOf(const std::string& schema) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/conn_state.h"
+#include "engine/constraints.h"
 #include "engine/render.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
@@ -74,6 +75,48 @@ void TypeFact(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (t.name == "money") return sqlite3_result_int(ctx, 4);
   if (ClassOf(t) == TypeClass::Int) return sqlite3_result_int(ctx, 0);
   sqlite3_result_null(ctx);
+}
+
+void PrimaryKeyOf(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  std::string name = PrimaryKeyName(ArgText(argv[0]), ArgText(argv[1]));
+  if (name.empty()) return sqlite3_result_null(ctx);
+  sqlite3_result_text(ctx, name.c_str(), -1, SQLITE_TRANSIENT);
+}
+
+// int arithmetic stays int: a result outside its range is SQL Server's overflow error.
+void CheckInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  int type = sqlite3_value_type(argv[0]);
+  if (type == SQLITE_NULL) return sqlite3_result_null(ctx);
+  if (type == SQLITE_INTEGER) {
+    sqlite3_int64 v = sqlite3_value_int64(argv[0]);
+    if (v >= -2147483648LL && v <= 2147483647LL) return sqlite3_result_int64(ctx, v);
+  } else if (type != SQLITE_FLOAT) {
+    return sqlite3_result_value(ctx, argv[0]);
+  }
+  sqlite3_result_error(ctx, "@8115@Arithmetic overflow error converting expression to data type int.", -1);
+}
+
+// A scalar subquery yields one value: a second row is SQL Server's error 512.
+void SingleStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  auto** slot = static_cast<sqlite3_value**>(sqlite3_aggregate_context(ctx, sizeof(sqlite3_value*) + 1));
+  if (!slot) return sqlite3_result_error_nomem(ctx);
+  bool& seen = *reinterpret_cast<bool*>(slot + 1);
+  if (seen) {
+    sqlite3_result_error(ctx, "@512@Subquery returned more than 1 value. This is not permitted when "
+                              "the subquery follows =, !=, <, <= , >, >= or when the subquery is "
+                              "used as an expression.", -1);
+    return;
+  }
+  seen = true;
+  *slot = sqlite3_value_dup(argv[0]);
+}
+
+void SingleFinal(sqlite3_context* ctx) {
+  auto** slot = static_cast<sqlite3_value**>(sqlite3_aggregate_context(ctx, 0));
+  if (!slot || !*slot) return sqlite3_result_null(ctx);
+  sqlite3_result_value(ctx, *slot);
+  sqlite3_value_free(*slot);
+  *slot = nullptr;
 }
 
 void ObjectIdOfName(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -180,6 +223,10 @@ void RegisterEngineFunctions(sqlite3* db, ConnectionState* conn) {
     sqlite3_create_function(db, f[0], 1, det, const_cast<char*>(f[1]), TypeFact, nullptr,
                             nullptr);
   sqlite3_create_function(db, "xf_object_id", 1, det, nullptr, ObjectIdOfName, nullptr, nullptr);
+  sqlite3_create_function(db, "xf_pk_name", 2, det, nullptr, PrimaryKeyOf, nullptr, nullptr);
+  sqlite3_create_function(db, "xf_int", 1, det, nullptr, CheckInt, nullptr, nullptr);
+  sqlite3_create_function(db, "xf_single", 1, SQLITE_UTF8, nullptr, nullptr, SingleStep,
+                          SingleFinal);
   sqlite3_create_function(db, "xf_object_id_of", 1, SQLITE_UTF8, conn, ObjectIdOf, nullptr,
                           nullptr);
   sqlite3_create_function(db, "xf_object_id_of", 2, SQLITE_UTF8, conn, ObjectIdOf, nullptr,

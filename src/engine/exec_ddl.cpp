@@ -4,6 +4,7 @@
 // (ALTER COLUMN, DROP COLUMN) rebuild the table under its name with its indexes.
 #include <algorithm>
 
+#include "engine/constraints.h"
 #include "engine/error.h"
 #include "engine/executor.h"
 #include "engine/func/functions.h"
@@ -93,13 +94,22 @@ void Executor::CreateTable(const Statement& s) {
                             [&](const std::string& p) { return LowerName(p) == LowerName(c.name); });
     sql += (sql.empty() ? "" : ", ") + ColumnSql(c, inPk);
   }
-  if (!pk.empty()) sql += ", PRIMARY KEY (" + ColumnList(pk) + ")";
-  for (const auto& k : s.constraints)
-    if (k.kind == TableConstraint::Kind::Unique) sql += ", UNIQUE (" + ColumnList(k.columns) + ")";
-  for (const auto& c : s.columns)
-    if (c.unique) sql += ", UNIQUE (" + QuoteIdent(c.name) + ")";
+  if (!pk.empty()) {
+    std::string name;
+    for (const auto& c : s.columns)
+      if (c.primaryKey && !c.constraintName.empty()) name = c.constraintName;
+    for (const auto& k : s.constraints)
+      if (k.kind == TableConstraint::Kind::PrimaryKey && !k.name.empty()) name = k.name;
+    if (name.empty()) name = GeneratedConstraintName("PK", s.target.object);
+    sql += ", CONSTRAINT " + QuoteIdent(name) + " PRIMARY KEY (" + ColumnList(pk) + ")";
+  }
   std::string qualified = r.QualifiedName(t);
   Exec(conn_.db(), "CREATE TABLE " + qualified + " (" + sql + ")");
+  // Unique constraints are indexes that carry the constraint's name.
+  for (const auto& k : s.constraints)
+    if (k.kind == TableConstraint::Kind::Unique) AddUnique(t, k.name, k.columns);
+  for (const auto& c : s.columns)
+    if (c.unique) AddUnique(t, c.constraintName, {c.name});
   std::string schema = QuoteIdent(t.schema);
   {
     Stmt del(conn_.db(), "DELETE FROM " + schema + ".__xfer_identity WHERE tbl = ?");
@@ -180,6 +190,9 @@ void Executor::AlterTable(const Statement& s) {
           throw SqlError(4901, "ALTER TABLE only allows columns to be added that can contain "
                                "nulls, or have a DEFAULT definition specified.");
         Exec(conn_.db(), "ALTER TABLE " + qualified + " ADD COLUMN " + ColumnSql(c, false));
+        // The default fills existing rows only for NOT NULL columns or WITH VALUES.
+        if (c.defaultValue && !c.notNull && !c.withValues)
+          Exec(conn_.db(), "UPDATE " + qualified + " SET " + QuoteIdent(c.name) + " = NULL");
       }
       break;
     case AlterKind::AlterColumn: {
@@ -208,24 +221,83 @@ void Executor::AlterTable(const Statement& s) {
       break;
     case AlterKind::AddConstraint:
       for (const auto& k : s.constraints) {
-        std::string name = k.name.empty() ? "PK_" + info.name : k.name;
-        Exec(conn_.db(), "CREATE UNIQUE INDEX " + QuoteIdent(t.schema) + "." +
-                             QuoteIdent(IndexName(info.name, name)) + " ON " +
-                             QuoteIdent(info.name) + " (" + ColumnList(k.columns) + ")");
+        if (k.kind == TableConstraint::Kind::Unique) {
+          AddUnique(t, k.name, k.columns);
+          continue;
+        }
+        std::string tableSql = TableSql(conn_.db(), t.schema, info.name);
+        if (!PrimaryKeyName(tableSql, info.name).empty())
+          throw SqlError(1779, "Table '" + info.name +
+                                   "' already has a primary key defined on it.");
+        for (const auto& name : k.columns) {
+          auto c = std::find_if(info.columns.begin(), info.columns.end(), [&](const ColumnInfo& x) {
+            return LowerName(x.name) == LowerName(name);
+          });
+          if (c == info.columns.end())
+            throw SqlError(1911, "Column name '" + name +
+                                     "' does not exist in the target table or view.");
+          if (!c->notNull)
+            throw SqlError(8111, "Cannot define PRIMARY KEY constraint on nullable column in "
+                                 "table '" + info.name + "'.");
+          c->primaryKey = true;
+        }
+        std::string name = k.name.empty() ? GeneratedConstraintName("PK", info.name) : k.name;
+        try {
+          RebuildTable(t, info, name);
+        } catch (const SqlError& e) {
+          if (e.number() != err::kDuplicateKey) throw;
+          throw SqlError(1505, "The CREATE UNIQUE INDEX statement terminated because a "
+                               "duplicate key was found for the object name 'dbo." +
+                                   info.name + "' and the index name '" + name + "'.");
+        }
       }
       break;
     case AlterKind::DropConstraint:
-      for (const auto& name : s.dropNames)
-        Exec(conn_.db(), "DROP INDEX IF EXISTS " + QuoteIdent(t.schema) + "." +
-                             QuoteIdent(IndexName(info.name, name)));
+      for (const auto& name : s.dropNames) {
+        std::string tableSql = TableSql(conn_.db(), t.schema, info.name);
+        if (LowerName(PrimaryKeyName(tableSql, info.name)) == LowerName(name)) {
+          for (auto& c : info.columns) c.primaryKey = false;
+          RebuildTable(t, info);
+          continue;
+        }
+        bool dropped = false;
+        for (const std::string& index : {IndexName(info.name, "~" + name), IndexName(info.name, name)}) {
+          Stmt q(conn_.db(), "SELECT 1 FROM " + QuoteIdent(t.schema) +
+                                 ".sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE");
+          sqlite3_bind_text(q.get(), 1, index.c_str(), -1, SQLITE_TRANSIENT);
+          if (!q.Step()) continue;
+          Exec(conn_.db(), "DROP INDEX " + QuoteIdent(t.schema) + "." + QuoteIdent(index));
+          dropped = true;
+          break;
+        }
+        // Default constraints are not kept by name; dropping one changes nothing stored.
+        if (!dropped && !LowerName(name).starts_with("df"))
+          throw SqlError(3728, "'" + name + "' is not a constraint.");
+      }
       break;
   }
   conn_.SchemaChanged();
 }
 
-void Executor::RebuildTable(const ResolvedTable& t, TableInfo info) {
+void Executor::AddUnique(const ResolvedTable& t, const std::string& name,
+                         const std::vector<std::string>& columns) {
+  std::string index = name.empty() ? GeneratedConstraintName("UQ", t.name) : name;
+  try {
+    Exec(conn_.db(), "CREATE UNIQUE INDEX " + QuoteIdent(t.schema) + "." +
+                         QuoteIdent(IndexName(t.name, "~" + index)) + " ON " + QuoteIdent(t.name) +
+                         " (" + ColumnList(columns) + ")");
+  } catch (const SqlError& e) {
+    if (e.number() != err::kDuplicateKey) throw;
+    throw SqlError(1505, "The CREATE UNIQUE INDEX statement terminated because a duplicate key "
+                         "was found for the object name 'dbo." + t.name + "' and the index name '" +
+                             index + "'.");
+  }
+}
+
+void Executor::RebuildTable(const ResolvedTable& t, TableInfo info, std::string pkName) {
   sqlite3* db = conn_.db();
   std::string schema = QuoteIdent(t.schema);
+  if (pkName.empty()) pkName = PrimaryKeyName(TableSql(db, t.schema, info.name), info.name);
   std::vector<std::string> indexes;
   {
     Stmt s(db, "SELECT sql FROM " + schema +
@@ -243,7 +315,8 @@ void Executor::RebuildTable(const ResolvedTable& t, TableInfo info) {
     names += (names.empty() ? "" : ", ") + QuoteIdent(c.name);
     select += (select.empty() ? "" : ", ") + QuoteIdent(c.name);
   }
-  if (!pk.empty()) cols += ", PRIMARY KEY (" + ColumnList(pk) + ")";
+  if (!pk.empty())
+    cols += ", CONSTRAINT " + QuoteIdent(pkName) + " PRIMARY KEY (" + ColumnList(pk) + ")";
   std::string fresh = "__xfer_rebuild";
   conn_.cache.Clear();
   Exec(db, "DROP TABLE IF EXISTS " + schema + "." + QuoteIdent(fresh));
@@ -280,9 +353,16 @@ void Executor::CreateIndex(const Statement& s) {
   if (exists)
     throw SqlError(1913, "The operation failed because an index or statistics with name '" +
                              s.indexName + "' already exists on table '" + t.name + "'.");
-  Exec(conn_.db(), std::string("CREATE ") + (s.unique ? "UNIQUE " : "") + "INDEX " +
-                       QuoteIdent(t.schema) + "." + QuoteIdent(index) + " ON " +
-                       QuoteIdent(t.name) + " (" + cols + ")");
+  try {
+    Exec(conn_.db(), std::string("CREATE ") + (s.unique ? "UNIQUE " : "") + "INDEX " +
+                         QuoteIdent(t.schema) + "." + QuoteIdent(index) + " ON " +
+                         QuoteIdent(t.name) + " (" + cols + ")");
+  } catch (const SqlError& e) {
+    if (e.number() != err::kDuplicateKey) throw;
+    throw SqlError(1505, "The CREATE UNIQUE INDEX statement terminated because a duplicate key "
+                         "was found for the object name 'dbo." + t.name + "' and the index name '" +
+                             s.indexName + "'.");
+  }
   conn_.SchemaChanged();
 }
 

@@ -178,6 +178,10 @@ void Executor::DropProcedure(const Statement& s) {
 
 long long Executor::ExecProcedure(const Statement& s) {
   const ObjectName& p = s.target;
+  if (LowerName(p.object) == "sp_executesql") {
+    ExecuteSql(s);
+    return 0;
+  }
   std::string db = p.database.empty() ? conn_.currentDatabase() : p.database;
   auto found = conn_.server().FindDatabase(db);
   if (!found)
@@ -201,32 +205,38 @@ long long Executor::ExecProcedure(const Statement& s) {
   std::shared_ptr<Batch>& parsed = conn_.procedures[*body];
   if (!parsed) parsed = std::make_shared<Batch>(ParseBatch(*body));
   std::shared_ptr<Batch> keep = parsed;
-  const Statement& def = *keep->statements.at(0);
+  return CallProcedure(*keep->statements.at(0), s, p.object, canonical, 0);
+}
 
+long long Executor::CallProcedure(const Statement& def, const Statement& s,
+                                  const std::string& name, const std::string& database,
+                                  size_t firstArg) {
   // Arguments are evaluated in the caller's scope.
   std::vector<std::optional<Value>> values(def.params.size());
   std::vector<std::string> outputTargets(def.params.size());
   size_t position = 0;
-  for (const auto& a : s.args) {
+  for (size_t k = firstArg; k < s.args.size(); ++k) {
+    const ExecArg& a = s.args[k];
     size_t index = position;
     if (!a.name.empty()) {
       index = def.params.size();
       for (size_t i = 0; i < def.params.size(); ++i)
         if (LowerName(def.params[i].name) == LowerName(a.name)) index = i;
       if (index == def.params.size())
-        throw SqlError(8145, a.name + " is not a parameter for procedure " + p.object + ".");
+        throw SqlError(8145, a.name + " is not a parameter for procedure " + name + ".");
     } else {
       ++position;
     }
     if (index >= def.params.size())
       throw SqlError(8144,
-                     "Procedure or function " + p.object + " has too many arguments specified.");
+                     "Procedure or function " + name + " has too many arguments specified.");
     if (a.value) values[index] = Evaluate(*a.value);
     if (a.output && a.value && a.value->kind == ExprKind::Variable)
       outputTargets[index] = a.value->text;
   }
 
-  conn_.PushFrame(canonical);
+  conn_.PushFrame(database);
+  conn_.frame().procedure = name;
   for (size_t i = 0; i < def.params.size(); ++i) {
     const ProcParam& param = def.params[i];
     Value v;
@@ -235,7 +245,7 @@ long long Executor::ExecProcedure(const Statement& s) {
     } else if (param.defaultValue) {
       v = Evaluate(*param.defaultValue);
     } else {
-      throw SqlError(201, "Procedure or function '" + p.object + "' expects parameter '" +
+      throw SqlError(201, "Procedure or function '" + name + "' expects parameter '" +
                               param.name + "', which was not supplied.");
     }
     conn_.frame().vars[LowerName(param.name)] = Variable{param.type, ConvertValue(v, param.type)};
@@ -247,7 +257,7 @@ long long Executor::ExecProcedure(const Statement& s) {
     if (!outputTargets[i].empty() && def.params[i].output)
       outputs.emplace_back(outputTargets[i], conn_.frame().vars[LowerName(def.params[i].name)].value);
   LeaveScope();
-  for (const auto& [name, v] : outputs) Assign(name, v);
+  for (const auto& [var, v] : outputs) Assign(var, v);
   long long result = 0;
   if (const auto* i = std::get_if<long long>(&returnValue_)) result = *i;
   if (!s.returnVar.empty()) Assign(s.returnVar, result);
@@ -263,6 +273,41 @@ void Executor::ExecString(const Statement& s) {
   for (const auto& st : b.statements)
     if (Run(*st) == Flow::Return) break;
   LeaveScope();
+}
+
+// sp_executesql @stmt [, @params, arguments...]: the statement runs as a nameless procedure
+// whose parameters the declaration string gives, in the caller's database.
+void Executor::ExecuteSql(const Statement& s) {
+  const ExecArg* stmt = nullptr;
+  const ExecArg* params = nullptr;
+  size_t next = 0;
+  for (; next < s.args.size() && next < 2; ++next) {
+    const ExecArg& a = s.args[next];
+    std::string n = LowerName(a.name);
+    if (next == 0 && (n.empty() || n == "@stmt")) {
+      stmt = &a;
+    } else if (next == 1 && (n.empty() || n == "@params")) {
+      params = &a;
+    } else {
+      break;
+    }
+  }
+  if (!stmt || !stmt->value)
+    throw SqlError(201, "Procedure or function 'sp_executesql' expects parameter '@statement', "
+                        "which was not supplied.");
+  std::string text = TextOf(Evaluate(*stmt->value));
+  std::string declared = params && params->value ? TextOf(Evaluate(*params->value)) : "";
+  if (declared.find_first_not_of(" \t\r\n") == std::string::npos && next < s.args.size())
+    throw SqlError(8178, "The parameterized query expects parameters which were not supplied.");
+  // Parsed as a procedure so that the declarations take defaults and OUTPUT as parameters do.
+  std::string source = "CREATE PROCEDURE sp_executesql " + declared + " AS " + text;
+  std::shared_ptr<Batch>& parsed = conn_.procedures[source];
+  if (!parsed) parsed = std::make_shared<Batch>(ParseBatch(source));
+  std::shared_ptr<Batch> keep = parsed;
+  const Statement& def = *keep->statements.at(0);
+  for (const auto& db : DatabasesOf(def.body))
+    if (conn_.server().FindDatabase(db)) conn_.SchemaFor(db);
+  CallProcedure(def, s, "sp_executesql", conn_.currentDatabase(), next);
 }
 
 void Executor::Raiserror(const Statement& s) {

@@ -124,9 +124,11 @@ void InferKinds(ResultSet& rs) {
 
 }  // namespace
 
-std::vector<std::string> DatabasesOf(const Batch& b) {
+std::vector<std::string> DatabasesOf(const Batch& b) { return DatabasesOf(b.statements); }
+
+std::vector<std::string> DatabasesOf(const std::vector<StatementPtr>& statements) {
   std::vector<std::string> out;
-  for (const auto& s : b.statements) CollectStatement(s.get(), out);
+  for (const auto& s : statements) CollectStatement(s.get(), out);
   std::sort(out.begin(), out.end());
   out.erase(std::unique(out.begin(), out.end()), out.end());
   return out;
@@ -137,6 +139,7 @@ void Executor::RunBatch(std::string_view text) {
   conn_.frame().vars.clear();  // variables live for one batch
   conn_.Prepare(DatabasesOf(batch));
   conn_.BeginBatch();
+  conn_.caught.clear();
   try {
     for (const auto& s : batch.statements) {
       if (Run(*s) == Flow::Return) break;
@@ -144,12 +147,24 @@ void Executor::RunBatch(std::string_view text) {
   } catch (SqlError& e) {
     conn_.lastError = e.number();
     while (conn_.frame().depth > 0) LeaveScope();
-    conn_.EndBatch(false);
+    // The failed statement is undone already. Without XACT_ABORT what came before it stays,
+    // in the user's transaction or committed; a conversion error ends the transaction too.
+    bool conversion = e.number() == err::kConversionFailed || e.number() == 8114;
+    bool rollback = conn_.xactAbort || conn_.doomed || (conversion && conn_.trancount() > 0);
+    conn_.doomed = false;
+    conn_.EndBatch(!rollback);
     throw;
   } catch (...) {
     while (conn_.frame().depth > 0) LeaveScope();
+    conn_.doomed = false;
     conn_.EndBatch(false);
     throw;
+  }
+  if (conn_.doomed) {
+    conn_.doomed = false;
+    conn_.EndBatch(false);
+    throw SqlError(3998, "Uncommittable transaction is detected at the end of the batch. The "
+                         "transaction is rolled back.");
   }
   conn_.EndBatch(true);
 }
@@ -185,8 +200,10 @@ Executor::Flow Executor::Run(const Statement& s) {
       case StatementKind::Return:
         returnValue_ = s.value ? Evaluate(*s.value) : Value{0LL};
         return Flow::Return;
+      case StatementKind::TryCatch:
+        return RunTryCatch(s);
       default:
-        RunStatement(s);
+        RunAtomic(s);
         return Flow::Next;
     }
   } catch (SqlError& e) {
@@ -195,8 +212,122 @@ Executor::Flow Executor::Run(const Statement& s) {
   }
 }
 
-void Executor::RunStatement(const Statement& s) {
+void Executor::RunAtomic(const Statement& s) {
+  bool writes = false;
+  switch (s.kind) {
+    case StatementKind::Select:
+      writes = s.select->into.has_value();
+      break;
+    case StatementKind::Insert:
+    case StatementKind::Update:
+    case StatementKind::Delete:
+    case StatementKind::Truncate:
+    case StatementKind::CreateTable:
+    case StatementKind::DropTable:
+    case StatementKind::AlterTable:
+    case StatementKind::CreateIndex:
+    case StatementKind::DropIndex:
+      writes = true;
+      break;
+    default:
+      break;
+  }
+  if (!writes) {
+    RunStatement(s);
+    conn_.lastError = 0;
+    return;
+  }
+  sqlite3* db = conn_.db();
+  auto run = [&](const char* sql) {
+    sqlite3_stmt* st = conn_.cache.Get(db, sql);
+    int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    return rc == SQLITE_DONE;
+  };
+  bool open = run("SAVEPOINT xf_stmt");
+  try {
+    RunStatement(s);
+  } catch (...) {
+    // A database attached mid-statement commits, and the savepoint goes with it.
+    if (open && run("ROLLBACK TO xf_stmt")) run("RELEASE xf_stmt");
+    conn_.SchemaChanged();
+    throw;
+  }
+  if (open) run("RELEASE xf_stmt");
   conn_.lastError = 0;
+}
+
+Executor::Flow Executor::RunTryCatch(const Statement& s) {
+  int depth = conn_.frame().depth;
+  CaughtError caught;
+  try {
+    return Run(*s.body[0]);
+  } catch (SqlError& e) {
+    if (e.severity() <= 10) throw;
+    // A name that does not resolve is a compile error of this scope: TRY does not see it,
+    // unless it came from a procedure or dynamic SQL the TRY block called.
+    bool nameError = e.number() == err::kInvalidObject || e.number() == err::kInvalidColumn ||
+                     e.number() == 4104 || e.number() == err::kAmbiguousColumn;
+    if (nameError && conn_.frame().depth == depth) throw;
+    caught.number = e.number();
+    caught.severity = e.severity();
+    caught.state = e.state();
+    caught.line = e.line();
+    caught.message = e.message();
+    caught.procedure = conn_.frame().procedure;
+  }
+  while (conn_.frame().depth > depth) LeaveScope();
+  if (conn_.xactAbort && conn_.trancount() > 0) conn_.doomed = true;
+  conn_.lastError = caught.number;
+  conn_.caught.push_back(caught);
+  Flow f;
+  try {
+    f = Run(*s.body[1]);
+  } catch (...) {
+    conn_.caught.pop_back();
+    throw;
+  }
+  conn_.caught.pop_back();
+  return f;
+}
+
+void Executor::Throw(const Statement& s) {
+  if (s.args.empty()) {
+    if (conn_.caught.empty())
+      throw SqlError(10704, "To rethrow an error, a THROW statement must be used inside a "
+                            "CATCH block. Insert the THROW statement inside a CATCH block, or "
+                            "add error parameters to the THROW statement.");
+    const CaughtError& c = conn_.caught.back();
+    throw SqlError(c.number, c.message, c.severity, c.state, c.line);
+  }
+  Value number = Evaluate(*s.args[0].value);
+  Value message = Evaluate(*s.args[1].value);
+  Value state = Evaluate(*s.args[2].value);
+  long long n = std::holds_alternative<long long>(number) ? std::get<long long>(number) : 0;
+  if (n < 50000)
+    throw SqlError(35100, "Error number " + std::to_string(n) +
+                              " in the THROW statement is outside the valid range. Specify an "
+                              "error number in the valid range of 50000 to 2147483647.");
+  long long st = std::holds_alternative<long long>(state) ? std::get<long long>(state) : 1;
+  throw SqlError(static_cast<int>(n), IsNull(message) ? std::string() : FormatValue(message), 16,
+                 static_cast<int>(st));
+}
+
+void Executor::DropDatabases(const Statement& s) {
+  std::vector<std::string> names = s.dropNames;
+  if (names.empty()) names.push_back(s.databaseName);
+  for (const auto& name : names) {
+    auto canonical = conn_.server().FindDatabase(name);
+    if (!canonical && s.ifExists) continue;
+    if (canonical && LowerName(*canonical) == LowerName(conn_.currentDatabase()))
+      throw SqlError(3702, "Cannot drop database \"" + *canonical +
+                               "\" because it is currently in use.");
+    if (canonical) conn_.Forget(*canonical);
+    conn_.server().DropDatabase(name);
+  }
+}
+
+void Executor::RunStatement(const Statement& s) {
   switch (s.kind) {
     case StatementKind::Select:
       if (s.select->into)
@@ -212,7 +343,7 @@ void Executor::RunStatement(const Statement& s) {
       break;
     case StatementKind::Update: {
       Renderer r(conn_);
-      Affected(Dml(r.Update(s)));
+      Affected(Dml(r.Update(s), &s));
       break;
     }
     case StatementKind::Delete: {
@@ -241,15 +372,9 @@ void Executor::RunStatement(const Statement& s) {
     case StatementKind::CreateDatabase:
       conn_.server().CreateDatabase(s.databaseName);
       break;
-    case StatementKind::DropDatabase: {
-      auto canonical = conn_.server().FindDatabase(s.databaseName);
-      if (canonical && LowerName(*canonical) == LowerName(conn_.currentDatabase()))
-        throw SqlError(3702, "Cannot drop database \"" + *canonical +
-                                 "\" because it is currently in use.");
-      if (canonical) conn_.Forget(*canonical);
-      conn_.server().DropDatabase(s.databaseName);
+    case StatementKind::DropDatabase:
+      DropDatabases(s);
       break;
-    }
     case StatementKind::Use:
       conn_.Use(s.databaseName);
       break;
@@ -286,10 +411,17 @@ void Executor::RunStatement(const Statement& s) {
       conn_.BeginTran();
       break;
     case StatementKind::CommitTran:
+      if (conn_.doomed)
+        throw SqlError(3930, "The current transaction cannot be committed and cannot support "
+                             "operations that write to the log file. Roll back the transaction.");
       conn_.CommitTran();
       break;
     case StatementKind::RollbackTran:
       conn_.RollbackTran();
+      conn_.doomed = false;
+      break;
+    case StatementKind::Throw:
+      Throw(s);
       break;
     case StatementKind::Empty:
       break;
@@ -327,7 +459,7 @@ ResultSet Executor::Query(const Rendered& r) {
   return rs;
 }
 
-long long Executor::Dml(const Rendered& r) {
+long long Executor::Dml(const Rendered& r, const Statement* source) {
   sqlite3* db = conn_.db();
   sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
   for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
@@ -336,7 +468,7 @@ long long Executor::Dml(const Rendered& r) {
   }
   if (rc != SQLITE_DONE) {
     sqlite3_reset(st);
-    ThrowSqlite(db, rc);
+    FailStep(rc, source);
   }
   sqlite3_reset(st);
   long long changes = sqlite3_changes64(db);
@@ -368,7 +500,7 @@ void Executor::Insert(const Statement& s) {
   Renderer r(conn_);
   IdentityPlan plan;
   Rendered q = r.Insert(s, plan);
-  long long rows = Dml(q);
+  long long rows = Dml(q, &s);
   FinishIdentity(plan, rows);
   conn_.rowcount = rows;
   Affected(rows);
@@ -400,7 +532,10 @@ void Executor::InsertExec(const Statement& s) {
   ResultHandler saved = onResult_;
   onResult_ = [&](ResultSet&& rs) { captured.push_back(std::move(rs)); };
   try {
-    ExecProcedure(*s.execSource);
+    if (s.execSource->kind == StatementKind::ExecString)
+      ExecString(*s.execSource);
+    else
+      ExecProcedure(*s.execSource);
   } catch (...) {
     onResult_ = saved;
     throw;
@@ -419,7 +554,7 @@ void Executor::InsertExec(const Statement& s) {
       Renderer again(conn_);
       if (plan.active) one = again.InsertValues(s.target, s.insertColumns, rs.fields.size(), step);
       one.params = row;
-      FinishIdentity(step, Dml(one));
+      FinishIdentity(step, Dml(one, &s));
       ++total;
     }
   }

@@ -26,10 +26,19 @@ class Executor {
   Flow Run(const Statement& s);
   Flow RunList(const std::vector<StatementPtr>& list);
   void RunStatement(const Statement& s);
+  // A statement that changes data or schema runs under a savepoint: when it fails, nothing it
+  // did stays, and the batch's earlier work is kept, as SQL Server's statement atomicity says.
+  void RunAtomic(const Statement& s);
+  Flow RunTryCatch(const Statement& s);
+  void Throw(const Statement& s);
+  void DropDatabases(const Statement& s);
+  // SQLite's error for a failed step, with constraint violations named as SQL Server names
+  // them (primary key 2627, unique index 2601, duplicate value shown when it can be found).
+  [[noreturn]] void FailStep(int rc, const Statement* source);
 
   // Queries and DML.
   ResultSet Query(const Rendered& r);
-  long long Dml(const Rendered& r);
+  long long Dml(const Rendered& r, const Statement* source = nullptr);
   void SelectStatement(const Statement& s);
   void SelectInto(const Statement& s);
   void Insert(const Statement& s);
@@ -41,7 +50,11 @@ class Executor {
   void CreateTable(const Statement& s);
   void DropTable(const Statement& s);
   void AlterTable(const Statement& s);
-  void RebuildTable(const ResolvedTable& t, TableInfo info);
+  // Writes the table anew with `info`'s columns; the primary key keeps its name unless
+  // `pkName` gives one.
+  void RebuildTable(const ResolvedTable& t, TableInfo info, std::string pkName = {});
+  void AddUnique(const ResolvedTable& t, const std::string& name,
+                 const std::vector<std::string>& columns);
   void CreateIndex(const Statement& s);
   void DropIndex(const Statement& s);
   void Truncate(const Statement& s);
@@ -55,7 +68,12 @@ class Executor {
   void CreateProcedure(const Statement& s);
   void DropProcedure(const Statement& s);
   long long ExecProcedure(const Statement& s);
+  // Runs a parsed procedure definition `def` with the arguments of `call`, its unqualified
+  // names resolving in `database`.
+  long long CallProcedure(const Statement& def, const Statement& call, const std::string& name,
+                          const std::string& database, size_t firstArg);
   void ExecString(const Statement& s);
+  void ExecuteSql(const Statement& s);  // sp_executesql
   void Raiserror(const Statement& s);
   void SetOption(const Statement& s);
 
@@ -73,5 +91,6 @@ Value ConvertValue(const Value& v, const TypeName& type);
 
 // Database names a batch mentions, so they can be attached before its transaction starts.
 std::vector<std::string> DatabasesOf(const Batch& b);
+std::vector<std::string> DatabasesOf(const std::vector<StatementPtr>& statements);
 
 }  // namespace xfer::engine

@@ -82,6 +82,7 @@ class Renderer {
   // Column scope of the statement being rendered: one entry per table source.
   struct Source {
     std::string alias;                   // lower-case alias or table name
+    std::string display;                 // alias or table name as written, for messages
     std::vector<std::string> columns;    // for derived tables and catalog views
     std::vector<ExprType> types;
     std::optional<TableInfo> table;      // for named tables
@@ -107,6 +108,13 @@ class Renderer {
                             const std::vector<const ColumnInfo*>& cols);
   std::string CatalogView(const std::string& schema, const std::string& view,
                           const std::string& database);
+  // Grouped queries (render_grouping.cpp): every column outside an aggregate must be grouped.
+  void CheckGrouping(const struct Select& s);
+  std::string Canonical(const Expr& e);
+  void CheckGrouped(const Expr& e, const std::vector<std::string>& keys, int number,
+                    const char* clause);
+  // Whether a scalar subquery can yield at most one row without running it.
+  bool SingleRow(const struct Select& s);
 
   ConnectionState& conn_;
   std::vector<Value> params_;

@@ -79,6 +79,27 @@ std::string NumberLiteralType(const std::string& text, ExprType* type) {
 
 std::string Collate(const std::string& sql) { return sql + " COLLATE " + kCollation; }
 
+// int (and the smaller integer types) on both sides: the result is an int.
+bool IntOperands(const ExprType& a, const ExprType& b) {
+  auto small = [](const ExprType& t) {
+    return t.cls == TypeClass::Int && t.declared.name != "bigint";
+  };
+  return small(a) && small(b);
+}
+
+constexpr std::string_view kCheckedInt = "xf_int(";
+
+// SQLite computes in 64 bits; the outermost int operation of a chain checks the range once.
+std::string CheckedInt(const Expr& e, std::string l, const std::string& op, std::string r) {
+  auto inner = [](const Expr& child, std::string& sql) {
+    if (child.kind == ExprKind::Binary && sql.starts_with(kCheckedInt))
+      sql = sql.substr(kCheckedInt.size(), sql.size() - kCheckedInt.size() - 1);
+  };
+  inner(*e.args[0], l);
+  inner(*e.args[1], r);
+  return std::string(kCheckedInt) + "(" + l + " " + op + " " + r + "))";
+}
+
 }  // namespace
 
 std::string LowerName(std::string_view s) {
@@ -189,6 +210,7 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
     }
     if (IsNumeric(lt.cls) && IsNumeric(rt.cls)) {
       *type = HigherNumeric(lt, rt);
+      if (IntOperands(lt, rt)) return CheckedInt(e, l, op, r);
       return "(" + l + " + " + r + ")";
     }
     if (lt.cls == TypeClass::Null || rt.cls == TypeClass::Null) {
@@ -208,6 +230,7 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
             : IsNumeric(lt.cls)                    ? lt
                                                    : rt;
     if (!IsNumeric(type->cls)) *type = ExprType{};
+    if (IntOperands(lt, rt)) return CheckedInt(e, l, op, r);
     return "(" + l + " " + op + " " + r + ")";
   }
   if (op == "/" || op == "%") {
@@ -294,6 +317,30 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
     std::string fn = name == "OBJECT_ID" ? "xf_object_id_of(" : "xf_col_length(";
     return fn + join() + ")";
   }
+  if (name.starts_with("ERROR_") || name == "XACT_STATE") {
+    // What the innermost CATCH block is handling; NULL outside of one.
+    const CaughtError* c = conn_.caught.empty() ? nullptr : &conn_.caught.back();
+    if (name == "XACT_STATE") {
+      *type = Make(TypeClass::Int, "smallint");
+      return Bind(conn_.doomed ? -1LL : conn_.trancount() > 0 ? 1LL : 0LL);
+    }
+    if (name == "ERROR_MESSAGE" || name == "ERROR_PROCEDURE") {
+      *type = Make(TypeClass::String, "nvarchar", name == "ERROR_MESSAGE" ? 4000 : 128);
+      if (!c || (name == "ERROR_PROCEDURE" && c->procedure.empty())) return Bind(std::monostate{});
+      return Bind(name == "ERROR_MESSAGE" ? c->message : c->procedure);
+    }
+    static const char* const kNumbers[] = {"ERROR_NUMBER", "ERROR_SEVERITY", "ERROR_STATE",
+                                           "ERROR_LINE"};
+    if (std::find(std::begin(kNumbers), std::end(kNumbers), name) != std::end(kNumbers)) {
+      *type = IntType();
+      if (!c) return Bind(std::monostate{});
+      int v = name == "ERROR_NUMBER"     ? c->number
+              : name == "ERROR_SEVERITY" ? c->severity
+              : name == "ERROR_STATE"    ? c->state
+                                         : c->line;
+      return Bind(static_cast<long long>(v));
+    }
+  }
   if (name == "IIF") {
     if (e.args.size() != 3)
       throw SqlError(err::kWrongArgCount, "The iif function requires 3 argument(s).");
@@ -363,6 +410,8 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
   // ISNULL returns its first argument's type: a longer replacement is cut to it.
   if (name == "ISNULL" && first.cls == TypeClass::String && first.declared.length > 0)
     sql = "xf_cast(" + sql + ", '" + first.declared.Text() + "')";
+  // SUM of int is an int: a total beyond its range overflows.
+  if (name == "SUM" && type->declared.name == "int") sql = "xf_int(" + sql + ")";
   // AVG of integers stays an integer, truncated, in SQL Server.
   if (name == "AVG" && first.cls == TypeClass::Int) sql = "CAST(" + sql + " AS INTEGER)";
   return sql;
@@ -474,8 +523,13 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
       std::vector<ExprType> types;
       bool star = false;
       std::string sql = Select(*e.subquery, names, types, star);
+      if (names.size() != 1)
+        throw SqlError(116, "Only one expression can be specified in the select list when the "
+                            "subquery is not introduced with EXISTS.");
       *type = types.empty() ? ExprType{} : types[0];
-      return "(" + sql + ")";
+      if (SingleRow(*e.subquery)) return "(" + sql + ")";
+      // More than one row is an error, found as the rows come.
+      return "(WITH __sq(v) AS (" + sql + ") SELECT xf_single(v) FROM __sq)";
     }
     case ExprKind::Exists: {
       std::vector<std::string> names;

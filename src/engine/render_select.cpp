@@ -81,6 +81,7 @@ std::string Renderer::TableSource(const TableRef& ref, std::vector<Source>& sour
       Source s;
       s.alias = LowerName(ref.alias.empty() ? ref.name.object : ref.alias);
       std::string alias = ref.alias.empty() ? ref.name.object : ref.alias;
+      s.display = alias;
       std::string sql;
       if (!t.catalogSql.empty()) {
         sql = "(" + t.catalogSql + ") AS " + QuoteIdent(alias);
@@ -96,6 +97,7 @@ std::string Renderer::TableSource(const TableRef& ref, std::vector<Source>& sour
     case TableRef::Kind::Derived: {
       Source s;
       s.alias = LowerName(ref.alias);
+      s.display = ref.alias;
       bool star = false;
       std::string inner = Select(*ref.derived, s.columns, s.types, star);
       sources.push_back(std::move(s));
@@ -202,6 +204,7 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
     ExprType t;
     sql += " HAVING " + Expression(*s.having, &t);
   }
+  CheckGrouping(s);
   return sql;
 }
 
