@@ -262,10 +262,12 @@ void Executor::AlterTable(const Statement& s) {
         }
         bool dropped = false;
         for (const std::string& index : {IndexName(info.name, "~" + name), IndexName(info.name, name)}) {
-          Stmt q(conn_.db(), "SELECT 1 FROM " + QuoteIdent(t.schema) +
-                                 ".sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE");
-          sqlite3_bind_text(q.get(), 1, index.c_str(), -1, SQLITE_TRANSIENT);
-          if (!q.Step()) continue;
+          {
+            Stmt q(conn_.db(), "SELECT 1 FROM " + QuoteIdent(t.schema) +
+                                   ".sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE");
+            sqlite3_bind_text(q.get(), 1, index.c_str(), -1, SQLITE_TRANSIENT);
+            if (!q.Step()) continue;
+          }
           Exec(conn_.db(), "DROP INDEX " + QuoteIdent(t.schema) + "." + QuoteIdent(index));
           dropped = true;
           break;

@@ -152,6 +152,7 @@ void Executor::RunBatch(std::string_view text) {
     bool conversion = e.number() == err::kConversionFailed || e.number() == 8114;
     bool rollback = conn_.xactAbort || conn_.doomed || (conversion && conn_.trancount() > 0);
     conn_.doomed = false;
+    if (rollback && conn_.trancount() > 0) conn_.RollbackTran();
     conn_.EndBatch(!rollback);
     throw;
   } catch (...) {
@@ -162,6 +163,7 @@ void Executor::RunBatch(std::string_view text) {
   }
   if (conn_.doomed) {
     conn_.doomed = false;
+    if (conn_.trancount() > 0) conn_.RollbackTran();
     conn_.EndBatch(false);
     throw SqlError(3998, "Uncommittable transaction is detected at the end of the batch. The "
                          "transaction is rolled back.");

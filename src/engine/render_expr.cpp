@@ -71,7 +71,8 @@ std::string NumberLiteralType(const std::string& text, ExprType* type) {
     type->declared.scale = static_cast<int>(text.size() - dot - 1);
   } else {
     // Integers beyond int's range are numeric in SQL Server; bigint keeps them exact here.
-    bool big = text.size() > 10 || (text.size() == 10 && text > "2147483647");
+    std::string digits = text.substr(text.find_first_not_of("+-"));
+    bool big = digits.size() > 10 || (digits.size() == 10 && digits > "2147483647");
     *type = big ? Make(TypeClass::Int, "bigint") : IntType();
   }
   return text;
