@@ -29,7 +29,9 @@ Rng Period::YearStream(std::string_view what) const {
 }
 
 int Period::Count(int base, int cap) const {
-  long long n = static_cast<long long>(base) * scale;
+  // Grows faster than the scale so that 1 stays small and 100 is a heavy load.
+  long long volume = scale + static_cast<long long>(scale) * scale / 25;
+  long long n = static_cast<long long>(base) * volume;
   return static_cast<int>(n < cap ? n : cap);
 }
 

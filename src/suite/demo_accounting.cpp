@@ -15,7 +15,7 @@ void FillAccounting(const Period& p) {
              Lit(""), Lit("A")});
     p.Done(w);
   }
-  const int kolls = p.Count(8, 8000) + 12;
+  const int kolls = p.Count(4, 8000) + 12;
   {
     Rng rng = p.Stream("Koll");
     RowWriter w(
@@ -39,7 +39,7 @@ void FillAccounting(const Period& p) {
                 "Koll, Moein, NamHesab, RecogName, TypeConvert, IsTafsily, IsTafsily1, IsTafsily2, "
                 "IsProject, IsActive, GrohTafsily, GrohTafsily2, GrohProject, IsPosHesab, FAtfCh, "
                 "FAtfNum, FAtfDate, DesMoein, DesChar, TafsilyJoz, Tafsily2Joz, ProjectJoz");
-    const int n = p.Count(30, 500000);
+    const int n = p.Count(15, 500000);
     for (int i = 0; i < n + p.Extra(n); ++i) {
       int koll = i % kolls;
       std::string name =
@@ -92,7 +92,7 @@ void FillAccounting(const Period& p) {
     RowWriter w(p.run, "Tafsily",
                 "Tafsily, NamHesab, RecogName, IsActive, IsPosHesab, DesTafsily, DesChar, "
                 "GrohTafsily2, Tafsily2Joz, GrohProject, ProjectJoz, TafsilyGrohCod");
-    const int n = p.Count(40, 5000000);
+    const int n = p.Count(20, 5000000);
     for (int i = 0; i < n + p.Extra(n); ++i) {
       std::string name = PersonName(rng);
       int groh = static_cast<int>(rng.Between(1, 5));
@@ -110,7 +110,7 @@ void FillAccounting(const Period& p) {
         "Buzy, KarFarma, Kargah, MabnayTashim, MarakezGetter, MarakezSender, Shobeh, "
         "Station, Std, TypeMarakez, Olaviat, WorkAble, Koll, Moein, Tafsily, ProjectCod, "
         "GrohProject, ProjectJoz, Tafsily2GrohCod");
-    const int n = p.Count(12, 500000);
+    const int n = p.Count(4, 500000);
     for (int i = 0; i < n + p.Extra(n); ++i) {
       std::string name =
           "مرکز " + std::string(rng.Pick(words::Departments())) + " " + std::to_string(i + 1);
@@ -151,7 +151,7 @@ void FillAccounting(const Period& p) {
     RowWriter w(p.run, "M_Project",
                 "ProjectCod, ProjectNam, RecogName, IsActive, IsPosHesab, DesProject, DesChar, "
                 "ProjectGrohCod");
-    const int n = p.Count(6, 500000);
+    const int n = p.Count(4, 500000);
     for (int i = 0; i < n + p.Extra(n); ++i) {
       std::string name =
           "پروژه " + std::string(rng.Pick(words::Cities())) + " " + std::to_string(i + 1);
@@ -164,7 +164,7 @@ void FillAccounting(const Period& p) {
   {
     Rng rng = p.Stream("FixDes");
     RowWriter w(p.run, "FixDes", "sOption, FixDes, ProjectCod, Tafsily2, Tafsily, Moein, Koll");
-    const int n = p.Count(8, 100000);
+    const int n = p.Count(5, 100000);
     const std::string_view texts[] = {"بابت خريد کالا", "بابت فروش نقدي", "پرداخت حقوق",
                                       "واريز به حساب",  "تنخواه گردان",   "هزينه حمل"};
     for (int i = 0; i < n + p.Extra(n); ++i) {

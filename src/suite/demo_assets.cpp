@@ -55,7 +55,7 @@ void FillAssets(const Period& p) {
       w.Add({Lit(Code(i + 1, 2)), Lit(i + 1), Lit(p.Name(names[i], i)), Lit(20), Lit("C")});
     p.Done(w);
   }
-  const int persons = p.Count(10);
+  const int persons = p.Count(6);
   {
     Rng rng = p.Stream("PERSON");
     RowWriter w(
@@ -100,7 +100,7 @@ void FillAssets(const Period& p) {
               "PelakNew, MadeDate, DKoll, DMoein, Koll, Moein, GarantiEnd");
   RowWriter roz(p.run, "D_ROZ", "DaraCod, SanadNo, sDate, Mablagh, Des");
   RowWriter buy(p.run, "D_BUY_CREATE", "DaraCod, SanadNo, sDate, Mablagh, Des");
-  const int assets = p.Count(12);
+  const int assets = p.Count(6);
   for (int i = 0; i < assets + p.Extra(assets); ++i) {
     std::string name = std::string(rng.Pick(words::AssetWords())) + " " + std::to_string(i + 1);
     double value = static_cast<double>(rng.Between(10, 20000) * 100000);

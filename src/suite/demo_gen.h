@@ -54,7 +54,7 @@ struct Period {
   Rng Stream(std::string_view table) const;
   // A stream of this period's own (documents differ between the years of one company).
   Rng YearStream(std::string_view what) const;
-  // Row count of a table at this scale: base * scale, at most `cap`.
+  // Row count of a table at this scale: base * (scale + scale^2 / 25), at most `cap`.
   int Count(int base, int cap = 1000000) const;
   // Row i of n exists in this period (rows n .. n + n/10 are the later period's own).
   bool Has(int i, int n) const;

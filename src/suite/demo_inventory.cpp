@@ -98,7 +98,7 @@ void FillInventory(const Period& p) {
                 std::string("SellersGrohCod, SellersCod, SellersNam, Mojaz, EconomyCod, CityCod, "
                             "SellersTel, SellersAddr, ") +
                     kAcc);
-    const int n = p.Count(15);
+    const int n = p.Count(5);
     for (int i = 0; i < n + p.Extra(n); ++i) {
       std::string name = std::string(rng.Pick(words::CompanyWords())) + " " + PersonName(rng);
       std::string tel = "021" + Code(rng.Between(0, 99999999), 8);
@@ -141,7 +141,7 @@ void FillInventory(const Period& p) {
     RowWriter w(p.run, "TahvilPerson",
                 "Code, [Name], Family, Vahd, A_Koll, A_Moein, A_Tafsily, A_Tafsily2, A_ProjectCod, "
                 "ActionType");
-    const int n = p.Count(8);
+    const int n = p.Count(5);
     for (int i = 0; i < n + p.Extra(n); ++i) {
       std::string first(rng.Pick(words::FirstNames()));
       std::string family(rng.Pick(words::FamilyNames()));
@@ -179,7 +179,7 @@ void FillInventory(const Period& p) {
     }
     p.Done(w);
   }
-  const int grohs = p.Count(2, 900) + 6;
+  const int grohs = p.Count(1, 900) + 6;
   {
     RowWriter w(p.run, "KALAGROH",
                 "KalaGrohCod, KalaGrohNam, AnbarCod, GrohJoz, " + AccCols("Forosh") + ", " +
@@ -210,7 +210,7 @@ void FillInventory(const Period& p) {
              Lit(p.Name(std::string(words::GoodsQualifiers()[static_cast<size_t>(i)]), i))});
     p.Done(c);
   }
-  const int kalas = p.Count(60);
+  const int kalas = p.Count(30);
   {
     Rng rng = p.Stream("KALA");
     RowWriter w(p.run, "KALA",
@@ -288,7 +288,7 @@ void FillInventory(const Period& p) {
     RowWriter w(p.run, "A_KalaFee",
                 "KalaCod, SellersCod, Fee, QTY1, QTY2, IsFixFee, BakhshNamehCod, BakhshNamehDate, "
                 "BakhshNamehTime, BakhshNamehSame");
-    const int n = p.Count(6);
+    const int n = p.Count(3);
     for (int i = 0; i < n + p.Extra(n); ++i) {
       double fee = static_cast<double>(rng.Between(5, 900) * 1000);
       if (!p.Has(i, n)) continue;
@@ -299,7 +299,7 @@ void FillInventory(const Period& p) {
     p.Done(w);
     RowWriter b(p.run, "B_Mahsoldetail",
                 "MahsolCod, KalaMasCod, Raj, AnbarCod, MahsolOrKala, Qty2, Qty1, Qty, PerQty");
-    const int formulas = p.Count(4);
+    const int formulas = p.Count(3);
     for (int i = 0; i < formulas + p.Extra(formulas); ++i) {
       if (!p.Has(i, formulas)) continue;
       for (int r = 0; r < 2; ++r)

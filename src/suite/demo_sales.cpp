@@ -53,7 +53,7 @@ void FillSales(const Period& p) {
                 Acc(14)));
     p.Done(w);
   }
-  const int bazaryabs = p.Count(5);
+  const int bazaryabs = p.Count(3);
   {
     Rng rng = p.Stream("R_BAZARYAB");
     RowWriter w(
@@ -101,7 +101,7 @@ void FillSales(const Period& p) {
       c.Add({Lit("1_" + Code(i + 1, 2)), Lit(Code(i + 1, 2)), Lit(p.Name(areas[i], i))});
     p.Done(c);
   }
-  const int customers = p.Count(50);
+  const int customers = p.Count(25);
   {
     Rng rng = p.Stream("R_CUSTOMER");
     RowWriter w(p.run, "R_CUSTOMER",
@@ -148,7 +148,7 @@ void FillSales(const Period& p) {
   }
   {
     RowWriter w(p.run, "R_RelateCustomer", "CardCod, CustomerCod");
-    const int n = p.Count(10);
+    const int n = p.Count(6);
     for (int i = 0; i < n + p.Extra(n); ++i)
       if (p.Has(i, n)) w.Add({Lit("6037" + Code(i, 12)), Lit(Code(i % customers + 1, 10))});
     p.Done(w);
@@ -166,7 +166,7 @@ void FillSales(const Period& p) {
     RowWriter w(p.run, "R_Agsat",
                 "Raj, KalaCod, CustomerGrohCod, FrModat, ToModat, ModatType, Fee, PreValue, "
                 "GestCount, GestValue, Nerkh, IsFix");
-    const int n = p.Count(5);
+    const int n = p.Count(3);
     for (int i = 0; i < n + p.Extra(n); ++i)
       if (p.Has(i, n))
         w.Add({Lit(i + 1), Lit(Code(i + 1, 8)), Lit(Code(i % 5 + 1, 3)), Lit(1), Lit(12), Lit("M"),
@@ -217,7 +217,7 @@ void FillSales(const Period& p) {
     for (int r = 0; r < 3; ++r) {
       double qty = static_cast<double>(rng.Between(1, 20));
       double fee = static_cast<double>(rng.Between(10, 900) * 1000);
-      lines.Add({Lit(no), Lit("1"), Lit(r + 1), Lit(Code(rng.Between(1, p.Count(60)), 8)), Lit(qty),
+      lines.Add({Lit(no), Lit("1"), Lit(r + 1), Lit(Code(rng.Between(1, p.Count(30)), 8)), Lit(qty),
                  Lit(qty), Lit(fee), Lit(qty * fee), Lit(qty * fee * 0.09)});
     }
   }

@@ -34,7 +34,7 @@ void FillTreasury(const Period& p) {
       w.Add({Lit(Code(i + 1, 2)), Lit(p.Name("بانک " + std::string(banks[i]), i))});
     p.Done(w);
   }
-  const int branches = p.Count(2, 90000) + 6;
+  const int branches = p.Count(1, 90000) + 6;
   {
     Rng rng = p.Stream("N_SHOAB");
     RowWriter w(p.run, "N_SHOAB", "BankCod, ShobehCod, ShobehNam, Address, TelNo, FaxNo");
