@@ -300,6 +300,7 @@ void Executor::RebuildTable(const ResolvedTable& t, TableInfo info, std::string 
   sqlite3* db = conn_.db();
   std::string schema = QuoteIdent(t.schema);
   if (pkName.empty()) pkName = PrimaryKeyName(TableSql(db, t.schema, info.name), info.name);
+  std::optional<TableInfo> before = conn_.LoadTable(t.schema, info.name);
   std::vector<std::string> indexes;
   {
     Stmt s(db, "SELECT sql FROM " + schema +
@@ -315,7 +316,17 @@ void Executor::RebuildTable(const ResolvedTable& t, TableInfo info, std::string 
     cols += (cols.empty() ? "" : ", ") + ColumnSqlOf(copy);
     if (c.primaryKey) pk.push_back(c.name);
     names += (names.empty() ? "" : ", ") + QuoteIdent(c.name);
-    select += (select.empty() ? "" : ", ") + QuoteIdent(c.name);
+    // A column whose type changes converts its values as CAST does (245 on text that is not
+    // a number); the same class of type keeps them as they are.
+    std::string value = QuoteIdent(c.name);
+    if (const ColumnInfo* was = before ? before->Find(c.name) : nullptr) {
+      ExprType from;
+      from.cls = ClassOf(was->type);
+      from.declared = was->type;
+      if (ClassOf(c.type) != from.cls && NeedsCast(c.type, from))
+        value = "xf_cast(" + value + ", '" + c.type.Text() + "')";
+    }
+    select += (select.empty() ? "" : ", ") + value;
   }
   if (!pk.empty())
     cols += ", CONSTRAINT " + QuoteIdent(pkName) + " PRIMARY KEY (" + ColumnList(pk) + ")";
