@@ -1,0 +1,75 @@
+// The suite's message dialog: a read-only memo, one of five icons and one of three button sets,
+// picked by a three-character code ("1ER" error, "1IR" notice, "3QR" yes/no question). Modal,
+// right-to-left, centred on the screen; every form reports to the user through it.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <string>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace xfer::ui {
+
+class CaptionPanel;
+
+// The module-wide caption of the single OK button once a dialog was captioned "continue";
+// empty until then.
+QString& AlternativeOkCaption();
+
+class TDlgMsg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TDlgMsg(QWidget* parent = nullptr);
+  TDlgMsg(const TDlgMsg&) = delete;
+  TDlgMsg& operator=(const TDlgMsg&) = delete;
+
+  // Lays the dialog out for one message (buttons, icon, memo, captions, size and position)
+  // without showing it.
+  void Prepare(const QString& message, const QString& caption, const QString& code);
+  // Prepare, then show modally: 1 OK, 2 Cancel, 6 Yes, 7 No (the button set's result when
+  // closed without a button).
+  int Execute(const QString& message, const QString& caption, const QString& code);
+
+  // Result of the current button set: 1, 2, 7, or 0 when no button is shown.
+  int resultCode() const { return resultCode_; }
+  QString defaultCaption() const { return defaultCaption_; }
+  void setDefaultCaption(const QString& caption) { defaultCaption_ = caption; }
+  // Lines the memo holds for its text at its width, wrapped lines counted.
+  int memoLineCount() const;
+
+  static constexpr int kShortHeight = 141;
+  static constexpr int kShortMemoHeight = 69;
+
+ public slots:
+  void reject() override;
+
+ private:
+  void PlaceButtons();
+  void CentreOnScreen();
+
+  CaptionPanel* Caption_Panel = nullptr;
+  QPlainTextEdit* Memo1 = nullptr;
+  QLabel* I_Info = nullptr;
+  QLabel* I_Warning = nullptr;
+  QLabel* I_Question = nullptr;
+  QLabel* I_Error = nullptr;
+  QLabel* I_Stop = nullptr;
+  QPushButton* BBtnOK1 = nullptr;
+  QPushButton* BBtnOK2 = nullptr;
+  QPushButton* BBtnCancel = nullptr;
+  QPushButton* BBtnYes = nullptr;
+  QPushButton* BBtnNo = nullptr;
+  QString defaultCaption_;
+  int resultCode_ = 1;
+};
+
+// The dialog shown modally with a message, caption and code.
+int ShowDlgMsg(TDlgMsg& dlg, const std::string& message, const std::string& caption,
+               const std::string& code);
+// One OK button, no icon, the default caption.
+int ShowDlgMsgSimple(TDlgMsg& dlg, const std::string& message);
+
+}  // namespace xfer::ui

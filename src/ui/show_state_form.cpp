@@ -1,0 +1,141 @@
+// Progress window: shown once per operation, texts updated in place, events kept flowing.
+#include "ui/show_state_form.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStyle>
+#include <QThread>
+
+#include "ui/caption_panel.h"
+#include "ui/ui_font.h"
+
+namespace xfer::ui {
+namespace {
+
+constexpr int kCaptionHeight = 24;
+constexpr int kIconSize = 32;
+constexpr int kMargin = 6;
+constexpr int kBarHeight = 14;
+constexpr int kPumpIntervalMs = 50;
+
+QLabel* MakeIcon(QWidget* parent, const char* name, QStyle::StandardPixmap pixmap) {
+  auto* icon = new QLabel(parent);
+  icon->setObjectName(name);
+  icon->setPixmap(parent->style()->standardIcon(pixmap).pixmap(kIconSize, kIconSize));
+  icon->hide();
+  return icon;
+}
+
+}  // namespace
+
+TShowStateForm::TShowStateForm(QWidget* parent) : QDialog(parent) {
+  setObjectName("ShowStateForm");
+  ApplyFormStyle(this);
+  setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+  setModal(false);
+  setFixedSize(kClientWidth, kClientHeight);
+
+  Caption_Panel = new CaptionPanel(this);
+  I_Stop = MakeIcon(this, "I_Stop", QStyle::SP_BrowserStop);
+  I_Help = MakeIcon(this, "I_Help", QStyle::SP_MessageBoxQuestion);
+  I_Info = MakeIcon(this, "I_Info", QStyle::SP_MessageBoxInformation);
+  plMsg = new QLabel(this);
+  plMsg->setObjectName("plMsg");
+  plMsg->setWordWrap(true);
+  plMsg->setAlignment(Qt::AlignCenter);
+  plMsg->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  pbProgress = new QProgressBar(this);
+  pbProgress->setObjectName("pbProgress");
+  pbProgress->setRange(0, 100);
+  pbProgress->setTextVisible(false);
+  pbProgress->hide();
+  LayOut();
+}
+
+void TShowStateForm::ShowState(QWidget* owner, const QString& kind, const QString& title,
+                               const QString& message, const QString& applicationTitle) {
+  title_ = title.isEmpty() ? applicationTitle : title;
+  kind_ = kind;
+  I_Stop->setVisible(kind == "STOP");
+  I_Info->setVisible(kind == "INFO");
+  I_Help->setVisible(kind == "HELP");
+  if (owner) owner->setEnabled(false);
+  if (!isVisible()) {
+    pbProgress->hide();
+    LayOut();
+    CentreOnOwner(owner);
+    show();
+    QApplication::processEvents();
+    QThread::msleep(1);
+    lastPump_.start();
+  }
+  Caption_Panel->setText(QString(3, ' ') + title_);
+  plMsg->setText(message);
+  setWindowTitle(title_);
+  repaint();
+}
+
+void TShowStateForm::HideState(QWidget* owner) {
+  if (owner) owner->setEnabled(true);
+  pbProgress->hide();
+  close();
+}
+
+void TShowStateForm::Progress(long long done, long long total) {
+  const bool wanted = total > 0;
+  if (wanted != pbProgress->isVisible()) {
+    pbProgress->setVisible(wanted);
+    LayOut();
+  }
+  if (!wanted) return;
+  const long long clamped = std::clamp(done, 0LL, total);
+  pbProgress->setValue(int(clamped * 100 / total));
+  Pump();
+}
+
+QString TShowStateForm::message() const {
+  return plMsg->text();
+}
+
+int TShowStateForm::percent() const {
+  return pbProgress->isVisible() ? pbProgress->value() : -1;
+}
+
+void TShowStateForm::LayOut() {
+  Caption_Panel->setGeometry(0, 0, kClientWidth, kCaptionHeight);
+  const int top = kCaptionHeight + kMargin;
+  const int bottom = kClientHeight - kMargin;
+  for (QLabel* icon : {I_Stop, I_Help, I_Info})
+    icon->setGeometry(kClientWidth - kMargin - kIconSize, top, kIconSize, kIconSize);
+  const int msgRight = kClientWidth - 2 * kMargin - kIconSize;
+  const int msgBottom = pbProgress->isVisibleTo(this) ? bottom - kBarHeight - kMargin : bottom;
+  plMsg->setGeometry(kMargin, top, msgRight - kMargin, msgBottom - top);
+  pbProgress->setGeometry(kMargin, bottom - kBarHeight, kClientWidth - 2 * kMargin, kBarHeight);
+}
+
+void TShowStateForm::CentreOnOwner(QWidget* owner) {
+  QWidget* main = owner ? owner->window() : parentWidget() ? parentWidget()->window() : nullptr;
+  QRect area;
+  if (main && main != this && main->isVisible()) {
+    area = main->frameGeometry();
+  } else if (QScreen* s = QGuiApplication::primaryScreen()) {
+    area = s->geometry();
+  } else {
+    return;
+  }
+  move(area.left() + area.width() / 2 - width() / 2, area.top() + area.height() / 2 - height() / 2);
+}
+
+void TShowStateForm::Pump() {
+  // Keeps the bar moving without letting a tight loop spend its time painting.
+  if (lastPump_.isValid() && lastPump_.elapsed() < kPumpIntervalMs) return;
+  lastPump_.start();
+  QApplication::processEvents();
+}
+
+}  // namespace xfer::ui

@@ -1,0 +1,59 @@
+// The suite's progress window: a small modeless window with a title, an icon by kind ("STOP",
+// "INFO", "HELP") and a message, shown once while a long operation runs and updated in place.
+// It disables the calling form until hidden, and may show a determinate bar for finer progress.
+#pragma once
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QString>
+
+class QLabel;
+class QProgressBar;
+
+namespace xfer::ui {
+
+class CaptionPanel;
+
+class TShowStateForm : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TShowStateForm(QWidget* parent = nullptr);
+  TShowStateForm(const TShowStateForm&) = delete;
+  TShowStateForm& operator=(const TShowStateForm&) = delete;
+
+  // Shows the window when hidden, otherwise only updates the texts. An empty title falls back
+  // to `applicationTitle`. `owner` (may be null) is disabled until HideState.
+  void ShowState(QWidget* owner, const QString& kind, const QString& title, const QString& message,
+                 const QString& applicationTitle);
+  // Re-enables the owner and closes the window.
+  void HideState(QWidget* owner);
+  // Determinate progress inside the current step; a total of 0 or less hides the bar.
+  void Progress(long long done, long long total);
+
+  QString title() const { return title_; }
+  QString message() const;
+  QString kind() const { return kind_; }
+  // Percentage on the bar, -1 while it is hidden.
+  int percent() const;
+
+  static constexpr int kClientWidth = 300;
+  static constexpr int kClientHeight = 106;
+
+ private:
+  void LayOut();
+  void CentreOnOwner(QWidget* owner);
+  void Pump();
+
+  CaptionPanel* Caption_Panel = nullptr;
+  QLabel* I_Stop = nullptr;
+  QLabel* I_Help = nullptr;
+  QLabel* I_Info = nullptr;
+  QLabel* plMsg = nullptr;
+  QProgressBar* pbProgress = nullptr;
+  QString title_;
+  QString kind_;
+  QElapsedTimer lastPump_;
+};
+
+}  // namespace xfer::ui
