@@ -28,8 +28,14 @@ build: configure
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+DEMO_SERVER ?= build/demo-server
+
+# The main job: a demo server (made once) and a full base-information transfer of company 1's
+# period 1402 into 1403, printing the summary per table.
 demo: build
-	$(BUILD)/app/xfer/xfer --help
+	@test -d $(DEMO_SERVER) || $(BUILD)/app/xfer/xfer demo init --server $(DEMO_SERVER)
+	$(BUILD)/app/xfer/xfer kol --server $(DEMO_SERVER) --database KELVARO_1_1403 \
+	  --source KELVARO_1_1402 --modules maly,store,dara,naghd,trado
 
 bench: build
 	@for b in $(BUILD)/bench/xfer_bench_*; do echo "== $$b"; $$b; done

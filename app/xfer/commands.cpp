@@ -15,10 +15,12 @@ void SetExitCode(int code) {
 
 void RegisterSqlCommand(CLI::App& app);
 void RegisterDemoCommand(CLI::App& app);
+void RegisterKolCommand(CLI::App& app);
 
 void RegisterCommands(CLI::App& app) {
   RegisterSqlCommand(app);
   RegisterDemoCommand(app);
+  RegisterKolCommand(app);
 }
 
 }  // namespace xfer::cli

@@ -23,6 +23,10 @@ class Backend {
   virtual void Execute(const std::string& sql) = 0;
   // Runs a batch and returns every result set it produced.
   virtual std::vector<ResultSet> Query(const std::string& sql) = 0;
+  // Appends rows to a table by column name, all or none: the fast path that carries record
+  // sets between servers.
+  virtual void AppendRows(const std::string& table, const std::vector<std::string>& columns,
+                          const std::vector<std::vector<Value>>& rows) = 0;
   virtual std::string ServerName() const = 0;
   virtual std::string CurrentDatabase() const = 0;
 };

@@ -19,6 +19,10 @@ class EmbeddedBackend : public Backend {
     conn_.Execute(sql, [](ResultSet&&) {});
   }
   std::vector<ResultSet> Query(const std::string& sql) override { return conn_.Execute(sql); }
+  void AppendRows(const std::string& table, const std::vector<std::string>& columns,
+                  const std::vector<std::vector<Value>>& rows) override {
+    conn_.BulkInsert(table, columns, rows);
+  }
   std::string ServerName() const override { return server_->Directory(); }
   std::string CurrentDatabase() const override { return conn_.CurrentDatabase(); }
 

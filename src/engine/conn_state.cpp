@@ -23,6 +23,12 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
+// The key of a database name: case and trailing blanks do not count.
+std::string DbKey(std::string_view name) {
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  return Lower(name);
+}
+
 // Attached databases beyond master and tempdb that one handle keeps at once.
 constexpr size_t kMaxAttached = 10;
 
@@ -150,7 +156,7 @@ void ConnectionState::Attach(const std::string& canonical) {
 }
 
 std::string ConnectionState::SchemaFor(std::string_view database) {
-  std::string lower = Lower(database);
+  std::string lower = DbKey(database);
   auto it = attached_.find(lower);
   if (it != attached_.end()) {
     auto pos = std::find(attachOrder_.begin(), attachOrder_.end(), lower);
@@ -188,14 +194,14 @@ std::string ConnectionState::TsqlName(const std::string& schema, const std::stri
 }
 
 std::optional<std::string> ConnectionState::AttachedSchema(std::string_view database) const {
-  auto it = attached_.find(Lower(database));
+  auto it = attached_.find(DbKey(database));
   if (it == attached_.end()) return std::nullopt;
   return it->second;
 }
 
 void ConnectionState::Prepare(const std::vector<std::string>& names) {
   for (const auto& n : names) {
-    if (attached_.count(Lower(n))) continue;
+    if (attached_.count(DbKey(n))) continue;
     if (attached_.size() >= kMaxAttached) break;
     if (server_.FindDatabase(n)) SchemaFor(n);
   }
@@ -208,7 +214,7 @@ void ConnectionState::Use(std::string_view database) {
 }
 
 void ConnectionState::Forget(std::string_view database) {
-  std::string lower = Lower(database);
+  std::string lower = DbKey(database);
   auto it = attached_.find(lower);
   if (it == attached_.end()) return;
   cache.Clear();

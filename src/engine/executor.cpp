@@ -442,6 +442,9 @@ ResultSet Executor::Query(const Rendered& r) {
     bool known = static_cast<size_t>(i) < r.columnNames.size();
     std::string name = known ? r.columnNames[i] : sqlite3_column_name(st, i);
     rs.fields.push_back(FieldOf(st, i, name, known ? &r.columnTypes[i] : nullptr));
+    const char* schema = sqlite3_column_database_name(st, i);
+    if (schema && !rs.fields.back().baseTable.empty())
+      rs.fields.back().baseTable = conn_.TsqlName(schema, rs.fields.back().baseTable);
   }
   for (;;) {
     int rc = sqlite3_step(st);
@@ -552,13 +555,11 @@ void Executor::InsertExec(const Statement& s) {
     for (const auto& row : rs.rows) {
       Rendered one = q;
       one.params = row;
-      IdentityPlan step = plan;
-      Renderer again(conn_);
-      if (plan.active) one = again.InsertValues(s.target, s.insertColumns, rs.fields.size(), step);
-      one.params = row;
-      FinishIdentity(step, Dml(one, &s));
+      if (plan.active) one.params.push_back(plan.base + plan.step * (total + 1));
+      Dml(one, &s);
       ++total;
     }
+    FinishIdentity(plan, total);
   }
   conn_.rowcount = total;
   Affected(total);
@@ -595,6 +596,25 @@ void Executor::SelectInto(const Statement& s) {
       }
     }
   }
+  // Plain column references of a one-table query keep their NOT NULL, as SQL Server's
+  // SELECT ... INTO keeps them.
+  std::vector<bool> notNull(q.columnNames.size(), false);
+  if (sel.from.size() == 1 && sel.from[0]->kind == TableRef::Kind::Named && sel.setParts.empty()) {
+    if (auto info = r.Table(r.Resolve(sel.from[0]->name))) {
+      size_t out = 0;
+      for (const auto& item : sel.items) {
+        if (item.expr->kind == ExprKind::Star) {
+          for (const auto& c : info->columns)
+            if (out < notNull.size()) notNull[out++] = c.notNull || c.identity;
+        } else {
+          if (item.expr->kind == ExprKind::Column && out < notNull.size())
+            if (const ColumnInfo* c = info->Find(item.expr->name.back()))
+              notNull[out] = c->notNull || c->identity;
+          ++out;
+        }
+      }
+    }
+  }
   std::string cols;
   for (size_t i = 0; i < q.columnNames.size(); ++i) {
     const std::string& name = q.columnNames[i];
@@ -618,6 +638,7 @@ void Executor::SelectInto(const Statement& s) {
         if (def.type.length < 0 && def.type.length != -2) def.type.length = 30;
     }
     def.identity = !identityCol.empty() && LowerName(name) == LowerName(identityCol);
+    def.notNull = notNull[i];
     cols += (cols.empty() ? "" : ", ") + ColumnSql(def, false);
   }
   std::string qualified = r.QualifiedName(target);

@@ -247,10 +247,11 @@ Rendered Renderer::InsertValues(const ObjectName& targetName,
     throw SqlError(213, "Column name or number of supplied values does not match table "
                         "definition.");
   plan = PlanIdentity(t, info, cols);
+  // The identity value, when the insert numbers one, is the parameter after the row's values.
   std::string colList, values;
   if (plan.active) {
     colList = QuoteIdent(plan.column);
-    values = std::to_string(plan.base + plan.step);
+    values = "?" + std::to_string(cols.size() + 1);
   }
   for (size_t i = 0; i < cols.size(); ++i) {
     colList += (colList.empty() ? "" : ", ") + QuoteIdent(cols[i]->name);

@@ -29,6 +29,8 @@ ServerState::ServerState(std::string directory) : directory_(std::move(directory
 }
 
 std::optional<std::string> ServerState::FindDatabase(std::string_view name) const {
+  // Trailing blanks never count in a name, as SQL Server compares names.
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(directory_, ec)) {
     std::string file = entry.path().filename().string();
