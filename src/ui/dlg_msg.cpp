@@ -1,13 +1,19 @@
 // Message dialog: layout by dialog code, line-count sizing and the module-wide OK caption rule.
 #include "ui/dlg_msg.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QTextLayout>
 
 #include "db/dialogs.h"
@@ -63,10 +69,12 @@ TDlgMsg::TDlgMsg(QWidget* parent) : QDialog(parent) {
   Caption_Panel = new CaptionPanel(this);
   Caption_Panel->setGeometry(0, 0, kWidth, kCaptionHeight);
 
-  Memo1 = new QPlainTextEdit(this);
+  Memo1 = new QTextEdit(this);
   Memo1->setObjectName("Memo1");
   Memo1->setReadOnly(true);
-  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  Memo1->setAcceptRichText(false);
+  Memo1->setLineWrapMode(QTextEdit::WidgetWidth);
+  Memo1->document()->setDocumentMargin(2);
   Memo1->setGeometry(kMemoLeft, kMemoTop, kMemoWidth, kShortMemoHeight);
 
   I_Info = MakeIcon(this, "I_Info", QStyle::SP_MessageBoxInformation);
@@ -137,8 +145,13 @@ void TDlgMsg::Prepare(const QString& message, const QString& caption, const QStr
       break;
   }
 
+  // A final line break ends the last line; it does not open an empty one.
+  QString body = message;
+  if (body.endsWith('\n')) body.chop(1);
+  if (body.endsWith('\r')) body.chop(1);
   Memo1->clear();
-  Memo1->setPlainText(message);
+  Memo1->setPlainText(body);
+  FitLines();
   Memo1->moveCursor(QTextCursor::Start);
   if (memoLineCount() > 4) {
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -158,6 +171,19 @@ void TDlgMsg::Prepare(const QString& message, const QString& caption, const QStr
 int TDlgMsg::Execute(const QString& message, const QString& caption, const QString& code) {
   Prepare(message, caption, code);
   return exec();
+}
+
+void TDlgMsg::FitLines() {
+  // Persian faces have tall line spacing; lines are set so that four fill the short memo
+  // exactly, as the short dialog promises.
+  const qreal room =
+      kShortMemoHeight - 2 * Memo1->frameWidth() - 2 * Memo1->document()->documentMargin();
+  const qreal height = std::min<qreal>(QFontMetricsF(Memo1->font()).lineSpacing(), room / 4);
+  QTextBlockFormat format;
+  format.setLineHeight(std::floor(height), QTextBlockFormat::FixedHeight);
+  QTextCursor cursor(Memo1->document());
+  cursor.select(QTextCursor::Document);
+  cursor.mergeBlockFormat(format);
 }
 
 int TDlgMsg::memoLineCount() const {

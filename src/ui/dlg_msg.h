@@ -8,7 +8,7 @@
 #include <string>
 
 class QLabel;
-class QPlainTextEdit;
+class QTextEdit;
 class QPushButton;
 
 namespace xfer::ui {
@@ -47,11 +47,12 @@ class TDlgMsg : public QDialog {
   void reject() override;
 
  private:
+  void FitLines();
   void PlaceButtons();
   void CentreOnScreen();
 
   CaptionPanel* Caption_Panel = nullptr;
-  QPlainTextEdit* Memo1 = nullptr;
+  QTextEdit* Memo1 = nullptr;
   QLabel* I_Info = nullptr;
   QLabel* I_Warning = nullptr;
   QLabel* I_Question = nullptr;
