@@ -182,6 +182,10 @@ bool BaseTransfer::RunDescriptor(const BaseTableDescriptor& d) {
 
 template <typename F>
 void BaseTransfer::InTransaction(F&& work) {
+  // A harmless probe names the source period before the transaction opens, so a server that
+  // opens databases on first use never has to open one inside it.
+  if (!RemoteSource() && !periodEntry_.empty())
+    db::CodeLength(*db_.connection(), Trimmed(SourceDatabase()) + "..Options", "SCode");
   db_.RunSql("BEGIN TRAN");
   try {
     work();
@@ -212,18 +216,24 @@ void BaseTransfer::TransferBaseTable(std::string sourceDb, const std::string& ta
   long long before = counted ? Count(*db_.connection(), table) : 0;
 
   if (RemoteSource()) {
-    // The source server offers every row in a table of the form's temporary name; the rows
-    // come here through a work file and the new keys are added as the procedure would add them.
+    // The source table comes here whole through a work file, under the form's temporary name,
+    // and the new keys are added as the procedure adds them on one server. The whole table
+    // rather than the procedure's offer of the column list: a key may use a column outside the
+    // list (R_Agsat's IDX).
     sourceDb = Trimmed(SourceDatabase());
-    RemoteQuery().Execute(sourceDb + "..sp_Sayer_XferHesab '" + mode + "', '', '" + tempName_ +
-                          "', " + "'" + EscapeQuotes(sourceDb) + "', '" + EscapeQuotes(table) +
-                          "', '" + EscapeQuotes(columns) + "', '' ");
-    st.sourceRows = db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, tempName_, tempName_);
+    st.sourceRows = db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder,
+                                               sourceDb + ".." + table, tempName_);
     InTransaction([&] {
       if (mode == "OPTIONS") {
-        db_.RunSql("UPDATE Options SET " + columns + " = (SELECT TOP 1 " + columns + " FROM " +
-                   tempName_ + ") WHERE LTRIM(RTRIM(SCode)) = '" +
-                   EscapeQuotes(g_.companyCode + g_.fiscalYear) + "'");
+        // The source period's own row (code and year from its name), as the procedure picks it.
+        std::string code = sourceDb.substr(std::min(sourceDb.find('_') + 1, sourceDb.size()));
+        code.erase(std::remove(code.begin(), code.end(), '_'), code.end());
+        std::string dest = EscapeQuotes(g_.companyCode + g_.fiscalYear);
+        db_.RunSql("IF NOT EXISTS (SELECT * FROM Options WHERE LTRIM(RTRIM(SCode)) = '" + dest +
+                   "') INSERT INTO Options (SCode) VALUES ('" + dest + "') UPDATE Options SET " +
+                   columns + " = (SELECT TOP 1 " + columns + " FROM " + tempName_ +
+                   " ORDER BY CASE WHEN LTRIM(RTRIM(SCode)) = '" + EscapeQuotes(code) +
+                   "' THEN 0 ELSE 1 END) WHERE LTRIM(RTRIM(SCode)) = '" + dest + "'");
       } else {
         db_.RunSql("INSERT INTO " + table + " (" + columns + ") SELECT " + columns + " FROM " +
                    tempName_ + " WHERE " + key + " NOT IN (SELECT " + key + " FROM " + table +
