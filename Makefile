@@ -7,7 +7,7 @@ DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-d
                 libbenchmark-dev libcli11-dev qt6-base-dev fonts-noto-core
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps configure build test demo bench clean
+.PHONY: deps configure build test demo gui bench clean
 
 deps:
 	@missing=""; for p in $(DEB_PACKAGES); do \
@@ -36,6 +36,17 @@ demo: build
 	@test -d $(DEMO_SERVER) || $(BUILD)/app/xfer/xfer demo init --server $(DEMO_SERVER)
 	$(BUILD)/app/xfer/xfer kol --server $(DEMO_SERVER) --database KELVARO_1_1403 \
 	  --source KELVARO_1_1402 --modules maly,store,dara,naghd,trado
+
+# The desktop host on the demo server, which is made first when missing.
+gui: build
+	@if [ ! -d $(DEMO_SERVER) ]; then \
+	  if [ ! -x $(BUILD)/app/xfer/xfer ]; then \
+	    echo "gui: no demo server at $(DEMO_SERVER) and no xfer tool to create it"; exit 1; \
+	  fi; \
+	  $(BUILD)/app/xfer/xfer demo init --server $(DEMO_SERVER) || { \
+	    echo "gui: 'xfer demo init' could not create $(DEMO_SERVER)"; exit 1; }; \
+	fi
+	$(BUILD)/app/xfer-host/xfer-host --server $(DEMO_SERVER)
 
 bench: build
 	@for b in $(BUILD)/bench/xfer_bench_*; do echo "== $$b"; $$b; done
