@@ -192,3 +192,6 @@ CREATE TABLE N_AsnadDetail (
   Des varchar(500) NULL
 )
 CREATE INDEX IX_N_AsnadDetail ON N_AsnadDetail (TypeHesab, SanadNo)
+CREATE INDEX IX_N_AsnadDetail_Cash ON N_AsnadDetail (TypeHesab, CashCod)
+CREATE INDEX IX_N_AsnadDetail_Person ON N_AsnadDetail (TypeHesab, PersonCod)
+CREATE INDEX IX_N_AsnadDetail_Bank ON N_AsnadDetail (TypeHesab, BankCod, ShobehCod, AcountCod)

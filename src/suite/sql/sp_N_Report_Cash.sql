@@ -51,5 +51,5 @@ EXEC ('INSERT INTO ' + @TableName + ' (sorder1, sorder2, HCod, Sharh, Bed, Bes, 
   + 'FROM N_Cash WHERE CashCod' + @Range + ') H '
   + 'LEFT OUTER JOIN (SELECT D.CashCod AS K, SUM(ISNULL(D.Bed, 0)) AS Bed, '
   + 'SUM(ISNULL(D.Bes, 0)) AS Bes FROM N_AsnadDetail D INNER JOIN N_Asnad A ON A.SanadNo = D.SanadNo '
-  + 'WHERE D.TypeHesab = ''C''' + @Dates + ' GROUP BY D.CashCod) M ON M.K = H.K')
+  + 'WHERE D.TypeHesab = ''C'' AND D.CashCod' + @Range + @Dates + ' GROUP BY D.CashCod) M ON M.K = H.K')
 COMMIT

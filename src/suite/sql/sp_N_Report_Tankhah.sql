@@ -51,5 +51,5 @@ EXEC ('INSERT INTO ' + @TableName + ' (sorder1, sorder2, HCod, Sharh, Bed, Bes, 
   + 'FROM N_Tankhah WHERE PersonCod' + @Range + ') H '
   + 'LEFT OUTER JOIN (SELECT D.PersonCod AS K, SUM(ISNULL(D.Bed, 0)) AS Bed, '
   + 'SUM(ISNULL(D.Bes, 0)) AS Bes FROM N_AsnadDetail D INNER JOIN N_Asnad A ON A.SanadNo = D.SanadNo '
-  + 'WHERE D.TypeHesab = ''T''' + @Dates + ' GROUP BY D.PersonCod) M ON M.K = H.K')
+  + 'WHERE D.TypeHesab = ''T'' AND D.PersonCod' + @Range + @Dates + ' GROUP BY D.PersonCod) M ON M.K = H.K')
 COMMIT
