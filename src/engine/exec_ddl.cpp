@@ -55,6 +55,7 @@ std::string Executor::ColumnSql(const ColumnDef& d, bool primaryKeyColumn) {
   c.primaryKey = primaryKeyColumn || d.primaryKey;
   if (d.defaultValue) {
     Renderer r(conn_);
+    r.InlineLiterals();
     ExprType t;
     c.defaultSql = r.Expression(*d.defaultValue, &t);
     if (!r.params().empty())

@@ -75,6 +75,9 @@ class Renderer {
   std::string Expression(const Expr& e, ExprType* type);
   std::string QualifiedName(const ResolvedTable& t) const;
 
+  // Writes text literals into the SQL instead of binding them (definitions cannot bind).
+  void InlineLiterals() { inlineLiterals_ = true; }
+
   // Values bound so far (variables, system variables) — shared by everything one statement
   // renders.
   std::vector<Value>& params() { return params_; }
@@ -118,6 +121,7 @@ class Renderer {
 
   ConnectionState& conn_;
   std::vector<Value> params_;
+  bool inlineLiterals_ = false;
   std::vector<std::string> catalogColumns_;  // columns of the catalog view last rendered
   std::vector<ExprType> catalogTypes_;
   std::vector<std::vector<Source>> scopes_;

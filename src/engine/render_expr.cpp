@@ -441,6 +441,9 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
           *type = Make(TypeClass::String,
                        e.literalKind == LiteralKind::NString ? "nvarchar" : "varchar",
                        std::max(chars, 1));
+          // Text literals travel as parameters, so statements that differ only in their
+          // literals (one per account, per document) share one prepared statement.
+          if (!inlineLiterals_) return Bind(e.text);
           std::string out = "'";
           for (char c : e.text) {
             out += c;
