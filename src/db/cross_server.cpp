@@ -117,10 +117,21 @@ void CopyMissingCodes(HostDatabase& local, Backend* remote, const std::string& a
   std::string key = KeyOf(table);
   std::string columns = pictures ? " KalaNo, KalaPic " : TableColumns(*local.connection(), table);
   std::string source = sourceDb + ".." + table;
+  // What the filter reads of the source: the related table (items for units) on the same
+  // server, or its copy here when the source is on another server.
+  std::string relatedTable = UpperAscii(table) == "MEGYAS" ? "Kala" : related;
+  std::string relatedSource = sourceDb + ".." + relatedTable;
   if (remote) {
     ExportTableToFile(*remote, appFolder, sourceDb, table);
     ImportTempTableFromFile(local, appFolder, table);
     source = "##" + table + "Temp";
+    if (!pictures) {
+      if (UpperAscii(relatedTable) != UpperAscii(table)) {
+        ExportTableToFile(*remote, appFolder, sourceDb, relatedTable);
+        ImportTempTableFromFile(local, appFolder, relatedTable);
+      }
+      relatedSource = "##" + relatedTable + "Temp";
+    }
   }
   std::string filter;
   if (pictures) {
@@ -129,11 +140,11 @@ void CopyMissingCodes(HostDatabase& local, Backend* remote, const std::string& a
   } else {
     filter = " Where " + key + " Not In(Select " + key + " From " + table + ") ";
     if (UpperAscii(table) == "MEGYAS")
-      filter += " And (" + key + " In(Select MegyasCod1 From " + sourceDb + "..Kala) " + " Or " +
-                key + " In(Select MegyasCod2 From " + sourceDb + "..Kala) " + " Or " + key +
-                " In(Select MegyasCod3 From " + sourceDb + "..Kala)) ";
+      filter += " And (" + key + " In(Select MegyasCod1 From " + relatedSource + ") " + " Or " +
+                key + " In(Select MegyasCod2 From " + relatedSource + ") " + " Or " + key +
+                " In(Select MegyasCod3 From " + relatedSource + ")) ";
     else
-      filter += " And " + key + " In(Select " + key + " From " + sourceDb + ".." + related + ") ";
+      filter += " And " + key + " In(Select " + key + " From " + relatedSource + ") ";
   }
   local.RunSql("Insert Into " + table + " (" + columns + ") " + " Select " + columns + " From " +
                source + " As X " + filter);

@@ -97,7 +97,9 @@ ConnectionState::ConnectionState(ServerState& server, std::string_view database)
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   if (RegisterFunctions(db_) != SQLITE_OK) throw SqlError(50001, "Cannot install functions.");
   RegisterEngineFunctions(db_, this);
-  Exec(db_, "PRAGMA temp_store=MEMORY");
+  // SQLite 3.40 builds automatic indexes with the column's own collation even when the
+  // comparison names another one, which loses rows of text joins against derived tables.
+  Exec(db_, "PRAGMA temp_store=MEMORY; PRAGMA automatic_index=OFF");
   EnsureBookkeeping(db_, kTempSchema);
   frames_.push_back(std::make_unique<Frame>());
   Attach("master");
