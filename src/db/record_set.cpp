@@ -187,16 +187,16 @@ void RecordSet::Requery() {
   if (pos_ < 0) pos_ = 0;
 }
 
-void RecordSet::Sort(const std::string& spec) {
+void RecordSet::Sort(const std::string& order) {
   struct Key {
     int index;
     bool desc;
   };
   std::vector<Key> keys;
   size_t pos = 0;
-  while (pos <= spec.size()) {
-    size_t end = spec.find(',', pos);
-    std::string part(Trim(spec.substr(pos, end == std::string::npos ? std::string::npos : end - pos)));
+  while (pos <= order.size()) {
+    size_t end = order.find(',', pos);
+    std::string part(Trim(order.substr(pos, end == std::string::npos ? std::string::npos : end - pos)));
     if (!part.empty()) {
       bool desc = false;
       std::string upper = UpperAscii(part);

@@ -61,7 +61,7 @@ class RecordSet {
   bool GotoBookmark(const Bookmark& b);
 
   // Client-side sort: "Field1 ASC, Field2 DESC".
-  void Sort(const std::string& spec);
+  void Sort(const std::string& order);
 
   // The base table of a single-table query, as T-SQL names it; empty when none.
   std::string BaseTable() const;

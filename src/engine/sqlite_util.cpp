@@ -62,14 +62,14 @@ std::string After(const std::string& s, std::string_view prefix) {
 }
 
 // "t.a, t.b" -> table "t", columns "a, b".
-void SplitConstraint(const std::string& spec, std::string& table, std::string& columns) {
-  size_t dot = spec.find('.');
-  table = dot == std::string::npos ? spec : spec.substr(0, dot);
+void SplitConstraint(const std::string& text, std::string& table, std::string& columns) {
+  size_t dot = text.find('.');
+  table = dot == std::string::npos ? text : text.substr(0, dot);
   columns.clear();
   size_t pos = 0;
-  while (pos < spec.size()) {
-    size_t end = spec.find(", ", pos);
-    std::string part = spec.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+  while (pos < text.size()) {
+    size_t end = text.find(", ", pos);
+    std::string part = text.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
     size_t d = part.find('.');
     if (!columns.empty()) columns += ", ";
     columns += d == std::string::npos ? part : part.substr(d + 1);

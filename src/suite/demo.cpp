@@ -94,11 +94,11 @@ DemoReport Build(const BatchRunner& run, const std::vector<DemoCompany>& compani
   for (const auto& company : companies) {
     std::uint64_t seed = options.seed * 1000003ull ^ Hash("company " + company.code);
     for (const auto& [year, role] : {std::pair{firstYear, Role::Full}, {nextYear, Role::Next}}) {
-      PeriodSpec spec;
-      spec.code = company.code;
-      spec.year = year;
-      spec.companyName = company.name;
-      CreatePeriod(run, spec);
+      PeriodSpec period;
+      period.code = company.code;
+      period.year = year;
+      period.companyName = company.name;
+      CreatePeriod(run, period);
       Period p{run,          seed, options.scale, role,
                company.code, year, company.name,  &report.masterRows};
       FillPeriod(p);

@@ -45,21 +45,21 @@ void InstallProcedures(const BatchRunner& run) {
   for (const char* name : kProcedureScripts) RunScript(run, name, {});
 }
 
-void CreatePeriod(const BatchRunner& run, const PeriodSpec& spec) {
+void CreatePeriod(const BatchRunner& run, const PeriodSpec& period) {
   using db::Quote;
-  const std::string name = PeriodDatabaseName(spec.code, spec.year);
+  const std::string name = PeriodDatabaseName(period.code, period.year);
   run("CREATE DATABASE " + name);
   run("USE " + name);
-  InstallPeriodSchema(run, spec.widths);
+  InstallPeriodSchema(run, period.widths);
   InstallProcedures(run);
-  const std::string date1 = spec.date1.empty() ? spec.year + "/01/01" : spec.date1;
-  const std::string date2 = spec.date2.empty() ? spec.year + "/12/29" : spec.date2;
+  const std::string date1 = period.date1.empty() ? period.year + "/01/01" : period.date1;
+  const std::string date2 = period.date2.empty() ? period.year + "/12/29" : period.date2;
   const std::string hub = std::string(kHubDatabase) + "..Hub_Company";
-  run("DELETE FROM " + hub + " WHERE sCode = " + Quote(spec.code) +
-      " AND sYear = " + Quote(spec.year) + "\nINSERT INTO " + hub +
+  run("DELETE FROM " + hub + " WHERE sCode = " + Quote(period.code) +
+      " AND sYear = " + Quote(period.year) + "\nINSERT INTO " + hub +
       " (sCode, sYear, sName, DBName, sVer, sDate1, sDate2, IsActive, CreateDate) VALUES (" +
-      Quote(spec.code) + ", " + Quote(spec.year) + ", " + Quote(spec.companyName) + ", " +
-      Quote(name) + ", " + Quote(spec.version) + ", " + Quote(date1) + ", " + Quote(date2) +
+      Quote(period.code) + ", " + Quote(period.year) + ", " + Quote(period.companyName) + ", " +
+      Quote(name) + ", " + Quote(period.version) + ", " + Quote(date1) + ", " + Quote(date2) +
       ", 'T', " + Quote(date1) + ")");
 }
 

@@ -39,7 +39,7 @@ struct PeriodSpec {
 // Creates the period database (which must not exist), installs the period schema and the
 // procedures, and registers it in KELVARO_Hub..Hub_Company (replacing an older row of the same
 // code and year). The registry must be installed. Leaves the connection in the new database.
-void CreatePeriod(const BatchRunner& run, const PeriodSpec& spec);
+void CreatePeriod(const BatchRunner& run, const PeriodSpec& period);
 
 // In the current database: the period tables, then the stored procedures.
 void InstallPeriodSchema(const BatchRunner& run, const CodeWidths& widths);

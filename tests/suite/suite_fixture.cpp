@@ -30,12 +30,12 @@ void SuiteServer::TearDown() {
 
 void SuiteServer::MakePeriod(const std::string& code, const std::string& year,
                              const CodeWidths& w) {
-  PeriodSpec spec;
-  spec.code = code;
-  spec.year = year;
-  spec.companyName = "شرکت آزمايشي";
-  spec.widths = w;
-  CreatePeriod(EngineRunner(*conn_), spec);
+  PeriodSpec period;
+  period.code = code;
+  period.year = year;
+  period.companyName = "شرکت آزمايشي";
+  period.widths = w;
+  CreatePeriod(EngineRunner(*conn_), period);
 }
 
 void SuiteServer::Run(const std::string& database, const std::string& batch) {
