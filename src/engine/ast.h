@@ -189,39 +189,40 @@ struct Declaration {
 
 enum class StatementKind {
   Select,
-  Insert,          // target, insertColumns, values rows | select | execProc
-  Update,          // target (name or alias), assignments, from, where, top
-  Delete,          // target, from, where, top
-  Truncate,        // target
-  CreateTable,     // target, columns, constraints
-  DropTable,       // targets (several names allowed), ifExists
-  AlterTable,      // target, alter: see alterKind
-  CreateIndex,     // indexName, target, indexColumns, unique
-  DropIndex,       // target (table), indexName
-  CreateDatabase,  // databaseName
-  DropDatabase,    // databaseName, and every name in dropNames (DROP DATABASE a, b)
-  Use,             // databaseName
-  CreateProcedure, // target, params, body, procText; alter=true for ALTER
-  DropProcedure,   // targets
-  Declare,         // declarations
-  SetVariable,     // assignments[0] with target "@v"
-  SetOption,       // SET NOCOUNT ON etc.: optionName, optionValue
-  If,              // condition, body[0] then, body[1] else (optional)
-  While,           // condition, body[0]
-  Block,           // BEGIN ... END: body
+  Insert,           // target, insertColumns, values rows | select | execProc
+  Update,           // target (name or alias), assignments, from, where, top
+  Delete,           // target, from, where, top
+  Truncate,         // target
+  CreateTable,      // target, columns, constraints
+  DropTable,        // targets (several names allowed), ifExists
+  AlterTable,       // target, alter: see alterKind
+  CreateIndex,      // indexName, target, indexColumns, unique
+  DropIndex,        // target (table), indexName
+  CreateDatabase,   // databaseName
+  DropDatabase,     // databaseName, and every name in dropNames (DROP DATABASE a, b)
+  Use,              // databaseName
+  CreateProcedure,  // target, params, body, procText; alter=true for ALTER
+  DropProcedure,    // targets
+  Declare,          // declarations
+  SetVariable,      // assignments[0] with target "@v"
+  SetOption,        // SET NOCOUNT ON etc.: optionName, optionValue
+  If,               // condition, body[0] then, body[1] else (optional)
+  While,            // condition, body[0]
+  Block,            // BEGIN ... END: body
   Break,
   Continue,
-  Return,          // value optional
-  Exec,            // procedure call: target (procedure), args, returnVar (EXEC @r = p)
-  ExecString,      // EXEC ('...' + @x): value
-  Print,           // value
-  Raiserror,       // args: message, severity, state, ...
+  Return,      // value optional
+  Exec,        // procedure call: target (procedure), args, returnVar (EXEC @r = p)
+  ExecString,  // EXEC ('...' + @x): value
+  Print,       // value
+  Raiserror,   // args: message, severity, state, ...
   BeginTran,
   CommitTran,
-  RollbackTran,
-  TryCatch,        // BEGIN TRY body[0] END TRY BEGIN CATCH body[1] END CATCH
-  Throw,           // THROW number, message, state (args); no args rethrows in CATCH
-  Empty,           // a lone ';'
+  RollbackTran,  // optionValue: transaction or savepoint name, empty when none
+  SaveTran,      // optionValue: savepoint name
+  TryCatch,      // BEGIN TRY body[0] END TRY BEGIN CATCH body[1] END CATCH
+  Throw,         // THROW number, message, state (args); no args rethrows in CATCH
+  Empty,         // a lone ';'
 };
 
 enum class AlterKind { AlterColumn, AddColumns, AddConstraint, DropColumn, DropConstraint };

@@ -316,13 +316,24 @@ void ConnectionState::EndBatch(bool ok) {
   }
 }
 
-void ConnectionState::BeginTran() {
+void ConnectionState::BeginTran(const std::string& name) {
   if (!InTransaction()) {
     Exec(db_, "BEGIN");
     implicitOpen_ = true;
   }
-  if (trancount_ == 0) Exec(db_, "SAVEPOINT xfer_tran");
+  if (trancount_ == 0) {
+    Exec(db_, "SAVEPOINT xfer_tran");
+    tranName_ = Lower(name);
+    savepoints_.clear();
+  }
   ++trancount_;
+}
+
+void ConnectionState::SaveTran(const std::string& name) {
+  if (trancount_ == 0)
+    throw SqlError(628, "Cannot issue SAVE TRANSACTION when there is no active transaction.");
+  savepoints_.push_back(Lower(name));
+  Exec(db_, "SAVEPOINT " + QuoteIdent("xfer_save_" + savepoints_.back()));
 }
 
 void ConnectionState::CommitTran() {
@@ -332,10 +343,23 @@ void ConnectionState::CommitTran() {
   if (--trancount_ == 0) Exec(db_, "RELEASE xfer_tran");
 }
 
-void ConnectionState::RollbackTran() {
+void ConnectionState::RollbackTran(const std::string& name) {
   if (trancount_ == 0)
     throw SqlError(3903,
                    "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+  std::string lower = Lower(name);
+  if (!lower.empty() && lower != tranName_) {
+    auto it = std::find(savepoints_.rbegin(), savepoints_.rend(), lower);
+    if (it == savepoints_.rend())
+      throw SqlError(6401, "Cannot roll back " + name +
+                               ". No transaction or savepoint of that name was found.");
+    // Back to the savepoint; the transaction and the savepoint itself stay.
+    Exec(db_, "ROLLBACK TO " + QuoteIdent("xfer_save_" + lower));
+    savepoints_.erase(it.base(), savepoints_.end());
+    SchemaChanged();
+    return;
+  }
+  savepoints_.clear();
   Exec(db_, "ROLLBACK TO xfer_tran; RELEASE xfer_tran");
   trancount_ = 0;
   SchemaChanged();

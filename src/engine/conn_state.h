@@ -51,6 +51,7 @@ struct Frame {
   int depth = 0;                         // procedure nesting
   std::vector<std::string> tempTables;   // #tables created in this scope, dropped with it
   std::string procedure;                 // name of the procedure running in this frame
+  long long scopeIdentity = 0;           // SCOPE_IDENTITY(): the last identity of this scope
 };
 
 // An error a CATCH block is handling, as ERROR_NUMBER() and its siblings report it.
@@ -114,9 +115,12 @@ class ConnectionState {
   // Transactions: the batch's own implicit one and the user's BEGIN TRAN depth.
   void BeginBatch();
   void EndBatch(bool ok);
-  void BeginTran();
+  void BeginTran(const std::string& name = {});
   void CommitTran();
-  void RollbackTran();
+  // Without a name, or with the outermost transaction's, everything goes back to level 0;
+  // with a savepoint's name only the work after it (error 6401 for an unknown name).
+  void RollbackTran(const std::string& name = {});
+  void SaveTran(const std::string& name);  // error 628 outside a transaction
   int trancount() const { return trancount_; }
 
   // Global temporary tables owned by this connection, dropped when it closes.
@@ -125,7 +129,6 @@ class ConnectionState {
 
   long long rowcount = 0;
   long long identity = 0;      // @@IDENTITY
-  long long scopeIdentity = 0; // SCOPE_IDENTITY()
   int lastError = 0;           // @@ERROR
   std::vector<CaughtError> caught;  // errors of the CATCH blocks running, innermost last
   bool doomed = false;  // an error under XACT_ABORT inside TRY: only a rollback may follow
@@ -152,6 +155,8 @@ class ConnectionState {
   std::vector<std::unique_ptr<Frame>> frames_;
   std::map<std::string, TableInfo> tableCache_;  // "schema\x1fname" lower
   int trancount_ = 0;
+  std::string tranName_;                 // lower name of the outermost BEGIN TRAN
+  std::vector<std::string> savepoints_;  // lower names of SAVE TRAN, oldest first
   bool implicitOpen_ = false;
   std::vector<std::string> ownedGlobals_;
 };

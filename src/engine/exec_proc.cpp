@@ -251,6 +251,7 @@ long long Executor::CallProcedure(const Statement& def, const Statement& s,
     conn_.frame().vars[LowerName(param.name)] = Variable{param.type, ConvertValue(v, param.type)};
   }
   returnValue_ = 0LL;
+  const int trancount = conn_.trancount();
   RunList(def.body);
   std::vector<std::pair<std::string, Value>> outputs;
   for (size_t i = 0; i < def.params.size(); ++i)
@@ -261,6 +262,12 @@ long long Executor::CallProcedure(const Statement& def, const Statement& s,
   long long result = 0;
   if (const auto* i = std::get_if<long long>(&returnValue_)) result = *i;
   if (!s.returnVar.empty()) Assign(s.returnVar, result);
+  if (conn_.trancount() != trancount)
+    throw SqlError(266,
+                   "Transaction count after EXECUTE indicates a mismatching number of BEGIN "
+                   "and COMMIT statements. Previous count = " +
+                       std::to_string(trancount) +
+                       ", current count = " + std::to_string(conn_.trancount()) + ".");
   return result;
 }
 

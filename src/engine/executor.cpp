@@ -137,6 +137,7 @@ std::vector<std::string> DatabasesOf(const std::vector<StatementPtr>& statements
 void Executor::RunBatch(std::string_view text) {
   Batch batch = ParseBatch(text);
   conn_.frame().vars.clear();  // variables live for one batch
+  conn_.frame().scopeIdentity = 0;  // and so does SCOPE_IDENTITY: a batch is a scope
   conn_.Prepare(DatabasesOf(batch));
   conn_.BeginBatch();
   conn_.caught.clear();
@@ -152,8 +153,10 @@ void Executor::RunBatch(std::string_view text) {
     bool conversion = e.number() == err::kConversionFailed || e.number() == 8114;
     bool rollback = conn_.xactAbort || conn_.doomed || (conversion && conn_.trancount() > 0);
     conn_.doomed = false;
+    // Work done before the user's transaction began was committed statement by statement in
+    // SQL Server: only the transaction is rolled back.
     if (rollback && conn_.trancount() > 0) conn_.RollbackTran();
-    conn_.EndBatch(!rollback);
+    conn_.EndBatch(true);
     throw;
   } catch (...) {
     while (conn_.frame().depth > 0) LeaveScope();
@@ -164,7 +167,7 @@ void Executor::RunBatch(std::string_view text) {
   if (conn_.doomed) {
     conn_.doomed = false;
     if (conn_.trancount() > 0) conn_.RollbackTran();
-    conn_.EndBatch(false);
+    conn_.EndBatch(true);
     throw SqlError(3998, "Uncommittable transaction is detected at the end of the batch. The "
                          "transaction is rolled back.");
   }
@@ -379,6 +382,7 @@ void Executor::RunStatement(const Statement& s) {
       break;
     case StatementKind::Use:
       conn_.Use(s.databaseName);
+      conn_.rowcount = 0;
       break;
     case StatementKind::CreateProcedure:
       CreateProcedure(s);
@@ -391,9 +395,11 @@ void Executor::RunStatement(const Statement& s) {
       break;
     case StatementKind::SetVariable:
       Assign(s.assignments[0].target.back(), Evaluate(*s.assignments[0].value));
+      conn_.rowcount = 1;  // a simple assignment counts one row
       break;
     case StatementKind::SetOption:
       SetOption(s);
+      conn_.rowcount = 0;
       break;
     case StatementKind::Exec:
       ExecProcedure(s);
@@ -410,16 +416,21 @@ void Executor::RunStatement(const Statement& s) {
       Raiserror(s);
       break;
     case StatementKind::BeginTran:
-      conn_.BeginTran();
+      conn_.BeginTran(s.optionValue);
+      conn_.rowcount = 0;
       break;
     case StatementKind::CommitTran:
       if (conn_.doomed)
         throw SqlError(3930, "The current transaction cannot be committed and cannot support "
                              "operations that write to the log file. Roll back the transaction.");
       conn_.CommitTran();
+      conn_.rowcount = 0;
+      break;
+    case StatementKind::SaveTran:
+      conn_.SaveTran(s.optionValue);
       break;
     case StatementKind::RollbackTran:
-      conn_.RollbackTran();
+      conn_.RollbackTran(s.optionValue);
       conn_.doomed = false;
       break;
     case StatementKind::Throw:
@@ -529,7 +540,7 @@ void Executor::FinishIdentity(const IdentityPlan& plan, long long rows) {
   sqlite3_bind_int64(st.get(), 1, last);
   sqlite3_bind_text(st.get(), 2, plan.table.c_str(), -1, SQLITE_TRANSIENT);
   st.Step();
-  conn_.identity = conn_.scopeIdentity = last;
+  conn_.identity = conn_.frame().scopeIdentity = last;
 }
 
 void Executor::InsertExec(const Statement& s) {
@@ -599,6 +610,8 @@ void Executor::SelectInto(const Statement& s) {
   // Plain column references of a one-table query keep their NOT NULL, as SQL Server's
   // SELECT ... INTO keeps them.
   std::vector<bool> notNull(q.columnNames.size(), false);
+  if (sel.setParts.empty() && !(sel.from.size() == 1 && sel.from[0]->kind == TableRef::Kind::Named))
+    InnerJoinNotNull(r, sel, notNull);
   if (sel.from.size() == 1 && sel.from[0]->kind == TableRef::Kind::Named && sel.setParts.empty()) {
     if (auto info = r.Table(r.Resolve(sel.from[0]->name))) {
       size_t out = 0;
@@ -662,6 +675,42 @@ void Executor::SelectInto(const Statement& s) {
     conn_.SchemaChanged();
   }
   Affected(rows);
+}
+
+// Columns taken as they are from the tables of inner joins keep NOT NULL (an identity column
+// becomes a plain NOT NULL one); an outer join makes every column nullable.
+void Executor::InnerJoinNotNull(Renderer& r, const struct Select& sel, std::vector<bool>& notNull) {
+  std::vector<std::pair<std::string, TableInfo>> tables;  // lower alias or name, shape
+  bool outer = false;
+  std::function<void(const TableRef&)> walk = [&](const TableRef& ref) {
+    if (ref.kind == TableRef::Kind::Join) {
+      outer = outer || ref.joinType == JoinType::Left || ref.joinType == JoinType::Right ||
+              ref.joinType == JoinType::Full;
+      walk(*ref.left);
+      walk(*ref.right);
+    } else if (ref.kind == TableRef::Kind::Named) {
+      if (auto info = r.Table(r.Resolve(ref.name, false)))
+        tables.emplace_back(LowerName(ref.alias.empty() ? ref.name.object : ref.alias), *info);
+    }
+  };
+  for (const auto& ref : sel.from) walk(*ref);
+  if (outer) return;
+  for (size_t i = 0; i < sel.items.size() && i < notNull.size(); ++i) {
+    const Expr& e = *sel.items[i].expr;
+    if (e.kind == ExprKind::Star) return;  // positions no longer follow the items
+    if (e.kind != ExprKind::Column) continue;
+    std::string qualifier = e.name.size() >= 2 ? LowerName(e.name[e.name.size() - 2]) : "";
+    const ColumnInfo* found = nullptr;
+    int matches = 0;
+    for (const auto& [alias, info] : tables) {
+      if (!qualifier.empty() && alias != qualifier) continue;
+      if (const ColumnInfo* c = info.Find(e.name.back())) {
+        found = c;
+        ++matches;
+      }
+    }
+    if (matches == 1) notNull[i] = found->notNull || found->identity;
+  }
 }
 
 void Executor::LeaveScope() {

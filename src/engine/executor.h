@@ -41,6 +41,7 @@ class Executor {
   long long Dml(const Rendered& r, const Statement* source = nullptr);
   void SelectStatement(const Statement& s);
   void SelectInto(const Statement& s);
+  void InnerJoinNotNull(Renderer& r, const struct Select& sel, std::vector<bool>& notNull);
   void Insert(const Statement& s);
   void InsertExec(const Statement& s);
   void FinishIdentity(const IdentityPlan& plan, long long rows);

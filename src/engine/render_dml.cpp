@@ -77,6 +77,9 @@ bool NeedsCast(const TypeName& target, const ExprType& src) {
     case TypeClass::String:
     case TypeClass::Text:
       return from == TypeClass::Float || from == TypeClass::Decimal;
+    case TypeClass::DateTime:
+      // Text becomes the column's date form ('2024-01-01' in datetime is midnight).
+      return from != TypeClass::DateTime || src.declared.name != target.name;
     default:
       return false;
   }

@@ -299,9 +299,39 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
       sql += " WHEN " + Bind(names[i]) + " THEN " + std::to_string(i + 1);
     return sql + " END)";
   }
-  if (name == "SCOPE_IDENTITY" || name == "IDENT_CURRENT") {
+  if (name == "SCOPE_IDENTITY") {
     *type = Make(TypeClass::Decimal, "numeric");
-    return conn_.scopeIdentity ? Bind(conn_.scopeIdentity) : Bind(std::monostate{});
+    type->declared.precision = 38;
+    type->declared.scale = 0;
+    long long last = conn_.frame().scopeIdentity;
+    return last ? Bind(last) : Bind(std::monostate{});
+  }
+  if (name == "IDENT_CURRENT") {
+    // The table's last identity value whatever the session or scope; its seed before any row.
+    *type = Make(TypeClass::Decimal, "numeric");
+    type->declared.precision = 38;
+    type->declared.scale = 0;
+    if (e.args.size() != 1 || e.args[0]->kind != ExprKind::Literal)
+      throw SqlError(err::kUnsupported, "IDENT_CURRENT takes a table name written as text.");
+    ObjectName on;
+    std::string text = e.args[0]->text;
+    std::vector<std::string> parts;
+    for (size_t start = 0;;) {
+      size_t dot = text.find('.', start);
+      std::string part = text.substr(start, dot == std::string::npos ? dot : dot - start);
+      if (part.size() > 1 && part.front() == '[' && part.back() == ']')
+        part = part.substr(1, part.size() - 2);
+      parts.push_back(part);
+      if (dot == std::string::npos) break;
+      start = dot + 1;
+    }
+    on.object = parts.back();
+    if (parts.size() >= 3) on.database = parts[parts.size() - 3];
+    ResolvedTable t = Resolve(on, false);
+    auto info = Table(t);
+    if (!info || !info->Identity()) return "NULL";
+    return "(SELECT coalesce(last, seed) FROM " + QuoteIdent(t.schema) +
+           ".__xfer_identity WHERE tbl = " + Bind(info->name) + ")";
   }
   if (name == "OBJECT_ID" || name == "COL_LENGTH") {
     // Attach the database the literal names now: SQLite cannot attach mid-statement.
@@ -363,6 +393,16 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
                                             std::to_string(info->minArgs) + " argument(s).");
   renderArgs();
   ExprType first = types.empty() ? ExprType{} : types[0];
+  if (name == "DATEADD") {
+    // DATEADD returns the type of its date; text is read as datetime.
+    if (types[2].cls == TypeClass::DateTime) {
+      *type = types[2];
+    } else {
+      *type = Make(TypeClass::DateTime, "datetime");
+      args[2] = "xf_cast(" + args[2] + ", 'datetime')";
+    }
+    return "xf_dateadd(" + join() + ")";
+  }
   switch (info->rule) {
     case ResultRule::Int:
       *type = IntType();
@@ -394,6 +434,12 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
     case ResultRule::DateTime:
       *type = Make(TypeClass::DateTime, "datetime");
       break;
+    case ResultRule::Date:
+      *type = Make(TypeClass::DateTime, "date");
+      break;
+    case ResultRule::NString30:
+      *type = Make(TypeClass::String, "nvarchar", 30);
+      break;
     case ResultRule::Aggregate:
       if (name == "COUNT") {
         *type = IntType();
@@ -408,6 +454,17 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
   }
   std::string sql = std::string(info->sqliteName) + "(" + (e.distinct ? "DISTINCT " : "") +
                     join() + ")";
+  // DATALENGTH counts bytes of the declared type: two per character of Unicode text, the
+  // fixed storage size of numbers and dates.
+  if (name == "DATALENGTH") {
+    const std::string& t = first.declared.name;
+    if (t == "nvarchar" || t == "nchar" || t == "ntext") return "(" + sql + " * 2)";
+    bool fixed = first.cls == TypeClass::Int || first.cls == TypeClass::Float ||
+                 first.cls == TypeClass::Decimal || first.cls == TypeClass::DateTime;
+    if (fixed && !t.empty() && e.args[0]->kind != ExprKind::Literal)
+      return "(CASE WHEN " + args[0] + " IS NULL THEN NULL ELSE " +
+             std::to_string(StorageLength(first.declared)) + " END)";
+  }
   // ISNULL returns its first argument's type: a longer replacement is cut to it.
   if (name == "ISNULL" && first.cls == TypeClass::String && first.declared.length > 0)
     sql = "xf_cast(" + sql + ", '" + first.declared.Text() + "')";
@@ -499,6 +556,14 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
           style.empty())
         return sql;
       std::string text = type->declared.Text();
+      // Text of a decimal keeps its scale, text of a date follows the date's own default form:
+      // the conversion needs the source type.
+      bool typedSource = (inner.cls == TypeClass::Decimal || inner.cls == TypeClass::DateTime) &&
+                         !inner.declared.name.empty() &&
+                         (type->cls == TypeClass::String || type->cls == TypeClass::Text);
+      if (typedSource)
+        return "xf_cast(" + sql + ", '" + text + "'" + (style.empty() ? ", 0" : style) + ", '" +
+               inner.declared.Text() + "')";
       return "xf_cast(" + sql + ", '" + text + "'" + style + ")";
     }
     case ExprKind::Case: {

@@ -139,7 +139,11 @@ void CastToString(sqlite3_context* ctx, sqlite3_value* v, const Target& t, long 
   else if (width < 0)
     width = 30;
   std::string s;
-  const int type = sqlite3_value_type(v);
+  int type = sqlite3_value_type(v);
+  long long sourceScale = 0;
+  // A whole decimal or money value stored as an integer still prints its scale.
+  if (type == SQLITE_INTEGER && KindOfSource(sourceType, &sourceScale) != RealKind::Float)
+    type = SQLITE_FLOAT;
   if (type == SQLITE_INTEGER) {
     s = ArgText(v);
     if (width >= 0 && static_cast<long long>(s.size()) > width) {
@@ -180,9 +184,21 @@ void CastToString(sqlite3_context* ctx, sqlite3_value* v, const Target& t, long 
   } else {
     s = ArgText(v);
     DateTime d;
-    if (type == SQLITE_TEXT && style > 0 && IsDateStyle(style) && ParseDateText(s, &d) &&
-        !TrimBlanks(s).empty())
+    const std::string source = ParseTarget(sourceType).name;
+    const bool dateSource = source == "datetime" || source == "smalldatetime" || source == "date" ||
+                            source == "datetime2";
+    if (dateSource && type == SQLITE_TEXT && ParseDateText(s, &d)) {
+      // Style 0 is the type's own default: mon dd yyyy hh:miAM for datetime, ISO for date.
+      if (style == 0 && source == "date")
+        s = FormatDate(d);
+      else if (style == 0 && source == "datetime2")
+        s = FormatDateTime(d) + "0000";
+      else if (style == 0 || IsDateStyle(style))
+        s = DateStyle(d, style);
+    } else if (type == SQLITE_TEXT && style > 0 && IsDateStyle(style) && ParseDateText(s, &d) &&
+               !TrimBlanks(s).empty()) {
       s = DateStyle(d, style);
+    }
   }
   if (width >= 0) {
     if (t.name == "binary" || t.name == "varbinary") {
@@ -208,7 +224,11 @@ void CastToInteger(sqlite3_context* ctx, sqlite3_value* v, const Target& t,
   if (t.name == "smallint") lo = -32768, hi = 32767;
   if (t.name == "tinyint") lo = 0, hi = 255;
   long long r = 0;
-  const int type = sqlite3_value_type(v);
+  int type = sqlite3_value_type(v);
+  long long sourceScale = 0;
+  // A whole decimal or money value stored as an integer still prints its scale.
+  if (type == SQLITE_INTEGER && KindOfSource(sourceType, &sourceScale) != RealKind::Float)
+    type = SQLITE_FLOAT;
   if (type == SQLITE_INTEGER) {
     r = sqlite3_value_int64(v);
     if (r < lo || r > hi) {

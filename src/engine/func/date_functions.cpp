@@ -227,6 +227,57 @@ void DateDiff(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int64(ctx, r);
 }
 
+// DATENAME: month and weekday by name (us_english), every other part as its number.
+void DateName(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  static constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
+                                            "May",       "June",     "July",     "August",
+                                            "September", "October",  "November", "December"};
+  static constexpr const char* kDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                          "Thursday", "Friday", "Saturday"};
+  Part part;
+  if (!ReadPart(ctx, argv[0], &part)) return;
+  if (IsNull(argv[1])) return sqlite3_result_null(ctx);
+  DateTime d;
+  if (!ReadDate(ctx, argv[1], &d)) return;
+  const long long n = PartOf(part, d);
+  if (part == Part::Month) return ResultText(ctx, kMonths[n - 1]);
+  if (part == Part::Weekday) return ResultText(ctx, kDays[n - 1]);
+  ResultText(ctx, std::to_string(n));
+}
+
+// EOMONTH(date [, months]): the last day of the month, as a date.
+void EoMonth(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  DateTime d;
+  if (!ReadDate(ctx, argv[0], &d)) return;
+  const long long months = argc > 1 ? sqlite3_value_int64(argv[1]) : 0;
+  const long long total = d.year * 12LL + (d.month - 1) + months;
+  d.year = static_cast<int>(FloorDiv(total, 12));
+  d.month = static_cast<int>(total - d.year * 12LL) + 1;
+  if (d.year < 1 || d.year > 9999)
+    return RaiseError(ctx, 517, "Adding a value to a 'date' column caused an overflow.");
+  d.day = DaysInMonth(d.year, d.month);
+  ResultText(ctx, FormatDate(d));
+}
+
+// DATEFROMPARTS(year, month, day): a date, error 289 when the parts make no date.
+void DateFromParts(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  DateTime d;
+  const long long y = sqlite3_value_int64(argv[0]);
+  const long long m = sqlite3_value_int64(argv[1]);
+  const long long day = sqlite3_value_int64(argv[2]);
+  if (y < 1 || y > 9999 || m < 1 || m > 12 || day < 1 ||
+      day > DaysInMonth(static_cast<int>(y), static_cast<int>(m)))
+    return RaiseError(ctx, 289,
+                      "Cannot construct data type date, some of the arguments have "
+                      "values which are not valid.");
+  d.year = static_cast<int>(y);
+  d.month = static_cast<int>(m);
+  d.day = static_cast<int>(day);
+  ResultText(ctx, FormatDate(d));
+}
+
 void IsDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) return sqlite3_result_int(ctx, 0);
   DateTime d;
@@ -260,6 +311,10 @@ constexpr Impl kDate[] = {
     {"xf_dateadd", 3, DateAdd, true},
     {"xf_datediff", 3, DateDiff, true},
     {"xf_isdate", 1, IsDate, true},
+    {"xf_datename", 2, DateName, true},
+    {"xf_eomonth", 1, EoMonth, true},
+    {"xf_eomonth", 2, EoMonth, true},
+    {"xf_datefromparts", 3, DateFromParts, true},
     {"xf_newid", 0, NewId, false},
 };
 

@@ -26,6 +26,8 @@ enum class ResultRule {
   String10,      // varchar(10) (STR without length)
   FirstNonNull,  // the type of the first argument whose type is known (COALESCE)
   DateTime,      // datetime (GETDATE)
+  Date,          // date (EOMONTH, DATEFROMPARTS)
+  NString30,     // nvarchar(30) (DATENAME)
   Aggregate,     // COUNT -> int; SUM/MIN/MAX/AVG -> type of the argument (AVG of int stays int)
 };
 

@@ -198,7 +198,7 @@ StatementPtr Parser::ParseThrow() {
   return s;
 }
 
-// COMMIT|ROLLBACK [TRAN[SACTION] [name] | WORK]
+// COMMIT|ROLLBACK [TRAN[SACTION] [name] | WORK], SAVE TRAN[SACTION] name
 StatementPtr Parser::ParseTranEnd(StatementKind kind) {
   StatementPtr s = NewStatement(kind, Advance());
   if (AcceptWord("TRAN") || AcceptWord("TRANSACTION")) {

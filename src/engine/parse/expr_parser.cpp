@@ -24,6 +24,9 @@ constexpr std::array<std::string_view, 4> kKeywordFunctions = {"LEFT", "RIGHT", 
 constexpr std::array<std::string_view, 5> kNiladic = {"CURRENT_TIMESTAMP", "CURRENT_USER",
                                                       "SESSION_USER", "SYSTEM_USER", "USER"};
 
+constexpr std::array<std::string_view, 5> kDatePartFunctions = {"DATEADD", "DATEDIFF", "DATEPART",
+                                                                "DATENAME", "DATEDIFF_BIG"};
+
 template <size_t N>
 bool Contains(const std::array<std::string_view, N>& a, std::string_view v) {
   return std::find(a.begin(), a.end(), v) != a.end();
@@ -370,6 +373,16 @@ ExprPtr Parser::ParseFunctionCall(std::string name, const Token& at) {
       } while (AcceptOp(","));
     }
     ExpectOp(")");
+  }
+  // The datepart of the date functions is a keyword (month, dd), not a column: it travels to
+  // the function as its name.
+  if (Contains(kDatePartFunctions, e->text) && !e->args.empty() &&
+      e->args[0]->kind == ExprKind::Column && e->args[0]->name.size() == 1) {
+    ExprPtr& part = e->args[0];
+    part->kind = ExprKind::Literal;
+    part->literalKind = LiteralKind::String;
+    part->text = part->name[0];
+    part->name.clear();
   }
   if (AtWord("OVER")) Unsupported("OVER clause", Cur().pos);
   Seal(*e, at);

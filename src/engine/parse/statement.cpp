@@ -10,11 +10,11 @@ namespace xfer::engine::parse {
 namespace {
 
 // Statements the engine does not take; refused by name rather than as syntax errors.
-constexpr std::array<std::string_view, 24> kUnsupportedStatements = {
-    "MERGE",       "OPEN",    "FETCH",    "CLOSE",     "DEALLOCATE", "GOTO",
-    "WAITFOR",     "GRANT",   "REVOKE",   "DENY",      "DBCC",       "SAVE",
-    "BULK",        "BACKUP",  "RESTORE",  "KILL",      "CHECKPOINT", "SHUTDOWN",
-    "RECONFIGURE", "SETUSER", "READTEXT", "WRITETEXT", "UPDATETEXT", "REVERT"};
+constexpr std::array<std::string_view, 23> kUnsupportedStatements = {
+    "MERGE",   "OPEN",     "FETCH",     "CLOSE",      "DEALLOCATE", "GOTO",
+    "WAITFOR", "GRANT",    "REVOKE",    "DENY",       "DBCC",       "BULK",
+    "BACKUP",  "RESTORE",  "KILL",      "CHECKPOINT", "SHUTDOWN",   "RECONFIGURE",
+    "SETUSER", "READTEXT", "WRITETEXT", "UPDATETEXT", "REVERT"};
 
 }  // namespace
 
@@ -93,6 +93,9 @@ StatementPtr Parser::ParseStatement(bool firstInBatch) {
       s = ParseTranEnd(StatementKind::CommitTran);
     } else if (v == "ROLLBACK") {
       s = ParseTranEnd(StatementKind::RollbackTran);
+    } else if (v == "SAVE" && (AtWord("TRAN", 1) || AtWord("TRANSACTION", 1))) {
+      s = ParseTranEnd(StatementKind::SaveTran);
+      if (s->optionValue.empty()) Fail();
     } else if (v == "WITH") {
       Unsupported("common table expression", t.pos);
     } else if (v == "THROW") {

@@ -85,7 +85,7 @@ TEST(ParseErrors, UnsupportedFeaturesAreNamed) {
     const char* feature;
   };
   const UnsupportedCase cases[] = {
-      {"SAVE TRANSACTION s1", "SAVE"},
+      {"WAITFOR DELAY '00:00:01'", "WAITFOR"},
       {"CREATE TABLE t (a int, b AS a + 1)", "computed column"},
       {"RAISERROR 50001 'text'", "RAISERROR without parentheses"},
       {"WITH c AS (SELECT 1 x) SELECT * FROM c", "common table expression"},
