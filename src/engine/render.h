@@ -122,6 +122,7 @@ class Renderer {
   ConnectionState& conn_;
   std::vector<Value> params_;
   bool inlineLiterals_ = false;
+  bool comparedRows_ = false;                // rendering a part of UNION/EXCEPT/INTERSECT
   std::vector<std::string> catalogColumns_;  // columns of the catalog view last rendered
   std::vector<ExprType> catalogTypes_;
   std::vector<std::vector<Source>> scopes_;
@@ -130,6 +131,10 @@ class Renderer {
 // Whether storing a value of static type `src` into a column of type `target` needs an
 // explicit conversion to get SQL Server's result (SQLite's column affinity does the rest).
 bool NeedsCast(const TypeName& target, const ExprType& src);
+
+// The type of a CASE, COALESCE or UNION column whose branches have types `a` and `b`: the one of
+// higher precedence, the longer of two texts.
+ExprType WiderType(const ExprType& a, const ExprType& b);
 
 // Lower-cased ASCII copy of a name.
 std::string LowerName(std::string_view s);

@@ -103,6 +103,10 @@ std::string CheckedInt(const Expr& e, std::string l, const std::string& op, std:
 
 }  // namespace
 
+ExprType WiderType(const ExprType& a, const ExprType& b) {
+  return Wider(a, b);
+}
+
 std::string LowerName(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -445,6 +449,11 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
         *type = IntType();
       } else if (name == "COUNT_BIG") {
         *type = Make(TypeClass::Int, "bigint");
+      } else if ((name == "SUM" || name == "AVG") &&
+                 (first.cls == TypeClass::String || first.cls == TypeClass::Text ||
+                  first.cls == TypeClass::DateTime)) {
+        throw SqlError(8117, "Operand data type " + first.declared.name + " is invalid for " +
+                                 LowerName(name) + " operator.");
       } else if (name == "SUM" && first.cls == TypeClass::Int && first.declared.name != "bigint") {
         *type = IntType();
       } else {
@@ -573,17 +582,34 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
       bool textOperand = e.caseOperand && IsTextual(ot.cls);
       *type = ExprType{};
       type->cls = TypeClass::Null;
+      // The result has the type of highest precedence among the branches; text branches of
+      // a numeric CASE are converted, so 'x' fails as SQL Server's conversion would.
+      std::vector<std::string> whens, thens;
+      std::vector<ExprType> thenTypes;
       for (const auto& w : e.whens) {
         ExprType wt, tt;
         std::string ws = Expression(*w.when, &wt);
         if (textOperand && IsTextual(wt.cls)) ws = Collate(ws);
-        out += " WHEN " + ws + " THEN " + Expression(*w.then, &tt);
+        if (e.caseOperand && IsNumeric(ot.cls) && wt.cls == TypeClass::String)
+          ws = "xf_cast(" + ws + ", '" + (ot.cls == TypeClass::Int ? "bigint" : "float") + "')";
+        whens.push_back(ws);
+        thens.push_back(Expression(*w.then, &tt));
+        thenTypes.push_back(tt);
         *type = Wider(*type, tt);
       }
       if (e.elseExpr) {
         ExprType et;
-        out += " ELSE " + Expression(*e.elseExpr, &et);
+        thens.push_back(Expression(*e.elseExpr, &et));
+        thenTypes.push_back(et);
         *type = Wider(*type, et);
+      }
+      for (size_t i = 0; i < thens.size(); ++i) {
+        if (IsNumeric(type->cls) && thenTypes[i].cls == TypeClass::String)
+          thens[i] = "xf_cast(" + thens[i] + ", '" + type->declared.Text() + "')";
+        if (i < whens.size())
+          out += " WHEN " + whens[i] + " THEN " + thens[i];
+        else
+          out += " ELSE " + thens[i];
       }
       return out + " END)";
     }

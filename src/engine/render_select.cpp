@@ -139,6 +139,7 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
   std::string fromSql;
   std::vector<Source> sources = FromSources(s.from, fromSql);
   PushScope(sources);
+  const bool collateItems = s.distinct || !s.setParts.empty() || comparedRows_;
 
   std::string items;
   auto add = [&](const std::string& sql, const std::string& name, const ExprType& t) {
@@ -178,6 +179,11 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
     }
     ExprType t;
     std::string sql = Expression(*item.expr, &t);
+    // DISTINCT and UNION compare rows by the collation of the select list: computed text
+    // needs it spelled out (a column has it already).
+    if (collateItems && item.expr->kind != ExprKind::Column && Textual(t) &&
+        t.cls != TypeClass::Unknown)
+      sql = "(" + sql + std::string(" COLLATE ") + kCollation + ")";
     std::string name = item.alias;
     if (name.empty() && !item.assignVar.empty()) name = item.assignVar;
     if (name.empty() && item.expr->kind == ExprKind::Column) name = item.expr->name.back();
@@ -211,6 +217,13 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
 std::string Renderer::Select(const struct Select& s, std::vector<std::string>& names,
                              std::vector<ExprType>& types, bool& star) {
   size_t depth = scopes_.size();
+  const bool savedCompared = comparedRows_;
+  comparedRows_ = !s.setParts.empty();
+  struct Restore {
+    bool& flag;
+    bool value;
+    ~Restore() { flag = value; }
+  } restore{comparedRows_, savedCompared};
   std::string sql = SelectCore(s, names, types, star);
   auto limit = [&](const struct Select& part) -> std::string {
     if (!part.top) return {};
@@ -222,8 +235,11 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
   std::string firstLimit = limit(s);
   if (!s.setParts.empty()) {
     if (!firstLimit.empty()) sql = "SELECT * FROM (" + sql + firstLimit + ")";
+    // Every part is rendered first: the result's column types are those of all parts
+    // together, by type precedence, and a part whose text must become a number is converted.
+    std::vector<std::string> partSqls{sql};
+    std::vector<std::vector<ExprType>> partTypeLists{types};
     for (const auto& part : s.setParts) {
-      static const char* const kOps[] = {" UNION ", " UNION ALL ", " EXCEPT ", " INTERSECT "};
       std::vector<std::string> partNames;
       std::vector<ExprType> partTypes;
       bool partStar = false;
@@ -234,7 +250,38 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
       if (partNames.size() != names.size())
         throw SqlError(205, "All queries combined using a UNION, INTERSECT or EXCEPT operator "
                             "must have an equal number of expressions in their target lists.");
-      sql += kOps[static_cast<int>(part.op)] + partSql;
+      for (size_t i = 0; i < types.size(); ++i) types[i] = WiderType(types[i], partTypes[i]);
+      partSqls.push_back(std::move(partSql));
+      partTypeLists.push_back(std::move(partTypes));
+    }
+    auto isNumber = [](TypeClass c) {
+      return c == TypeClass::Int || c == TypeClass::Float || c == TypeClass::Decimal;
+    };
+    sql.clear();
+    for (size_t p = 0; p < partSqls.size(); ++p) {
+      bool convert = false;
+      for (size_t i = 0; i < types.size(); ++i)
+        convert =
+            convert || (isNumber(types[i].cls) && (partTypeLists[p][i].cls == TypeClass::String ||
+                                                   partTypeLists[p][i].cls == TypeClass::Text));
+      std::string part = partSqls[p];
+      if (convert) {
+        std::string cols;
+        for (size_t i = 0; i < types.size(); ++i) {
+          std::string c = QuoteIdent("c" + std::to_string(i));
+          if (isNumber(types[i].cls) && !isNumber(partTypeLists[p][i].cls))
+            c = "xf_cast(" + c + ", '" + types[i].declared.Text() + "')";
+          cols += (i ? ", " : "") + c + " AS " + QuoteIdent(names[i]);
+        }
+        std::string inner;
+        for (size_t i = 0; i < types.size(); ++i)
+          inner += (i ? ", " : "") + QuoteIdent("c" + std::to_string(i));
+        part = "SELECT " + cols + " FROM (WITH __part(" + inner + ") AS (" + part +
+               ") SELECT * FROM __part)";
+      }
+      static const char* const kOps[] = {" UNION ", " UNION ALL ", " EXCEPT ", " INTERSECT "};
+      if (p > 0) sql += kOps[static_cast<int>(s.setParts[p - 1].op)];
+      sql += part;
     }
   }
   if (!s.orderBy.empty()) {
