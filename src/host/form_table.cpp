@@ -4,6 +4,17 @@
 
 #include "host/form_registry.h"
 #include "host/plain_form.h"
+#include "host/xfer_api.h"
+#include "transfer/forms/kol_form.h"
+
+// The session variables are defined by the module (session.cpp). Programs that link the form
+// table without the module, such as the registry tests, leave them out: weak references read
+// as absent there, and the forms then open without a session.
+#pragma weak Global
+#pragma weak MyDate
+#pragma weak MyDatabase
+#pragma weak ShowStateForm
+#pragma weak DlgMsg
 
 namespace xfer::host {
 namespace {
@@ -27,6 +38,12 @@ const FormEntry& Entry(FormId id) {
   return kForms[static_cast<size_t>(id)];
 }
 
+// The latest session an entry point stored.
+transfer::FormSession ModuleSession() {
+  if (!&Global) return {};
+  return {Global, MyDate, MyDatabase, ShowStateForm, DlgMsg};
+}
+
 }  // namespace
 
 QString FormCaption(FormId id) {
@@ -38,6 +55,7 @@ const char* FormClassName(FormId id) {
 }
 
 FormFactory DefaultFormFactory(FormId id) {
+  if (id == FormId::kKol) return [] { return new transfer::TXferKolForm(ModuleSession); };
   return [id] { return MakePlainForm(FormClassName(id), FormCaption(id)); };
 }
 

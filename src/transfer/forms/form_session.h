@@ -1,0 +1,30 @@
+// The host session a transfer form works with. The host may hand over new objects on every call
+// of an entry point, so a form asks for them when it needs them instead of keeping them.
+#pragma once
+
+#include <functional>
+
+namespace xfer::db {
+struct HostGlobal;
+class HostDate;
+class HostDatabase;
+}  // namespace xfer::db
+
+namespace xfer::ui {
+class TDlgMsg;
+class TShowStateForm;
+}  // namespace xfer::ui
+
+namespace xfer::transfer {
+
+struct FormSession {
+  db::HostGlobal* global = nullptr;
+  db::HostDate* date = nullptr;
+  db::HostDatabase* database = nullptr;
+  ui::TShowStateForm* stateForm = nullptr;
+  ui::TDlgMsg* dlgMsg = nullptr;
+};
+
+using SessionSource = std::function<FormSession()>;
+
+}  // namespace xfer::transfer

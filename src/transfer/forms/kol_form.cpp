@@ -1,0 +1,300 @@
+// Base-information transfer form: widgets and thin handlers over BaseTransfer.
+#include "transfer/forms/kol_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "db/session.h"
+#include "transfer/base/base_transfer.h"
+#include "transfer/forms/kol_form_text.h"
+#include "ui/caption_panel.h"
+#include "ui/remote_form.h"
+#include "ui/ui_font.h"
+
+namespace xfer::transfer {
+namespace {
+
+QString Q(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* caption) {
+  auto* box = new QCheckBox(Q(caption), parent);
+  box->setObjectName(name);
+  return box;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
+  auto* b = new QPushButton(Q(caption), parent);
+  b->setObjectName(name);
+  b->setMinimumWidth(110);
+  return b;
+}
+
+}  // namespace
+
+TXferKolForm::TXferKolForm(SessionSource session, QWidget* parent)
+    : QWidget(parent), session_(std::move(session)), dialogs_(session_, this) {
+  setObjectName("TXferKolForm");
+  ui::ApplyFormStyle(this);
+  setWindowTitle(Q(text::kFormCaption));
+  BuildWidgets();
+}
+
+TXferKolForm::~TXferKolForm() = default;
+
+void TXferKolForm::BuildWidgets() {
+  Caption_Panel = new ui::CaptionPanel(this);
+  Caption_Panel->setText(Q(text::kFormCaption));
+  Caption_Panel->setMinimumHeight(24);
+  sb_Minimized = new QToolButton(Caption_Panel);
+  sb_Minimized->setObjectName("sb_Minimized");
+  sb_Minimized->setText("_");
+  sb_Closed = new QToolButton(Caption_Panel);
+  sb_Closed->setObjectName("sb_Closed");
+  sb_Closed->setText("X");
+  auto* captionButtons = new QHBoxLayout(Caption_Panel);
+  captionButtons->setContentsMargins(2, 1, 2, 1);
+  captionButtons->addStretch(1);
+  captionButtons->addWidget(sb_Minimized);
+  captionButtons->addWidget(sb_Closed);
+
+  lblCompany = new QLabel(Q(form_text::kCompanyLabel), this);
+  lblCompany->setObjectName("lblCompany");
+  cmbCompany = new QComboBox(this);
+  cmbCompany->setObjectName("cmbCompany");
+  cmbCompany->setMinimumWidth(320);
+  lblCompany->setBuddy(cmbCompany);
+  cmdServer = MakeButton(this, "cmdServer", form_text::kServer);
+  cmdServer->setToolTip(Q(form_text::kServerHint));
+  lbServerNam = new QLabel(this);
+  lbServerNam->setObjectName("lbServerNam");
+
+  auto* modules = new QGroupBox(this);
+  modules->setObjectName("grpModules");
+  chkMaly = MakeCheckBox(modules, "chkMaly", form_text::kChkMaly);
+  chkStore = MakeCheckBox(modules, "chkStore", form_text::kChkStore);
+  chkDara = MakeCheckBox(modules, "chkDara", form_text::kChkDara);
+  chkNaghd = MakeCheckBox(modules, "chkNaghd", form_text::kChkNaghd);
+  chkTrado = MakeCheckBox(modules, "chkTrado", form_text::kChkTrado);
+  chkSazmandehi = MakeCheckBox(modules, "chkSazmandehi", form_text::kChkSazmandehi);
+  auto* moduleLayout = new QVBoxLayout(modules);
+  for (QCheckBox* box : {chkMaly, chkStore, chkDara, chkNaghd, chkTrado, chkSazmandehi})
+    moduleLayout->addWidget(box);
+
+  // One box per organizing option; a box that covers several Options columns appears once.
+  pnlCondSazmandehi = new QFrame(this);
+  pnlCondSazmandehi->setObjectName("pnlCondSazmandehi");
+  pnlCondSazmandehi->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  auto* panelLayout = new QGridLayout(pnlCondSazmandehi);
+  for (const OptionsDescriptor& o : OrganizingOptions()) {
+    if (pnlCondSazmandehi->findChild<QCheckBox*>(o.checkBox)) continue;
+    QCheckBox* box = MakeCheckBox(pnlCondSazmandehi, o.checkBox, o.name);
+    const int n = static_cast<int>(organizingBoxes_.size());
+    panelLayout->addWidget(box, n / 2, n % 2);
+    organizingBoxes_.push_back(box);
+  }
+  pnlCondSazmandehi->hide();
+
+  cmdOk = MakeButton(this, "cmdOk", form_text::kOk);
+  cmdSakhtar = MakeButton(this, "cmdSakhtar", form_text::kSakhtar);
+  lblNotice = new QLabel(Q(text::kNotice), this);
+  lblNotice->setObjectName("lblNotice");
+  QPalette notice = lblNotice->palette();
+  notice.setColor(QPalette::WindowText, Qt::darkRed);
+  lblNotice->setPalette(notice);
+
+  auto* source = new QGridLayout;
+  source->addWidget(lblCompany, 0, 0);
+  source->addWidget(cmbCompany, 0, 1);
+  source->addWidget(cmdServer, 0, 2);
+  source->addWidget(lbServerNam, 0, 3);
+  source->setColumnStretch(3, 1);
+  auto* choices = new QHBoxLayout;
+  choices->addWidget(modules, 0, Qt::AlignTop);
+  choices->addWidget(pnlCondSazmandehi, 0, Qt::AlignTop);
+  choices->addStretch(1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(cmdOk);
+  buttons->addWidget(cmdSakhtar);
+  buttons->addStretch(1);
+  auto* body = new QVBoxLayout;
+  body->setContentsMargins(12, 8, 12, 12);
+  body->setSpacing(10);
+  body->addLayout(source);
+  body->addLayout(choices);
+  body->addWidget(lblNotice);
+  body->addLayout(buttons);
+  body->addStretch(1);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(Caption_Panel);
+  layout->addLayout(body, 1);
+
+  connect(cmbCompany, &QComboBox::currentIndexChanged, this, &TXferKolForm::cmbCompanyChange);
+  connect(chkSazmandehi, &QCheckBox::toggled, this, &TXferKolForm::chkSazmandehiClick);
+  connect(cmdOk, &QPushButton::clicked, this, &TXferKolForm::cmdOkClick);
+  connect(cmdServer, &QPushButton::clicked, this, &TXferKolForm::cmdServerClick);
+  connect(cmdSakhtar, &QPushButton::clicked, this, &TXferKolForm::cmdSakhtarClick);
+  connect(sb_Closed, &QToolButton::clicked, this, &TXferKolForm::sb_ClosedClick);
+  connect(sb_Minimized, &QToolButton::clicked, this, &TXferKolForm::sb_MinimizedClick);
+}
+
+template <typename F>
+void TXferKolForm::Guarded(F&& body) {
+  try {
+    body();
+  } catch (const std::exception& e) {
+    dialogs_.ShowDlgMsg(e.what(), "", "1ER");
+  }
+}
+
+void TXferKolForm::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  if (!e->spontaneous()) FormShow();
+}
+
+void TXferKolForm::FormShow() {
+  Guarded([&] {
+    const FormSession s = session_ ? session_() : FormSession{};
+    if (!s.global || !s.date || !s.database || !s.database->connection()) return;
+    // A new set of host objects starts a new transfer; the same set keeps the temporary name
+    // and the source server for the form's lifetime.
+    if (!transfer_ || s.global != transferSession_.global || s.date != transferSession_.date ||
+        s.database != transferSession_.database) {
+      transfer_ = std::make_unique<BaseTransfer>(*s.global, *s.date, *s.database, dialogs_);
+      transfer_->Prepare();
+      transferSession_ = s;
+    }
+    FillPeriods(transfer_->Periods());
+    pnlCondSazmandehi->hide();
+  });
+}
+
+void TXferKolForm::FillPeriods(const std::vector<std::string>& periods) {
+  const QSignalBlocker quiet(cmbCompany);
+  cmbCompany->clear();
+  for (const std::string& p : periods) cmbCompany->addItem(QString::fromStdString(p));
+  cmbCompany->setCurrentIndex(-1);
+}
+
+void TXferKolForm::cmbCompanyChange() {
+  Guarded([&] {
+    if (transfer_ && cmbCompany->currentIndex() >= 0)
+      transfer_->ChoosePeriod(cmbCompany->currentText().toStdString());
+  });
+  chkSazmandehiClick();
+}
+
+void TXferKolForm::chkSazmandehiClick() {
+  const bool on = chkSazmandehi->isChecked();
+  pnlCondSazmandehi->setVisible(on);
+  for (QCheckBox* box : organizingBoxes_) box->setChecked(on);
+}
+
+std::set<Module> TXferKolForm::TickedModules() const {
+  std::set<Module> ticked;
+  for (const TransferBlock& block : TransferBlocks()) {
+    const auto* box = findChild<QCheckBox*>(block.checkBox);
+    if (box && box->isChecked()) ticked.insert(block.module);
+  }
+  return ticked;
+}
+
+std::set<std::string> TXferKolForm::TickedOptions() const {
+  std::set<std::string> columns;
+  for (const OptionsDescriptor& o : OrganizingOptions()) {
+    const auto* box = pnlCondSazmandehi->findChild<QCheckBox*>(o.checkBox);
+    if (box && box->isChecked()) columns.insert(o.column);
+  }
+  return columns;
+}
+
+void TXferKolForm::cmdOkClick() {
+  Guarded([&] {
+    if (cmbCompany->currentIndex() < 0 || !transfer_) {
+      dialogs_.ShowDlgMsg(text::kChooseCompany, "", "1ER");
+      return;
+    }
+    transfer_->Run(TickedModules(), TickedOptions());
+  });
+}
+
+void TXferKolForm::cmdServerClick() {
+  Guarded([&] {
+    const FormSession s = session_ ? session_() : FormSession{};
+    if (!s.global || !transfer_) return;
+    if (source_.name.empty())
+      source_ = {s.global->serverName, s.global->authKind, s.global->sqlUser,
+                 s.global->sqlPassword};
+    ui::TRemoteForm remote(*s.global, dialogs_, this);
+    if (!serversFile_.isEmpty()) remote.setServersFile(serversFile_);
+    remote.setServerName(QString::fromStdString(source_.name));
+    remote.setAuthKind(QString::fromStdString(source_.authKind));
+    remote.setUserName(QString::fromStdString(source_.user));
+    remote.setPassword(QString::fromStdString(source_.password));
+    if (remote.exec() != QDialog::Accepted) return;
+
+    SourceServerSettings chosen{remote.serverName().toStdString(), remote.authKind().toStdString(),
+                                remote.userName().toStdString(), remote.password().toStdString()};
+    SourceServer server{chosen.name, chosen.authKind, chosen.user, chosen.password,
+                        remote.takeConnection()};
+    transfer_->UseSourceServer(std::move(server));
+    FillPeriods(transfer_->Periods());
+    lbServerNam->setText(remote.serverName());
+    source_ = chosen;
+  });
+}
+
+void TXferKolForm::cmdSakhtarClick() {
+  const FormSession s = session_ ? session_() : FormSession{};
+  const QString file = QString::fromStdString(ConverterPath(s.global ? s.global->appFolder : ""));
+  if (!converterEntry_) {
+    converter_.setFileName(file);
+    if (!converter_.load()) {
+      PlainMessage(QFileInfo::exists(file) ? Q(form_text::kConverterPresent) + file
+                                           : Q(form_text::kConverterMissing) + file);
+      return;
+    }
+    converterEntry_ =
+        reinterpret_cast<StructureConverterEntry>(converter_.resolve(kConverterEntry));
+    if (!converterEntry_) {
+      // A library without the entry point is as good as none.
+      converter_.unload();
+      PlainMessage(Q(form_text::kConverterPresent) + file);
+      return;
+    }
+  }
+  Guarded([&] { converterEntry_(s.global, s.date, s.database, s.dlgMsg, "M"); });
+}
+
+void TXferKolForm::PlainMessage(const QString& message) {
+  const FormSession s = session_ ? session_() : FormSession{};
+  QMessageBox box(QMessageBox::NoIcon, s.global ? QString::fromStdString(s.global->appTitle) : "",
+                  message, QMessageBox::Ok, this);
+  box.setObjectName("PlainMessage");
+  box.exec();
+}
+
+void TXferKolForm::sb_ClosedClick() {
+  close();
+  deleteLater();
+}
+
+void TXferKolForm::sb_MinimizedClick() {
+  window()->showMinimized();
+}
+
+}  // namespace xfer::transfer
