@@ -85,6 +85,7 @@ struct Expr {
   bool negated = false;   // NOT IN / NOT LIKE / NOT BETWEEN / IS NOT NULL / NOT EXISTS
   TypeName castType;      // Cast
   bool isConvert = false; // written as CONVERT(...)
+  bool tryCast = false;   // TRY_CAST / TRY_CONVERT: NULL where the conversion fails
   ExprPtr caseOperand;    // Case: simple CASE operand
   std::vector<CaseWhen> whens;
   ExprPtr elseExpr;

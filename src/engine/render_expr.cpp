@@ -387,6 +387,22 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
     return "(CASE WHEN " + cs + " THEN " + as + " ELSE " + bs + " END)";
   }
 
+  if (name == "CHOOSE") {
+    // CHOOSE(index, v1, v2, ...): NULL for an index outside the list.
+    if (e.args.size() < 2)
+      throw SqlError(err::kWrongArgCount, "The choose function requires 2 to 254 arguments.");
+    ExprType it;
+    std::string sql = "(CASE " + Expression(*e.args[0], &it);
+    *type = ExprType{};
+    type->cls = TypeClass::Null;
+    for (size_t i = 1; i < e.args.size(); ++i) {
+      ExprType t;
+      sql += " WHEN " + std::to_string(i) + " THEN " + Expression(*e.args[i], &t);
+      *type = Wider(*type, t);
+    }
+    return sql + " END)";
+  }
+
   const FunctionInfo* info = FindFunction(name);
   if (!info)
     throw SqlError(err::kUnknownFunction,
@@ -443,6 +459,9 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
       break;
     case ResultRule::NString30:
       *type = Make(TypeClass::String, "nvarchar", 30);
+      break;
+    case ResultRule::NString258:
+      *type = Make(TypeClass::String, "nvarchar", 258);
       break;
     case ResultRule::Aggregate:
       if (name == "COUNT") {
@@ -558,6 +577,7 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
         ExprType st;
         style = ", " + Expression(*e.args[1], &st);
       }
+      const std::string fn = e.tryCast ? "xf_try_cast(" : "xf_cast(";
       // Same class and no length to enforce: nothing to convert.
       if (inner.cls == type->cls && type->cls == TypeClass::Float && style.empty()) return sql;
       bool wideInt = e.castType.name == "int" || e.castType.name == "bigint";
@@ -571,9 +591,9 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
                          !inner.declared.name.empty() &&
                          (type->cls == TypeClass::String || type->cls == TypeClass::Text);
       if (typedSource)
-        return "xf_cast(" + sql + ", '" + text + "'" + (style.empty() ? ", 0" : style) + ", '" +
+        return fn + sql + ", '" + text + "'" + (style.empty() ? ", 0" : style) + ", '" +
                inner.declared.Text() + "')";
-      return "xf_cast(" + sql + ", '" + text + "'" + style + ")";
+      return fn + sql + ", '" + text + "'" + style + ")";
     }
     case ExprKind::Case: {
       std::string out = "(CASE";

@@ -406,7 +406,9 @@ void CastToBinary(sqlite3_context* ctx, sqlite3_value* v, const Target& t) {
   sqlite3_result_blob(ctx, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
 }
 
-void Cast(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+}  // namespace
+
+void CastFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (IsNull(argv[0])) return sqlite3_result_null(ctx);
   const Target t = ParseTarget(ArgText(argv[1]));
   const long long style = argc > 2 && !IsNull(argv[2]) ? sqlite3_value_int64(argv[2]) : 0;
@@ -428,10 +430,12 @@ void Cast(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   RaiseError(ctx, 243, "Type " + n + " is not a defined system type.");
 }
 
+namespace {
+
 constexpr Impl kCast[] = {
-    {"xf_cast", 2, Cast, true},
-    {"xf_cast", 3, Cast, true},
-    {"xf_cast", 4, Cast, true},
+    {"xf_cast", 2, CastFunction, true},
+    {"xf_cast", 3, CastFunction, true},
+    {"xf_cast", 4, CastFunction, true},
 };
 
 }  // namespace

@@ -37,6 +37,10 @@ long long PatternIndex(std::string_view text, std::string_view pattern);
 // Reports `message` as SQL Server error `number`: the text carries the "@NNN@" prefix the
 // executor decodes.
 void RaiseError(sqlite3_context* ctx, int number, const std::string& message);
+// The user data of a function whose errors become NULL (xf_try_cast).
+inline const int kTryConversion = 0;
+// xf_cast(value, type [, style [, sourceType]]), also installed as xf_try_cast.
+void CastFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 
 // --- UTF-8 -------------------------------------------------------------------------------
 // Byte index just past the character starting at `i`; a stray byte counts as one character.

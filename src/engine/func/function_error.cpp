@@ -9,6 +9,8 @@ namespace xfer::engine {
 
 namespace func {
 void RaiseError(sqlite3_context* ctx, int number, const std::string& message) {
+  // TRY_CAST and TRY_CONVERT answer NULL where the conversion would fail.
+  if (sqlite3_user_data(ctx) == &kTryConversion) return sqlite3_result_null(ctx);
   const std::string text = "@" + std::to_string(number) + "@" + message;
   sqlite3_result_error(ctx, text.c_str(), static_cast<int>(text.size()));
 }

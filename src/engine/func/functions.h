@@ -28,6 +28,7 @@ enum class ResultRule {
   DateTime,      // datetime (GETDATE)
   Date,          // date (EOMONTH, DATEFROMPARTS)
   NString30,     // nvarchar(30) (DATENAME)
+  NString258,    // nvarchar(258) (QUOTENAME)
   Aggregate,     // COUNT -> int; SUM/MIN/MAX/AVG -> type of the argument (AVG of int stays int)
 };
 

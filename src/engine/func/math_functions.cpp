@@ -96,7 +96,94 @@ void Square(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_double(ctx, n.AsDouble() * n.AsDouble());
 }
 
+// Float functions of one argument; a result outside the reals is error 3623.
+template <double (*F)(double), bool Positive>
+void FloatOf(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (IsNull(argv[0])) return sqlite3_result_null(ctx);
+  Number n;
+  if (!ArgNumber(ctx, argv[0], &n)) return;
+  if (Positive && n.AsDouble() <= 0) return InvalidFloat(ctx);
+  const double r = F(n.AsDouble());
+  if (!std::isfinite(r)) return InvalidFloat(ctx);
+  sqlite3_result_double(ctx, r);
+}
+
+double Log(double x) {
+  return std::log(x);
+}
+double Log10(double x) {
+  return std::log10(x);
+}
+double Exp(double x) {
+  return std::exp(x);
+}
+double Sin(double x) {
+  return std::sin(x);
+}
+double Cos(double x) {
+  return std::cos(x);
+}
+double Tan(double x) {
+  return std::tan(x);
+}
+double Atan(double x) {
+  return std::atan(x);
+}
+double Cot(double x) {
+  return 1.0 / std::tan(x);
+}
+
+// LOG(x, base)
+void LogBase(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (IsNull(argv[0]) || IsNull(argv[1])) return sqlite3_result_null(ctx);
+  Number x, base;
+  if (!ArgNumber(ctx, argv[0], &x) || !ArgNumber(ctx, argv[1], &base)) return;
+  if (x.AsDouble() <= 0 || base.AsDouble() <= 0 || base.AsDouble() == 1) return InvalidFloat(ctx);
+  sqlite3_result_double(ctx, std::log(x.AsDouble()) / std::log(base.AsDouble()));
+}
+
+void Pi(sqlite3_context* ctx, int, sqlite3_value**) {
+  sqlite3_result_double(ctx, M_PI);
+}
+
+// RAND([seed]): a float in [0, 1); a seed starts a repeatable sequence.
+void Rand(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  static thread_local unsigned long long state = 0x2545F4914F6CDD1DULL;
+  if (argc > 0 && !IsNull(argv[0]))
+    state = static_cast<unsigned long long>(sqlite3_value_int64(argv[0])) * 6364136223846793005ULL +
+            1442695040888963407ULL;
+  state ^= state << 13;
+  state ^= state >> 7;
+  state ^= state << 17;
+  sqlite3_result_double(ctx, static_cast<double>(state >> 11) / 9007199254740992.0);
+}
+
+// DEGREES and RADIANS keep the argument's class: integers stay integers.
+template <bool ToDegrees>
+void Angle(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (IsNull(argv[0])) return sqlite3_result_null(ctx);
+  Number n;
+  if (!ArgNumber(ctx, argv[0], &n)) return;
+  const double r = ToDegrees ? n.AsDouble() * 180.0 / M_PI : n.AsDouble() * M_PI / 180.0;
+  if (n.isInt) return sqlite3_result_int64(ctx, static_cast<long long>(std::trunc(r)));
+  sqlite3_result_double(ctx, r);
+}
+
 constexpr Impl kMath[] = {
+    {"xf_log", 1, FloatOf<Log, true>, true},
+    {"xf_log", 2, LogBase, true},
+    {"xf_log10", 1, FloatOf<Log10, true>, true},
+    {"xf_exp", 1, FloatOf<Exp, false>, true},
+    {"xf_sin", 1, FloatOf<Sin, false>, true},
+    {"xf_cos", 1, FloatOf<Cos, false>, true},
+    {"xf_tan", 1, FloatOf<Tan, false>, true},
+    {"xf_atan", 1, FloatOf<Atan, false>, true},
+    {"xf_cot", 1, FloatOf<Cot, false>, true},
+    {"xf_pi", 0, Pi, true},
+    {"xf_rand", 0, Rand, false},
+    {"xf_rand", 1, Rand, false},
+    {"xf_degrees", 1, Angle<true>, true},
+    {"xf_radians", 1, Angle<false>, true},
     {"xf_abs", 1, Abs, true},
     {"xf_round", 2, Round, true},
     {"xf_round", 3, Round, true},

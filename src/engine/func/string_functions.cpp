@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "engine/func/func_common.h"
 
@@ -270,6 +271,71 @@ void Concat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   ResultText(ctx, out);
 }
 
+// CONCAT_WS(separator, ...): NULL arguments are skipped with their separator.
+void ConcatWs(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  const std::string sep = IsNull(argv[0]) ? std::string() : ArgText(argv[0]);
+  std::string out;
+  bool any = false;
+  for (int i = 1; i < argc; ++i) {
+    if (IsNull(argv[i])) continue;
+    if (any) out += sep;
+    out += ArgText(argv[i]);
+    any = true;
+  }
+  ResultText(ctx, out);
+}
+
+// QUOTENAME(name [, quote]): brackets by default, the closing quote doubled inside; NULL for
+// more than 128 characters or a quote character it does not know.
+void QuoteName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const std::string s = ArgText(argv[0]);
+  if (CharCount(s) > 128) return sqlite3_result_null(ctx);
+  const std::string q = argc > 1 ? ArgText(argv[1]) : "[";
+  char open = '[', close = ']';
+  if (q == "'" || q == "\"" || q == "`") {
+    open = close = q[0];
+  } else if (q == "(" || q == ")") {
+    open = '(', close = ')';
+  } else if (q == "<" || q == ">") {
+    open = '<', close = '>';
+  } else if (q == "{" || q == "}") {
+    open = '{', close = '}';
+  } else if (q != "[" && q != "]") {
+    return sqlite3_result_null(ctx);
+  }
+  std::string out(1, open);
+  for (char c : s) {
+    out += c;
+    if (c == close) out += c;
+  }
+  ResultText(ctx, out + close);
+}
+
+// TRANSLATE(text, from, to): each character of `from` becomes the one at its place in `to`.
+void Translate(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const std::string s = ArgText(argv[0]), from = ArgText(argv[1]), to = ArgText(argv[2]);
+  std::vector<uint32_t> f, t;
+  for (size_t i = 0, n; i < from.size(); i = n) f.push_back(DecodeChar(from, i, &n));
+  for (size_t i = 0, n; i < to.size(); i = n) t.push_back(DecodeChar(to, i, &n));
+  if (f.size() != t.size())
+    return RaiseError(ctx, 9828,
+                      "The second and third arguments of the TRANSLATE built-in "
+                      "function must contain an equal number of characters.");
+  std::string out;
+  for (size_t i = 0, n; i < s.size(); i = n) {
+    uint32_t c = DecodeChar(s, i, &n);
+    for (size_t k = 0; k < f.size(); ++k)
+      if (f[k] == c) {
+        c = t[k];
+        break;
+      }
+    AppendChar(out, c);
+  }
+  ResultText(ctx, out);
+}
+
 // STR(float [, length [, decimals]]): right-aligned; decimals give way to the integer part;
 // asterisks when even the integer part does not fit.
 void Str(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -340,6 +406,10 @@ constexpr Impl kString[] = {
     {"xf_ascii", 1, FirstCode<true>, true},
     {"xf_unicode", 1, FirstCode<false>, true},
     {"xf_concat", -1, Concat, true},
+    {"xf_concat_ws", -1, ConcatWs, true},
+    {"xf_quotename", 1, QuoteName, true},
+    {"xf_quotename", 2, QuoteName, true},
+    {"xf_translate", 3, Translate, true},
     {"xf_isnull", 2, IsNullFn, true},
     {"xf_coalesce", -1, Coalesce, true},
 };

@@ -234,8 +234,8 @@ ExprPtr Parser::ParsePrimary() {
       break;
     case TokenKind::Word:
       if (!IsReserved(t)) {
-        if (t.value == "TRY_CAST" && AtOp("(", 1)) Unsupported("TRY_CAST", t.pos);
-        e = t.value == "CAST" && AtOp("(", 1) ? ParseCastOrConvert() : ParseNameOrCall();
+        bool cast = (t.value == "CAST" || t.value == "TRY_CAST") && AtOp("(", 1);
+        e = cast ? ParseCastOrConvert() : ParseNameOrCall();
       } else if (t.value == "NULL") {
         e = NewExpr(ExprKind::Literal, t);
         e->literalKind = LiteralKind::Null;
@@ -262,8 +262,8 @@ ExprPtr Parser::ParsePrimary() {
         e->text = t.value;
       } else if (t.value == "IDENTITY") {
         Unsupported("IDENTITY function", t.pos);
-      } else if (t.value == "TRY_CONVERT") {
-        Unsupported("TRY_CONVERT", t.pos);
+      } else if (t.value == "TRY_CONVERT" && AtOp("(", 1)) {
+        e = ParseCastOrConvert();
       } else {
         Fail();
       }
@@ -413,7 +413,8 @@ ExprPtr Parser::ParseCastOrConvert() {
   const Token& kw = Advance();
   ExprPtr e = NewExpr(ExprKind::Cast, kw);
   ExpectOp("(");
-  if (kw.value == "CONVERT") {
+  e->tryCast = kw.value.starts_with("TRY_");
+  if (kw.value == "CONVERT" || kw.value == "TRY_CONVERT") {
     e->isConvert = true;
     e->castType = ParseType();
     ExpectOp(",");
