@@ -24,6 +24,7 @@ struct Rendered {
   std::vector<std::string> columnNames;
   std::vector<ExprType> columnTypes;
   bool hasStar = false;  // a * in the select list: names and types come from SQLite
+  bool widthsProven = false;  // every text value is declared no wider than its column
 };
 
 // Where a table reference resolves.

@@ -151,6 +151,14 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
   std::string source;
   std::vector<ExprType> types;
   bool cast = false;
+  // Whether the declared types alone show every text value fits its column, so the per-row
+  // width checks can be skipped.
+  bool proven = true;
+  auto fits = [](const ColumnInfo& c, const ExprType& v) {
+    if (ClassOf(c.type) != TypeClass::String || c.type.length <= 0) return true;
+    if (v.cls == TypeClass::Null) return true;
+    return v.cls == TypeClass::String && v.declared.length > 0 && v.declared.length <= c.type.length;
+  };
   if (!s.valuesRows.empty()) {
     source = "VALUES ";
     for (size_t row = 0; row < s.valuesRows.size(); ++row) {
@@ -173,12 +181,14 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
       for (size_t i = 0; i < values.size(); ++i) {
         ExprType vt;
         if (!values[i]) {  // DEFAULT
+          proven = false;
           const std::string& d = cols[i]->defaultSql;
           source += std::string(i ? ", " : "") + (d.empty() ? "NULL" : "(" + d + ")");
           continue;
         }
         std::string v = Expression(*values[i], &vt);
         if (NeedsCast(cols[i]->type, vt)) v = "xf_cast(" + v + ", '" + cols[i]->type.Text() + "')";
+        proven = proven && fits(*cols[i], vt);
         source += (i ? ", " : "") + v;
       }
       source += ")";
@@ -192,7 +202,10 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
                               "match the number of INSERT columns.");
     source = q.sql;
     types = q.columnTypes;
-    for (size_t i = 0; i < cols.size(); ++i) cast = cast || NeedsCast(cols[i]->type, types[i]);
+    for (size_t i = 0; i < cols.size(); ++i) {
+      cast = cast || NeedsCast(cols[i]->type, types[i]);
+      proven = proven && fits(*cols[i], types[i]);
+    }
   }
 
   if (!plan.active && !cast && PlainCopy(s, info, cols)) {
@@ -227,6 +240,7 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
               insertCols + ") SELECT " + outer + " FROM __src";
   }
   r.params = params_;
+  r.widthsProven = proven;
   return r;
 }
 
