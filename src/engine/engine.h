@@ -79,8 +79,14 @@ class Connection {
 
 // Prints a result set as `xfer sql` does: a header of column names separated by TAB, one line
 // per row, NULL as "NULL", integers as digits, floats in shortest round-trip form, text as is,
-// binary as 0x followed by upper-case hex digits.
+// binary as 0x followed by upper-case hex digits; a decimal, numeric or money field prints its
+// values with exactly the field's scale (money with four decimals).
 std::string FormatResultSet(const ResultSet& rs);
 std::string FormatValue(const Value& v);
+std::string FormatValue(const Value& v, const Field& field);
+
+// Decimals a field of this declared type shows ("numeric(10, 2)" 2, "money" 4); -1 when the
+// type is not an exact decimal type.
+int DecimalScaleOf(const std::string& declaredType);
 
 }  // namespace xfer::engine

@@ -49,7 +49,15 @@ ExprType HigherNumeric(const ExprType& a, const ExprType& b) {
 ExprType Wider(const ExprType& a, const ExprType& b) {
   if (a.cls == TypeClass::Null || a.cls == TypeClass::Unknown) return b.cls == TypeClass::Null ? a : b;
   if (b.cls == TypeClass::Null || b.cls == TypeClass::Unknown) return a;
-  if (IsNumeric(a.cls) && IsNumeric(b.cls)) return HigherNumeric(a, b);
+  if (IsNumeric(a.cls) && IsNumeric(b.cls)) {
+    ExprType t = HigherNumeric(a, b);
+    if (t.cls != TypeClass::Decimal || a.cls == TypeClass::Float || b.cls == TypeClass::Float)
+      return t;
+    bool moneyA = a.declared.name.ends_with("money"), moneyB = b.declared.name.ends_with("money");
+    if ((moneyA || a.cls == TypeClass::Int) && (moneyB || b.cls == TypeClass::Int))
+      return moneyA ? a : b;
+    return DecimalUnion(a, b);
+  }
   if (IsNumeric(a.cls)) return a;  // numbers outrank strings
   if (IsNumeric(b.cls)) return b;
   if (a.cls == TypeClass::String && b.cls == TypeClass::String) {
@@ -59,21 +67,41 @@ ExprType Wider(const ExprType& a, const ExprType& b) {
   return a;
 }
 
+// The type of a numeric operation: decimals by SQL Server's precision and scale rules,
+// otherwise the operand of higher precedence.
+ExprType ArithmeticType(const ExprType& a, const ExprType& b, char op) {
+  ExprType t = HigherNumeric(a, b);
+  if (t.cls == TypeClass::Decimal && a.cls != TypeClass::Float && b.cls != TypeClass::Float)
+    return DecimalArithmetic(a, b, op);
+  t.literalDigits = 0;
+  return t;
+}
+
 std::string NumberLiteralType(const std::string& text, ExprType* type) {
   if (text.find_first_of("eE") != std::string::npos) {
     *type = Make(TypeClass::Float, "float");
   } else if (size_t dot = text.find('.'); dot != std::string::npos) {
+    // 0.50 is numeric(2, 2): leading zeros of the whole part are no digits of precision.
     *type = Make(TypeClass::Decimal, "numeric");
-    int digits = 0;
-    for (char c : text)
-      if (c >= '0' && c <= '9') ++digits;
-    type->declared.precision = std::max(digits, 1);
-    type->declared.scale = static_cast<int>(text.size() - dot - 1);
+    int whole = 0;
+    bool lead = true;
+    for (size_t i = 0; i < dot; ++i) {
+      char c = text[i];
+      if (c < '0' || c > '9' || (lead && c == '0')) continue;
+      lead = false;
+      ++whole;
+    }
+    int scale = static_cast<int>(text.size() - dot - 1);
+    type->declared.precision = std::max(whole + scale, 1);
+    type->declared.scale = scale;
   } else {
     // Integers beyond int's range are numeric in SQL Server; bigint keeps them exact here.
     std::string digits = text.substr(text.find_first_not_of("+-"));
     bool big = digits.size() > 10 || (digits.size() == 10 && digits > "2147483647");
     *type = big ? Make(TypeClass::Int, "bigint") : IntType();
+    size_t first = digits.find_first_not_of('0');
+    type->literalDigits =
+        first == std::string::npos ? 1 : static_cast<int>(digits.size() - first);
   }
   return text;
 }
@@ -214,7 +242,7 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
       return "(" + l + " || " + r + ")";
     }
     if (IsNumeric(lt.cls) && IsNumeric(rt.cls)) {
-      *type = HigherNumeric(lt, rt);
+      *type = ArithmeticType(lt, rt, '+');
       if (IntOperands(lt, rt)) return CheckedInt(e, l, op, r);
       return "(" + l + " + " + r + ")";
     }
@@ -231,7 +259,7 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
     return "xf_add(" + l + ", " + r + ")";
   }
   if (op == "-" || op == "*") {
-    *type = IsNumeric(lt.cls) && IsNumeric(rt.cls) ? HigherNumeric(lt, rt)
+    *type = IsNumeric(lt.cls) && IsNumeric(rt.cls) ? ArithmeticType(lt, rt, op[0])
             : IsNumeric(lt.cls)                    ? lt
                                                    : rt;
     if (!IsNumeric(type->cls)) *type = ExprType{};
@@ -239,7 +267,7 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
     return "(" + l + " " + op + " " + r + ")";
   }
   if (op == "/" || op == "%") {
-    *type = IsNumeric(lt.cls) && IsNumeric(rt.cls) ? HigherNumeric(lt, rt) : ExprType{};
+    *type = IsNumeric(lt.cls) && IsNumeric(rt.cls) ? ArithmeticType(lt, rt, op[0]) : ExprType{};
     bool safeDivisor = e.args[1]->kind == ExprKind::Literal &&
                        e.args[1]->literalKind == LiteralKind::Integer && e.args[1]->text != "0";
     bool ints = lt.cls == TypeClass::Int && rt.cls == TypeClass::Int;
@@ -475,11 +503,20 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
                                  LowerName(name) + " operator.");
       } else if (name == "SUM" && first.cls == TypeClass::Int && first.declared.name != "bigint") {
         *type = IntType();
+      } else if ((name == "SUM" || name == "AVG") && first.cls == TypeClass::Decimal &&
+                 !first.declared.name.ends_with("money")) {
+        // SUM keeps the scale in 38 digits; AVG shows at least six decimals.
+        int scale = ShapeOf(first).scale;
+        *type = NumericType(38, name == "AVG" ? std::max(scale, 6) : scale);
       } else {
         *type = first;
       }
       break;
   }
+  if ((name == "CEILING" || name == "FLOOR") && first.cls == TypeClass::Decimal &&
+      !first.declared.name.ends_with("money"))
+    *type = NumericType(ShapeOf(first).precision, 0);
+  if (info->rule == ResultRule::Arg0) type->literalDigits = 0;
   std::string sql = std::string(info->sqliteName) + "(" + (e.distinct ? "DISTINCT " : "") +
                     join() + ")";
   // DATALENGTH counts bytes of the declared type: two per character of Unicode text, the

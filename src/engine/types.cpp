@@ -2,6 +2,7 @@
 // what COL_LENGTH and syscolumns.length report: n for varchar(n), 2n for nvarchar(n), 4 for int.
 #include "engine/types.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <string_view>
@@ -97,8 +98,8 @@ TypeName ParseTypeText(const std::string& text) {
   t.name = base;
   if (open == std::string::npos) return t;
   size_t close = text.find(')', open);
-  std::string inner = text.substr(open + 1, close == std::string::npos ? std::string::npos
-                                                                       : close - open - 1);
+  std::string inner =
+      text.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
   size_t comma = inner.find(',');
   std::string first = inner.substr(0, comma);
   bool isMax = first.find_first_not_of(" ") != std::string::npos &&
@@ -119,6 +120,97 @@ TypeName ParseTypeText(const std::string& text) {
 std::string StoredTypeText(const TypeName& t) {
   if (t.length != -2) return t.Text();
   return t.name + "(-1)";
+}
+
+}  // namespace xfer::engine
+
+namespace xfer::engine {
+namespace {
+
+bool IsMoney(const ExprType& t) {
+  return t.declared.name == "money" || t.declared.name == "smallmoney";
+}
+
+}  // namespace
+
+DecimalShape ShapeOf(const ExprType& t) {
+  const std::string& n = t.declared.name;
+  if (t.cls == TypeClass::Int) {
+    if (t.literalDigits > 0) return {t.literalDigits, 0};
+    if (n == "bigint") return {19, 0};
+    if (n == "smallint") return {5, 0};
+    if (n == "tinyint") return {3, 0};
+    if (n == "bit") return {1, 0};
+    return {10, 0};
+  }
+  if (n == "money") return {19, 4};
+  if (n == "smallmoney") return {10, 4};
+  DecimalShape d;
+  if (t.declared.precision > 0) d.precision = t.declared.precision;
+  if (t.declared.scale >= 0) d.scale = t.declared.scale;
+  return d;
+}
+
+ExprType NumericType(int precision, int scale) {
+  ExprType t;
+  t.cls = TypeClass::Decimal;
+  t.declared.name = "numeric";
+  t.declared.precision = std::max(1, precision);
+  t.declared.scale = std::max(0, scale);
+  return t;
+}
+
+ExprType DecimalArithmetic(const ExprType& a, const ExprType& b, char op) {
+  // Money with money or with integers stays money; a decimal operand makes it a decimal.
+  bool aMoney = IsMoney(a), bMoney = IsMoney(b);
+  if ((aMoney || bMoney) && a.cls != TypeClass::Float && b.cls != TypeClass::Float &&
+      (aMoney || a.cls == TypeClass::Int) && (bMoney || b.cls == TypeClass::Int)) {
+    ExprType t = aMoney ? a : b;
+    if (aMoney && bMoney && a.declared.name != b.declared.name) t.declared.name = "money";
+    t.literalDigits = 0;
+    return t;
+  }
+  DecimalShape x = ShapeOf(a), y = ShapeOf(b);
+  int p1 = x.precision, s1 = x.scale, p2 = y.precision, s2 = y.scale;
+  int p = 0, s = 0;
+  switch (op) {
+    case '+':
+    case '-':
+      s = std::max(s1, s2);
+      p = s + std::max(p1 - s1, p2 - s2) + 1;
+      break;
+    case '*':
+      p = p1 + p2 + 1;
+      s = s1 + s2;
+      break;
+    case '/':
+      s = std::max(6, s1 + p2 + 1);
+      p = p1 - s1 + s2 + s;
+      break;
+    default:  // %
+      s = std::max(s1, s2);
+      p = std::min(p1 - s1, p2 - s2) + s;
+      break;
+  }
+  if (p > 38) {
+    int integral = p - s;
+    if (op == '+' || op == '-' || op == '%') {
+      s = std::max(0, std::min(s, 38 - integral));
+    } else if (integral < 32) {
+      s = std::min(s, 38 - integral);
+    } else if (s > 6) {
+      s = 6;
+    }
+    p = 38;
+  }
+  return NumericType(p, s);
+}
+
+ExprType DecimalUnion(const ExprType& a, const ExprType& b) {
+  DecimalShape x = ShapeOf(a), y = ShapeOf(b);
+  int s = std::max(x.scale, y.scale);
+  int p = s + std::max(x.precision - x.scale, y.precision - y.scale);
+  return NumericType(std::min(p, 38), s);
 }
 
 }  // namespace xfer::engine

@@ -24,8 +24,27 @@ enum class TypeClass {
 
 struct ExprType {
   TypeClass cls = TypeClass::Unknown;
-  TypeName declared;  // the type a new column would get; empty name when unknown
+  TypeName declared;      // the type a new column would get; empty name when unknown
+  int literalDigits = 0;  // an integer literal's digits: its precision as a decimal operand
 };
+
+// Precision and scale of an exact numeric type as SQL Server's decimal arithmetic sees it:
+// int is decimal(10, 0), money decimal(19, 4), numeric without arguments decimal(18, 0).
+struct DecimalShape {
+  int precision = 18;
+  int scale = 0;
+};
+DecimalShape ShapeOf(const ExprType& t);
+
+// Result type of `a op b` (+ - * / %) when neither side is a float and one is a decimal or
+// money, by SQL Server's precision and scale rules, capped at 38 digits.
+ExprType DecimalArithmetic(const ExprType& a, const ExprType& b, char op);
+
+// The decimal type that holds both `a` and `b` (CASE, COALESCE, UNION).
+ExprType DecimalUnion(const ExprType& a, const ExprType& b);
+
+// numeric(p, s).
+ExprType NumericType(int precision, int scale);
 
 // Classifies a declared type name ("varchar", "int"...).
 TypeClass ClassOf(const TypeName& t);
