@@ -535,6 +535,14 @@ void Executor::FinishIdentity(const IdentityPlan& plan, long long rows) {
                             QuoteIdent(plan.table) + "), seed - step)) WHERE tbl = ?");
     sqlite3_bind_text(st.get(), 1, plan.table.c_str(), -1, SQLITE_TRANSIENT);
     st.Step();
+    if (rows <= 0) return;
+    // @@IDENTITY and SCOPE_IDENTITY report the value the last row was given.
+    Stmt lastRow(conn_.db(), "SELECT " + QuoteIdent(plan.column) + " FROM " +
+                                 QuoteIdent(plan.schema) + "." + QuoteIdent(plan.table) +
+                                 " WHERE rowid = last_insert_rowid()");
+    if (lastRow.Step() &&
+        sqlite3_column_type(lastRow.get(), 0) == SQLITE_INTEGER)
+      conn_.identity = conn_.frame().scopeIdentity = sqlite3_column_int64(lastRow.get(), 0);
     return;
   }
   if (!plan.active || rows <= 0) return;

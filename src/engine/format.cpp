@@ -52,7 +52,13 @@ int DecimalScaleOf(const std::string& declaredType) {
 
 std::string FormatValue(const Value& v, const Field& field) {
   int scale = DecimalScaleOf(field.declaredType);
-  if (scale < 0) return FormatValue(v);
+  if (scale < 0) {
+    // smalldatetime keeps whole minutes: it shows seconds as :00 and no fraction.
+    const auto* s = std::get_if<std::string>(&v);
+    if (s && s->size() == 23 && (*s)[19] == '.' && field.declaredType.starts_with("smalldatetime"))
+      return s->substr(0, 19);
+    return FormatValue(v);
+  }
   if (const auto* i = std::get_if<long long>(&v)) return FixedScale(std::to_string(*i), scale);
   if (const auto* d = std::get_if<double>(&v)) {
     char buf[400];

@@ -530,6 +530,13 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
       return "(CASE WHEN " + args[0] + " IS NULL THEN NULL ELSE " +
              std::to_string(StorageLength(first.declared)) + " END)";
   }
+  // ISNULL converts its replacement to the first argument's type: text that is no number
+  // fails against a numeric column (245) whether or not the column holds NULL.
+  if (name == "ISNULL" && IsNumeric(first.cls) && types[1].cls == TypeClass::String &&
+      !first.declared.name.empty()) {
+    args[1] = "xf_cast(" + args[1] + ", '" + first.declared.Text() + "')";
+    sql = std::string(info->sqliteName) + "(" + join() + ")";
+  }
   // ISNULL returns its first argument's type: a longer replacement is cut to it.
   if (name == "ISNULL" && first.cls == TypeClass::String && first.declared.length > 0)
     sql = "xf_cast(" + sql + ", '" + first.declared.Text() + "')";
@@ -627,6 +634,10 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
       bool typedSource = (inner.cls == TypeClass::Decimal || inner.cls == TypeClass::DateTime) &&
                          !inner.declared.name.empty() &&
                          (type->cls == TypeClass::String || type->cls == TypeClass::Text);
+      // Text converted to text keeps its form: a style only formats dates and numbers.
+      if (IsTextual(inner.cls) && inner.cls != TypeClass::Unknown &&
+          (type->cls == TypeClass::String || type->cls == TypeClass::Text) && !style.empty())
+        style.clear();
       if (typedSource)
         return fn + sql + ", '" + text + "'" + (style.empty() ? ", 0" : style) + ", '" +
                inner.declared.Text() + "')";
