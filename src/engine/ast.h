@@ -89,6 +89,8 @@ struct Expr {
   ExprPtr caseOperand;    // Case: simple CASE operand
   std::vector<CaseWhen> whens;
   ExprPtr elseExpr;
+  std::vector<ExprPtr> withinOrder;  // STRING_AGG ... WITHIN GROUP (ORDER BY these)
+  std::vector<bool> withinDescending;
 };
 
 enum class JoinType { Inner, Left, Right, Full, Cross };

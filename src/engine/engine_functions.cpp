@@ -3,10 +3,14 @@
 // connection (current database, db..name, #name, ##name).
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <vector>
+
 #include <string>
 
 #include "engine/conn_state.h"
 #include "engine/constraints.h"
+#include "engine/func/functions.h"
 #include "engine/render.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
@@ -33,13 +37,15 @@ long long ObjectId(const std::string& name) {
 // SQL Server's type codes as syscolumns.xtype reports them.
 int TypeCode(const std::string& base) {
   static const std::pair<const char*, int> kCodes[] = {
-      {"image", 34},   {"text", 35},     {"uniqueidentifier", 36}, {"date", 40},
-      {"tinyint", 48}, {"smallint", 52}, {"int", 56},              {"integer", 56},
-      {"smalldatetime", 58}, {"real", 59}, {"money", 60},          {"datetime", 61},
-      {"float", 62},   {"ntext", 99},    {"bit", 104},             {"decimal", 106},
-      {"numeric", 108}, {"smallmoney", 122}, {"bigint", 127},      {"varbinary", 165},
-      {"varchar", 167}, {"binary", 173}, {"char", 175},            {"nvarchar", 231},
-      {"nchar", 239},  {"sysname", 231}};
+      {"image", 34},    {"text", 35},       {"uniqueidentifier", 36},
+      {"date", 40},     {"tinyint", 48},    {"smallint", 52},
+      {"int", 56},      {"integer", 56},    {"smalldatetime", 58},
+      {"real", 59},     {"money", 60},      {"datetime", 61},
+      {"float", 62},    {"ntext", 99},      {"bit", 104},
+      {"decimal", 106}, {"numeric", 108},   {"smallmoney", 122},
+      {"bigint", 127},  {"varbinary", 165}, {"varchar", 167},
+      {"binary", 173},  {"char", 175},      {"nvarchar", 231},
+      {"nchar", 239},   {"sysname", 231}};
   for (const auto& [name, code] : kCodes)
     if (base == name) return code;
   return 0;
@@ -65,7 +71,7 @@ void TypeFact(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (w == "precision") {
     if (numeric) return sqlite3_result_int(ctx, t.precision < 0 ? 18 : t.precision);
     static const std::pair<const char*, int> kPrecision[] = {
-        {"tinyint", 3}, {"smallint", 5}, {"int", 10}, {"bigint", 19},
+        {"tinyint", 3}, {"smallint", 5}, {"int", 10},  {"bigint", 19},
         {"float", 53},  {"real", 24},    {"money", 19}};
     for (const auto& [name, p] : kPrecision)
       if (t.name == name) return sqlite3_result_int(ctx, p);
@@ -93,22 +99,95 @@ void CheckInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
   } else if (type != SQLITE_FLOAT) {
     return sqlite3_result_value(ctx, argv[0]);
   }
-  sqlite3_result_error(ctx, "@8115@Arithmetic overflow error converting expression to data type int.", -1);
+  sqlite3_result_error(
+      ctx, "@8115@Arithmetic overflow error converting expression to data type int.", -1);
 }
 
 // A scalar subquery yields one value: a second row is SQL Server's error 512.
 void SingleStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  auto** slot = static_cast<sqlite3_value**>(sqlite3_aggregate_context(ctx, sizeof(sqlite3_value*) + 1));
+  auto** slot =
+      static_cast<sqlite3_value**>(sqlite3_aggregate_context(ctx, sizeof(sqlite3_value*) + 1));
   if (!slot) return sqlite3_result_error_nomem(ctx);
   bool& seen = *reinterpret_cast<bool*>(slot + 1);
   if (seen) {
-    sqlite3_result_error(ctx, "@512@Subquery returned more than 1 value. This is not permitted when "
-                              "the subquery follows =, !=, <, <= , >, >= or when the subquery is "
-                              "used as an expression.", -1);
+    sqlite3_result_error(ctx,
+                         "@512@Subquery returned more than 1 value. This is not permitted when "
+                         "the subquery follows =, !=, <, <= , >, >= or when the subquery is "
+                         "used as an expression.",
+                         -1);
     return;
   }
   seen = true;
   *slot = sqlite3_value_dup(argv[0]);
+}
+
+// STRING_AGG(value, separator, key1, desc1, ...) WITHIN GROUP (ORDER BY ...): rows are kept
+// with their sort keys and joined in order when the group ends. NULL keys sort first, as
+// SQL Server orders them; text keys compare by the collation.
+struct AggRow {
+  std::string value;
+  std::vector<sqlite3_value*> keys;
+};
+struct AggState {
+  std::string separator;
+  std::vector<bool> descending;
+  std::vector<AggRow> rows;
+  ~AggState() {
+    for (auto& r : rows)
+      for (auto* k : r.keys) sqlite3_value_free(k);
+  }
+};
+
+int CompareKeys(sqlite3_value* a, sqlite3_value* b) {
+  int ta = sqlite3_value_type(a), tb = sqlite3_value_type(b);
+  if (ta == SQLITE_NULL || tb == SQLITE_NULL) return (ta != SQLITE_NULL) - (tb != SQLITE_NULL);
+  bool na = ta == SQLITE_INTEGER || ta == SQLITE_FLOAT,
+       nb = tb == SQLITE_INTEGER || tb == SQLITE_FLOAT;
+  if (na && nb) {
+    double x = sqlite3_value_double(a), y = sqlite3_value_double(b);
+    return x < y ? -1 : x > y ? 1 : 0;
+  }
+  if (na != nb) return na ? -1 : 1;
+  return CompareText(ArgText(a), ArgText(b));
+}
+
+void StringAggStep(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  auto** slot = static_cast<AggState**>(sqlite3_aggregate_context(ctx, sizeof(AggState*)));
+  if (!slot) return sqlite3_result_error_nomem(ctx);
+  if (!*slot) {
+    *slot = new AggState;
+    (*slot)->separator = ArgText(argv[1]);
+    for (int i = 3; i < argc; i += 2)
+      (*slot)->descending.push_back(sqlite3_value_int(argv[i]) != 0);
+  }
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return;
+  AggRow row;
+  row.value = ArgText(argv[0]);
+  for (int i = 2; i < argc; i += 2) row.keys.push_back(sqlite3_value_dup(argv[i]));
+  (*slot)->rows.push_back(std::move(row));
+}
+
+void StringAggFinal(sqlite3_context* ctx) {
+  auto** slot = static_cast<AggState**>(sqlite3_aggregate_context(ctx, 0));
+  if (!slot || !*slot) return sqlite3_result_null(ctx);
+  AggState* st = *slot;
+  *slot = nullptr;
+  std::stable_sort(st->rows.begin(), st->rows.end(), [&](const AggRow& a, const AggRow& b) {
+    for (size_t i = 0; i < a.keys.size(); ++i) {
+      int c = CompareKeys(a.keys[i], b.keys[i]);
+      if (c != 0) return st->descending[i] ? c > 0 : c < 0;
+    }
+    return false;
+  });
+  if (st->rows.empty()) {
+    sqlite3_result_null(ctx);
+  } else {
+    std::string out;
+    for (size_t i = 0; i < st->rows.size(); ++i)
+      out += (i ? st->separator : "") + st->rows[i].value;
+    sqlite3_result_text(ctx, out.c_str(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+  }
+  delete st;
 }
 
 void SingleFinal(sqlite3_context* ctx) {
@@ -173,9 +252,11 @@ void ObjectIdOf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   std::string kind = argc > 1 ? LowerName(ArgText(argv[1])) : "";
   while (!kind.empty() && kind.back() == ' ') kind.pop_back();
   sqlite3* db = sqlite3_context_db_handle(ctx);
-  std::string types = kind == "u" ? "'table'" : kind == "v" ? "'view'" : kind == "tr" ? "'trigger'"
-                      : kind == "p"   ? "''"
-                                      : "'table','view','trigger'";
+  std::string types = kind == "u"    ? "'table'"
+                      : kind == "v"  ? "'view'"
+                      : kind == "tr" ? "'trigger'"
+                      : kind == "p"  ? "''"
+                                     : "'table','view','trigger'";
   bool found = false;
   {
     Stmt s(db, "SELECT 1 FROM " + QuoteIdent(schema) + ".sqlite_master WHERE type IN (" + types +
@@ -213,26 +294,24 @@ void ColLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 void RegisterEngineFunctions(sqlite3* db, ConnectionState* conn) {
   const int det = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-  static const char* const kFacts[][2] = {{"xf_type_length", "length"},
-                                          {"xf_type_code", "code"},
-                                          {"xf_type_base", "base"},
-                                          {"xf_type_charlen", "charlen"},
-                                          {"xf_type_precision", "precision"},
-                                          {"xf_type_scale", "scale"}};
+  static const char* const kFacts[][2] = {
+      {"xf_type_length", "length"},       {"xf_type_code", "code"},
+      {"xf_type_base", "base"},           {"xf_type_charlen", "charlen"},
+      {"xf_type_precision", "precision"}, {"xf_type_scale", "scale"}};
   for (const auto& f : kFacts)
-    sqlite3_create_function(db, f[0], 1, det, const_cast<char*>(f[1]), TypeFact, nullptr,
-                            nullptr);
+    sqlite3_create_function(db, f[0], 1, det, const_cast<char*>(f[1]), TypeFact, nullptr, nullptr);
   sqlite3_create_function(db, "xf_object_id", 1, det, nullptr, ObjectIdOfName, nullptr, nullptr);
   sqlite3_create_function(db, "xf_pk_name", 2, det, nullptr, PrimaryKeyOf, nullptr, nullptr);
   sqlite3_create_function(db, "xf_int", 1, det, nullptr, CheckInt, nullptr, nullptr);
+  sqlite3_create_function(db, "xf_string_agg", -1, SQLITE_UTF8, nullptr, nullptr, StringAggStep,
+                          StringAggFinal);
   sqlite3_create_function(db, "xf_single", 1, SQLITE_UTF8, nullptr, nullptr, SingleStep,
                           SingleFinal);
   sqlite3_create_function(db, "xf_object_id_of", 1, SQLITE_UTF8, conn, ObjectIdOf, nullptr,
                           nullptr);
   sqlite3_create_function(db, "xf_object_id_of", 2, SQLITE_UTF8, conn, ObjectIdOf, nullptr,
                           nullptr);
-  sqlite3_create_function(db, "xf_col_length", 2, SQLITE_UTF8, conn, ColLength, nullptr,
-                          nullptr);
+  sqlite3_create_function(db, "xf_col_length", 2, SQLITE_UTF8, conn, ColLength, nullptr, nullptr);
 }
 
 }  // namespace xfer::engine

@@ -365,6 +365,17 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
     return "(SELECT coalesce(last, seed) FROM " + QuoteIdent(t.schema) +
            ".__xfer_identity WHERE tbl = " + Bind(info->name) + ")";
   }
+  if ((name == "OBJECT_NAME" && e.args.size() == 1) || (name == "COL_NAME" && e.args.size() == 2)) {
+    // Names by id, as the current database's catalog views list them.
+    ObjectName view;
+    view.object = name == "OBJECT_NAME" ? "sysobjects" : "syscolumns";
+    ResolvedTable t = Resolve(view);
+    renderArgs();
+    *type = Make(TypeClass::String, "nvarchar", 128);
+    std::string where = "id = " + args[0];
+    if (name == "COL_NAME") where += " AND colid = " + args[1];
+    return "(SELECT name FROM (" + t.catalogSql + ") WHERE " + where + " LIMIT 1)";
+  }
   if (name == "OBJECT_ID" || name == "COL_LENGTH") {
     // Attach the database the literal names now: SQLite cannot attach mid-statement.
     if (!e.args.empty() && e.args[0]->kind == ExprKind::Literal) {
@@ -517,6 +528,18 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
       !first.declared.name.ends_with("money"))
     *type = NumericType(ShapeOf(first).precision, 0);
   if (info->rule == ResultRule::Arg0) type->literalDigits = 0;
+  if (!e.withinOrder.empty()) {
+    if (name != "STRING_AGG")
+      throw SqlError(err::kUnsupported, "WITHIN GROUP is supported for STRING_AGG only.");
+    // The ordered form collects the rows and sorts them once the group is complete.
+    std::string sql = "xf_string_agg(" + join();
+    for (size_t i = 0; i < e.withinOrder.size(); ++i) {
+      ExprType kt;
+      std::string key = Expression(*e.withinOrder[i], &kt);
+      sql += ", " + key + ", " + (e.withinDescending[i] ? "1" : "0");
+    }
+    return sql + ")";
+  }
   std::string sql = std::string(info->sqliteName) + "(" + (e.distinct ? "DISTINCT " : "") +
                     join() + ")";
   // DATALENGTH counts bytes of the declared type: two per character of Unicode text, the

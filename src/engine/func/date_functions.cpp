@@ -278,6 +278,31 @@ void DateFromParts(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   ResultText(ctx, FormatDate(d));
 }
 
+// DATETIMEFROMPARTS(year, month, day, hour, minute, seconds, milliseconds): a datetime,
+// error 289 when the parts make no time.
+void DateTimeFromParts(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  long long p[7];
+  for (int i = 0; i < 7; ++i) p[i] = sqlite3_value_int64(argv[i]);
+  const bool valid = p[0] >= 1753 && p[0] <= 9999 && p[1] >= 1 && p[1] <= 12 && p[2] >= 1 &&
+                     p[2] <= DaysInMonth(static_cast<int>(p[0]), static_cast<int>(p[1])) &&
+                     p[3] >= 0 && p[3] < 24 && p[4] >= 0 && p[4] < 60 && p[5] >= 0 && p[5] < 60 &&
+                     p[6] >= 0 && p[6] < 1000;
+  if (!valid)
+    return RaiseError(ctx, 289,
+                      "Cannot construct data type datetime, some of the arguments have "
+                      "values which are not valid.");
+  DateTime d;
+  d.year = static_cast<int>(p[0]);
+  d.month = static_cast<int>(p[1]);
+  d.day = static_cast<int>(p[2]);
+  d.hour = static_cast<int>(p[3]);
+  d.minute = static_cast<int>(p[4]);
+  d.second = static_cast<int>(p[5]);
+  d.millisecond = static_cast<int>(p[6]);
+  ResultText(ctx, FormatDateTime(d));
+}
+
 void IsDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) return sqlite3_result_int(ctx, 0);
   DateTime d;
@@ -315,6 +340,7 @@ constexpr Impl kDate[] = {
     {"xf_eomonth", 1, EoMonth, true},
     {"xf_eomonth", 2, EoMonth, true},
     {"xf_datefromparts", 3, DateFromParts, true},
+    {"xf_datetimefromparts", 7, DateTimeFromParts, true},
     {"xf_newid", 0, NewId, false},
 };
 

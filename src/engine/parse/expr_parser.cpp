@@ -384,6 +384,15 @@ ExprPtr Parser::ParseFunctionCall(std::string name, const Token& at) {
     part->text = part->name[0];
     part->name.clear();
   }
+  if (AcceptWord("WITHIN")) {
+    ExpectWord("GROUP");
+    ExpectOp("(");
+    for (auto& item : ParseOrderList()) {
+      e->withinOrder.push_back(std::move(item.expr));
+      e->withinDescending.push_back(item.descending);
+    }
+    ExpectOp(")");
+  }
   if (AtWord("OVER")) Unsupported("OVER clause", Cur().pos);
   Seal(*e, at);
   return e;
