@@ -118,10 +118,17 @@ ConnectionState::~ConnectionState() {
   cache.Clear();
   if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   for (const auto& name : ownedGlobals_) {
-    std::string sql = "DROP TABLE IF EXISTS tempdb." + QuoteIdent(name) +
-                      "; DELETE FROM tempdb.__xfer_owner WHERE name = '" + name + "';" +
-                      "DELETE FROM tempdb.__xfer_identity WHERE tbl = '" + name + "';";
-    sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+    std::string drop = "DROP TABLE IF EXISTS tempdb." + QuoteIdent(name);
+    sqlite3_exec(db_, drop.c_str(), nullptr, nullptr, nullptr);
+    for (const char* sql : {"DELETE FROM tempdb.__xfer_owner WHERE name = ?",
+                            "DELETE FROM tempdb.__xfer_identity WHERE tbl = ?"}) {
+      sqlite3_stmt* st = nullptr;
+      if (sqlite3_prepare_v2(db_, sql, -1, &st, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_step(st);
+      }
+      sqlite3_finalize(st);
+    }
   }
   sqlite3_close_v2(db_);
 }

@@ -247,7 +247,7 @@ void BaseTransfer::TransferBaseTable(std::string sourceDb, const std::string& ta
     long long sourceRows = Count(*db_.connection(), Trimmed(sourceDb) + ".." + table);
     if (counted) st.sourceRows = sourceRows;
     InTransaction([&] {
-      db_.RunSql("sp_Sayer_XferHesab '" + mode + "', '', '" + tempName_ + "', " + "'" +
+      db_.RunSql("sp_Sayer_XferHesab '" + mode + "', '', '" + EscapeQuotes(tempName_) + "', " + "'" +
                  EscapeQuotes(sourceDb) + "', '" + EscapeQuotes(table) + "', '" +
                  EscapeQuotes(columns) + "', '" + EscapeQuotes(key) + "' ");
       if (OpeningsOf(table)) RecomputeOpenings(table, sourceDb);
@@ -282,9 +282,10 @@ void BaseTransfer::RecomputeOpenings(const std::string& table, const std::string
     std::string key;
     for (int c : keyColumns) key += c >= 0 ? ValueText(row[static_cast<size_t>(c)]) : "";
     std::string k = EscapeQuotes(key);
-    std::string args = "'" + report + "', " + rule->reportArgs + ", '" + k + "', '" + k + "', " +
+    std::string args = "'" + EscapeQuotes(report) + "', " + rule->reportArgs + ", '" + k + "', '" +
+                       k + "', " +
                        (std::string(rule->table) == "N_BankHesab" ? "" : "'SANADDATE', ") + "'" +
-                       sDate1_ + "', '" + sDate2_ + "' , 'REFRESH'";
+                       EscapeQuotes(sDate1_) + "', '" + EscapeQuotes(sDate2_) + "' , 'REFRESH'";
     if (RemoteSource()) {
       // The report runs where the source period lives; its rows come here by work file.
       RemoteQuery().Execute(src + ".." + rule->procedure + " " + args);
