@@ -44,8 +44,9 @@ double RawRun(const fs::path& dir, int rows, bool merge) {
   Raw(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL");
   Raw(db, "ATTACH '" + (dir / "dst.db").string() + "' AS dst");
   Raw(db, "PRAGMA dst.journal_mode=WAL; PRAGMA dst.synchronous=NORMAL");
-  const char* ddl = "(Id int, Code varchar(20) COLLATE XFER PRIMARY KEY, Name varchar(50) "
-                    "COLLATE XFER, Amount float)";
+  const char* ddl =
+      "(Id int, Code varchar(20) COLLATE XFER PRIMARY KEY, Name varchar(50) "
+      "COLLATE XFER, Amount float)";
   Raw(db, std::string("CREATE TABLE main.T ") + ddl);
   Raw(db, std::string("CREATE TABLE dst.T ") + ddl);
   char sql[512];
@@ -56,8 +57,9 @@ double RawRun(const fs::path& dir, int rows, bool merge) {
     Raw(db, sql);
   }
   auto t0 = Clock::now();
-  Raw(db, merge ? "INSERT INTO dst.T SELECT * FROM main.T WHERE Code NOT IN (SELECT Code FROM dst.T)"
-                : "INSERT INTO dst.T SELECT * FROM main.T");
+  Raw(db, merge
+              ? "INSERT INTO dst.T SELECT * FROM main.T WHERE Code NOT IN (SELECT Code FROM dst.T)"
+              : "INSERT INTO dst.T SELECT * FROM main.T");
   double s = Seconds(t0);
   sqlite3_close(db);
   return s;
@@ -70,7 +72,8 @@ double EngineRun(const fs::path& dir, int rows, bool merge, bool viaProcedure = 
   auto server = Server::Open(dir.string(), true);
   Connection c(server);
   c.Execute("CREATE DATABASE Src CREATE DATABASE Dst");
-  const char* ddl = "(Id int, Code varchar(20) NOT NULL PRIMARY KEY, Name varchar(50), Amount float)";
+  const char* ddl =
+      "(Id int, Code varchar(20) NOT NULL PRIMARY KEY, Name varchar(50), Amount float)";
   c.Execute(std::string("CREATE TABLE Src..T ") + ddl + " CREATE TABLE Dst..T " + ddl);
   // Filling is not measured: go straight to the files, with the engine's collation registered.
   auto fill = [&](const char* db, int n) {
@@ -96,8 +99,10 @@ double EngineRun(const fs::path& dir, int rows, bool merge, bool viaProcedure = 
   if (viaProcedure)
     c.Execute("MergeNew 'Src', 'T', 'Code'");
   else
-    c.Execute(merge ? "INSERT INTO Dst..T SELECT * FROM Src..T WHERE Code NOT IN (SELECT Code FROM Dst..T)"
-                    : "INSERT INTO Dst..T SELECT * FROM Src..T");
+    c.Execute(
+        merge
+            ? "INSERT INTO Dst..T SELECT * FROM Src..T WHERE Code NOT IN (SELECT Code FROM Dst..T)"
+            : "INSERT INTO Dst..T SELECT * FROM Src..T");
   return Seconds(t0);
 }
 

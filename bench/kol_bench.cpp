@@ -23,7 +23,9 @@ using namespace xfer;
 
 namespace {
 
-double Since(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
+double Since(Clock::time_point t) {
+  return std::chrono::duration<double>(Clock::now() - t).count();
+}
 
 void Raw(sqlite3* db, const std::string& sql) {
   char* err = nullptr;
@@ -71,7 +73,8 @@ std::string IdentityColumn(sqlite3* db, const std::string& table) {
                      &st, nullptr);
   sqlite3_bind_text(st, 1, table.c_str(), -1, SQLITE_TRANSIENT);
   std::string col;
-  if (sqlite3_step(st) == SQLITE_ROW) col = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+  if (sqlite3_step(st) == SQLITE_ROW)
+    col = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
   sqlite3_finalize(st);
   return col;
 }
@@ -91,9 +94,10 @@ double RawRun(const fs::path& dir, double& openingsSeconds) {
         for (const char* t : {"UserHub", "UserHubDetail", "UserPrivilege"})
           Raw(db, std::string("DELETE FROM main.") + t + "; INSERT INTO main." + t +
                       " SELECT * FROM src." + t);
-        Raw(db, "UPDATE main.UserHub SET Kelvaro = 'OPERATOR_ASNAD_MALY=F;ROZ_SANAD_NO=' || "
-                "CASE WHEN instr(Kelvaro, ';CHANGE_NAMHESAB=') > 0 THEN substr(Kelvaro, "
-                "instr(Kelvaro, ';CHANGE_NAMHESAB=')) ELSE Kelvaro END");
+        Raw(db,
+            "UPDATE main.UserHub SET Kelvaro = 'OPERATOR_ASNAD_MALY=F;ROZ_SANAD_NO=' || "
+            "CASE WHEN instr(Kelvaro, ';CHANGE_NAMHESAB=') > 0 THEN substr(Kelvaro, "
+            "instr(Kelvaro, ';CHANGE_NAMHESAB=')) ELSE Kelvaro END");
         continue;
       }
       const auto* d = transfer::FindDescriptor(step.table);
@@ -117,27 +121,30 @@ double RawRun(const fs::path& dir, double& openingsSeconds) {
                   "'; INSERT INTO main.Prn_Form_T (WhatDoc,TypeSys,FrmID,FrmName,sRepParam,sHdr,"
                   "sData,sSubData,sPgFooter,sFooter,Arm,sArm) SELECT WhatDoc,TypeSys,FrmID,FrmName,"
                   "sRepParam,sHdr,sData,sSubData,sPgFooter,sFooter,Arm,sArm FROM src.Prn_Form_T "
-                  "WHERE WhatDoc = '" + l + "'");
+                  "WHERE WhatDoc = '" +
+                  l + "'");
     }
   }
   // Openings: each account's closing balance in the source, set-based.
   auto openingsStart = Clock::now();
-  const char* openings[][3] = {
-      {"N_BankHesab", "BankCod||ShobehCod||AcountCod", "B"},
-      {"N_Cash", "CashCod", "C"},
-      {"N_Tankhah", "PersonCod", "T"}};
+  const char* openings[][3] = {{"N_BankHesab", "BankCod||ShobehCod||AcountCod", "B"},
+                               {"N_Cash", "CashCod", "C"},
+                               {"N_Tankhah", "PersonCod", "T"}};
   for (const auto& o : openings) {
     std::string detailKey = std::string(o[1]);
-    std::string sql = std::string("UPDATE main.") + o[0] +
-                      " SET FirstBed = max(b.rem, 0), FirstBes = max(-b.rem, 0) FROM (SELECT " +
-                      o[1] + " AS k, ifnull(FirstBed,0) - ifnull(FirstBes,0) + ifnull((SELECT "
-                      "sum(ifnull(D.Bed,0) - ifnull(D.Bes,0)) FROM src.N_AsnadDetail D WHERE "
-                      "D.TypeHesab = '" + o[2] + "' AND D." + (std::string(o[0]) == "N_BankHesab"
-                          ? "BankCod||D.ShobehCod||D.AcountCod" : detailKey) +
-                      " = s." + o[1] + "), 0) AS rem FROM src." + o[0] + " s) b WHERE " +
-                      "main." + o[0] + "." + (std::string(o[0]) == "N_BankHesab"
-                          ? "BankCod||main.N_BankHesab.ShobehCod||main.N_BankHesab.AcountCod"
-                          : detailKey) + " = b.k";
+    std::string sql =
+        std::string("UPDATE main.") + o[0] +
+        " SET FirstBed = max(b.rem, 0), FirstBes = max(-b.rem, 0) FROM (SELECT " + o[1] +
+        " AS k, ifnull(FirstBed,0) - ifnull(FirstBes,0) + ifnull((SELECT "
+        "sum(ifnull(D.Bed,0) - ifnull(D.Bes,0)) FROM src.N_AsnadDetail D WHERE "
+        "D.TypeHesab = '" +
+        o[2] + "' AND D." +
+        (std::string(o[0]) == "N_BankHesab" ? "BankCod||D.ShobehCod||D.AcountCod" : detailKey) +
+        " = s." + o[1] + "), 0) AS rem FROM src." + o[0] + " s) b WHERE " + "main." + o[0] + "." +
+        (std::string(o[0]) == "N_BankHesab"
+             ? "BankCod||main.N_BankHesab.ShobehCod||main.N_BankHesab.AcountCod"
+             : detailKey) +
+        " = b.k";
     Raw(db, sql);
   }
   openingsSeconds = Since(openingsStart);

@@ -1,8 +1,8 @@
 // `xfer kol`: the base-information transfer without the form. The same core routine as the
 // form runs, with console messages, a progress bar on a terminal and a summary per table;
 // the exit status is 1 when a check stopped the run.
-#include <CLI/CLI.hpp>
 #include <unistd.h>
+#include <CLI/CLI.hpp>
 
 #include <cstdio>
 #include <filesystem>
@@ -76,7 +76,9 @@ int RunKol(const KolOptions& o) {
     g.serverName = std::filesystem::absolute(o.server).string();
     g.workstation = HostName();
     g.appTitle = "Xfer";
-    g.appFolder = (std::filesystem::temp_directory_path() / ("xfer-work-" + std::to_string(::getuid()))).string();
+    g.appFolder =
+        (std::filesystem::temp_directory_path() / ("xfer-work-" + std::to_string(::getuid())))
+            .string();
     std::filesystem::create_directories(g.appFolder);
     // KELVARO_<code>_<year>: the company and year the options rows are keyed by.
     std::string db = o.database;
@@ -123,7 +125,8 @@ int RunKol(const KolOptions& o) {
 
 void RegisterKolCommand(CLI::App& app) {
   auto o = std::make_shared<KolOptions>();
-  CLI::App* cmd = app.add_subcommand("kol", "Carry a source period's base information into a period");
+  CLI::App* cmd =
+      app.add_subcommand("kol", "Carry a source period's base information into a period");
   cmd->add_option("--server", o->server, "Server directory of the current period")->required();
   cmd->add_option("--database", o->database, "Current (destination) period database")->required();
   cmd->add_option("--source", o->source, "Source period database")->required();

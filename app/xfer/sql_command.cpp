@@ -26,11 +26,12 @@ int RunSql(const SqlOptions& o) {
   try {
     auto server = Server::Open(o.server, o.create);
     Connection conn(server, o.database);
-    conn.SetMessageSink(MessageSink{
-        [](const std::string& m) { std::cerr << m << "\n"; },
-        [](long long n) {
-          std::cerr << "(" << n << (n == 1 ? " row affected)" : " rows affected)") << "\n";
-        }});
+    conn.SetMessageSink(MessageSink{[](const std::string& m) { std::cerr << m << "\n"; },
+                                    [](long long n) {
+                                      std::cerr << "(" << n
+                                                << (n == 1 ? " row affected)" : " rows affected)")
+                                                << "\n";
+                                    }});
     std::vector<std::string> batches = o.texts;
     for (const auto& f : o.files) {
       std::ifstream in(f, std::ios::binary);

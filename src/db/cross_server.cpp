@@ -31,13 +31,22 @@ long long CreateAndFill(HostDatabase& local, const ResultSet& rows, const std::s
 
 // Keys of the code tables the document imports copy, by table (upper-case).
 std::string KeyOf(const std::string& table) {
-  static const std::pair<const char*, const char*> kKeys[] = {
-      {"KALA", "KalaCod"},         {"ANBAR", "AnbarCod"},        {"R_CUSTOMER", "CustomerCod"},
-      {"R_BAZARYAB", "BazaryabCod"}, {"A_SELLERS", "SellersCod"}, {"A_MASRAF", "MasrafCod"},
-      {"TAHVILPERSON", "Code"},    {"A_MOREDRESID", "MoredResidCod"}, {"MEGYAS", "MegyasCod"},
-      {"GROH", "Groh"},            {"KOLL", "Koll"},             {"MOEIN", "Koll+Moein"},
-      {"TAFSILY", "Tafsily"},      {"TAFSILY2", "Tafsily2"},     {"M_PROJECT", "ProjectCod"},
-      {"A_KALAPIC", "KalaNo"}};
+  static const std::pair<const char*, const char*> kKeys[] = {{"KALA", "KalaCod"},
+                                                              {"ANBAR", "AnbarCod"},
+                                                              {"R_CUSTOMER", "CustomerCod"},
+                                                              {"R_BAZARYAB", "BazaryabCod"},
+                                                              {"A_SELLERS", "SellersCod"},
+                                                              {"A_MASRAF", "MasrafCod"},
+                                                              {"TAHVILPERSON", "Code"},
+                                                              {"A_MOREDRESID", "MoredResidCod"},
+                                                              {"MEGYAS", "MegyasCod"},
+                                                              {"GROH", "Groh"},
+                                                              {"KOLL", "Koll"},
+                                                              {"MOEIN", "Koll+Moein"},
+                                                              {"TAFSILY", "Tafsily"},
+                                                              {"TAFSILY2", "Tafsily2"},
+                                                              {"M_PROJECT", "ProjectCod"},
+                                                              {"A_KALAPIC", "KalaNo"}};
   for (const auto& [t, k] : kKeys)
     if (UpperAscii(table) == t) return k;
   return {};

@@ -11,7 +11,13 @@
 namespace xfer::db {
 
 // Results of the message dialog.
-enum DialogResult { kResultNone = 0, kResultOk = 1, kResultCancel = 2, kResultYes = 6, kResultNo = 7 };
+enum DialogResult {
+  kResultNone = 0,
+  kResultOk = 1,
+  kResultCancel = 2,
+  kResultYes = 6,
+  kResultNo = 7
+};
 
 class Dialogs {
  public:

@@ -48,7 +48,9 @@ int RecordSet::FieldIndex(const std::string& name) const {
   return -1;
 }
 
-void RecordSet::MoveTo(long long index) { pos_ = std::clamp<long long>(index, -1, RecordCount()); }
+void RecordSet::MoveTo(long long index) {
+  pos_ = std::clamp<long long>(index, -1, RecordCount());
+}
 
 void RecordSet::RequireRow() const {
   if (Bof() || Eof())
@@ -57,14 +59,17 @@ void RecordSet::RequireRow() const {
 
 const Value& RecordSet::Get(int index) const {
   if (index < 0 || static_cast<size_t>(index) >= data_.fields.size())
-    throw SqlError(3265, "Item cannot be found in the collection corresponding to the requested "
-                         "name or ordinal.");
+    throw SqlError(3265,
+                   "Item cannot be found in the collection corresponding to the requested "
+                   "name or ordinal.");
   if (state_ != State::Browse) return buffer_[static_cast<size_t>(index)];
   RequireRow();
   return data_.rows[static_cast<size_t>(pos_)][static_cast<size_t>(index)];
 }
 
-const Value& RecordSet::Get(const std::string& field) const { return Get(FieldIndex(field)); }
+const Value& RecordSet::Get(const std::string& field) const {
+  return Get(FieldIndex(field));
+}
 
 std::string RecordSet::Text(const std::string& field) const {
   const Value& v = Get(field);
@@ -97,8 +102,10 @@ void RecordSet::Append() {
 void RecordSet::Set(const std::string& field, Value v) {
   if (state_ == State::Browse) Edit();
   int i = FieldIndex(field);
-  if (i < 0) throw SqlError(3265, "Item cannot be found in the collection corresponding to the "
-                                  "requested name or ordinal.");
+  if (i < 0)
+    throw SqlError(3265,
+                   "Item cannot be found in the collection corresponding to the "
+                   "requested name or ordinal.");
   buffer_[static_cast<size_t>(i)] = std::move(v);
   changed_[static_cast<size_t>(i)] = true;
 }
@@ -150,7 +157,9 @@ void RecordSet::Post() {
   state_ = State::Browse;
 }
 
-void RecordSet::Cancel() { state_ = State::Browse; }
+void RecordSet::Cancel() {
+  state_ = State::Browse;
+}
 
 void RecordSet::Delete() {
   RequireRow();
@@ -196,7 +205,8 @@ void RecordSet::Sort(const std::string& order) {
   size_t pos = 0;
   while (pos <= order.size()) {
     size_t end = order.find(',', pos);
-    std::string part(Trim(order.substr(pos, end == std::string::npos ? std::string::npos : end - pos)));
+    std::string part(
+        Trim(order.substr(pos, end == std::string::npos ? std::string::npos : end - pos)));
     if (!part.empty()) {
       bool desc = false;
       std::string upper = UpperAscii(part);
@@ -206,8 +216,10 @@ void RecordSet::Sort(const std::string& order) {
           part = std::string(Trim(part.substr(0, part.size() - std::string(suffix).size())));
         }
       int i = FieldIndex(part);
-      if (i < 0) throw SqlError(3265, "Item cannot be found in the collection corresponding to "
-                                      "the requested name or ordinal.");
+      if (i < 0)
+        throw SqlError(3265,
+                       "Item cannot be found in the collection corresponding to "
+                       "the requested name or ordinal.");
       keys.push_back({i, desc});
     }
     if (end == std::string::npos) break;

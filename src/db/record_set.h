@@ -33,8 +33,12 @@ class RecordSet {
   bool Eof() const { return data_.rows.empty() || pos_ >= RecordCount(); }
   void First() { pos_ = 0; }
   void Last() { pos_ = RecordCount() - 1; }
-  void Next() { if (pos_ < RecordCount()) ++pos_; }
-  void Prior() { if (pos_ >= 0) --pos_; }
+  void Next() {
+    if (pos_ < RecordCount()) ++pos_;
+  }
+  void Prior() {
+    if (pos_ >= 0) --pos_;
+  }
   long long RecNo() const { return pos_; }
   void MoveTo(long long index);
 
@@ -77,7 +81,7 @@ class RecordSet {
   long long pos_ = 0;
   bool active_ = false;
   State state_ = State::Browse;
-  std::vector<Value> buffer_;    // row being edited or appended
+  std::vector<Value> buffer_;  // row being edited or appended
   std::vector<bool> changed_;
 };
 

@@ -110,8 +110,8 @@ void SaveRecordSet(const ResultSet& rs, const std::string& path) {
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     out.write(w.out.data(), static_cast<std::streamsize>(w.out.size()));
-    if (!out) throw engine::SqlError(kFileError, "The record-set file '" + path +
-                                                     "' cannot be written.");
+    if (!out)
+      throw engine::SqlError(kFileError, "The record-set file '" + path + "' cannot be written.");
   }
   std::error_code ec;
   std::filesystem::rename(temp, path, ec);
@@ -123,7 +123,8 @@ void SaveRecordSet(const ResultSet& rs, const std::string& path) {
 
 ResultSet LoadRecordSet(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw engine::SqlError(kFileError, "The record-set file '" + path + "' cannot be opened.");
+  if (!in)
+    throw engine::SqlError(kFileError, "The record-set file '" + path + "' cannot be opened.");
   std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (data.size() < sizeof kMagic + sizeof(uint64_t) ||
       std::memcmp(data.data(), kMagic, sizeof kMagic) != 0)
@@ -158,12 +159,23 @@ ResultSet LoadRecordSet(const std::string& path) {
     row.reserve(fieldCount);
     for (uint32_t c = 0; c < fieldCount; ++c) {
       switch (in_body.Raw<uint8_t>()) {
-        case 0: row.emplace_back(std::monostate{}); break;
-        case 1: row.emplace_back(static_cast<long long>(in_body.Raw<int64_t>())); break;
-        case 2: row.emplace_back(in_body.Raw<double>()); break;
-        case 3: row.emplace_back(in_body.Text()); break;
-        case 4: row.emplace_back(engine::Blob{in_body.Text()}); break;
-        default: in_body.Fail("is damaged (value tag)");
+        case 0:
+          row.emplace_back(std::monostate{});
+          break;
+        case 1:
+          row.emplace_back(static_cast<long long>(in_body.Raw<int64_t>()));
+          break;
+        case 2:
+          row.emplace_back(in_body.Raw<double>());
+          break;
+        case 3:
+          row.emplace_back(in_body.Text());
+          break;
+        case 4:
+          row.emplace_back(engine::Blob{in_body.Text()});
+          break;
+        default:
+          in_body.Fail("is damaged (value tag)");
       }
     }
     rs.rows.push_back(std::move(row));

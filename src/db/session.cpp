@@ -35,8 +35,8 @@ bool HostDatabase::ConnectDatabase(HostGlobal& g, const std::string& server,
   conn_.reset();
   std::string cs = ConnectionString(g, server, database, authKind, user, password);
   if (cs.empty())
-    throw engine::SqlError(18456, "The connection string is empty: unknown authentication kind '" +
-                                      authKind + "'.");
+    throw engine::SqlError(
+        18456, "The connection string is empty: unknown authentication kind '" + authKind + "'.");
   conn_ = OpenBackend(cs);
   g.databaseName = database;
   return true;
@@ -53,16 +53,18 @@ static bool HasRows(Backend& b, const std::string& sql) {
 }
 
 bool ObjectExists(Backend& b, const std::string& name) {
-  return HasRows(b, "Select [Name] From Sysobjects Where (Upper(XType) = 'U' Or Upper(XType) = "
-                    "'V' Or Upper(XType) = 'P' Or Upper(XType) = 'TR') And Upper([Name]) = '" +
-                        EscapeQuotes(UpperAscii(Trim(name))) + "'");
+  return HasRows(b,
+                 "Select [Name] From Sysobjects Where (Upper(XType) = 'U' Or Upper(XType) = "
+                 "'V' Or Upper(XType) = 'P' Or Upper(XType) = 'TR') And Upper([Name]) = '" +
+                     EscapeQuotes(UpperAscii(Trim(name))) + "'");
 }
 
 bool TempObjectExists(Backend& b, const std::string& name) {
-  return HasRows(b, "Select [Name] From Tempdb..Sysobjects Where (Upper(XType) = 'U' Or "
-                    "Upper(XType) = 'V' Or Upper(XType) = 'P' Or Upper(XType) = 'TR') And "
-                    "Upper([Name]) = '" +
-                        EscapeQuotes(UpperAscii(Trim(name))) + "'");
+  return HasRows(b,
+                 "Select [Name] From Tempdb..Sysobjects Where (Upper(XType) = 'U' Or "
+                 "Upper(XType) = 'V' Or Upper(XType) = 'P' Or Upper(XType) = 'TR') And "
+                 "Upper([Name]) = '" +
+                     EscapeQuotes(UpperAscii(Trim(name))) + "'");
 }
 
 std::string ScalarText(Backend& b, const std::string& sql) {
@@ -74,8 +76,8 @@ std::string ScalarText(Backend& b, const std::string& sql) {
 
 std::string LookupFirst(Backend& b, const std::string& keyField, const std::string& keyValue,
                         const std::string& field, const std::string& table) {
-  return ScalarText(b, "Select Top 1 " + field + " From " + table + " Where " + keyField +
-                           " = '" + EscapeQuotes(keyValue) + "'");
+  return ScalarText(b, "Select Top 1 " + field + " From " + table + " Where " + keyField + " = '" +
+                           EscapeQuotes(keyValue) + "'");
 }
 
 YearVouchers FindYearVouchers(Backend& b) {
@@ -84,7 +86,9 @@ YearVouchers FindYearVouchers(Backend& b) {
       "Select Distinct WhatDoc, SanadDate, SanadNo From Asnad Where TypeSys='M' And WhatDoc In "
       "('10', '2') Order By SanadDate, SanadNo ");
   if (sets.empty()) return out;
-  auto text = [](const Value& v) { return engine::IsNull(v) ? std::string() : engine::FormatValue(v); };
+  auto text = [](const Value& v) {
+    return engine::IsNull(v) ? std::string() : engine::FormatValue(v);
+  };
   for (const auto& row : sets.front().rows) {
     if (std::string(Trim(text(row[0]))) == "2") {
       out.kind2Number = text(row[2]);

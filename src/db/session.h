@@ -22,17 +22,17 @@ struct HostGlobal {
   std::string sqlPassword;
   std::string workstation;
   std::string userId;
-  std::string userKey;               // UserHub.User_Pass1 of the current user
-  std::string databaseName;          // current period database
+  std::string userKey;       // UserHub.User_Pass1 of the current user
+  std::string databaseName;  // current period database
   std::string appTitle;
-  std::string appFolder;             // no trailing separator; work files go here
-  std::string today;                 // Solar Hijri YYYY/MM/DD
+  std::string appFolder;  // no trailing separator; work files go here
+  std::string today;      // Solar Hijri YYYY/MM/DD
   std::string periodStart;
   std::string periodEnd;
   std::string companyCode;
   std::string fiscalYear;
-  int userNumber = 0;                // UserHub.UserID
-  bool canCopy = true;               // written by the grid toolkit
+  int userNumber = 0;   // UserHub.UserID
+  bool canCopy = true;  // written by the grid toolkit
   bool canPrint = true;
 };
 

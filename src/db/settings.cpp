@@ -49,7 +49,9 @@ void ReadWidths(Backend& b, ModuleSettings& s) {
   s.lenCodGrohProject = asInt(row[2]);
 }
 
-std::string Key(const HostGlobal& g) { return EscapeQuotes(g.companyCode + g.fiscalYear); }
+std::string Key(const HostGlobal& g) {
+  return EscapeQuotes(g.companyCode + g.fiscalYear);
+}
 
 }  // namespace
 
@@ -70,21 +72,25 @@ ModuleSettings ReadAccountingSettings(Backend& b, const HostGlobal& g) {
 
 ModuleSettings ReadSalesSettings(Backend& b, const HostGlobal& g) {
   ModuleSettings s;
-  std::string sql = "Select Kelvaro, Forosh, Anbar From Options Where Ltrim(Rtrim(SCode))='" +
-                    Key(g) + "'";
+  std::string sql =
+      "Select Kelvaro, Forosh, Anbar From Options Where Ltrim(Rtrim(SCode))='" + Key(g) + "'";
   std::string kelvaro = Column(b, sql, "Kelvaro");
   std::string forosh = Column(b, sql, "Forosh");
   std::string anbar = Column(b, sql, "Anbar");
-  std::string user = Column(b, "Select Sell From UserHub Where User_Pass1='" +
-                                   EscapeQuotes(g.userKey) + "'", "Sell");
+  std::string user = Column(
+      b, "Select Sell From UserHub Where User_Pass1='" + EscapeQuotes(g.userKey) + "'", "Sell");
   Read(s, {{&kelvaro, {"NAMTAFSILY2", "NAMPROJECT", "TYPE_CREATE_NEWAT", "TYPESARFASLCOD"}},
-           {&forosh,
-            {"NAMBAZARYAB", "NAMMOVAZEH", "NAMPREFACTOR", "NAMFACTOR", "AUTO", "NAMSANAD2",
-             "KH_FACTORPRINT", "NAMGROHKALA", "NAMADDRESS", "SHOWBUYINFO", "SHOWMASRAFINFO",
-             "SET_HAVALEH_NO", "REPLACE_DES", "CREATE_AT", "MOJODI_FOROSH", "MOJODI_MAINQTYR",
-             "SANAD_TIME", "SANAD_TYPE", "HAVALEH_TIME", "Havaleh_DAILY", "HAVALEH_TYPE", "ETEBAR",
-             "TYPE_BARCOD", "N_COMMAND", "POSPRINTER", "NUMPRINT", "ANBARSELL", "CUSTOMER_REM",
-             "UseTypeFactor", "DEL_REPEATED_PREFACTOR", "POSCOM", "DRAWER", "POSTYPE"}},
+           {&forosh, {"NAMBAZARYAB",     "NAMMOVAZEH",     "NAMPREFACTOR",
+                      "NAMFACTOR",       "AUTO",           "NAMSANAD2",
+                      "KH_FACTORPRINT",  "NAMGROHKALA",    "NAMADDRESS",
+                      "SHOWBUYINFO",     "SHOWMASRAFINFO", "SET_HAVALEH_NO",
+                      "REPLACE_DES",     "CREATE_AT",      "MOJODI_FOROSH",
+                      "MOJODI_MAINQTYR", "SANAD_TIME",     "SANAD_TYPE",
+                      "HAVALEH_TIME",    "Havaleh_DAILY",  "HAVALEH_TYPE",
+                      "ETEBAR",          "TYPE_BARCOD",    "N_COMMAND",
+                      "POSPRINTER",      "NUMPRINT",       "ANBARSELL",
+                      "CUSTOMER_REM",    "UseTypeFactor",  "DEL_REPEATED_PREFACTOR",
+                      "POSCOM",          "DRAWER",         "POSTYPE"}},
            {&anbar,
             {"TYPEKALACOD", "QTYNAME", "QTYNAME1", "QTYNAME2", "CHQ_MOJODISERIAL", "BACH_TYPE",
              "KALA_TEKRAR", "TIMEBARCODE"}},
@@ -92,7 +98,7 @@ ModuleSettings ReadSalesSettings(Backend& b, const HostGlobal& g) {
             {"BODYDISCOUNT", "ENDDISCOUNT", "DTKFIFPRIN", "CUSTREM", "DEL_REP_RECORD",
              "CHANGE_CONST_FEE"}}});
   static const std::pair<const char*, const char*> kDefaults[] = {
-      {"NUMPRINT", "0"},       {"BODYDISCOUNT", "NO"},  {"ENDDISCOUNT", "NO"},
+      {"NUMPRINT", "0"},        {"BODYDISCOUNT", "NO"},  {"ENDDISCOUNT", "NO"},
       {"DEL_REP_RECORD", "NO"}, {"SHOWMASRAFINFO", "F"}, {"AUTO", "NO"}};
   for (const auto& [key, value] : kDefaults)
     if (s.values[key].empty()) s.values[key] = value;
@@ -105,8 +111,8 @@ ModuleSettings ReadInventorySettings(Backend& b, const HostGlobal& g) {
   std::string sql = "Select Kelvaro, Anbar From Options Where LTRIM(SCode)='" + Key(g) + "'";
   std::string kelvaro = Column(b, sql, "Kelvaro");
   std::string anbar = Column(b, sql, "Anbar");
-  std::string user = Column(b, "Select Anbar From UserHub Where User_Pass1 = '" +
-                                   EscapeQuotes(g.userKey) + "'", "Anbar");
+  std::string user = Column(
+      b, "Select Anbar From UserHub Where User_Pass1 = '" + EscapeQuotes(g.userKey) + "'", "Anbar");
   Read(s, {{&kelvaro, {"NAMTAFSILY2", "TYPE_CREATE_NEWAT", "NAMPROJECT", "TYPESARFASLCOD"}},
            {&anbar,
             {"TYPEKALACOD", "QTYNAME", "QTYNAME1", "QTYNAME2", "BUYFACTORNAME", "SANAD_TIME",

@@ -48,8 +48,12 @@ static std::string FixField(std::string_view text, int upper) {
   return out;
 }
 
-std::string FixDayField(std::string_view text) { return FixField(text, 31); }
-std::string FixMonthField(std::string_view text) { return FixField(text, 12); }
+std::string FixDayField(std::string_view text) {
+  return FixField(text, 31);
+}
+std::string FixMonthField(std::string_view text) {
+  return FixField(text, 12);
+}
 
 std::string TimeStamp(const ClockTime& t) {
   return std::to_string(t.hour * 3600 + t.minute * 60 + t.second) + std::to_string(t.centisecond);

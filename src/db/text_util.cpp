@@ -47,6 +47,8 @@ std::string EscapeQuotes(std::string_view value) {
   return out;
 }
 
-std::string Quote(std::string_view value) { return "'" + EscapeQuotes(value) + "'"; }
+std::string Quote(std::string_view value) {
+  return "'" + EscapeQuotes(value) + "'";
+}
 
 }  // namespace xfer::db

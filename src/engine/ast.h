@@ -22,9 +22,9 @@ struct SourcePos {
 // A type as declared: `text` keeps the declared spelling ("varchar(20)", "int") so catalog
 // views report what SQL Server would.
 struct TypeName {
-  std::string name;   // lower-case base name: "varchar", "int", "float", "numeric"...
-  int length = -1;    // varchar(n)/char(n)/nvarchar(n)/varbinary(n); -2 for (max); -1 none
-  int precision = -1; // numeric(p,s) / decimal(p,s) / float(p)
+  std::string name;    // lower-case base name: "varchar", "int", "float", "numeric"...
+  int length = -1;     // varchar(n)/char(n)/nvarchar(n)/varbinary(n); -2 for (max); -1 none
+  int precision = -1;  // numeric(p,s) / decimal(p,s) / float(p)
   int scale = -1;
   std::string Text() const;  // canonical declared spelling, e.g. "varchar(20)"
 };
@@ -81,12 +81,12 @@ struct Expr {
   std::vector<std::string> name;  // column or star qualifier parts, as written
   std::vector<ExprPtr> args;
   SelectPtr subquery;
-  bool distinct = false;  // aggregate with DISTINCT
-  bool negated = false;   // NOT IN / NOT LIKE / NOT BETWEEN / IS NOT NULL / NOT EXISTS
-  TypeName castType;      // Cast
-  bool isConvert = false; // written as CONVERT(...)
-  bool tryCast = false;   // TRY_CAST / TRY_CONVERT: NULL where the conversion fails
-  ExprPtr caseOperand;    // Case: simple CASE operand
+  bool distinct = false;   // aggregate with DISTINCT
+  bool negated = false;    // NOT IN / NOT LIKE / NOT BETWEEN / IS NOT NULL / NOT EXISTS
+  TypeName castType;       // Cast
+  bool isConvert = false;  // written as CONVERT(...)
+  bool tryCast = false;    // TRY_CAST / TRY_CONVERT: NULL where the conversion fails
+  ExprPtr caseOperand;     // Case: simple CASE operand
   std::vector<CaseWhen> whens;
   ExprPtr elseExpr;
   std::vector<ExprPtr> withinOrder;  // STRING_AGG ... WITHIN GROUP (ORDER BY these)
@@ -101,9 +101,9 @@ using TableRefPtr = std::unique_ptr<TableRef>;
 struct TableRef {
   enum class Kind { Named, Derived, Join } kind = Kind::Named;
   SourcePos pos;
-  ObjectName name;         // Named
-  std::string alias;       // Named or Derived
-  SelectPtr derived;       // Derived
+  ObjectName name;                      // Named
+  std::string alias;                    // Named or Derived
+  SelectPtr derived;                    // Derived
   JoinType joinType = JoinType::Inner;  // Join
   TableRefPtr left, right;              // Join
   ExprPtr on;                           // Join (null for CROSS)
@@ -111,9 +111,9 @@ struct TableRef {
 };
 
 struct SelectItem {
-  ExprPtr expr;            // Star for "*" / "t.*"
-  std::string alias;       // AS alias, alias = expr, or 'alias' string
-  std::string assignVar;   // SELECT @v = expr
+  ExprPtr expr;           // Star for "*" / "t.*"
+  std::string alias;      // AS alias, alias = expr, or 'alias' string
+  std::string assignVar;  // SELECT @v = expr
 };
 
 struct OrderItem {
@@ -126,7 +126,7 @@ enum class SetOp { Union, UnionAll, Except, Intersect };
 struct Select {
   SourcePos pos;
   bool distinct = false;
-  ExprPtr top;              // TOP n / TOP (expr)
+  ExprPtr top;  // TOP n / TOP (expr)
   bool topPercent = false;
   std::vector<SelectItem> items;
   std::optional<ObjectName> into;  // SELECT ... INTO
@@ -139,7 +139,7 @@ struct Select {
     SetOp op;
     SelectPtr select;
   };
-  std::vector<SetPart> setParts;   // UNION [ALL] / EXCEPT / INTERSECT continuations
+  std::vector<SetPart> setParts;  // UNION [ALL] / EXCEPT / INTERSECT continuations
 };
 
 struct ColumnDef {
@@ -178,7 +178,7 @@ struct ExecArg {
   bool output = false;
 };
 
-struct Assignment {  // UPDATE SET target = value, or SET @v = value
+struct Assignment {                 // UPDATE SET target = value, or SET @v = value
   std::vector<std::string> target;  // column (optionally qualified) or "@v"
   ExprPtr value;
 };

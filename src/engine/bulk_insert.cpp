@@ -16,8 +16,10 @@ ObjectName ParseName(std::string_view text) {
   bool bracket = false;
   for (char c : text) {
     if (bracket) {
-      if (c == ']') bracket = false;
-      else parts.back() += c;
+      if (c == ']')
+        bracket = false;
+      else
+        parts.back() += c;
     } else if (c == '[') {
       bracket = true;
     } else if (c == '.') {
@@ -57,7 +59,8 @@ void Connection::BulkInsert(std::string_view table, const std::vector<std::strin
       st.Step();
     }
     if (plan.active && !rows.empty()) {
-      Stmt last(db, "UPDATE " + QuoteIdent(plan.schema) + ".__xfer_identity SET last = ? WHERE tbl = ?");
+      Stmt last(
+          db, "UPDATE " + QuoteIdent(plan.schema) + ".__xfer_identity SET last = ? WHERE tbl = ?");
       sqlite3_bind_int64(last.get(), 1, next);
       sqlite3_bind_text(last.get(), 2, plan.table.c_str(), -1, SQLITE_TRANSIENT);
       last.Step();

@@ -30,18 +30,24 @@ std::string ObjectsOf(const std::string& schema) {
          "CASE m.type WHEN 'table' THEN 'U ' WHEN 'view' THEN 'V ' ELSE 'TR' END AS xtype, "
          "1 AS uid, 0 AS parent_obj, NULL AS crdate, "
          "CASE m.type WHEN 'table' THEN 'U ' WHEN 'view' THEN 'V ' ELSE 'TR' END AS type "
-         "FROM " + s + ".sqlite_master m WHERE m.type IN ('table','view','trigger') "
+         "FROM " +
+         s +
+         ".sqlite_master m WHERE m.type IN ('table','view','trigger') "
          "AND substr(m.name, 1, 7) <> '__xfer_' AND substr(m.name, 1, 7) <> 'sqlite_' "
          "UNION ALL SELECT p.name, xf_object_id(p.name), 'P ', 1, 0, p.created, 'P ' FROM " +
-         s + ".__xfer_procs p "
+         s +
+         ".__xfer_procs p "
          // Key constraints belong to their table (parent_obj).
          "UNION ALL SELECT k.pk, xf_object_id(k.pk), 'PK', 1, xf_object_id(k.tbl), NULL, 'K ' "
-         "FROM (SELECT xf_pk_name(m.sql, m.name) AS pk, m.name AS tbl FROM " + s +
+         "FROM (SELECT xf_pk_name(m.sql, m.name) AS pk, m.name AS tbl FROM " +
+         s +
          ".sqlite_master m WHERE m.type = 'table' AND substr(m.name, 1, 7) <> '__xfer_') k "
          "WHERE k.pk IS NOT NULL "
          "UNION ALL SELECT substr(i.name, length(i.tbl_name) + 3), "
          "xf_object_id(substr(i.name, length(i.tbl_name) + 3)), 'UQ', 1, xf_object_id(i.tbl_name), "
-         "NULL, 'K ' FROM " + s + ".sqlite_master i WHERE i.type = 'index' "
+         "NULL, 'K ' FROM " +
+         s +
+         ".sqlite_master i WHERE i.type = 'index' "
          "AND substr(i.name, length(i.tbl_name) + 1, 2) = '$~'";
 }
 
@@ -53,8 +59,8 @@ std::string ColumnsOf(const std::string& schema) {
          "status, CASE WHEN p.\"notnull\" = 0 THEN 1 ELSE 0 END AS isnullable, "
          "m.name AS table_name, p.type AS type_text, p.\"notnull\" AS not_null, "
          "p.dflt_value AS dflt "
-         "FROM " + s + ".sqlite_master m JOIN pragma_table_info(m.name, '" + schema +
-         "') p LEFT JOIN " + s +
+         "FROM " +
+         s + ".sqlite_master m JOIN pragma_table_info(m.name, '" + schema + "') p LEFT JOIN " + s +
          ".__xfer_identity i ON i.tbl = m.name COLLATE NOCASE AND i.col = p.name COLLATE NOCASE "
          "WHERE m.type IN ('table','view') AND substr(m.name, 1, 7) <> '__xfer_' "
          "AND substr(m.name, 1, 7) <> 'sqlite_'";
@@ -68,20 +74,22 @@ std::string Renderer::CatalogView(const std::string& schema, const std::string& 
   std::string sql;
   bool tempdb = schema == kTempdbSchema;
   if (view == "sysobjects") {
-    cols = {{"name", Named("sysname")}, {"id", Named("int")},      {"xtype", Named("char", 2)},
+    cols = {{"name", Named("sysname")}, {"id", Named("int")},         {"xtype", Named("char", 2)},
             {"uid", Named("smallint")}, {"parent_obj", Named("int")}, {"crdate", Named("datetime")},
             {"type", Named("char", 2)}};
     sql = ObjectsOf(schema);
     if (tempdb) sql += " UNION ALL " + ObjectsOf(kTempSchema);
   } else if (view == "syscolumns") {
-    cols = {{"id", Named("int")},         {"name", Named("sysname")},  {"xtype", Named("tinyint")},
-            {"length", Named("smallint")}, {"colid", Named("smallint")}, {"status", Named("tinyint")},
+    cols = {{"id", Named("int")},         {"name", Named("sysname")},
+            {"xtype", Named("tinyint")},  {"length", Named("smallint")},
+            {"colid", Named("smallint")}, {"status", Named("tinyint")},
             {"isnullable", Named("int")}};
     std::string inner = ColumnsOf(schema);
     if (tempdb) inner += " UNION ALL " + ColumnsOf(kTempSchema);
     sql = "SELECT id, name, xtype, length, colid, status, isnullable FROM (" + inner + ")";
   } else if (view == "sysdatabases") {
-    cols = {{"name", Named("sysname")}, {"dbid", Named("smallint")},
+    cols = {{"name", Named("sysname")},
+            {"dbid", Named("smallint")},
             {"filename", Named("nvarchar", 260)}};
     auto names = conn_.server().ListDatabases();
     for (size_t i = 0; i < names.size(); ++i) {
@@ -115,7 +123,8 @@ std::string Renderer::CatalogView(const std::string& schema, const std::string& 
             {"TABLE_TYPE", Named("varchar", 10)}};
     sql = "SELECT " + Bind(database) +
           " AS TABLE_CATALOG, 'dbo' AS TABLE_SCHEMA, m.name AS TABLE_NAME, CASE m.type WHEN "
-          "'table' THEN 'BASE TABLE' ELSE 'VIEW' END AS TABLE_TYPE FROM " + QuoteIdent(schema) +
+          "'table' THEN 'BASE TABLE' ELSE 'VIEW' END AS TABLE_TYPE FROM " +
+          QuoteIdent(schema) +
           ".sqlite_master m WHERE m.type IN ('table','view') AND substr(m.name, 1, 7) <> "
           "'__xfer_' AND substr(m.name, 1, 7) <> 'sqlite_'";
   }

@@ -47,7 +47,9 @@ const ColumnInfo* TableInfo::Identity() const {
   return nullptr;
 }
 
-StatementCache::~StatementCache() { Clear(); }
+StatementCache::~StatementCache() {
+  Clear();
+}
 
 sqlite3_stmt* StatementCache::Get(sqlite3* db, const std::string& sql) {
   // XFER_TRACE_SQL=1 shows every statement as SQLite receives it.
@@ -86,9 +88,8 @@ void StatementCache::Clear() {
 ConnectionState::ConnectionState(ServerState& server, std::string_view database)
     : server_(server), id_(server.NextConnectionId()) {
   ownerTag_ = std::to_string(::getpid()) + ":" + std::to_string(id_);
-  int rc = sqlite3_open_v2(":memory:", &db_,
-                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                           nullptr);
+  int rc = sqlite3_open_v2(
+      ":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) throw SqlError(701, "There is insufficient system memory.");
   sqlite3_busy_timeout(db_, 10000);
   sqlite3_extended_result_codes(db_, 0);
@@ -133,7 +134,9 @@ ConnectionState::~ConnectionState() {
   sqlite3_close_v2(db_);
 }
 
-bool ConnectionState::InTransaction() const { return !sqlite3_get_autocommit(db_); }
+bool ConnectionState::InTransaction() const {
+  return !sqlite3_get_autocommit(db_);
+}
 
 void ConnectionState::Attach(const std::string& canonical) {
   std::string lower = Lower(canonical);
@@ -239,8 +242,7 @@ void ConnectionState::Forget(std::string_view database) {
 std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
                                                     std::string_view name) {
   std::string key = Lower(schema) + '\x1f' + Lower(name);
-  std::string version =
-      QueryText(db_, "PRAGMA " + QuoteIdent(schema) + ".schema_version");
+  std::string version = QueryText(db_, "PRAGMA " + QuoteIdent(schema) + ".schema_version");
   key += '\x1f' + version;
   if (auto it = tableCache_.find(key); it != tableCache_.end()) return it->second;
 
@@ -282,12 +284,15 @@ std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
   return info;
 }
 
-void ConnectionState::SchemaChanged() { tableCache_.clear(); }
+void ConnectionState::SchemaChanged() {
+  tableCache_.clear();
+}
 
 void ConnectionState::PushFrame(std::string database) {
   if (frames_.size() > 32)
-    throw SqlError(217, "Maximum stored procedure, function, trigger, or view nesting level "
-                        "exceeded (limit 32).");
+    throw SqlError(217,
+                   "Maximum stored procedure, function, trigger, or view nesting level "
+                   "exceeded (limit 32).");
   auto f = std::make_unique<Frame>();
   f->database = std::move(database);
   f->depth = static_cast<int>(frames_.size());
@@ -345,8 +350,7 @@ void ConnectionState::SaveTran(const std::string& name) {
 
 void ConnectionState::CommitTran() {
   if (trancount_ == 0)
-    throw SqlError(3902,
-                   "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
+    throw SqlError(3902, "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
   if (--trancount_ == 0) Exec(db_, "RELEASE xfer_tran");
 }
 

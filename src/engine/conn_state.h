@@ -128,8 +128,8 @@ class ConnectionState {
   void DisownGlobal(const std::string& name);
 
   long long rowcount = 0;
-  long long identity = 0;      // @@IDENTITY
-  int lastError = 0;           // @@ERROR
+  long long identity = 0;           // @@IDENTITY
+  int lastError = 0;                // @@ERROR
   std::vector<CaughtError> caught;  // errors of the CATCH blocks running, innermost last
   bool doomed = false;  // an error under XACT_ABORT inside TRY: only a rollback may follow
   bool xactAbort = false;

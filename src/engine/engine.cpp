@@ -46,8 +46,10 @@ std::shared_ptr<Server> Server::Open(const std::string& directory, bool create) 
   std::error_code ec;
   if (!fs::is_directory(directory, ec)) {
     if (!create)
-      throw SqlError(53, "A network-related or instance-specific error occurred: the server "
-                         "directory '" + directory + "' does not exist.");
+      throw SqlError(53,
+                     "A network-related or instance-specific error occurred: the server "
+                     "directory '" +
+                         directory + "' does not exist.");
     fs::create_directories(directory, ec);
     if (ec) throw SqlError(53, "Cannot create the server directory '" + directory + "'.");
   }
@@ -56,8 +58,12 @@ std::shared_ptr<Server> Server::Open(const std::string& directory, bool create) 
   return server;
 }
 
-const std::string& Server::Directory() const { return state_->directory(); }
-std::vector<std::string> Server::Databases() const { return state_->ListDatabases(); }
+const std::string& Server::Directory() const {
+  return state_->directory();
+}
+std::vector<std::string> Server::Databases() const {
+  return state_->ListDatabases();
+}
 bool Server::HasDatabase(std::string_view name) const {
   return state_->FindDatabase(name).has_value();
 }
@@ -74,14 +80,19 @@ std::vector<ResultSet> Connection::Execute(std::string_view batch) {
   return out;
 }
 
-void Connection::Execute(std::string_view batch,
-                         const std::function<void(ResultSet&&)>& onResult) {
+void Connection::Execute(std::string_view batch, const std::function<void(ResultSet&&)>& onResult) {
   Executor exec(*state_, onResult);
   exec.RunBatch(batch);
 }
 
-void Connection::SetMessageSink(MessageSink sink) { state_->sink = std::move(sink); }
-std::string Connection::CurrentDatabase() const { return state_->currentDatabase(); }
-Server& Connection::server() { return *server_; }
+void Connection::SetMessageSink(MessageSink sink) {
+  state_->sink = std::move(sink);
+}
+std::string Connection::CurrentDatabase() const {
+  return state_->currentDatabase();
+}
+Server& Connection::server() {
+  return *server_;
+}
 
 }  // namespace xfer::engine

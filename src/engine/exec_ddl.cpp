@@ -28,8 +28,8 @@ std::string ColumnSqlOf(const ColumnInfo& c) {
   // varchar's padding rule allows them. The constraint's name tells the error mapping.
   if (cls == TypeClass::String && c.type.length > 0) {
     std::string col = QuoteIdent(c.name), n = std::to_string(c.type.length);
-    sql += " CONSTRAINT " + QuoteIdent(std::string(kLengthCheckPrefix) + c.name) + " CHECK (length(" +
-           col + ") <= " + n + " OR length(rtrim(" + col + ")) <= " + n + ")";
+    sql += " CONSTRAINT " + QuoteIdent(std::string(kLengthCheckPrefix) + c.name) +
+           " CHECK (length(" + col + ") <= " + n + " OR length(rtrim(" + col + ")) <= " + n + ")";
   }
   return sql;
 }
@@ -68,8 +68,8 @@ void Executor::CreateTable(const Statement& s) {
   Renderer r(conn_);
   ResolvedTable t = r.Resolve(s.target, false);
   if (!t.catalogSql.empty() || r.Table(t))
-    throw SqlError(err::kObjectExists, "There is already an object named '" + s.target.object +
-                                           "' in the database.");
+    throw SqlError(err::kObjectExists,
+                   "There is already an object named '" + s.target.object + "' in the database.");
   std::vector<std::string> pk;
   for (const auto& c : s.columns)
     if (c.primaryKey) pk.push_back(c.name);
@@ -86,13 +86,14 @@ void Executor::CreateTable(const Statement& s) {
                                  "' is specified more than once.");
     if (c.identity) {
       if (identity)
-        throw SqlError(2744, "Multiple identity columns specified for table '" +
-                                 s.target.object + "'. Only one identity column per table is "
+        throw SqlError(2744, "Multiple identity columns specified for table '" + s.target.object +
+                                 "'. Only one identity column per table is "
                                  "allowed.");
       identity = &c;
     }
-    bool inPk = std::any_of(pk.begin(), pk.end(),
-                            [&](const std::string& p) { return LowerName(p) == LowerName(c.name); });
+    bool inPk = std::any_of(pk.begin(), pk.end(), [&](const std::string& p) {
+      return LowerName(p) == LowerName(c.name);
+    });
     sql += (sql.empty() ? "" : ", ") + ColumnSql(c, inPk);
   }
   if (!pk.empty()) {
@@ -151,11 +152,10 @@ void Executor::DropTable(const Statement& s) {
     if (t.isGlobalTemp) conn_.DisownGlobal(t.name);
     if (t.isTempTable) {
       auto& temps = conn_.frame().tempTables;
-      temps.erase(std::remove_if(temps.begin(), temps.end(),
-                                 [&](const std::string& n) {
-                                   return LowerName(n) == LowerName(t.name);
-                                 }),
-                  temps.end());
+      temps.erase(
+          std::remove_if(temps.begin(), temps.end(),
+                         [&](const std::string& n) { return LowerName(n) == LowerName(t.name); }),
+          temps.end());
     }
     conn_.SchemaChanged();
   }
@@ -180,16 +180,16 @@ void Executor::AlterTable(const Statement& s) {
     case AlterKind::AddColumns:
       for (const auto& c : s.columns) {
         if (info.Find(c.name))
-          throw SqlError(2705, "Column names in each table must be unique. Column name '" +
-                                   c.name + "' in table '" + info.name +
-                                   "' is specified more than once.");
+          throw SqlError(2705, "Column names in each table must be unique. Column name '" + c.name +
+                                   "' in table '" + info.name + "' is specified more than once.");
         if (c.identity || c.primaryKey)
           throw SqlError(err::kUnsupported,
                          "The T-SQL feature 'ALTER TABLE ADD with IDENTITY or PRIMARY KEY' is "
                          "not supported.");
         if (c.notNull && !c.defaultValue)
-          throw SqlError(4901, "ALTER TABLE only allows columns to be added that can contain "
-                               "nulls, or have a DEFAULT definition specified.");
+          throw SqlError(4901,
+                         "ALTER TABLE only allows columns to be added that can contain "
+                         "nulls, or have a DEFAULT definition specified.");
         Exec(conn_.db(), "ALTER TABLE " + qualified + " ADD COLUMN " + ColumnSql(c, false));
         // The default fills existing rows only for NOT NULL columns or WITH VALUES.
         if (c.defaultValue && !c.notNull && !c.withValues)
@@ -211,8 +211,9 @@ void Executor::AlterTable(const Statement& s) {
     }
     case AlterKind::DropColumn:
       for (const auto& name : s.dropNames) {
-        auto it = std::find_if(info.columns.begin(), info.columns.end(),
-                               [&](const ColumnInfo& c) { return LowerName(c.name) == LowerName(name); });
+        auto it = std::find_if(info.columns.begin(), info.columns.end(), [&](const ColumnInfo& c) {
+          return LowerName(c.name) == LowerName(name);
+        });
         if (it == info.columns.end())
           throw SqlError(4924, "ALTER TABLE DROP COLUMN failed because column '" + name +
                                    "' does not exist in table '" + info.name + "'.");
@@ -228,18 +229,20 @@ void Executor::AlterTable(const Statement& s) {
         }
         std::string tableSql = TableSql(conn_.db(), t.schema, info.name);
         if (!PrimaryKeyName(tableSql, info.name).empty())
-          throw SqlError(1779, "Table '" + info.name +
-                                   "' already has a primary key defined on it.");
+          throw SqlError(1779,
+                         "Table '" + info.name + "' already has a primary key defined on it.");
         for (const auto& name : k.columns) {
           auto c = std::find_if(info.columns.begin(), info.columns.end(), [&](const ColumnInfo& x) {
             return LowerName(x.name) == LowerName(name);
           });
           if (c == info.columns.end())
-            throw SqlError(1911, "Column name '" + name +
-                                     "' does not exist in the target table or view.");
+            throw SqlError(
+                1911, "Column name '" + name + "' does not exist in the target table or view.");
           if (!c->notNull)
-            throw SqlError(8111, "Cannot define PRIMARY KEY constraint on nullable column in "
-                                 "table '" + info.name + "'.");
+            throw SqlError(8111,
+                           "Cannot define PRIMARY KEY constraint on nullable column in "
+                           "table '" +
+                               info.name + "'.");
           c->primaryKey = true;
         }
         std::string name = k.name.empty() ? GeneratedConstraintName("PK", info.name) : k.name;
@@ -247,9 +250,10 @@ void Executor::AlterTable(const Statement& s) {
           RebuildTable(t, info, name);
         } catch (const SqlError& e) {
           if (e.number() != err::kDuplicateKey) throw;
-          throw SqlError(1505, "The CREATE UNIQUE INDEX statement terminated because a "
-                               "duplicate key was found for the object name 'dbo." +
-                                   info.name + "' and the index name '" + name + "'.");
+          throw SqlError(1505,
+                         "The CREATE UNIQUE INDEX statement terminated because a "
+                         "duplicate key was found for the object name 'dbo." +
+                             info.name + "' and the index name '" + name + "'.");
         }
       }
       break;
@@ -262,10 +266,12 @@ void Executor::AlterTable(const Statement& s) {
           continue;
         }
         bool dropped = false;
-        for (const std::string& index : {IndexName(info.name, "~" + name), IndexName(info.name, name)}) {
+        for (const std::string& index :
+             {IndexName(info.name, "~" + name), IndexName(info.name, name)}) {
           {
-            Stmt q(conn_.db(), "SELECT 1 FROM " + QuoteIdent(t.schema) +
-                                   ".sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE");
+            Stmt q(conn_.db(),
+                   "SELECT 1 FROM " + QuoteIdent(t.schema) +
+                       ".sqlite_master WHERE type = 'index' AND name = ? COLLATE NOCASE");
             sqlite3_bind_text(q.get(), 1, index.c_str(), -1, SQLITE_TRANSIENT);
             if (!q.Step()) continue;
           }
@@ -291,9 +297,10 @@ void Executor::AddUnique(const ResolvedTable& t, const std::string& name,
                          " (" + ColumnList(columns) + ")");
   } catch (const SqlError& e) {
     if (e.number() != err::kDuplicateKey) throw;
-    throw SqlError(1505, "The CREATE UNIQUE INDEX statement terminated because a duplicate key "
-                         "was found for the object name 'dbo." + t.name + "' and the index name '" +
-                             index + "'.");
+    throw SqlError(1505,
+                   "The CREATE UNIQUE INDEX statement terminated because a duplicate key "
+                   "was found for the object name 'dbo." +
+                       t.name + "' and the index name '" + index + "'.");
   }
 }
 
@@ -307,7 +314,8 @@ void Executor::RebuildTable(const ResolvedTable& t, TableInfo info, std::string 
     Stmt s(db, "SELECT sql FROM " + schema +
                    ".sqlite_master WHERE type = 'index' AND tbl_name = ? AND sql IS NOT NULL");
     sqlite3_bind_text(s.get(), 1, info.name.c_str(), -1, SQLITE_TRANSIENT);
-    while (s.Step()) indexes.push_back(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0)));
+    while (s.Step())
+      indexes.push_back(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0)));
   }
   std::string cols, names, select;
   std::vector<std::string> pk;
@@ -335,11 +343,11 @@ void Executor::RebuildTable(const ResolvedTable& t, TableInfo info, std::string 
   conn_.cache.Clear();
   Exec(db, "DROP TABLE IF EXISTS " + schema + "." + QuoteIdent(fresh));
   Exec(db, "CREATE TABLE " + schema + "." + QuoteIdent(fresh) + " (" + cols + ")");
-  Exec(db, "INSERT INTO " + schema + "." + QuoteIdent(fresh) + " (" + names + ") SELECT " +
-               select + " FROM " + schema + "." + QuoteIdent(info.name));
+  Exec(db, "INSERT INTO " + schema + "." + QuoteIdent(fresh) + " (" + names + ") SELECT " + select +
+               " FROM " + schema + "." + QuoteIdent(info.name));
   Exec(db, "DROP TABLE " + schema + "." + QuoteIdent(info.name));
-  Exec(db, "ALTER TABLE " + schema + "." + QuoteIdent(fresh) + " RENAME TO " +
-               QuoteIdent(info.name));
+  Exec(db,
+       "ALTER TABLE " + schema + "." + QuoteIdent(fresh) + " RENAME TO " + QuoteIdent(info.name));
   for (std::string sql : indexes) {
     size_t at = sql.find("INDEX ");
     if (at != std::string::npos) sql.insert(at + 6, schema + ".");
@@ -373,9 +381,10 @@ void Executor::CreateIndex(const Statement& s) {
                          QuoteIdent(t.name) + " (" + cols + ")");
   } catch (const SqlError& e) {
     if (e.number() != err::kDuplicateKey) throw;
-    throw SqlError(1505, "The CREATE UNIQUE INDEX statement terminated because a duplicate key "
-                         "was found for the object name 'dbo." + t.name + "' and the index name '" +
-                             s.indexName + "'.");
+    throw SqlError(1505,
+                   "The CREATE UNIQUE INDEX statement terminated because a duplicate key "
+                   "was found for the object name 'dbo." +
+                       t.name + "' and the index name '" + s.indexName + "'.");
   }
   conn_.SchemaChanged();
 }

@@ -149,8 +149,8 @@ void Executor::CreateProcedure(const Statement& s) {
     exists = q.Step();
   }
   if (exists && !s.alter)
-    throw SqlError(err::kObjectExists, "There is already an object named '" + s.target.object +
-                                           "' in the database.");
+    throw SqlError(err::kObjectExists,
+                   "There is already an object named '" + s.target.object + "' in the database.");
   if (!exists && s.alter)
     throw SqlError(err::kInvalidObject, "Invalid object name '" + s.target.object + "'.");
   Stmt w(conn_.db(), "INSERT OR REPLACE INTO " + schema +
@@ -185,12 +185,13 @@ long long Executor::ExecProcedure(const Statement& s) {
   std::string db = p.database.empty() ? conn_.currentDatabase() : p.database;
   auto found = conn_.server().FindDatabase(db);
   if (!found)
-    throw SqlError(err::kDatabaseMissing, "Database '" + db + "' does not exist. Make sure that "
-                                          "the name is entered correctly.");
+    throw SqlError(err::kDatabaseMissing, "Database '" + db +
+                                              "' does not exist. Make sure that "
+                                              "the name is entered correctly.");
   std::string canonical = *found;
   auto lookup = [&](const std::string& database) -> std::optional<std::string> {
-    Stmt q(conn_.db(),
-           "SELECT body FROM " + QuoteIdent(conn_.SchemaFor(database)) + ".__xfer_procs WHERE name = ?");
+    Stmt q(conn_.db(), "SELECT body FROM " + QuoteIdent(conn_.SchemaFor(database)) +
+                           ".__xfer_procs WHERE name = ?");
     sqlite3_bind_text(q.get(), 1, p.object.c_str(), -1, SQLITE_TRANSIENT);
     if (!q.Step()) return std::nullopt;
     return std::string(reinterpret_cast<const char*>(sqlite3_column_text(q.get(), 0)));
@@ -208,9 +209,8 @@ long long Executor::ExecProcedure(const Statement& s) {
   return CallProcedure(*keep->statements.at(0), s, p.object, canonical, 0);
 }
 
-long long Executor::CallProcedure(const Statement& def, const Statement& s,
-                                  const std::string& name, const std::string& database,
-                                  size_t firstArg) {
+long long Executor::CallProcedure(const Statement& def, const Statement& s, const std::string& name,
+                                  const std::string& database, size_t firstArg) {
   // Arguments are evaluated in the caller's scope.
   std::vector<std::optional<Value>> values(def.params.size());
   std::vector<std::string> outputTargets(def.params.size());
@@ -228,8 +228,7 @@ long long Executor::CallProcedure(const Statement& def, const Statement& s,
       ++position;
     }
     if (index >= def.params.size())
-      throw SqlError(8144,
-                     "Procedure or function " + name + " has too many arguments specified.");
+      throw SqlError(8144, "Procedure or function " + name + " has too many arguments specified.");
     if (a.value) values[index] = Evaluate(*a.value);
     if (a.output && a.value && a.value->kind == ExprKind::Variable)
       outputTargets[index] = a.value->text;
@@ -245,8 +244,8 @@ long long Executor::CallProcedure(const Statement& def, const Statement& s,
     } else if (param.defaultValue) {
       v = Evaluate(*param.defaultValue);
     } else {
-      throw SqlError(201, "Procedure or function '" + name + "' expects parameter '" +
-                              param.name + "', which was not supplied.");
+      throw SqlError(201, "Procedure or function '" + name + "' expects parameter '" + param.name +
+                              "', which was not supplied.");
     }
     conn_.frame().vars[LowerName(param.name)] = Variable{param.type, ConvertValue(v, param.type)};
   }
@@ -256,7 +255,8 @@ long long Executor::CallProcedure(const Statement& def, const Statement& s,
   std::vector<std::pair<std::string, Value>> outputs;
   for (size_t i = 0; i < def.params.size(); ++i)
     if (!outputTargets[i].empty() && def.params[i].output)
-      outputs.emplace_back(outputTargets[i], conn_.frame().vars[LowerName(def.params[i].name)].value);
+      outputs.emplace_back(outputTargets[i],
+                           conn_.frame().vars[LowerName(def.params[i].name)].value);
   LeaveScope();
   for (const auto& [var, v] : outputs) Assign(var, v);
   long long result = 0;
@@ -300,8 +300,9 @@ void Executor::ExecuteSql(const Statement& s) {
     }
   }
   if (!stmt || !stmt->value)
-    throw SqlError(201, "Procedure or function 'sp_executesql' expects parameter '@statement', "
-                        "which was not supplied.");
+    throw SqlError(201,
+                   "Procedure or function 'sp_executesql' expects parameter '@statement', "
+                   "which was not supplied.");
   std::string text = TextOf(Evaluate(*stmt->value));
   std::string declared = params && params->value ? TextOf(Evaluate(*params->value)) : "";
   if (declared.find_first_not_of(" \t\r\n") == std::string::npos && next < s.args.size())
@@ -341,10 +342,11 @@ void Executor::Raiserror(const Statement& s) {
       i = j;
       continue;
     }
-    while (j < format.size() && std::string_view("-+ #0123456789.lhI").find(format[j]) !=
-                                    std::string_view::npos)
+    while (j < format.size() &&
+           std::string_view("-+ #0123456789.lhI").find(format[j]) != std::string_view::npos)
       ++j;
-    if (j < format.size() && std::string_view("sdiuxXoc").find(format[j]) != std::string_view::npos) {
+    if (j < format.size() &&
+        std::string_view("sdiuxXoc").find(format[j]) != std::string_view::npos) {
       msg += next < s.args.size() ? TextOf(Evaluate(*s.args[next].value)) : "(null)";
       ++next;
       i = j;

@@ -78,8 +78,8 @@ void CollectStatement(const Statement* s, std::vector<std::string>& out) {
 
 Field FieldOf(sqlite3_stmt* st, int i, const std::string& name, const ExprType* staticType) {
   Field f;
-  if (staticType && !staticType->declared.name.empty() &&
-      staticType->cls != TypeClass::Unknown && staticType->cls != TypeClass::Null) {
+  if (staticType && !staticType->declared.name.empty() && staticType->cls != TypeClass::Unknown &&
+      staticType->cls != TypeClass::Null) {
     f = FieldFor(name, *staticType);
   } else if (const char* decl = sqlite3_column_decltype(st, i)) {
     TypeName t = ParseTypeText(decl);
@@ -124,7 +124,9 @@ void InferKinds(ResultSet& rs) {
 
 }  // namespace
 
-std::vector<std::string> DatabasesOf(const Batch& b) { return DatabasesOf(b.statements); }
+std::vector<std::string> DatabasesOf(const Batch& b) {
+  return DatabasesOf(b.statements);
+}
 
 std::vector<std::string> DatabasesOf(const std::vector<StatementPtr>& statements) {
   std::vector<std::string> out;
@@ -136,7 +138,7 @@ std::vector<std::string> DatabasesOf(const std::vector<StatementPtr>& statements
 
 void Executor::RunBatch(std::string_view text) {
   Batch batch = ParseBatch(text);
-  conn_.frame().vars.clear();  // variables live for one batch
+  conn_.frame().vars.clear();       // variables live for one batch
   conn_.frame().scopeIdentity = 0;  // and so does SCOPE_IDENTITY: a batch is a scope
   conn_.Prepare(DatabasesOf(batch));
   conn_.BeginBatch();
@@ -168,8 +170,9 @@ void Executor::RunBatch(std::string_view text) {
     conn_.doomed = false;
     if (conn_.trancount() > 0) conn_.RollbackTran();
     conn_.EndBatch(true);
-    throw SqlError(3998, "Uncommittable transaction is detected at the end of the batch. The "
-                         "transaction is rolled back.");
+    throw SqlError(3998,
+                   "Uncommittable transaction is detected at the end of the batch. The "
+                   "transaction is rolled back.");
   }
   conn_.EndBatch(true);
 }
@@ -299,9 +302,10 @@ Executor::Flow Executor::RunTryCatch(const Statement& s) {
 void Executor::Throw(const Statement& s) {
   if (s.args.empty()) {
     if (conn_.caught.empty())
-      throw SqlError(10704, "To rethrow an error, a THROW statement must be used inside a "
-                            "CATCH block. Insert the THROW statement inside a CATCH block, or "
-                            "add error parameters to the THROW statement.");
+      throw SqlError(10704,
+                     "To rethrow an error, a THROW statement must be used inside a "
+                     "CATCH block. Insert the THROW statement inside a CATCH block, or "
+                     "add error parameters to the THROW statement.");
     const CaughtError& c = conn_.caught.back();
     throw SqlError(c.number, c.message, c.severity, c.state, c.line);
   }
@@ -325,8 +329,8 @@ void Executor::DropDatabases(const Statement& s) {
     auto canonical = conn_.server().FindDatabase(name);
     if (!canonical && s.ifExists) continue;
     if (canonical && LowerName(*canonical) == LowerName(conn_.currentDatabase()))
-      throw SqlError(3702, "Cannot drop database \"" + *canonical +
-                               "\" because it is currently in use.");
+      throw SqlError(3702,
+                     "Cannot drop database \"" + *canonical + "\" because it is currently in use.");
     if (canonical) conn_.Forget(*canonical);
     conn_.server().DropDatabase(name);
   }
@@ -421,8 +425,9 @@ void Executor::RunStatement(const Statement& s) {
       break;
     case StatementKind::CommitTran:
       if (conn_.doomed)
-        throw SqlError(3930, "The current transaction cannot be committed and cannot support "
-                             "operations that write to the log file. Roll back the transaction.");
+        throw SqlError(3930,
+                       "The current transaction cannot be committed and cannot support "
+                       "operations that write to the log file. Roll back the transaction.");
       conn_.CommitTran();
       conn_.rowcount = 0;
       break;
@@ -481,11 +486,13 @@ long long Executor::Dml(const Rendered& r, const Statement* source) {
   for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
   // The only checks on our tables guard text widths; when the declared types already prove
   // every value fits, rows need not be checked one by one.
-  if (r.widthsProven) sqlite3_exec(db, "PRAGMA ignore_check_constraints=1", nullptr, nullptr, nullptr);
+  if (r.widthsProven)
+    sqlite3_exec(db, "PRAGMA ignore_check_constraints=1", nullptr, nullptr, nullptr);
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
   }
-  if (r.widthsProven) sqlite3_exec(db, "PRAGMA ignore_check_constraints=0", nullptr, nullptr, nullptr);
+  if (r.widthsProven)
+    sqlite3_exec(db, "PRAGMA ignore_check_constraints=0", nullptr, nullptr, nullptr);
   if (rc != SQLITE_DONE) {
     sqlite3_reset(st);
     FailStep(rc, source);
@@ -529,8 +536,9 @@ void Executor::Insert(const Statement& s) {
 void Executor::FinishIdentity(const IdentityPlan& plan, long long rows) {
   if (plan.explicitValues) {
     // Values given under IDENTITY_INSERT move the counter past them.
-    Stmt st(conn_.db(), "UPDATE " + QuoteIdent(plan.schema) + ".__xfer_identity SET last = "
-                        "max(coalesce(last, seed - step), coalesce((SELECT max(" +
+    Stmt st(conn_.db(), "UPDATE " + QuoteIdent(plan.schema) +
+                            ".__xfer_identity SET last = "
+                            "max(coalesce(last, seed - step), coalesce((SELECT max(" +
                             QuoteIdent(plan.column) + ") FROM " + QuoteIdent(plan.schema) + "." +
                             QuoteIdent(plan.table) + "), seed - step)) WHERE tbl = ?");
     sqlite3_bind_text(st.get(), 1, plan.table.c_str(), -1, SQLITE_TRANSIENT);
@@ -540,15 +548,14 @@ void Executor::FinishIdentity(const IdentityPlan& plan, long long rows) {
     Stmt lastRow(conn_.db(), "SELECT " + QuoteIdent(plan.column) + " FROM " +
                                  QuoteIdent(plan.schema) + "." + QuoteIdent(plan.table) +
                                  " WHERE rowid = last_insert_rowid()");
-    if (lastRow.Step() &&
-        sqlite3_column_type(lastRow.get(), 0) == SQLITE_INTEGER)
+    if (lastRow.Step() && sqlite3_column_type(lastRow.get(), 0) == SQLITE_INTEGER)
       conn_.identity = conn_.frame().scopeIdentity = sqlite3_column_int64(lastRow.get(), 0);
     return;
   }
   if (!plan.active || rows <= 0) return;
   long long last = plan.base + plan.step * rows;
-  Stmt st(conn_.db(), "UPDATE " + QuoteIdent(plan.schema) +
-                          ".__xfer_identity SET last = ? WHERE tbl = ?");
+  Stmt st(conn_.db(),
+          "UPDATE " + QuoteIdent(plan.schema) + ".__xfer_identity SET last = ? WHERE tbl = ?");
   sqlite3_bind_int64(st.get(), 1, last);
   sqlite3_bind_text(st.get(), 2, plan.table.c_str(), -1, SQLITE_TRANSIENT);
   st.Step();
@@ -592,8 +599,8 @@ void Executor::SelectInto(const Statement& s) {
   Renderer r(conn_);
   ResolvedTable target = r.Resolve(*s.select->into, false);
   if (r.Table(target))
-    throw SqlError(err::kObjectExists, "There is already an object named '" + target.name +
-                                           "' in the database.");
+    throw SqlError(err::kObjectExists,
+                   "There is already an object named '" + target.name + "' in the database.");
   Rendered q = r.Query(*s.select);
   // A plain copy of one table's identity column keeps the identity property.
   std::string identityCol;
@@ -611,10 +618,11 @@ void Executor::SelectInto(const Statement& s) {
         step = sqlite3_column_int64(id.get(), 1);
         bool direct = false;
         for (const auto& item : sel.items)
-          direct = direct || item.expr->kind == ExprKind::Star ||
-                   (item.expr->kind == ExprKind::Column &&
-                    LowerName(item.expr->name.back()) == LowerName(info->Identity()->name) &&
-                    (item.alias.empty() || LowerName(item.alias) == LowerName(item.expr->name.back())));
+          direct =
+              direct || item.expr->kind == ExprKind::Star ||
+              (item.expr->kind == ExprKind::Column &&
+               LowerName(item.expr->name.back()) == LowerName(info->Identity()->name) &&
+               (item.alias.empty() || LowerName(item.alias) == LowerName(item.expr->name.back())));
         if (direct) identityCol = info->Identity()->name;
       }
     }
@@ -644,8 +652,9 @@ void Executor::SelectInto(const Statement& s) {
   for (size_t i = 0; i < q.columnNames.size(); ++i) {
     const std::string& name = q.columnNames[i];
     if (name.empty())
-      throw SqlError(1038, "An object or column name is missing or empty. For SELECT INTO "
-                           "statements, verify each column has a name.");
+      throw SqlError(1038,
+                     "An object or column name is missing or empty. For SELECT INTO "
+                     "statements, verify each column has a name.");
     for (size_t k = 0; k < i; ++k)
       if (LowerName(q.columnNames[k]) == LowerName(name))
         throw SqlError(2705, "Column names in each table must be unique. Column name '" + name +
@@ -678,7 +687,8 @@ void Executor::SelectInto(const Statement& s) {
     std::string schema = QuoteIdent(target.schema);
     Stmt id(conn_.db(), "INSERT OR REPLACE INTO " + schema +
                             ".__xfer_identity (tbl, col, seed, step, last) VALUES (?, ?, ?, ?, "
-                            "(SELECT max(" + QuoteIdent(identityCol) + ") FROM " + qualified + "))");
+                            "(SELECT max(" +
+                            QuoteIdent(identityCol) + ") FROM " + qualified + "))");
     sqlite3_bind_text(id.get(), 1, target.name.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(id.get(), 2, identityCol.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_int64(id.get(), 3, seed);

@@ -23,17 +23,17 @@ struct Rendered {
   std::vector<Value> params;
   std::vector<std::string> columnNames;
   std::vector<ExprType> columnTypes;
-  bool hasStar = false;  // a * in the select list: names and types come from SQLite
+  bool hasStar = false;       // a * in the select list: names and types come from SQLite
   bool widthsProven = false;  // every text value is declared no wider than its column
 };
 
 // Where a table reference resolves.
 struct ResolvedTable {
-  std::string schema;       // SQLite schema
-  std::string name;         // table name as stored (or as written when missing)
-  std::string written;      // the name as the statement wrote it, for messages
-  std::string catalogSql;   // non-empty for a catalog view: the subquery that stands for it
-  std::string database;     // canonical database name (empty for #tables)
+  std::string schema;         // SQLite schema
+  std::string name;           // table name as stored (or as written when missing)
+  std::string written;        // the name as the statement wrote it, for messages
+  std::string catalogSql;     // non-empty for a catalog view: the subquery that stands for it
+  std::string database;       // canonical database name (empty for #tables)
   bool isTempTable = false;   // #name
   bool isGlobalTemp = false;  // ##name
 };
@@ -85,11 +85,11 @@ class Renderer {
 
   // Column scope of the statement being rendered: one entry per table source.
   struct Source {
-    std::string alias;                   // lower-case alias or table name
-    std::string display;                 // alias or table name as written, for messages
-    std::vector<std::string> columns;    // for derived tables and catalog views
+    std::string alias;                 // lower-case alias or table name
+    std::string display;               // alias or table name as written, for messages
+    std::vector<std::string> columns;  // for derived tables and catalog views
     std::vector<ExprType> types;
-    std::optional<TableInfo> table;      // for named tables
+    std::optional<TableInfo> table;  // for named tables
   };
   void PushScope(std::vector<Source> sources);
   void PopScope();

@@ -47,7 +47,8 @@ const TableRef* FindTarget(const std::vector<TableRefPtr>& from, const ObjectNam
 }
 
 // INSERT INTO t [(every column in order)] SELECT * FROM one table, nothing else.
-bool PlainCopy(const Statement& s, const TableInfo& info, const std::vector<const ColumnInfo*>& cols) {
+bool PlainCopy(const Statement& s, const TableInfo& info,
+               const std::vector<const ColumnInfo*>& cols) {
   if (!s.select || cols.size() != info.columns.size()) return false;
   for (size_t i = 0; i < cols.size(); ++i)
     if (cols[i] != &info.columns[i]) return false;
@@ -97,8 +98,8 @@ IdentityPlan Renderer::PlanIdentity(const ResolvedTable& t, const TableInfo& inf
     plan.explicitValues = true;
     return plan;
   }
-  Stmt s(conn_.db(), "SELECT seed, step, last FROM " + QuoteIdent(t.schema) +
-                         ".__xfer_identity WHERE tbl = ?");
+  Stmt s(conn_.db(),
+         "SELECT seed, step, last FROM " + QuoteIdent(t.schema) + ".__xfer_identity WHERE tbl = ?");
   sqlite3_bind_text(s.get(), 1, info.name.c_str(), -1, SQLITE_TRANSIENT);
   if (!s.Step()) return plan;
   long long seed = sqlite3_column_int64(s.get(), 0);
@@ -122,9 +123,10 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
       const ColumnInfo* c = info.Find(name);
       if (!c) throw SqlError(err::kInvalidColumn, "Invalid column name '" + name + "'.");
       if (c->identity && !identityInsert)
-        throw SqlError(err::kIdentityInsert, "Cannot insert explicit value for identity column "
-                                             "in table '" + info.name +
-                                                 "' when IDENTITY_INSERT is set to OFF.");
+        throw SqlError(err::kIdentityInsert,
+                       "Cannot insert explicit value for identity column "
+                       "in table '" +
+                           info.name + "' when IDENTITY_INSERT is set to OFF.");
       cols.push_back(c);
     }
   } else {
@@ -157,15 +159,17 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
   auto fits = [](const ColumnInfo& c, const ExprType& v) {
     if (ClassOf(c.type) != TypeClass::String || c.type.length <= 0) return true;
     if (v.cls == TypeClass::Null) return true;
-    return v.cls == TypeClass::String && v.declared.length > 0 && v.declared.length <= c.type.length;
+    return v.cls == TypeClass::String && v.declared.length > 0 &&
+           v.declared.length <= c.type.length;
   };
   if (!s.valuesRows.empty()) {
     source = "VALUES ";
     for (size_t row = 0; row < s.valuesRows.size(); ++row) {
       const auto& values = s.valuesRows[row];
       if (values.size() != cols.size() && s.insertColumns.empty())
-        throw SqlError(213, "Column name or number of supplied values does not match table "
-                            "definition.");
+        throw SqlError(213,
+                       "Column name or number of supplied values does not match table "
+                       "definition.");
       if (values.size() != cols.size())
         throw SqlError(values.size() > cols.size() ? 110 : 109,
                        values.size() > cols.size()
@@ -261,8 +265,9 @@ Rendered Renderer::InsertValues(const ObjectName& targetName,
     }
   }
   if (cols.size() != valueCount)
-    throw SqlError(213, "Column name or number of supplied values does not match table "
-                        "definition.");
+    throw SqlError(213,
+                   "Column name or number of supplied values does not match table "
+                   "definition.");
   plan = PlanIdentity(t, info, cols);
   // The identity value, when the insert numbers one, is the parameter after the row's values.
   std::string colList, values;
@@ -283,8 +288,7 @@ std::string Renderer::FromExcluding(const TableRef& ref, const TableRef* target,
                                     std::vector<Source>& sources,
                                     std::vector<const Expr*>& conditions) {
   if (&ref == target) return {};
-  if (ref.kind != TableRef::Kind::Join || !Contains(ref, target))
-    return TableSource(ref, sources);
+  if (ref.kind != TableRef::Kind::Join || !Contains(ref, target)) return TableSource(ref, sources);
   if (ref.joinType != JoinType::Inner && ref.joinType != JoinType::Cross)
     throw SqlError(err::kUnsupported,
                    "The T-SQL feature 'UPDATE with its target inside an outer join' is not "
@@ -326,8 +330,7 @@ Rendered Renderer::Update(const Statement& s) {
                      "The T-SQL feature 'UPDATE ... SET @variable' is not supported.");
     const ColumnInfo* c = info.Find(col);
     if (!c) throw SqlError(err::kInvalidColumn, "Invalid column name '" + col + "'.");
-    if (c->identity)
-      throw SqlError(8102, "Cannot update identity column '" + c->name + "'.");
+    if (c->identity) throw SqlError(8102, "Cannot update identity column '" + c->name + "'.");
     ExprType vt;
     std::string v = Expression(*a.value, &vt);
     if (NeedsCast(c->type, vt)) v = "xf_cast(" + v + ", '" + c->type.Text() + "')";

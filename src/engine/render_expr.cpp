@@ -23,7 +23,9 @@ ExprType Make(TypeClass cls, std::string name, int length = -1) {
   return t;
 }
 
-ExprType IntType() { return Make(TypeClass::Int, "int"); }
+ExprType IntType() {
+  return Make(TypeClass::Int, "int");
+}
 
 bool IsTextual(TypeClass c) {
   return c == TypeClass::String || c == TypeClass::Text || c == TypeClass::Unknown;
@@ -38,8 +40,7 @@ ExprType HigherNumeric(const ExprType& a, const ExprType& b) {
     return c == TypeClass::Float ? 3 : c == TypeClass::Decimal ? 2 : c == TypeClass::Int ? 1 : 0;
   };
   if (rank(a.cls) >= rank(b.cls)) {
-    if (a.cls == TypeClass::Int && b.cls == TypeClass::Int && b.declared.name == "bigint")
-      return b;
+    if (a.cls == TypeClass::Int && b.cls == TypeClass::Int && b.declared.name == "bigint") return b;
     return a;
   }
   return b;
@@ -47,7 +48,8 @@ ExprType HigherNumeric(const ExprType& a, const ExprType& b) {
 
 // The wider of two types for CASE, COALESCE and UNION results.
 ExprType Wider(const ExprType& a, const ExprType& b) {
-  if (a.cls == TypeClass::Null || a.cls == TypeClass::Unknown) return b.cls == TypeClass::Null ? a : b;
+  if (a.cls == TypeClass::Null || a.cls == TypeClass::Unknown)
+    return b.cls == TypeClass::Null ? a : b;
   if (b.cls == TypeClass::Null || b.cls == TypeClass::Unknown) return a;
   if (IsNumeric(a.cls) && IsNumeric(b.cls)) {
     ExprType t = HigherNumeric(a, b);
@@ -100,13 +102,14 @@ std::string NumberLiteralType(const std::string& text, ExprType* type) {
     bool big = digits.size() > 10 || (digits.size() == 10 && digits > "2147483647");
     *type = big ? Make(TypeClass::Int, "bigint") : IntType();
     size_t first = digits.find_first_not_of('0');
-    type->literalDigits =
-        first == std::string::npos ? 1 : static_cast<int>(digits.size() - first);
+    type->literalDigits = first == std::string::npos ? 1 : static_cast<int>(digits.size() - first);
   }
   return text;
 }
 
-std::string Collate(const std::string& sql) { return sql + " COLLATE " + kCollation; }
+std::string Collate(const std::string& sql) {
+  return sql + " COLLATE " + kCollation;
+}
 
 // int (and the smaller integer types) on both sides: the result is an int.
 bool IntOperands(const ExprType& a, const ExprType& b) {
@@ -151,8 +154,7 @@ std::string Renderer::Variable(const Expr& e, ExprType* type) {
   if (name.starts_with("@@")) {
     *type = IntType();
     if (name == "@@rowcount") return Bind(conn_.rowcount);
-    if (name == "@@identity")
-      return conn_.identity ? Bind(conn_.identity) : Bind(std::monostate{});
+    if (name == "@@identity") return conn_.identity ? Bind(conn_.identity) : Bind(std::monostate{});
     if (name == "@@error") return Bind(static_cast<long long>(conn_.lastError));
     if (name == "@@trancount") return Bind(static_cast<long long>(conn_.trancount()));
     if (name == "@@spid") return Bind(conn_.id() + 50);
@@ -325,7 +327,8 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
       return sql + " END)";
     }
     *type = Make(TypeClass::Int, "smallint");
-    std::string wanted = e.args.empty() ? Bind(conn_.currentDatabase()) : Expression(*e.args[0], nullptr);
+    std::string wanted =
+        e.args.empty() ? Bind(conn_.currentDatabase()) : Expression(*e.args[0], nullptr);
     std::string sql = "(CASE " + wanted + std::string(" COLLATE ") + kCollation;
     for (size_t i = 0; i < names.size(); ++i)
       sql += " WHEN " + Bind(names[i]) + " THEN " + std::to_string(i + 1);
@@ -540,8 +543,8 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
     }
     return sql + ")";
   }
-  std::string sql = std::string(info->sqliteName) + "(" + (e.distinct ? "DISTINCT " : "") +
-                    join() + ")";
+  std::string sql =
+      std::string(info->sqliteName) + "(" + (e.distinct ? "DISTINCT " : "") + join() + ")";
   // DATALENGTH counts bytes of the declared type: two per character of Unicode text, the
   // fixed storage size of numbers and dates.
   if (name == "DATALENGTH") {
@@ -607,7 +610,8 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
           std::string hex = e.text;
           if (hex.starts_with("0x") || hex.starts_with("0X")) hex = hex.substr(2);
           if (hex.size() % 2) hex = "0" + hex;
-          *type = Make(TypeClass::Blob, "varbinary", static_cast<int>(std::max<size_t>(1, hex.size() / 2)));
+          *type = Make(TypeClass::Blob, "varbinary",
+                       static_cast<int>(std::max<size_t>(1, hex.size() / 2)));
           return "X'" + hex + "'";
         }
       }
@@ -710,8 +714,9 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
       bool star = false;
       std::string sql = Select(*e.subquery, names, types, star);
       if (names.size() != 1)
-        throw SqlError(116, "Only one expression can be specified in the select list when the "
-                            "subquery is not introduced with EXISTS.");
+        throw SqlError(116,
+                       "Only one expression can be specified in the select list when the "
+                       "subquery is not introduced with EXISTS.");
       *type = types.empty() ? ExprType{} : types[0];
       if (SingleRow(*e.subquery)) return "(" + sql + ")";
       // More than one row is an error, found as the rows come.
@@ -728,8 +733,8 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
     case ExprKind::InList: {
       ExprType lt;
       std::string l = Expression(*e.args[0], &lt);
-      std::string out = "(" + (IsTextual(lt.cls) ? Collate(l) : l) +
-                        (e.negated ? " NOT IN (" : " IN (");
+      std::string out =
+          "(" + (IsTextual(lt.cls) ? Collate(l) : l) + (e.negated ? " NOT IN (" : " IN (");
       for (size_t i = 1; i < e.args.size(); ++i) {
         ExprType t;
         out += (i > 1 ? ", " : "") + Expression(*e.args[i], &t);

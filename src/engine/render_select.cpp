@@ -51,10 +51,9 @@ ResolvedTable Renderer::Resolve(const ObjectName& n, bool mustExist) {
     r.database = *conn_.server().FindDatabase(db);
     std::string schema = LowerName(n.schema), object = LowerName(n.object);
     if (IsCatalogName(schema, object)) {
-      r.catalogSql = CatalogView(r.schema, schema == "information_schema"
-                                               ? "information_schema." + object
-                                               : object,
-                                 r.database);
+      r.catalogSql = CatalogView(
+          r.schema, schema == "information_schema" ? "information_schema." + object : object,
+          r.database);
       return r;
     }
   }
@@ -71,8 +70,12 @@ std::optional<TableInfo> Renderer::Table(const ResolvedTable& t) {
   return conn_.LoadTable(t.schema, t.name);
 }
 
-void Renderer::PushScope(std::vector<Source> sources) { scopes_.push_back(std::move(sources)); }
-void Renderer::PopScope() { scopes_.pop_back(); }
+void Renderer::PushScope(std::vector<Source> sources) {
+  scopes_.push_back(std::move(sources));
+}
+void Renderer::PopScope() {
+  scopes_.pop_back();
+}
 
 std::string Renderer::TableSource(const TableRef& ref, std::vector<Source>& sources) {
   switch (ref.kind) {
@@ -106,8 +109,8 @@ std::string Renderer::TableSource(const TableRef& ref, std::vector<Source>& sour
     case TableRef::Kind::Join: {
       std::string left = TableSource(*ref.left, sources);
       std::string right = TableSource(*ref.right, sources);
-      static const char* const kJoin[] = {" JOIN ", " LEFT JOIN ", " RIGHT JOIN ",
-                                          " FULL JOIN ", " CROSS JOIN "};
+      static const char* const kJoin[] = {" JOIN ", " LEFT JOIN ", " RIGHT JOIN ", " FULL JOIN ",
+                                          " CROSS JOIN "};
       std::string sql = "(" + left + kJoin[static_cast<int>(ref.joinType)] + right;
       if (ref.on) {
         // ON sees every source of this FROM clause so far.
@@ -170,8 +173,7 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
         }
       }
       if (!any) {
-        if (qualifier.empty())
-          throw SqlError(263, "Must specify table to select from.");
+        if (qualifier.empty()) throw SqlError(263, "Must specify table to select from.");
         throw SqlError(4104, "The multi-part identifier \"" + item.expr->name.back() +
                                  "\" could not be bound.");
       }
@@ -248,8 +250,9 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
       while (scopes_.size() > partDepth) PopScope();
       if (part.select->top) partSql = "SELECT * FROM (" + partSql + limit(*part.select) + ")";
       if (partNames.size() != names.size())
-        throw SqlError(205, "All queries combined using a UNION, INTERSECT or EXCEPT operator "
-                            "must have an equal number of expressions in their target lists.");
+        throw SqlError(205,
+                       "All queries combined using a UNION, INTERSECT or EXCEPT operator "
+                       "must have an equal number of expressions in their target lists.");
       for (size_t i = 0; i < types.size(); ++i) types[i] = WiderType(types[i], partTypes[i]);
       partSqls.push_back(std::move(partSql));
       partTypeLists.push_back(std::move(partTypes));
@@ -323,7 +326,9 @@ Rendered Renderer::Select(const struct Select& s) {
   return r;
 }
 
-Rendered Renderer::Query(const struct Select& s) { return Select(s); }
+Rendered Renderer::Query(const struct Select& s) {
+  return Select(s);
+}
 
 Rendered Renderer::Scalar(const Expr& e) {
   Rendered r;

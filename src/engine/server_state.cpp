@@ -67,9 +67,9 @@ std::vector<std::string> ServerState::ListDatabases() const {
 void ServerState::CreateDatabase(std::string_view name) {
   std::lock_guard lock(mutex_);
   if (FindDatabase(name))
-    throw SqlError(err::kDatabaseExists,
-                   "Database '" + std::string(name) + "' already exists. Choose a different "
-                   "database name.");
+    throw SqlError(err::kDatabaseExists, "Database '" + std::string(name) +
+                                             "' already exists. Choose a different "
+                                             "database name.");
   if (name.empty() || name.find_first_of("/\\:") != std::string_view::npos)
     throw SqlError(err::kSyntax, "Incorrect syntax near '" + std::string(name) + "'.");
   SqliteHandle h(FilePath(name));

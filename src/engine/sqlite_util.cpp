@@ -8,9 +8,9 @@
 namespace xfer::engine {
 
 SqliteHandle::SqliteHandle(const std::string& path) {
-  int rc = sqlite3_open_v2(path.c_str(), &db_,
-                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                           nullptr);
+  int rc =
+      sqlite3_open_v2(path.c_str(), &db_,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     std::string msg = db_ ? sqlite3_errmsg(db_) : "out of memory";
     sqlite3_close(db_);
@@ -20,14 +20,18 @@ SqliteHandle::SqliteHandle(const std::string& path) {
   sqlite3_busy_timeout(db_, 10000);
 }
 
-SqliteHandle::~SqliteHandle() { sqlite3_close_v2(db_); }
+SqliteHandle::~SqliteHandle() {
+  sqlite3_close_v2(db_);
+}
 
 Stmt::Stmt(sqlite3* db, std::string_view sql) : db_(db) {
   int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr);
   if (rc != SQLITE_OK) ThrowSqlite(db, rc);
 }
 
-Stmt::~Stmt() { sqlite3_finalize(stmt_); }
+Stmt::~Stmt() {
+  sqlite3_finalize(stmt_);
+}
 
 bool Stmt::Step() {
   int rc = sqlite3_step(stmt_);
@@ -53,7 +57,9 @@ std::string QueryText(sqlite3* db, const std::string& sql) {
   return t ? reinterpret_cast<const char*>(t) : std::string();
 }
 
-void ThrowSqlite(sqlite3* db, int rc) { ThrowMessage(rc, sqlite3_errmsg(db)); }
+void ThrowSqlite(sqlite3* db, int rc) {
+  ThrowMessage(rc, sqlite3_errmsg(db));
+}
 
 namespace {
 
@@ -116,9 +122,9 @@ void ThrowMessage(int rc, const std::string& message) {
   if (message.starts_with("NOT NULL constraint failed: ")) {
     std::string table, columns;
     SplitConstraint(After(message, "NOT NULL constraint failed: "), table, columns);
-    throw SqlError(err::kNullNotAllowed,
-                   "Cannot insert the value NULL into column '" + columns + "', table '" + table +
-                       "'; column does not allow nulls. INSERT fails.");
+    throw SqlError(err::kNullNotAllowed, "Cannot insert the value NULL into column '" + columns +
+                                             "', table '" + table +
+                                             "'; column does not allow nulls. INSERT fails.");
   }
   if (message.find("already exists") != std::string::npos && message.starts_with("table ")) {
     std::string name = message.substr(6, message.find(' ', 6) - 6);

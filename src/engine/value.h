@@ -17,7 +17,9 @@ struct Blob {
 // NULL, integer, float, UTF-8 text or binary.
 using Value = std::variant<std::monostate, long long, double, std::string, Blob>;
 
-inline bool IsNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool IsNull(const Value& v) {
+  return std::holds_alternative<std::monostate>(v);
+}
 
 // The kind a client sees for a field, as an ADO field type would tell it.
 enum class FieldKind { String, Integer, Float, Memo, Blob, Date, Other };

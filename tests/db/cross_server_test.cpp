@@ -17,7 +17,8 @@ class CrossServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     base_ = fs::temp_directory_path() /
-            ("xfer_cross_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            ("xfer_cross_" +
+             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(base_);
     fs::create_directories(base_ / "work");
     for (const char* s : {"a", "b"}) engine::Server::Open((base_ / s).string(), true);
@@ -45,13 +46,13 @@ class CrossServerTest : public ::testing::Test {
 };
 
 TEST_F(CrossServerTest, RowsArriveInATableTypedFromTheFields) {
-  long long n = CopyTableAcrossServers(*remote_, local_, (base_ / "work").string(), "Src..KALA",
-                                       "##WS1KALA");
+  long long n =
+      CopyTableAcrossServers(*remote_, local_, (base_ / "work").string(), "Src..KALA", "##WS1KALA");
   EXPECT_EQ(n, 2);
   EXPECT_FALSE(fs::exists(base_ / "work" / "WS1KALA.txt"));  // the work file is removed
   const std::pair<const char*, const char*> types[] = {
       {"KalaCod", "10"}, {"KalaNam", "40"}, {"Qty", "500"},  // small integers are not "integer"
-      {"Fee", "8"},      {"Price", "500"},  {"Note", "16"},  {"Pic", "16"}, {"Id", "4"}};
+      {"Fee", "8"},      {"Price", "500"},  {"Note", "16"}, {"Pic", "16"}, {"Id", "4"}};
   for (const auto& [column, length] : types)
     EXPECT_EQ(Text(std::string("SELECT COL_LENGTH('tempdb..##WS1KALA', '") + column + "')"), length)
         << column;
@@ -102,10 +103,11 @@ TEST_F(CrossServerTest, MissingCodesAreCopiedOnceFromEitherServer) {
   EXPECT_EQ(Text("SELECT COUNT(*) FROM A_KALAPIC WHERE KalaNo = '9'"), "0");
 
   // From the other server, through work files named after the tables.
-  remote_->Execute("USE Src CREATE TABLE R_BAZARYAB (BazaryabCod varchar(6), BazaryabNam "
-                   "varchar(30)) CREATE TABLE R_FACTOR (BazaryabCod varchar(6)) INSERT INTO "
-                   "R_BAZARYAB VALUES ('B1', 'بازارياب يک'), ('B2', 'O''Hara') INSERT INTO R_FACTOR "
-                   "VALUES ('B2')");
+  remote_->Execute(
+      "USE Src CREATE TABLE R_BAZARYAB (BazaryabCod varchar(6), BazaryabNam "
+      "varchar(30)) CREATE TABLE R_FACTOR (BazaryabCod varchar(6)) INSERT INTO "
+      "R_BAZARYAB VALUES ('B1', 'بازارياب يک'), ('B2', 'O''Hara') INSERT INTO R_FACTOR "
+      "VALUES ('B2')");
   local_.RunSql("CREATE TABLE R_BAZARYAB (BazaryabCod varchar(6), BazaryabNam varchar(30))");
   CopyMissingCodes(local_, remote_.get(), work, "Src", "R_BAZARYAB", "R_FACTOR");
   EXPECT_EQ(Text("SELECT COUNT(*) FROM R_BAZARYAB"), "1");  // only what the invoices name

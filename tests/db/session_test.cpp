@@ -19,7 +19,8 @@ class SessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("xfer_session_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("xfer_session_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     engine::Server::Open(dir_.string(), true);
     g_.workstation = "WS1";

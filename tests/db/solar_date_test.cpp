@@ -12,22 +12,19 @@ struct DateCase {
 
 TEST(SolarDate, MonthLengthsAndLeapYears) {
   const DateCase cases[] = {
-      {"1402/07/30", true},  {"1402/07/31", false}, {"1402/06/31", true},
-      {"1402/01/01", true},  {"1402/11/30", true},  {"1402/12/29", true},
-      {"1402/12/30", false}, {"1403/12/30", true},  {"1403/12/31", false},
-      {"1359/12/30", true},  {"1355/12/30", false}, {"1455/12/30", false},
-      {"1399/12/30", true},  {"1402/13/01", false}, {"1402/00/10", false},
-      {"1402/05/00", false},
+      {"1402/07/30", true},  {"1402/07/31", false}, {"1402/06/31", true},  {"1402/01/01", true},
+      {"1402/11/30", true},  {"1402/12/29", true},  {"1402/12/30", false}, {"1403/12/30", true},
+      {"1403/12/31", false}, {"1359/12/30", true},  {"1355/12/30", false}, {"1455/12/30", false},
+      {"1399/12/30", true},  {"1402/13/01", false}, {"1402/00/10", false}, {"1402/05/00", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsValidSolarDate(c.text), c.valid) << c.text;
 }
 
 TEST(SolarDate, LayoutErrors) {
   const DateCase cases[] = {
-      {"1402/1/05", false},  {"1402/01/5", false},   {"02/01/05", false},
-      {"14020/01/05", false}, {"1402-01-05", false}, {"1402/01", false},
-      {"14a2/01/05", false}, {"1402/0x/05", false},  {"1402/01/", false},
-      {"/", false},
+      {"1402/1/05", false},  {"1402/01/5", false}, {"02/01/05", false},   {"14020/01/05", false},
+      {"1402-01-05", false}, {"1402/01", false},   {"14a2/01/05", false}, {"1402/0x/05", false},
+      {"1402/01/", false},   {"/", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsValidSolarDate(c.text), c.valid) << c.text;
 }

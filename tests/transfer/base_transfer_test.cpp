@@ -40,9 +40,12 @@ struct ServerFixture {
     fs::remove_all(directory);
   }
   void Period(const std::string& code, const std::string& year, const CodeWidths& w = {}) {
-    suite::CreatePeriod(suite::EngineRunner(*conn), {code, year, "شرکت O'Neil", "", "", "3.2.1", w});
+    suite::CreatePeriod(suite::EngineRunner(*conn),
+                        {code, year, "شرکت O'Neil", "", "", "3.2.1", w});
   }
-  void Run(const std::string& db, const std::string& sql) { conn->Execute("USE " + db + " " + sql); }
+  void Run(const std::string& db, const std::string& sql) {
+    conn->Execute("USE " + db + " " + sql);
+  }
   std::string Value(const std::string& db, const std::string& sql) {
     auto sets = conn->Execute("USE " + db + " " + sql);
     if (sets.empty() || sets.back().rows.empty()) return "<none>";
@@ -116,7 +119,8 @@ class BaseTransferTest : public ::testing::Test {
     if (remote) {
       SourceServer s;
       s.name = remote->directory;
-      s.connection = db::OpenBackend(db::ConnectionString(g_, remote->directory, "master", "SQL", "", ""));
+      s.connection =
+          db::OpenBackend(db::ConnectionString(g_, remote->directory, "master", "SQL", "", ""));
       t->UseSourceServer(std::move(s));
     }
     for (const auto& e : t->Periods())
@@ -207,9 +211,11 @@ TEST_F(BaseTransferTest, ChecksBeforeAnything) {
 }
 
 TEST_F(BaseTransferTest, OrganizingBlockCopiesOnlyTickedColumns) {
-  local_->Run(kSource, "INSERT INTO Options (SCode, Forosh, Anbar) VALUES ('71402', 'AUTO=YES;', "
-                       "'QTYNAME=عدد;')");
-  local_->Run(kDest, "INSERT INTO Options (SCode, Forosh, Anbar) VALUES ('71403', 'AUTO=NO;', 'X=1;')");
+  local_->Run(kSource,
+              "INSERT INTO Options (SCode, Forosh, Anbar) VALUES ('71402', 'AUTO=YES;', "
+              "'QTYNAME=عدد;')");
+  local_->Run(kDest,
+              "INSERT INTO Options (SCode, Forosh, Anbar) VALUES ('71403', 'AUTO=NO;', 'X=1;')");
   db::HostDatabase link;
   auto t = Start(*local_, link);
   ASSERT_TRUE(t->Run({Module::kSazmandehi}, {}));  // empty panel: progress and notice only
@@ -222,23 +228,25 @@ TEST_F(BaseTransferTest, OrganizingBlockCopiesOnlyTickedColumns) {
 }
 
 TEST_F(BaseTransferTest, TreasuryOpeningsBecomeTheSourceBalances) {
-  local_->Run(kSource,
-              "INSERT INTO N_Bank (BankCod, BankNam) VALUES ('01', 'ملي') "
-              "INSERT INTO N_BankHesab (BankCod, ShobehCod, AcountCod, FirstBed, FirstBes) VALUES "
-              "('01', '100', '555', 1500, 0), ('01', '100', '666', 0, 0) "
-              "INSERT INTO N_Cash (CashCod, CashNam, FirstBed, FirstBes) VALUES ('C''1', 'صندوق', 0, 200) "
-              "INSERT INTO N_Tankhah (PersonCod, FirstBed, FirstBes) VALUES ('P1', 30, 10)");
+  local_->Run(
+      kSource,
+      "INSERT INTO N_Bank (BankCod, BankNam) VALUES ('01', 'ملي') "
+      "INSERT INTO N_BankHesab (BankCod, ShobehCod, AcountCod, FirstBed, FirstBes) VALUES "
+      "('01', '100', '555', 1500, 0), ('01', '100', '666', 0, 0) "
+      "INSERT INTO N_Cash (CashCod, CashNam, FirstBed, FirstBes) VALUES ('C''1', 'صندوق', 0, 200) "
+      "INSERT INTO N_Tankhah (PersonCod, FirstBed, FirstBes) VALUES ('P1', 30, 10)");
   // A destination account the source does not know keeps its openings.
-  local_->Run(kDest,
-              "INSERT INTO N_Cash (CashCod, CashNam, FirstBed, FirstBes) VALUES ('C9', 'جديد', 7, 0) "
-              "INSERT INTO N_BankHesab (BankCod, ShobehCod, AcountCod, FirstBed, FirstBes) VALUES "
-              "('01', '100', '666', 40, 0)");
+  local_->Run(
+      kDest,
+      "INSERT INTO N_Cash (CashCod, CashNam, FirstBed, FirstBes) VALUES ('C9', 'جديد', 7, 0) "
+      "INSERT INTO N_BankHesab (BankCod, ShobehCod, AcountCod, FirstBed, FirstBes) VALUES "
+      "('01', '100', '666', 40, 0)");
   db::HostDatabase link;
   auto t = Start(*local_, link);
   ASSERT_TRUE(t->Run({Module::kNaghd}, {}));
   auto openings = [&](const std::string& table, const std::string& where) {
-    return local_->Value(kDest, "SELECT STR(FirstBed) + '/' + STR(FirstBes) FROM " + table +
-                                    " WHERE " + where);
+    return local_->Value(
+        kDest, "SELECT STR(FirstBed) + '/' + STR(FirstBes) FROM " + table + " WHERE " + where);
   };
   EXPECT_EQ(openings("N_BankHesab", "AcountCod = '555'"), "      1500/         0");
   EXPECT_EQ(openings("N_BankHesab", "AcountCod = '666'"), "         0/         0");
@@ -262,8 +270,9 @@ TEST_F(BaseTransferTest, PrintLayoutsEndAsTheSourceHasThem) {
   auto t = Start(*local_, link);
   t->CopyPrintForms("M");
   EXPECT_EQ(local_->Value(kDest, "SELECT COUNT(*) FROM Prn_Form_T WHERE WhatDoc = 'M'"), "2");
-  EXPECT_EQ(local_->Value(kDest, "SELECT FrmName FROM Prn_Form_T WHERE WhatDoc = 'M' AND FrmID = 4"),
-            "سند دوم");
+  EXPECT_EQ(
+      local_->Value(kDest, "SELECT FrmName FROM Prn_Form_T WHERE WhatDoc = 'M' AND FrmID = 4"),
+      "سند دوم");
   EXPECT_EQ(local_->Value(kDest, "SELECT FrmName FROM Prn_Form_T WHERE WhatDoc = 'N'"), "نقد");
   EXPECT_EQ(local_->Value(kDest, "SELECT COUNT(*) FROM Prn_Object_T WHERE WhatDoc = 'M'"), "2");
   EXPECT_EQ(local_->Rows(kDest, "N_Prn_Cheque_Forms"), local_->Rows(kSource, "N_Prn_Cheque_Forms"));

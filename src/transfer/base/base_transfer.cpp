@@ -14,7 +14,9 @@ namespace {
 using db::EscapeQuotes;
 using db::UpperAscii;
 
-std::string Trimmed(const std::string& s) { return std::string(db::Trim(s)); }
+std::string Trimmed(const std::string& s) {
+  return std::string(db::Trim(s));
+}
 
 // The three tables whose opening balances follow their copy, with their report procedure,
 // report-table suffix, balance-row condition and the key columns as the reports see them.
@@ -24,18 +26,36 @@ struct OpeningsRule {
   const char* suffix;
   const char* balanceRow;
   const char* keyColumns[3];
-  const char* reportArgs;  // arguments between the report table and the key bounds
-  const char* keyMatch;    // destination row of the key, as the updates join it
-  const char* zeroSpacing; // the suite's statements differ in spacing only
+  const char* reportArgs;   // arguments between the report table and the key bounds
+  const char* keyMatch;     // destination row of the key, as the updates join it
+  const char* zeroSpacing;  // the suite's statements differ in spacing only
 };
 
 const OpeningsRule kOpenings[] = {
-    {"N_BankHesab", "sp_N_Report_Acount", "T1", "sorder2='X'", {"BANKCOD", "SHOBEHCOD", "ACOUNTCOD"},
-     "'REM'", "N.bankcod+N.shobehcod+N.acountcod", "firstbed=0,firstbes=0"},
-    {"N_Cash", "sp_N_Report_Cash", "T2", "sorder1='XX'", {"CASHCOD", nullptr, nullptr},
-     "'NO', 'NO', 'REM'", "N.cashcod", "firstbed=0,firstbes=0"},
-    {"N_Tankhah", "sp_N_Report_Tankhah", "T3", "sorder1='XX'", {"PERSONCOD", nullptr, nullptr},
-     "'NO', 'NO', 'REM'", "N.personcod", "firstbed=0 ,firstbes=0"},
+    {"N_BankHesab",
+     "sp_N_Report_Acount",
+     "T1",
+     "sorder2='X'",
+     {"BANKCOD", "SHOBEHCOD", "ACOUNTCOD"},
+     "'REM'",
+     "N.bankcod+N.shobehcod+N.acountcod",
+     "firstbed=0,firstbes=0"},
+    {"N_Cash",
+     "sp_N_Report_Cash",
+     "T2",
+     "sorder1='XX'",
+     {"CASHCOD", nullptr, nullptr},
+     "'NO', 'NO', 'REM'",
+     "N.cashcod",
+     "firstbed=0,firstbes=0"},
+    {"N_Tankhah",
+     "sp_N_Report_Tankhah",
+     "T3",
+     "sorder1='XX'",
+     {"PERSONCOD", nullptr, nullptr},
+     "'NO', 'NO', 'REM'",
+     "N.personcod",
+     "firstbed=0 ,firstbes=0"},
 };
 
 const OpeningsRule* OpeningsOf(const std::string& table) {
@@ -46,9 +66,9 @@ const OpeningsRule* OpeningsOf(const std::string& table) {
 
 // Tables that follow each fixed asset, replaced whole after the assets.
 const char* const kAssetTables[] = {
-    "D_ASASECHANGE",  "D_BUY_CREATE",    "D_ASNADDARA",  "D_BUY_CREATE_RELATE_GHEIMAT",
-    "D_DARAEREDUCE",  "D_ENDFEE_RELATE", "D_FIRSTTADIL", "D_FOROSHDAYMEH",
-    "D_KENARD",       "D_ROZ",           "D_SOULATIONCHANGE", "D_TAHVIL_XFER"};
+    "D_ASASECHANGE", "D_BUY_CREATE",    "D_ASNADDARA",       "D_BUY_CREATE_RELATE_GHEIMAT",
+    "D_DARAEREDUCE", "D_ENDFEE_RELATE", "D_FIRSTTADIL",      "D_FOROSHDAYMEH",
+    "D_KENARD",      "D_ROZ",           "D_SOULATIONCHANGE", "D_TAHVIL_XFER"};
 
 std::string ValueText(const db::Value& v) {
   return engine::IsNull(v) ? std::string() : engine::FormatValue(v);
@@ -56,8 +76,8 @@ std::string ValueText(const db::Value& v) {
 
 }  // namespace
 
-BaseTransfer::BaseTransfer(db::HostGlobal& global, db::HostDate& date,
-                           db::HostDatabase& database, db::Dialogs& dialogs)
+BaseTransfer::BaseTransfer(db::HostGlobal& global, db::HostDate& date, db::HostDatabase& database,
+                           db::Dialogs& dialogs)
     : g_(global), date_(date), db_(database), dialogs_(dialogs) {}
 
 void BaseTransfer::Prepare() {
@@ -70,12 +90,15 @@ void BaseTransfer::Prepare() {
 
 std::vector<std::string> BaseTransfer::Periods() {
   if (RemoteSource())
-    return db::ListRemotePeriods(*source_.connection, tempName_, g_.databaseName,
-                                 UpperAscii(Trimmed(source_.name)) == UpperAscii(Trimmed(g_.serverName)));
+    return db::ListRemotePeriods(
+        *source_.connection, tempName_, g_.databaseName,
+        UpperAscii(Trimmed(source_.name)) == UpperAscii(Trimmed(g_.serverName)));
   return db::ListPeriods(*db_.connection(), g_.databaseName);
 }
 
-void BaseTransfer::UseSourceServer(SourceServer server) { source_ = std::move(server); }
+void BaseTransfer::UseSourceServer(SourceServer server) {
+  source_ = std::move(server);
+}
 
 bool BaseTransfer::RemoteSource() const {
   std::string name = UpperAscii(Trimmed(source_.name));
@@ -93,7 +116,9 @@ void BaseTransfer::ChoosePeriod(const std::string& entry) {
   sDate2_ = r.last;
 }
 
-std::string BaseTransfer::SourceDatabase() const { return db::SourceDatabaseUntrimmed(periodEntry_); }
+std::string BaseTransfer::SourceDatabase() const {
+  return db::SourceDatabaseUntrimmed(periodEntry_);
+}
 
 bool BaseTransfer::Run(const std::set<Module>& ticked, const std::set<std::string>& options) {
   if (periodEntry_.empty()) {
@@ -247,8 +272,8 @@ void BaseTransfer::TransferBaseTable(std::string sourceDb, const std::string& ta
     long long sourceRows = Count(*db_.connection(), Trimmed(sourceDb) + ".." + table);
     if (counted) st.sourceRows = sourceRows;
     InTransaction([&] {
-      db_.RunSql("sp_Sayer_XferHesab '" + mode + "', '', '" + EscapeQuotes(tempName_) + "', " + "'" +
-                 EscapeQuotes(sourceDb) + "', '" + EscapeQuotes(table) + "', '" +
+      db_.RunSql("sp_Sayer_XferHesab '" + mode + "', '', '" + EscapeQuotes(tempName_) + "', " +
+                 "'" + EscapeQuotes(sourceDb) + "', '" + EscapeQuotes(table) + "', '" +
                  EscapeQuotes(columns) + "', '" + EscapeQuotes(key) + "' ");
       if (OpeningsOf(table)) RecomputeOpenings(table, sourceDb);
     });
@@ -317,21 +342,26 @@ bool BaseTransfer::TransferUsers() {
     privilege = tempName_ + "Privilege";
     db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, src + "..UserHub", users);
     db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, src + "..UserHubDetail", detail);
-    db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, src + "..UserPrivilege", privilege);
+    db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, src + "..UserPrivilege",
+                               privilege);
   }
   // One batch, one transaction: the user tables are never left dropped.
   std::string batch =
       "SET XACT_ABORT ON BEGIN TRAN "
       "Drop Table UserHub Drop Table UserHubDetail Drop Table UserPrivilege "
-      "Select * Into UserHub From " + users + " Select * Into UserHubDetail From " + detail +
-      " Select * Into UserPrivilege From " + privilege + " " +
+      "Select * Into UserHub From " +
+      users + " Select * Into UserHubDetail From " + detail + " Select * Into UserPrivilege From " +
+      privilege + " " +
       "Update UserHub Set Kelvaro = ('OPERATOR_ASNAD_MALY=F;ROZ_SANAD_NO=' + "
       "SubString(Kelvaro, CharIndex(';CHANGE_NAMHESAB=', Kelvaro), (Len(Cast(Kelvaro As "
       "Varchar(1000))) - CharIndex(';CHANGE_NAMHESAB=', Kelvaro) + 1))) ";
   if (remote)
-    batch += "Alter Table UserHub Alter Column UserId Int Not Null Alter Table UserHub Alter "
-             "Column User_Pass1 Varchar(" + std::to_string(passWidth) + ") Not Null Alter Table "
-             "UserHubDetail Alter Column RowId Int Not Null ";
+    batch +=
+        "Alter Table UserHub Alter Column UserId Int Not Null Alter Table UserHub Alter "
+        "Column User_Pass1 Varchar(" +
+        std::to_string(passWidth) +
+        ") Not Null Alter Table "
+        "UserHubDetail Alter Column RowId Int Not Null ";
   batch +=
       "Alter Table UserHub With NoCheck Add Constraint PK_UserHub Primary Key clustered "
       "(User_Pass1) Alter Table UserHubDetail With NoCheck Add Constraint PK_UserHubDetail "
@@ -362,19 +392,26 @@ void BaseTransfer::FollowUp(const BaseTableDescriptor& d, const std::string& sou
     std::string pictures = LocalSource(sourceDb, "A_Kalapic", "KalaPic");
     std::string orders = LocalSource(sourceDb, "A_KalaSefaresh", "Sefaresh");
     InTransaction([&] {
-      db_.RunSql(" Delete From A_Kalapic  Insert Into A_Kalapic (KalaNo, KalaPic)  Select KalaNo, "
-                 "KalaPic From " + pictures + "  Where Ltrim(Rtrim(KalaNo)) In   (Select "
-                 "Ltrim(Rtrim(KalaCod)) From Kala) ");
-      db_.RunSql(" DELETE FROM A_KalaSefaresh  WHERE LTRIM(RTRIM(AnbarCod))+'_'+LTRIM(RTRIM(KalaCod)) "
-                 " IN(SELECT LTRIM(RTRIM(AnbarCod))+'_'+LTRIM(RTRIM(KalaCod)) FROM " + orders +
-                 ") INSERT INTO A_KalaSefaresh(AnbarCod,KalaCod,NogteSefaresh)  SELECT "
-                 "AnbarCod,KalaCod,NogteSefaresh FROM " + orders + " ");
+      db_.RunSql(
+          " Delete From A_Kalapic  Insert Into A_Kalapic (KalaNo, KalaPic)  Select KalaNo, "
+          "KalaPic From " +
+          pictures +
+          "  Where Ltrim(Rtrim(KalaNo)) In   (Select "
+          "Ltrim(Rtrim(KalaCod)) From Kala) ");
+      db_.RunSql(
+          " DELETE FROM A_KalaSefaresh  WHERE LTRIM(RTRIM(AnbarCod))+'_'+LTRIM(RTRIM(KalaCod)) "
+          " IN(SELECT LTRIM(RTRIM(AnbarCod))+'_'+LTRIM(RTRIM(KalaCod)) FROM " +
+          orders +
+          ") INSERT INTO A_KalaSefaresh(AnbarCod,KalaCod,NogteSefaresh)  SELECT "
+          "AnbarCod,KalaCod,NogteSefaresh FROM " +
+          orders + " ");
     });
   } else if (table == "D_AMVAL") {
     for (const char* t : kAssetTables) {
       std::string src = LocalSource(sourceDb, t, t);
       InTransaction([&] {
-        db_.RunSql(std::string(" Delete from ") + t + "  Insert Into " + t + " Select * from " + src + " ");
+        db_.RunSql(std::string(" Delete from ") + t + "  Insert Into " + t + " Select * from " +
+                   src + " ");
       });
     }
   }
@@ -393,21 +430,25 @@ void BaseTransfer::CopyPrintForms(const std::string& letter) {
   InTransaction([&] {
     db_.RunSql(" Delete From " + c + "..N_Prn_Cheque_Forms  " + " Delete From " + c +
                "..N_Prn_Cheque_Obj ");
-    db_.RunSql(" Insert Into " + c +
-               "..N_Prn_Cheque_Forms (FrmID,FrmName,ImgW,ImgH,V_Img,ImgPath,DrawKadr,V_AmountF,"
-               "F_AmountF,V_AmountE,F_AmountE,Hashour,DesIdx)  Select  FrmID,FrmName,ImgW,ImgH,"
-               "V_Img,ImgPath,DrawKadr,V_AmountF,F_AmountF,V_AmountE,F_AmountE,Hashour,DesIdx  From " +
-               chequeForms + "  Insert Into " + c +
-               "..N_Prn_Cheque_Obj (Titr,FrmID,ObjName,Font_Name,Font_Size,Font_Style,Font_Color,"
-               "Width,Height,[Left],[Top])  Select Titr,FrmID,ObjName,Font_Name,Font_Size,"
-               "Font_Style,Font_Color,Width,Height,[Left],[Top] From " + chequeObjects + " ");
+    db_.RunSql(
+        " Insert Into " + c +
+        "..N_Prn_Cheque_Forms (FrmID,FrmName,ImgW,ImgH,V_Img,ImgPath,DrawKadr,V_AmountF,"
+        "F_AmountF,V_AmountE,F_AmountE,Hashour,DesIdx)  Select  FrmID,FrmName,ImgW,ImgH,"
+        "V_Img,ImgPath,DrawKadr,V_AmountF,F_AmountF,V_AmountE,F_AmountE,Hashour,DesIdx  From " +
+        chequeForms + "  Insert Into " + c +
+        "..N_Prn_Cheque_Obj (Titr,FrmID,ObjName,Font_Name,Font_Size,Font_Style,Font_Color,"
+        "Width,Height,[Left],[Top])  Select Titr,FrmID,ObjName,Font_Name,Font_Size,"
+        "Font_Style,Font_Color,Width,Height,[Left],[Top] From " +
+        chequeObjects + " ");
     db_.RunSql(" Delete From " + c + "..Prn_Form_T Where Whatdoc = '" + l + "'  Delete From " + c +
                "..Prn_Object_T Where Whatdoc = '" + l + "' ");
     db_.RunSql(" Insert Into " + c +
                "..Prn_Form_T (WhatDoc,TypeSys,FrmID,FrmName,sRepParam,sHdr,sData,sSubData,"
-               "sPgFooter,sFooter,Arm,sArm)  Select  '" + l +
+               "sPgFooter,sFooter,Arm,sArm)  Select  '" +
+               l +
                "',TypeSys,FrmID,FrmName,sRepParam,sHdr,sData,sSubData,sPgFooter,sFooter,Arm,sArm "
-               " From " + forms + "  Where WhatDoc = '" + l + "'  Insert Into " + c +
+               " From " +
+               forms + "  Where WhatDoc = '" + l + "'  Insert Into " + c +
                "..Prn_Object_T (WhatDoc,TypeSys,FrmID,Kind,sOpt)  Select '" + l +
                "',TypeSys,FrmID,Kind,sOpt From " + objects + "  Where WhatDoc = '" + l + "' ");
   });

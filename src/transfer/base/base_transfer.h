@@ -62,9 +62,8 @@ class BaseTransfer {
   bool CheckCodeLength(const std::string& table, const std::string& column,
                        const std::string& caption, std::string& sourceDb);
   bool RunDescriptor(const BaseTableDescriptor& d);
-  void TransferBaseTable(std::string sourceDb, const std::string& table,
-                         const std::string& columns, const std::string& key,
-                         const std::string& name);
+  void TransferBaseTable(std::string sourceDb, const std::string& table, const std::string& columns,
+                         const std::string& key, const std::string& name);
   bool TransferUsers();
   void RecomputeOpenings(const std::string& table, const std::string& sourceDb);
   void CopyPrintForms(const std::string& letter);

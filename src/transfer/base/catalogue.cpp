@@ -16,7 +16,8 @@ std::string ExpandLevelNames(std::string text, const std::string& namTafsily2,
   const std::pair<std::string, const std::string*> marks[] = {{"{NAMTAFSILY2}", &namTafsily2},
                                                               {"{NAMPROJECT}", &namProject}};
   for (const auto& [mark, value] : marks)
-    for (size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, mark.size(), *value);
+    for (size_t at; (at = text.find(mark)) != std::string::npos;)
+      text.replace(at, mark.size(), *value);
   return text;
 }
 

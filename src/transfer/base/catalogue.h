@@ -11,16 +11,16 @@ namespace xfer::transfer {
 enum class Module { kMaly, kStore, kDara, kNaghd, kTrado, kSazmandehi };
 
 struct WidthCheck {
-  const char* table;    // table whose column width is compared between the two periods
+  const char* table;  // table whose column width is compared between the two periods
   const char* column;
   const char* caption;  // names the column in the mismatch message
 };
 
 struct BaseTableDescriptor {
   Module module;
-  const char* table;    // table argument of the transfer procedure
-  const char* key;      // key expression over the table's columns (quotes not doubled)
-  const char* name;     // Persian name; {NAMTAFSILY2} / {NAMPROJECT} stand for level names
+  const char* table;  // table argument of the transfer procedure
+  const char* key;    // key expression over the table's columns (quotes not doubled)
+  const char* name;   // Persian name; {NAMTAFSILY2} / {NAMPROJECT} stand for level names
   std::vector<WidthCheck> checks;
   const char* columns;  // column list copied from source to destination
 };
@@ -40,11 +40,11 @@ struct ExtraSteps {
 struct TransferBlock {
   Module module;
   const char* checkBox;
-  const char* title;           // progress window title
+  const char* title;  // progress window title
   std::vector<BlockStep> steps;
   std::vector<ExtraSteps> extras;
-  const char* printLetter;     // print layouts copied after the block; "" for none
-  bool salesDocuments;         // the sales-document settings follow the block
+  const char* printLetter;  // print layouts copied after the block; "" for none
+  bool salesDocuments;      // the sales-document settings follow the block
   const char* doneMessage;
 };
 
