@@ -242,7 +242,13 @@ void ConnectionState::Forget(std::string_view database) {
 std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
                                                     std::string_view name) {
   std::string key = Lower(schema) + '\x1f' + Lower(name);
-  std::string version = QueryText(db_, "PRAGMA " + QuoteIdent(schema) + ".schema_version");
+  // Asked for every table a statement names: the prepared pragma is kept in the cache.
+  std::string version;
+  {
+    sqlite3_stmt* v = cache.Get(db_, "PRAGMA " + QuoteIdent(schema) + ".schema_version");
+    if (sqlite3_step(v) == SQLITE_ROW) version = std::to_string(sqlite3_column_int64(v, 0));
+    sqlite3_reset(v);
+  }
   key += '\x1f' + version;
   if (auto it = tableCache_.find(key); it != tableCache_.end()) return it->second;
 

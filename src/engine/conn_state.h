@@ -66,7 +66,7 @@ struct CaughtError {
 
 class StatementCache {
  public:
-  explicit StatementCache(size_t capacity = 64) : capacity_(capacity) {}
+  explicit StatementCache(size_t capacity = 256) : capacity_(capacity) {}
   ~StatementCache();
   // A reset prepared statement for `sql`, owned by the cache.
   sqlite3_stmt* Get(sqlite3* db, const std::string& sql);

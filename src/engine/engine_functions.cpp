@@ -290,6 +290,26 @@ void ColLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
 }
 
+// xf_fit(value, n): the value unchanged when its text fits varchar(n) (blanks beyond n are
+// allowed, as varchar keeps no trailing padding), else SQL Server's truncation error.
+void Fit(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  int type = sqlite3_value_type(argv[0]);
+  if (type == SQLITE_TEXT) {
+    const unsigned char* t = sqlite3_value_text(argv[0]);
+    int bytes = sqlite3_value_bytes(argv[0]);
+    long long limit = sqlite3_value_int64(argv[1]);
+    long long chars = 0, lastNonBlank = 0;
+    for (int i = 0; i < bytes; ++i)
+      if ((t[i] & 0xC0) != 0x80) {
+        ++chars;
+        if (t[i] != ' ') lastNonBlank = chars;
+      }
+    if (chars > limit && lastNonBlank > limit)
+      return sqlite3_result_error(ctx, "@8152@String or binary data would be truncated.", -1);
+  }
+  sqlite3_result_value(ctx, argv[0]);
+}
+
 }  // namespace
 
 void RegisterEngineFunctions(sqlite3* db, ConnectionState* conn) {
@@ -301,6 +321,7 @@ void RegisterEngineFunctions(sqlite3* db, ConnectionState* conn) {
   for (const auto& f : kFacts)
     sqlite3_create_function(db, f[0], 1, det, const_cast<char*>(f[1]), TypeFact, nullptr, nullptr);
   sqlite3_create_function(db, "xf_object_id", 1, det, nullptr, ObjectIdOfName, nullptr, nullptr);
+  sqlite3_create_function(db, "xf_fit", 2, det, nullptr, Fit, nullptr, nullptr);
   sqlite3_create_function(db, "xf_pk_name", 2, det, nullptr, PrimaryKeyOf, nullptr, nullptr);
   sqlite3_create_function(db, "xf_int", 1, det, nullptr, CheckInt, nullptr, nullptr);
   sqlite3_create_function(db, "xf_string_agg", -1, SQLITE_UTF8, nullptr, nullptr, StringAggStep,

@@ -24,13 +24,8 @@ std::string ColumnSqlOf(const ColumnInfo& c) {
     bool wrapped = c.defaultSql.front() == '(' && c.defaultSql.back() == ')';
     sql += " DEFAULT " + (wrapped ? c.defaultSql : "(" + c.defaultSql + ")");
   }
-  // A native check keeps bulk inserts fast; trailing blanks beyond the width are allowed, as
-  // varchar's padding rule allows them. The constraint's name tells the error mapping.
-  if (cls == TypeClass::String && c.type.length > 0) {
-    std::string col = QuoteIdent(c.name), n = std::to_string(c.type.length);
-    sql += " CONSTRAINT " + QuoteIdent(std::string(kLengthCheckPrefix) + c.name) +
-           " CHECK (length(" + col + ") <= " + n + " OR length(rtrim(" + col + ")) <= " + n + ")";
-  }
+  // varchar(n) widths are checked where values are written (INSERT, UPDATE), and only where
+  // the declared types do not already show the value fits.
   return sql;
 }
 
@@ -334,6 +329,7 @@ void Executor::RebuildTable(const ResolvedTable& t, TableInfo info, std::string 
       from.declared = was->type;
       if (ClassOf(c.type) != from.cls && NeedsCast(c.type, from))
         value = "xf_cast(" + value + ", '" + c.type.Text() + "')";
+      value = FitWidth(c.type, from, value);  // a narrower column refuses longer values
     }
     select += (select.empty() ? "" : ", ") + value;
   }

@@ -484,15 +484,9 @@ long long Executor::Dml(const Rendered& r, const Statement* source) {
   sqlite3* db = conn_.db();
   sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
   for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
-  // The only checks on our tables guard text widths; when the declared types already prove
-  // every value fits, rows need not be checked one by one.
-  if (r.widthsProven)
-    sqlite3_exec(db, "PRAGMA ignore_check_constraints=1", nullptr, nullptr, nullptr);
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
   }
-  if (r.widthsProven)
-    sqlite3_exec(db, "PRAGMA ignore_check_constraints=0", nullptr, nullptr, nullptr);
   if (rc != SQLITE_DONE) {
     sqlite3_reset(st);
     FailStep(rc, source);

@@ -24,7 +24,6 @@ struct Rendered {
   std::vector<std::string> columnNames;
   std::vector<ExprType> columnTypes;
   bool hasStar = false;       // a * in the select list: names and types come from SQLite
-  bool widthsProven = false;  // every text value is declared no wider than its column
 };
 
 // Where a table reference resolves.
@@ -132,6 +131,11 @@ class Renderer {
 // Whether storing a value of static type `src` into a column of type `target` needs an
 // explicit conversion to get SQL Server's result (SQLite's column affinity does the rest).
 bool NeedsCast(const TypeName& target, const ExprType& src);
+
+// Whether the declared type of a value shows it fits a varchar(n) column, and the value's SQL
+// wrapped in the run-time width check where it does not (SQL Server's truncation error).
+bool FitsWidth(const TypeName& target, const ExprType& src);
+std::string FitWidth(const TypeName& target, const ExprType& src, const std::string& sql);
 
 // The type of a CASE, COALESCE or UNION column whose branches have types `a` and `b`: the one of
 // higher precedence, the longer of two texts.

@@ -86,6 +86,18 @@ bool NeedsCast(const TypeName& target, const ExprType& src) {
   }
 }
 
+bool FitsWidth(const TypeName& target, const ExprType& src) {
+  if (ClassOf(target) != TypeClass::String || target.length <= 0) return true;
+  if (src.cls == TypeClass::Null) return true;
+  return src.cls == TypeClass::String && src.declared.length > 0 &&
+         src.declared.length <= target.length;
+}
+
+std::string FitWidth(const TypeName& target, const ExprType& src, const std::string& sql) {
+  if (FitsWidth(target, src)) return sql;
+  return "xf_fit(" + sql + ", " + std::to_string(target.length) + ")";
+}
+
 IdentityPlan Renderer::PlanIdentity(const ResolvedTable& t, const TableInfo& info,
                                     const std::vector<const ColumnInfo*>& cols) {
   IdentityPlan plan;
@@ -152,16 +164,9 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
   // The source as rows of rendered values with their static types.
   std::string source;
   std::vector<ExprType> types;
+  // A value is converted, or its width checked, only where the declared types do not already
+  // show it is of the column's kind and fits.
   bool cast = false;
-  // Whether the declared types alone show every text value fits its column, so the per-row
-  // width checks can be skipped.
-  bool proven = true;
-  auto fits = [](const ColumnInfo& c, const ExprType& v) {
-    if (ClassOf(c.type) != TypeClass::String || c.type.length <= 0) return true;
-    if (v.cls == TypeClass::Null) return true;
-    return v.cls == TypeClass::String && v.declared.length > 0 &&
-           v.declared.length <= c.type.length;
-  };
   if (!s.valuesRows.empty()) {
     source = "VALUES ";
     for (size_t row = 0; row < s.valuesRows.size(); ++row) {
@@ -185,14 +190,13 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
       for (size_t i = 0; i < values.size(); ++i) {
         ExprType vt;
         if (!values[i]) {  // DEFAULT
-          proven = false;
           const std::string& d = cols[i]->defaultSql;
           source += std::string(i ? ", " : "") + (d.empty() ? "NULL" : "(" + d + ")");
           continue;
         }
         std::string v = Expression(*values[i], &vt);
         if (NeedsCast(cols[i]->type, vt)) v = "xf_cast(" + v + ", '" + cols[i]->type.Text() + "')";
-        proven = proven && fits(*cols[i], vt);
+        v = FitWidth(cols[i]->type, vt, v);
         source += (i ? ", " : "") + v;
       }
       source += ")";
@@ -206,10 +210,8 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
                               "match the number of INSERT columns.");
     source = q.sql;
     types = q.columnTypes;
-    for (size_t i = 0; i < cols.size(); ++i) {
-      cast = cast || NeedsCast(cols[i]->type, types[i]);
-      proven = proven && fits(*cols[i], types[i]);
-    }
+    for (size_t i = 0; i < cols.size(); ++i)
+      cast = cast || NeedsCast(cols[i]->type, types[i]) || !FitsWidth(cols[i]->type, types[i]);
   }
 
   if (!plan.active && !cast && PlainCopy(s, info, cols)) {
@@ -228,6 +230,7 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
       std::string v = c;
       if (!types.empty() && NeedsCast(cols[i]->type, types[i]))
         v = "xf_cast(" + c + ", '" + cols[i]->type.Text() + "')";
+      if (!types.empty()) v = FitWidth(cols[i]->type, types[i], v);
       outer += (i ? ", " : "") + v;
     }
     std::string insertCols = colList;
@@ -244,7 +247,6 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
               insertCols + ") SELECT " + outer + " FROM __src";
   }
   r.params = params_;
-  r.widthsProven = proven;
   return r;
 }
 
@@ -277,7 +279,8 @@ Rendered Renderer::InsertValues(const ObjectName& targetName,
   }
   for (size_t i = 0; i < cols.size(); ++i) {
     colList += (colList.empty() ? "" : ", ") + QuoteIdent(cols[i]->name);
-    values += (values.empty() ? "?" : ", ?") + std::to_string(i + 1);
+    values += (values.empty() ? "" : ", ") +
+              FitWidth(cols[i]->type, ExprType{}, "?" + std::to_string(i + 1));
   }
   Rendered r;
   r.sql = "INSERT INTO " + QualifiedName(t) + " (" + colList + ") VALUES (" + values + ")";
@@ -334,6 +337,7 @@ Rendered Renderer::Update(const Statement& s) {
     ExprType vt;
     std::string v = Expression(*a.value, &vt);
     if (NeedsCast(c->type, vt)) v = "xf_cast(" + v + ", '" + c->type.Text() + "')";
+    v = FitWidth(c->type, vt, v);
     sets += (sets.empty() ? "" : ", ") + QuoteIdent(c->name) + " = " + v;
   }
   std::string where;
