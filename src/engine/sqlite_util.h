@@ -11,8 +11,8 @@
 
 namespace xfer::engine {
 
-// Name prefix of the checks that guard varchar(n) widths; a failing one is SQL Server's
-// truncation error.
+// Name prefix of the width checks that databases made by earlier versions carry on their
+// varchar(n) columns; a failing one is SQL Server's truncation error.
 inline constexpr const char* kLengthCheckPrefix = "width$";
 
 class SqliteHandle {
