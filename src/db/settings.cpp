@@ -16,16 +16,16 @@ struct Source {
   std::vector<const char*> keys;
 };
 
-std::string Column(Backend& b, const std::string& sql, const std::string& field) {
+// The columns of the first row of a query as text, in select-list order; empty strings when
+// there is no row (a missing Options or user row reads as empty option strings).
+std::vector<std::string> FirstRow(Backend& b, const std::string& sql, size_t columns) {
+  std::vector<std::string> out(columns);
   auto sets = b.Query(sql);
-  if (sets.empty() || sets.front().rows.empty()) return {};
-  const ResultSet& rs = sets.front();
-  for (size_t i = 0; i < rs.fields.size(); ++i)
-    if (UpperAscii(rs.fields[i].name) == UpperAscii(field)) {
-      const Value& v = rs.rows[0][i];
-      return engine::IsNull(v) ? std::string() : engine::FormatValue(v);
-    }
-  return {};
+  if (sets.empty() || sets.front().rows.empty()) return out;
+  const auto& row = sets.front().rows[0];
+  for (size_t i = 0; i < columns && i < row.size(); ++i)
+    out[i] = engine::IsNull(row[i]) ? std::string() : engine::FormatValue(row[i]);
+  return out;
 }
 
 void Read(ModuleSettings& s, const std::vector<Source>& sources) {
@@ -74,11 +74,10 @@ ModuleSettings ReadSalesSettings(Backend& b, const HostGlobal& g) {
   ModuleSettings s;
   std::string sql =
       "Select Kelvaro, Forosh, Anbar From Options Where Ltrim(Rtrim(SCode))='" + Key(g) + "'";
-  std::string kelvaro = Column(b, sql, "Kelvaro");
-  std::string forosh = Column(b, sql, "Forosh");
-  std::string anbar = Column(b, sql, "Anbar");
-  std::string user = Column(
-      b, "Select Sell From UserHub Where User_Pass1='" + EscapeQuotes(g.userKey) + "'", "Sell");
+  auto options = FirstRow(b, sql, 3);
+  const std::string &kelvaro = options[0], &forosh = options[1], &anbar = options[2];
+  std::string user = FirstRow(
+      b, "Select Sell From UserHub Where User_Pass1='" + EscapeQuotes(g.userKey) + "'", 1)[0];
   Read(s, {{&kelvaro, {"NAMTAFSILY2", "NAMPROJECT", "TYPE_CREATE_NEWAT", "TYPESARFASLCOD"}},
            {&forosh, {"NAMBAZARYAB",     "NAMMOVAZEH",     "NAMPREFACTOR",
                       "NAMFACTOR",       "AUTO",           "NAMSANAD2",
@@ -109,10 +108,10 @@ ModuleSettings ReadSalesSettings(Backend& b, const HostGlobal& g) {
 ModuleSettings ReadInventorySettings(Backend& b, const HostGlobal& g) {
   ModuleSettings s;
   std::string sql = "Select Kelvaro, Anbar From Options Where LTRIM(SCode)='" + Key(g) + "'";
-  std::string kelvaro = Column(b, sql, "Kelvaro");
-  std::string anbar = Column(b, sql, "Anbar");
-  std::string user = Column(
-      b, "Select Anbar From UserHub Where User_Pass1 = '" + EscapeQuotes(g.userKey) + "'", "Anbar");
+  auto options = FirstRow(b, sql, 2);
+  const std::string &kelvaro = options[0], &anbar = options[1];
+  std::string user = FirstRow(
+      b, "Select Anbar From UserHub Where User_Pass1 = '" + EscapeQuotes(g.userKey) + "'", 1)[0];
   Read(s, {{&kelvaro, {"NAMTAFSILY2", "TYPE_CREATE_NEWAT", "NAMPROJECT", "TYPESARFASLCOD"}},
            {&anbar,
             {"TYPEKALACOD", "QTYNAME", "QTYNAME1", "QTYNAME2", "BUYFACTORNAME", "SANAD_TIME",

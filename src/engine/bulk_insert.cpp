@@ -8,39 +8,11 @@
 #include "engine/sqlite_util.h"
 
 namespace xfer::engine {
-namespace {
-
-// "db..t", "db.dbo.t", "#t", "t", with optional brackets.
-ObjectName ParseName(std::string_view text) {
-  std::vector<std::string> parts(1);
-  bool bracket = false;
-  for (char c : text) {
-    if (bracket) {
-      if (c == ']')
-        bracket = false;
-      else
-        parts.back() += c;
-    } else if (c == '[') {
-      bracket = true;
-    } else if (c == '.') {
-      parts.emplace_back();
-    } else if (c != ' ') {
-      parts.back() += c;
-    }
-  }
-  ObjectName n;
-  n.object = parts.back();
-  if (parts.size() >= 2) n.schema = parts[parts.size() - 2];
-  if (parts.size() >= 3) n.database = parts[parts.size() - 3];
-  return n;
-}
-
-}  // namespace
 
 void Connection::BulkInsert(std::string_view table, const std::vector<std::string>& columns,
                             const std::vector<std::vector<Value>>& rows) {
   ConnectionState& conn = *state_;
-  ObjectName name = ParseName(table);
+  ObjectName name = ParseObjectName(table);
   if (!name.database.empty()) conn.SchemaFor(name.database);
   conn.BeginBatch();
   try {

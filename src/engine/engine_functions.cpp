@@ -202,36 +202,13 @@ void ObjectIdOfName(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int64(ctx, ObjectId(ArgText(argv[0])));
 }
 
-// Splits "db.schema.object" (brackets allowed, empty parts kept) into its parts.
-std::vector<std::string> SplitName(const std::string& text) {
-  std::vector<std::string> parts(1);
-  bool bracket = false;
-  for (char c : text) {
-    if (bracket) {
-      if (c == ']')
-        bracket = false;
-      else
-        parts.back() += c;
-    } else if (c == '[') {
-      bracket = true;
-    } else if (c == '.') {
-      parts.emplace_back();
-    } else if (c != ' ' || !parts.back().empty()) {
-      parts.back() += c;
-    }
-  }
-  for (auto& p : parts)
-    while (!p.empty() && p.back() == ' ') p.pop_back();
-  return parts;
-}
-
 // The schema and object a name refers to, when its database is attached.
 bool Locate(ConnectionState* conn, const std::string& text, std::string& schema,
             std::string& object) {
-  auto parts = SplitName(text);
-  object = parts.back();
+  ObjectName name = ParseObjectName(text);
+  object = name.object;
   if (object.empty()) return false;
-  std::string db = parts.size() >= 3 ? parts[parts.size() - 3] : "";
+  const std::string& db = name.database;
   if (object.starts_with("##")) {
     schema = kTempdbSchema;
   } else if (object.starts_with("#")) {

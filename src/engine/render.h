@@ -23,7 +23,7 @@ struct Rendered {
   std::vector<Value> params;
   std::vector<std::string> columnNames;
   std::vector<ExprType> columnTypes;
-  bool hasStar = false;       // a * in the select list: names and types come from SQLite
+  bool hasStar = false;  // a * in the select list: names and types come from SQLite
 };
 
 // Where a table reference resolves.
@@ -140,6 +140,10 @@ std::string FitWidth(const TypeName& target, const ExprType& src, const std::str
 // The type of a CASE, COALESCE or UNION column whose branches have types `a` and `b`: the one of
 // higher precedence, the longer of two texts.
 ExprType WiderType(const ExprType& a, const ExprType& b);
+
+// An object name given as text ("db..t", "[db].dbo.t", "#t"), as OBJECT_ID and COL_LENGTH
+// take it; blanks around the parts do not count.
+ObjectName ParseObjectName(std::string_view text);
 
 // Lower-cased ASCII copy of a name.
 std::string LowerName(std::string_view s);

@@ -30,6 +30,32 @@ bool Textual(const ExprType& t) {
 
 }  // namespace
 
+ObjectName ParseObjectName(std::string_view text) {
+  std::vector<std::string> parts(1);
+  bool bracket = false;
+  for (char c : text) {
+    if (bracket) {
+      if (c == ']')
+        bracket = false;
+      else
+        parts.back() += c;
+    } else if (c == '[') {
+      bracket = true;
+    } else if (c == '.') {
+      parts.emplace_back();
+    } else if (c != ' ' || !parts.back().empty()) {
+      parts.back() += c;
+    }
+  }
+  for (auto& p : parts)
+    while (!p.empty() && p.back() == ' ') p.pop_back();
+  ObjectName n;
+  n.object = parts.back();
+  if (parts.size() >= 2) n.schema = parts[parts.size() - 2];
+  if (parts.size() >= 3) n.database = parts[parts.size() - 3];
+  return n;
+}
+
 std::string Renderer::QualifiedName(const ResolvedTable& t) const {
   return QuoteIdent(t.schema) + "." + QuoteIdent(t.name);
 }
