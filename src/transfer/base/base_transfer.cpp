@@ -7,6 +7,7 @@
 #include "db/registry.h"
 #include "db/text_util.h"
 #include "engine/engine.h"
+#include "transfer/run/atomic_unit.h"
 
 namespace xfer::transfer {
 namespace {
@@ -205,23 +206,8 @@ bool BaseTransfer::RunDescriptor(const BaseTableDescriptor& d) {
   return true;
 }
 
-template <typename F>
-void BaseTransfer::InTransaction(F&& work) {
-  // A harmless probe names the source period before the transaction opens, so a server that
-  // opens databases on first use never has to open one inside it.
-  if (!RemoteSource() && !periodEntry_.empty())
-    db::CodeLength(*db_.connection(), Trimmed(SourceDatabase()) + "..Options", "SCode");
-  db_.RunSql("BEGIN TRAN");
-  try {
-    work();
-  } catch (...) {
-    try {
-      db_.RunSql("IF @@TRANCOUNT > 0 ROLLBACK TRAN");
-    } catch (...) {
-    }
-    throw;
-  }
-  db_.RunSql("COMMIT TRAN");
+void BaseTransfer::InTransaction(const std::function<void()>& work) {
+  RunAtomic(db_, work, RemoteSource() || periodEntry_.empty() ? "" : SourceDatabase());
 }
 
 long long BaseTransfer::Count(db::Backend& b, const std::string& table) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -13,18 +14,9 @@
 #include "db/dialogs.h"
 #include "db/session.h"
 #include "transfer/base/catalogue.h"
+#include "transfer/run/run_report.h"
 
 namespace xfer::transfer {
-
-// What one table step did, for the summary.
-struct TableStats {
-  std::string table;
-  std::string name;
-  long long sourceRows = -1;  // -1 when not counted
-  long long inserted = 0;
-  long long clashing = 0;
-  double seconds = 0;
-};
 
 // The source server chosen with the server button; empty name: the current server.
 struct SourceServer {
@@ -84,9 +76,8 @@ class BaseTransfer {
   std::string LocalSource(const std::string& sourceDb, const std::string& table,
                           const std::string& suffix);
   long long Count(db::Backend& b, const std::string& table);
-  // Runs `work` inside one transaction of the current database.
-  template <typename F>
-  void InTransaction(F&& work);
+  // Runs `work` as one atomic unit of the current database.
+  void InTransaction(const std::function<void()>& work);
 
   db::HostGlobal& g_;
   db::HostDate& date_;
