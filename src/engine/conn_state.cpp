@@ -165,8 +165,12 @@ void ConnectionState::Attach(const std::string& canonical) {
   if (rc != SQLITE_DONE) ThrowSqlite(db_, rc);
   std::string q = QuoteIdent(schema);
   Exec(db_, "PRAGMA " + q + ".synchronous=NORMAL; PRAGMA " + q + ".cache_size=-32000");
-  // Databases made by earlier versions lack the newer bookkeeping tables (views).
-  EnsureBookkeeping(db_, schema);
+  // Databases made by earlier versions lack the newer bookkeeping tables (views); one that
+  // cannot be written now is still read as it is.
+  try {
+    EnsureBookkeeping(db_, schema);
+  } catch (const SqlError&) {
+  }
   attached_[lower] = schema;
   attachOrder_.push_back(lower);
 }

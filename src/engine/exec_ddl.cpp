@@ -202,6 +202,9 @@ void Executor::AlterTable(const Statement& s) {
       if (it == info.columns.end())
         throw SqlError(4924, "ALTER TABLE ALTER COLUMN failed because column '" + def.name +
                                  "' does not exist in table '" + info.name + "'.");
+      if (auto view = BoundView(conn_.db(), t.schema, info.name, it->name))
+        throw SqlError(5074,
+                       "The object '" + *view + "' is dependent on column '" + it->name + "'.");
       it->type = def.type;
       it->notNull = def.hasNullability ? def.notNull : it->notNull;
       RebuildTable(t, info);
@@ -215,6 +218,9 @@ void Executor::AlterTable(const Statement& s) {
         if (it == info.columns.end())
           throw SqlError(4924, "ALTER TABLE DROP COLUMN failed because column '" + name +
                                    "' does not exist in table '" + info.name + "'.");
+        if (auto view = BoundView(conn_.db(), t.schema, info.name, it->name))
+          throw SqlError(5074,
+                         "The object '" + *view + "' is dependent on column '" + it->name + "'.");
         info.columns.erase(it);
       }
       RebuildTable(t, info);

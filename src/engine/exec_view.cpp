@@ -2,6 +2,7 @@
 // over the query as the renderer writes it, in the database it belongs to; its T-SQL text, the
 // declared types of its columns and its options are kept in __xfer_views beside it, for the
 // catalog views, OBJECT_DEFINITION and the column types later queries derive.
+#include <cctype>
 #include <set>
 
 #include "engine/error.h"
@@ -196,16 +197,33 @@ void Executor::DropView(const Statement& s) {
   }
 }
 
-// The schema-bound view that names `table`, if any: such a table cannot be dropped.
+// The schema-bound view that names `table` (and, when given, its `column`), if any: such a
+// table cannot be dropped, nor such a column changed. A column counts as named where the
+// view's text has it as a word of its own.
 std::optional<std::string> BoundView(sqlite3* db, const std::string& schema,
-                                     const std::string& table) {
-  Stmt s(db, "SELECT name FROM " + QuoteIdent(schema) +
+                                     const std::string& table, const std::string& column) {
+  Stmt s(db, "SELECT name, body FROM " + QuoteIdent(schema) +
                  ".__xfer_views WHERE instr(char(9) || bound_to || char(9), char(9) || ? || "
                  "char(9)) > 0");
   const std::string lower = LowerName(table);
   sqlite3_bind_text(s.get(), 1, lower.c_str(), -1, SQLITE_TRANSIENT);
-  if (!s.Step()) return std::nullopt;
-  return std::string(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0)));
+  const std::string word = LowerName(column);
+  auto identifier = [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '@' || c == '#' ||
+           static_cast<unsigned char>(c) >= 0x80;
+  };
+  while (s.Step()) {
+    std::string name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
+    if (word.empty()) return name;
+    const std::string body =
+        LowerName(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1)));
+    for (size_t at = body.find(word); at != std::string::npos; at = body.find(word, at + 1)) {
+      bool before = at > 0 && identifier(body[at - 1]);
+      bool after = at + word.size() < body.size() && identifier(body[at + word.size()]);
+      if (!before && !after) return name;
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace xfer::engine

@@ -95,9 +95,10 @@ class Executor {
 // their length, numbers from text (SqlError 245 when not a number), floats to int truncated.
 Value ConvertValue(const Value& v, const TypeName& type);
 
-// The schema-bound view in `schema` that names `table`, if any: the table cannot be dropped.
+// The schema-bound view in `schema` that names `table` (and `column`, when given), if any:
+// the table cannot be dropped, nor the column changed.
 std::optional<std::string> BoundView(sqlite3* db, const std::string& schema,
-                                     const std::string& table);
+                                     const std::string& table, const std::string& column = {});
 
 // Database names a batch mentions, so they can be attached before its transaction starts.
 std::vector<std::string> DatabasesOf(const Batch& b);
