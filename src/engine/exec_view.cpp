@@ -155,6 +155,9 @@ void Executor::CreateView(const Statement& s) {
   if (s.schemaBinding) {
     for (const ObjectName* t : tables) refs += (refs.empty() ? "" : "\t") + LowerName(t->object);
   }
+  // SQLite takes a view naming columns that do not exist and fails only when it is used;
+  // compiling the query now gives SQL Server's error at definition.
+  { Stmt check(conn_.db(), q.sql); }
   const std::string qualified = QuoteIdent(schema) + "." + QuoteIdent(name);
   if (kind == "view") Exec(conn_.db(), "DROP VIEW " + qualified);
   Exec(conn_.db(),
