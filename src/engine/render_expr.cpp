@@ -157,6 +157,19 @@ std::string LowerName(std::string_view s) {
 }
 
 std::string Renderer::Bind(Value v) {
+  // A definition SQLite keeps (a view, a default) holds its values as text of its own.
+  if (inlineLiterals_) {
+    if (const auto* text = std::get_if<std::string>(&v)) {
+      std::string out = "'";
+      for (char c : *text) {
+        out += c;
+        if (c == '\'') out += '\'';
+      }
+      return out + "'";
+    }
+    if (const auto* i = std::get_if<long long>(&v)) return std::to_string(*i);
+    if (std::holds_alternative<std::monostate>(v)) return "NULL";
+  }
   params_.push_back(std::move(v));
   return "?" + std::to_string(params_.size());
 }

@@ -341,6 +341,14 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
         for (size_t k = 0; k < names.size(); ++k)
           if (LowerName(names[k]) == LowerName(e.name[0])) t = types[k];
       } else {
+        // With DISTINCT a row is known only by its select list: nothing else can order it.
+        if (s.distinct && s.setParts.empty() &&
+            std::none_of(s.items.begin(), s.items.end(), [&](const SelectItem& item) {
+              return item.expr->kind != ExprKind::Star && Canonical(*item.expr) == Canonical(e);
+            }))
+          throw SqlError(145,
+                         "ORDER BY items must appear in the select list if SELECT DISTINCT is "
+                         "specified.");
         term = Expression(e, &t);
       }
       if (Textual(t)) term += std::string(" COLLATE ") + kCollation;

@@ -158,6 +158,9 @@ constexpr Translation kTranslations[] = {
     {"SELECTs to the left and right of ", "", 205, Named::None,
      "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number "
      "of expressions in their target lists."},
+    {"", "ORDER BY term does not match any column in the result set", 104, Named::None,
+     "ORDER BY items must appear in the select list if the statement contains a UNION, "
+     "INTERSECT or EXCEPT operator."},
     {"no such function: ", "", err::kUnknownFunction, Named::Rest,
      "'{name}' is not a recognized built-in function name."},
     {"misuse of aggregate", "", 147, Named::None,
