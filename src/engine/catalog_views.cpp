@@ -7,7 +7,7 @@
 //   connection's #tables under their plain names (SQL Server pads them);
 // - syscolumns.status is 128 for identity columns, 8 for nullable columns, else 0;
 // - sys.objects and sys.views are sysobjects in their newer shape: every object is in dbo,
-//   and only views carry a creation and change date.
+//   and tables carry no creation or change date.
 #include "engine/render.h"
 #include "engine/sqlite_util.h"
 

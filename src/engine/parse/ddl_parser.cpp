@@ -15,9 +15,9 @@ constexpr std::array<std::string_view, 8> kPrecisionTypes = {
     "decimal", "numeric", "dec", "float", "real", "datetime2", "time", "datetimeoffset"};
 
 // Object kinds that exist in T-SQL but that the engine does not create, alter or drop.
-constexpr std::array<std::string_view, 16> kOtherObjectKinds = {
-    "VIEW", "FUNCTION", "TRIGGER", "SCHEMA",   "TYPE",       "SYNONYM",  "USER",     "LOGIN",
-    "ROLE", "RULE",     "DEFAULT", "SEQUENCE", "STATISTICS", "ASSEMBLY", "FULLTEXT", "XML"};
+constexpr std::array<std::string_view, 15> kOtherObjectKinds = {
+    "FUNCTION", "TRIGGER", "SCHEMA",   "TYPE",       "SYNONYM",  "USER",     "LOGIN", "ROLE",
+    "RULE",     "DEFAULT", "SEQUENCE", "STATISTICS", "ASSEMBLY", "FULLTEXT", "XML"};
 
 // The ISO names SQL Server takes for its own types, longest spelling first. A declaration keeps
 // only the base type: catalogs, casts and variables never see the synonym.
