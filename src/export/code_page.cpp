@@ -56,8 +56,15 @@ std::string ToCodePage(std::string_view utf8, CodePage page) {
       for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
         text.replace(at, from.size(), form);
     }
-  iconv_t cd = iconv_open(page == CodePage::kWindows1256 ? "CP1256" : "IBM864", "UTF-8");
+  // One converter per page and thread, reset for each text: opening one costs more than a
+  // whole cell's conversion.
+  static thread_local iconv_t converters[2] = {reinterpret_cast<iconv_t>(-1),
+                                               reinterpret_cast<iconv_t>(-1)};
+  iconv_t& cd = converters[page == CodePage::kWindows1256 ? 0 : 1];
+  if (cd == reinterpret_cast<iconv_t>(-1))
+    cd = iconv_open(page == CodePage::kWindows1256 ? "CP1256" : "IBM864", "UTF-8");
   if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("code page not available");
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
   std::string out(text.size() + 4, '\0');
   char* in = text.data();
   size_t inLeft = text.size();
@@ -78,7 +85,6 @@ std::string ToCodePage(std::string_view utf8, CodePage page) {
       break;  // E2BIG cannot happen: single-byte output never outgrows its UTF-8 input
     }
   }
-  iconv_close(cd);
   out.resize(static_cast<size_t>(dst - out.data()));
   return out;
 }
