@@ -12,6 +12,7 @@
 #include "db/option_string.h"
 #include "db/session.h"
 #include "db/text_util.h"
+#include "ui/chart/show_chart.h"
 #include "ui/grid/db_grid.h"
 #include "ui/grid/form_libraries.h"
 #include "ui/grid/grid_export.h"
@@ -106,6 +107,7 @@ TMalyObject::TMalyObject(TDBGrid* grid, db::GridKeys keys, GridVariant variant,
           [this](const QString& e) { Message(e.toStdString(), "1ER"); });
   connect(grid_->recordModel(), &QAbstractItemModel::modelReset, this, &TMalyObject::UpdateItems);
   AttachExportCommands(*this);
+  chart::AttachChartCommands(*this);
   UpdateItems();
 }
 
