@@ -99,8 +99,8 @@ int RunMove(const MoveOptions& o) {
     return Fail("choose the table with --table (xfer move --list --form " +
                 std::string(form->name) + ")");
   }
-  transfer::ReplaceMode mode = o.keys.empty() ? transfer::ReplaceMode::kNone
-                                              : transfer::ReplaceMode::kMarked;
+  transfer::ReplaceMode mode =
+      o.keys.empty() ? transfer::ReplaceMode::kNone : transfer::ReplaceMode::kMarked;
   if (!o.replace.empty() && !transfer::ParseReplaceMode(o.replace, mode))
     return Fail("--replace takes none, all or marked");
   std::vector<std::string> keys;
@@ -123,7 +123,8 @@ int RunMove(const MoveOptions& o) {
       std::string sourceDb;
       if (!t.CheckSource(sourceDb)) return 1;
       std::vector<const transfer::ModuleTable*> tables;
-      if (table) tables.push_back(table);
+      if (table)
+        tables.push_back(table);
       else
         for (const auto& each : form->tables) tables.push_back(&each);
       std::printf("%-16s %10s %10s %10s %10s\n", "table", "source", "new", "clashing", "identical");

@@ -31,8 +31,8 @@ int RunReport(const ReportOptions& o) {
       for (const auto& u : r.units) {
         std::string source = u.sourceRows < 0 ? "-" : std::to_string(u.sourceRows);
         std::printf("    %-16s %8s source %8lld new %8lld clashing %8lld replaced %8.3f s%s%s\n",
-                    u.table.c_str(), source.c_str(), u.inserted, u.clashing, u.replaced,
-                    u.seconds, u.error.empty() ? "" : "  error: ", u.error.c_str());
+                    u.table.c_str(), source.c_str(), u.inserted, u.clashing, u.replaced, u.seconds,
+                    u.error.empty() ? "" : "  error: ", u.error.c_str());
       }
     }
     return 0;

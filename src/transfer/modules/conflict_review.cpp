@@ -28,8 +28,8 @@ long long ConflictReview::RowCount() {
 }
 
 long long ConflictReview::MarkedCount() {
-  return CountOf(*db_.connection(), "Select Count(*) From " + call_.conflictTable +
-                                        " Where bCheck = '" + kMark + "'");
+  return CountOf(*db_.connection(),
+                 "Select Count(*) From " + call_.conflictTable + " Where bCheck = '" + kMark + "'");
 }
 
 void ConflictReview::InvertMarks() {
@@ -53,8 +53,8 @@ long long ConflictReview::MarkKeys(const std::vector<std::string>& keys) {
 long long ConflictReview::Decide(ReplaceMode mode) {
   const std::string args = "'" + EscapeQuotes(call_.conflictTable) + "', " + "'" +
                            EscapeQuotes(call_.sourceDb) + "', '" + EscapeQuotes(call_.table) +
-                           "', '" + EscapeQuotes(call_.columns) + "', '" +
-                           EscapeQuotes(call_.key) + "' ";
+                           "', '" + EscapeQuotes(call_.columns) + "', '" + EscapeQuotes(call_.key) +
+                           "' ";
   if (mode == ReplaceMode::kNone) {
     RunAtomic(db_, [&] {
       db_.RunSql("sp_Sayer_XferHesab 'THIRD', '', '" + EscapeQuotes(call_.conflictTable) + "', " +
@@ -82,10 +82,14 @@ long long ConflictReview::Decide(ReplaceMode mode) {
 
 bool ParseReplaceMode(const std::string& text, ReplaceMode& mode) {
   const std::string t = db::LowerAscii(db::Trim(text));
-  if (t == "none") mode = ReplaceMode::kNone;
-  else if (t == "all") mode = ReplaceMode::kAll;
-  else if (t == "marked") mode = ReplaceMode::kMarked;
-  else return false;
+  if (t == "none")
+    mode = ReplaceMode::kNone;
+  else if (t == "all")
+    mode = ReplaceMode::kAll;
+  else if (t == "marked")
+    mode = ReplaceMode::kMarked;
+  else
+    return false;
   return true;
 }
 

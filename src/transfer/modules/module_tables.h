@@ -47,8 +47,8 @@ struct ModuleForm {
   const char* className;  // the form class the host opens
   const char* caption;
   FormGate gate;
-  const char* widthEnd;          // ends the width-mismatch message
-  const char* conflictDoneCode;  // dialog code of "carried" after the conflict window
+  const char* widthEnd;             // ends the width-mismatch message
+  const char* conflictDoneCode;     // dialog code of "carried" after the conflict window
   std::vector<ModuleTable> tables;  // in the order of the form's tabs
 };
 

@@ -79,8 +79,8 @@ void ModuleTransfer::ToggleMark(const std::string& dbName) {
 }
 
 std::string ModuleTransfer::MarkedDatabase() {
-  auto sets = PeriodConnection().Query("Select * From " + tempName_ + " Where State = '" + kMark +
-                                       "' ");
+  auto sets =
+      PeriodConnection().Query("Select * From " + tempName_ + " Where State = '" + kMark + "' ");
   if (sets.empty() || sets.front().rows.empty()) return {};
   return UpperAscii(Trimmed(TextOf(sets.front(), 0, "DBName")));
 }
@@ -100,9 +100,9 @@ db::Backend& ModuleTransfer::RemoteQuery() {
 
 bool ModuleTransfer::ConfirmEnabled(bool periodTab) {
   if (periodTab || gated_) return false;
-  return db::ParseInteger(db::ScalarText(PeriodConnection(),
-                                         "Select Count(*) As sCount From " + tempName_ +
-                                             " Where State = '" + kMark + "'"))
+  return db::ParseInteger(db::ScalarText(PeriodConnection(), "Select Count(*) As sCount From " +
+                                                                 tempName_ + " Where State = '" +
+                                                                 kMark + "'"))
              .value_or(0) > 0;
 }
 
@@ -191,11 +191,11 @@ TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
       // a work file, and the new keys are carried as the procedure carries them on one server,
       // so the conflict table ends up holding the clashing rows only.
       RemoteQuery().Execute(sourceDb + "..sp_Sayer_XferHesab 'FIRST', '', '" + EscapeQuotes(T) +
-                            "', " + "'" + EscapeQuotes(sourceDb) + "', '" +
-                            EscapeQuotes(t.table) + "', '" + EscapeQuotes(t.columns) + "', '' ");
+                            "', " + "'" + EscapeQuotes(sourceDb) + "', '" + EscapeQuotes(t.table) +
+                            "', '" + EscapeQuotes(t.columns) + "', '' ");
       sourceRows = db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, T, T);
-      RemoteQuery().Execute("If Object_Id('tempdb.." + EscapeQuotes(T) + "') Is Not Null Drop Table " +
-                            T);
+      RemoteQuery().Execute("If Object_Id('tempdb.." + EscapeQuotes(T) +
+                            "') Is Not Null Drop Table " + T);
       const std::string key = std::string("(") + t.key + ")";
       RunAtomic(db_, [&] {
         db_.RunSql("Update " + T + " Set bCheck = 'N' Where " + key + " Not In (Select " + key +
@@ -241,7 +241,8 @@ TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
 void ModuleTransfer::Finish(TableCopy& copy, long long replaced, bool afterConflicts) {
   dialogs_.HideState();
   copy.unit.replaced = replaced;
-  dialogs_.ShowDlgMsg(copy.unit.name + kCarried, "", afterConflicts ? form_.conflictDoneCode : "1IR");
+  dialogs_.ShowDlgMsg(copy.unit.name + kCarried, "",
+                      afterConflicts ? form_.conflictDoneCode : "1IR");
   report_.units.push_back(copy.unit);
   report_.outcome = "OK";
   SaveReport();

@@ -26,8 +26,8 @@ bool Same(const Cell& a, const Cell& b) {
 }
 
 db::ResultSet Read(db::Backend& b, const std::string& from, const ModuleTable& t) {
-  auto sets = b.Query(std::string("SELECT (") + t.key + ") AS XferKey, " + t.columns + " FROM " +
-                      from);
+  auto sets =
+      b.Query(std::string("SELECT (") + t.key + ") AS XferKey, " + t.columns + " FROM " + from);
   return sets.empty() ? db::ResultSet{} : std::move(sets.front());
 }
 
@@ -58,8 +58,7 @@ TablePreview PreviewTable(db::Backend& source, const std::string& sourceTable,
     bool identical = false;
     for (size_t d : it->second) {
       bool all = true;
-      for (size_t c = 1; c < width && all; ++c)
-        all = Same(Normal(row[c]), Normal(dst.rows[d][c]));
+      for (size_t c = 1; c < width && all; ++c) all = Same(Normal(row[c]), Normal(dst.rows[d][c]));
       if (all) identical = true;
     }
     if (identical) {

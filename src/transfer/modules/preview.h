@@ -21,9 +21,9 @@ struct TablePreview {
   std::string table;
   std::string caption;
   long long sourceRows = 0;
-  long long inserted = 0;   // rows with a new key: carried as they are
-  long long clashing = 0;   // rows whose key exists: offered in the conflict window
-  long long identical = 0;  // clashing rows equal to a destination row of their key
+  long long inserted = 0;            // rows with a new key: carried as they are
+  long long clashing = 0;            // rows whose key exists: offered in the conflict window
+  long long identical = 0;           // clashing rows equal to a destination row of their key
   std::vector<ClashingRow> clashes;  // the clashing rows that are not identical
 };
 

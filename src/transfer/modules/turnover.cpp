@@ -21,7 +21,8 @@ const Level kLevels[] = {
     {"GROH", "G", "G", "Koll In (Select Koll From Koll Where Groh = {C})"},
     {"KOLL", "K", "K", "Koll = {C}"},
     {"MOEIN", "M", "M", "Koll = {K} And Moein = {C}"},
-    {"TAFSILYGROHCOD", "T1", "GT1", "Tafsily In (Select Tafsily From Tafsily Where TafsilyGrohCod = {C})"},
+    {"TAFSILYGROHCOD", "T1", "GT1",
+     "Tafsily In (Select Tafsily From Tafsily Where TafsilyGrohCod = {C})"},
     {"TAFSILY", "T1", "T1", "Tafsily = {C}"},
     {"TAFSILY2GROHCOD", "T2", "GT2",
      "Tafsily2 In (Select Tafsily2 From Tafsily2 Where Tafsily2GrohCod = {C})"},
@@ -63,8 +64,7 @@ std::optional<TurnoverRequest> TurnoverFor(const std::string& field, const std::
     if (std::string(l.page) != l.entry && f != "GROH" && f != "KOLL" && f != "MOEIN")
       s = db::SetOption(s, "TYPE", l.entry);
     s = db::SetOption(s, l.entry, c);
-    return TurnoverRequest{
-        s, "COND=SANADDATE;FR=" + periodStart + ";TO=" + periodEnd + ";"};
+    return TurnoverRequest{s, "COND=SANADDATE;FR=" + periodStart + ";TO=" + periodEnd + ";"};
   }
   return std::nullopt;
 }
@@ -76,10 +76,11 @@ std::vector<TurnoverLine> AccountTurnover(db::Backend& b, const TurnoverRequest&
   if (entry.empty()) entry = page;
   const Level* level = LevelOf(page, entry);
   if (!level) return out;
-  std::string where = Replace(level->lines, "{C}", db::Quote(db::GetOption(request.selection, entry)));
+  std::string where =
+      Replace(level->lines, "{C}", db::Quote(db::GetOption(request.selection, entry)));
   where = Replace(where, "{K}", db::Quote(db::GetOption(request.selection, "K")));
-  std::string sql = "Select SanadDate, SanadNo, Des, Bed, Bes From Asnad Where TypeSys = 'M' And " +
-                    where;
+  std::string sql =
+      "Select SanadDate, SanadNo, Des, Bed, Bes From Asnad Where TypeSys = 'M' And " + where;
   const std::string from = db::GetOption(request.condition, "FR");
   const std::string to = db::GetOption(request.condition, "TO");
   if (!from.empty()) sql += " And SanadDate >= " + db::Quote(from);

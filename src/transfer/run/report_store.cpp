@@ -44,12 +44,13 @@ long long SaveRunReport(db::Backend& destination, const RunReport& r) {
   for (const UnitResult& u : r.units) {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.3f", u.seconds);
-    batch += "INSERT INTO Xfer_RunUnit (RunId, Seq, TableName, Caption, SourceRows, Inserted, "
-             "Clashing, Replaced, Seconds, Error) VALUES (@id, " +
-             std::to_string(++seq) + ", " + Quote(u.table) + ", " + Quote(u.name) + ", " +
-             (u.sourceRows < 0 ? std::string("NULL") : std::to_string(u.sourceRows)) + ", " +
-             std::to_string(u.inserted) + ", " + std::to_string(u.clashing) + ", " +
-             std::to_string(u.replaced) + ", " + seconds + ", " + Quote(u.error) + ") ";
+    batch +=
+        "INSERT INTO Xfer_RunUnit (RunId, Seq, TableName, Caption, SourceRows, Inserted, "
+        "Clashing, Replaced, Seconds, Error) VALUES (@id, " +
+        std::to_string(++seq) + ", " + Quote(u.table) + ", " + Quote(u.name) + ", " +
+        (u.sourceRows < 0 ? std::string("NULL") : std::to_string(u.sourceRows)) + ", " +
+        std::to_string(u.inserted) + ", " + std::to_string(u.clashing) + ", " +
+        std::to_string(u.replaced) + ", " + seconds + ", " + Quote(u.error) + ") ";
   }
   batch += "SELECT @id";
   auto sets = destination.Query(batch);
