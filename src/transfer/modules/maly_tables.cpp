@@ -14,6 +14,7 @@ const ModuleForm& MalyForm() {
       FormGate::kYearVouchers,
       "",
       "1IR",
+      true,
       {
           {"Groh_TabSheet",
            "گروه",

@@ -49,6 +49,7 @@ struct ModuleForm {
   FormGate gate;
   const char* widthEnd;             // ends the width-mismatch message
   const char* conflictDoneCode;     // dialog code of "carried" after the conflict window
+  bool turnover;                    // the table grids offer the account turnover report
   std::vector<ModuleTable> tables;  // in the order of the form's tabs
 };
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -221,6 +222,10 @@ TEST_F(MalyFormTest, DoubleClickOnAnAccountCodeShowsItsTurnover) {
   MarkPeriod(kSource);
   Tab("Moein_TabSheet");
   auto* grid = form_->findChild<FrameGrid*>("dbgMoein");
+  // The popup of an account grid offers the turnover; the period grid's does not.
+  EXPECT_NE(grid->findChild<QAction*>("GardeshItem"), nullptr);
+  EXPECT_EQ(form_->findChild<FrameGrid*>("dbgDorhMale")->findChild<QAction*>("GardeshItem"),
+            nullptr);
   DialogRecorder recorder;
   int lines = -1;
   recorder.On("GardeshWindow", [&](QWidget* w) {

@@ -18,9 +18,6 @@ class TXferMalyForm : public TModuleForm {
  public slots:
   void GardeshItemClick() override;
 
- protected:
-  bool HasTurnover() const override { return true; }
-
  private:
   std::string lastTurnover_;
 };

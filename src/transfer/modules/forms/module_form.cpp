@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -13,9 +14,12 @@
 #include <exception>
 
 #include "db/session.h"
+#include "db/text_util.h"
+#include "transfer/forms/form_grid.h"
 #include "transfer/modules/forms/conflict_form.h"
 #include "transfer/modules/forms/module_form_text.h"
 #include "ui/caption_panel.h"
+#include "ui/grid/maly_object.h"
 #include "ui/remote_form.h"
 #include "ui/ui_font.h"
 
@@ -75,6 +79,7 @@ void TModuleForm::BuildWidgets(const char* pageControl) {
                            {"sDate1", module_text::kFirstDate, 90},
                            {"sDate2", module_text::kLastDate, 90}});
   dbgDorhMale->installEventFilter(this);
+  Tools(dbgDorhMale);
   connect(dbgDorhMale, &QAbstractItemView::doubleClicked, this, &TModuleForm::dbg_DblClick);
   (new QVBoxLayout(ts_DorehMale))->addWidget(dbgDorhMale);
   pageControl_->addTab(ts_DorehMale, Q(module_text::kPeriodTab));
@@ -102,6 +107,7 @@ void TModuleForm::BuildWidgets(const char* pageControl) {
     auto* grid = new FrameGrid(tab->sheet);
     grid->setObjectName(t.grid);
     connect(grid, &QAbstractItemView::doubleClicked, this, &TModuleForm::dbg_DblClick);
+    Tools(grid);
     tab->sheet->layout()->addWidget(grid);
     if (tab->combo) grid->hide();
     auto query = std::make_unique<db::RecordSet>();
@@ -190,6 +196,18 @@ void TModuleForm::ApplyCaptions() {
   }
 }
 
+void TModuleForm::Tools(FrameGrid* grid) {
+  auto* tools = new ui::grid::TMalyObject(
+      grid, {"M", "SAYER", "XFER", db::UpperAscii(grid->objectName().toStdString())},
+      ui::grid::GridVariant::kQuery, GridSessionOf(session_, dialogs_));
+  tools->setTitle(form_.caption);
+  if (grid == dbgDorhMale || !form_.turnover) return;
+  tools->menu()->addSeparator();
+  QAction* item = tools->menu()->addAction(Q(module_text::kTurnoverItem));
+  item->setObjectName("GardeshItem");
+  connect(item, &QAction::triggered, this, &TModuleForm::GardeshItemClick);
+}
+
 void TModuleForm::OpenPeriods() {
   transfer_->FillPeriodList();
   quDorhMale.Open(transfer_->PeriodConnection(), "Select * From " + transfer_->periodList());
@@ -200,13 +218,6 @@ void TModuleForm::OpenTable(TableView& v) {
   if (!v.query->active()) {
     v.query->Open(*transferSession_.database->connection(), v.table->query);
     v.grid->setDataSet(v.query.get());
-    if (HasTurnover() && v.grid->actions().isEmpty()) {
-      auto* item = new QAction(Q(module_text::kTurnoverItem), v.grid);
-      item->setObjectName("GardeshItem");
-      connect(item, &QAction::triggered, this, &TModuleForm::GardeshItemClick);
-      v.grid->addAction(item);
-      v.grid->setContextMenuPolicy(Qt::ActionsContextMenu);
-    }
   }
   v.grid->setFocus();
 }

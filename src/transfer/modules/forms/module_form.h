@@ -63,8 +63,6 @@ class TModuleForm : public QWidget {
  protected:
   void showEvent(QShowEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
-  // Whether a grid's popup carries the turnover item.
-  virtual bool HasTurnover() const { return false; }
   FrameGrid* activeGrid() const;
   // Runs a handler body; a server error ends it with the error in the message dialog.
   void Guarded(const std::function<void()>& body);
@@ -104,6 +102,8 @@ class TModuleForm : public QWidget {
  private:
   void BuildWidgets(const char* pageControl);
   void ApplyCaptions();
+  // The grid's toolkit object: popup menu, title-click sort, stored layout.
+  void Tools(FrameGrid* grid);
   void OpenPeriods();
   void OpenTable(TableView& v);
   const TabView* ActiveTab() const;
