@@ -145,8 +145,11 @@ int RunMove(const MoveOptions& o) {
       return Fail(
           "the current period holds an opening or closing voucher of the ledger; its chart of "
           "accounts takes no transfer");
+    // Two steps on the bar: the first phase, then the decision on the clashing rows.
+    dialogs.Progress(0, 2);
     transfer::TableCopy copy = t.CopyFirst(*table);
     if (!copy.carried) return 1;
+    dialogs.Progress(1, 2);
     long long replaced = 0;
     if (!copy.emptySource) {
       if (copy.conflicts > 0) {
@@ -159,6 +162,7 @@ int RunMove(const MoveOptions& o) {
           throw;
         }
       }
+      dialogs.Progress(2, 2);
       t.Finish(copy, replaced, copy.conflicts > 0);
     }
     const transfer::UnitResult& u = copy.unit;
