@@ -17,12 +17,16 @@ void RegisterSqlCommand(CLI::App& app);
 void RegisterDemoCommand(CLI::App& app);
 void RegisterKolCommand(CLI::App& app);
 void RegisterExportCommand(CLI::App& app);
+void RegisterMoveCommand(CLI::App& app);
+void RegisterReportCommand(CLI::App& app);
 
 void RegisterCommands(CLI::App& app) {
   RegisterSqlCommand(app);
   RegisterDemoCommand(app);
   RegisterKolCommand(app);
   RegisterExportCommand(app);
+  RegisterMoveCommand(app);
+  RegisterReportCommand(app);
 }
 
 }  // namespace xfer::cli

@@ -28,7 +28,7 @@ void FillAccounting(const Period& p) {
       int groh = static_cast<int>(rng.Between(1, 7));
       if (!p.Has(i, kolls)) continue;
       w.Add({Lit(Code(1000 + i, 4)), Lit(p.Name(name, i)), Lit(i >= 13 ? "T" : "F"),
-             Lit(natures[i % 3]), Lit("T"), Lit("T"), Lit(""), Lit("A"),
+             Lit(natures[i % 3]), Lit(p.Active(i)), Lit("T"), Lit(""), Lit("A"),
              Lit(std::to_string(groh))});
     }
     p.Done(w);
@@ -55,7 +55,7 @@ void FillAccounting(const Period& p) {
              Lit(detail ? "T" : "F"),
              Lit("F"),
              Lit("F"),
-             Lit("T"),
+             Lit(p.Active(i)),
              Lit(detail ? Code(1, 4) : ""),
              Lit(""),
              Lit(""),
@@ -97,8 +97,8 @@ void FillAccounting(const Period& p) {
       std::string name = PersonName(rng);
       int groh = static_cast<int>(rng.Between(1, 5));
       if (!p.Has(i, n)) continue;
-      w.Add({Lit(Code(i + 1, 8)), Lit(p.Name(name, i)), Lit(natures[i % 3]), Lit("T"), Lit("T"),
-             Lit(""), Lit("A"), Lit(""), Lit(""), Lit(""), Lit(""), Lit(Code(groh, 4))});
+      w.Add({Lit(Code(i + 1, 8)), Lit(p.Name(name, i)), Lit(natures[i % 3]), Lit(p.Active(i)),
+             Lit("T"), Lit(""), Lit("A"), Lit(""), Lit(""), Lit(""), Lit(""), Lit(Code(groh, 4))});
     }
     p.Done(w);
   }

@@ -92,4 +92,54 @@ TEST_F(XferCli, KolCarriesADemoPeriodAndReportsEachTable) {
   EXPECT_NE(unknown.err.find("لطفا يک شرکت انتخاب کنيد"), std::string::npos) << unknown.err;
 }
 
+TEST_F(XferCli, MoveCarriesOneTableAndStopsOnAFailedCheck) {
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  Outcome list = Xfer("move --list --form maly");
+  EXPECT_EQ(list.status, 0);
+  for (const char* table : {"GROH", "KOLL", "MOEIN", "GROHTAFSILY", "TAFSILY", "GROHTAFSILY2",
+                            "TAFSILY2", "M_GrohProject", "M_Project", "FIXDES"})
+    EXPECT_NE(list.out.find(table), std::string::npos) << table;
+  EXPECT_EQ(Xfer("move --help").status, 0);
+  EXPECT_EQ(Xfer("move --list --form nothing").status, 2);
+
+  const std::string move =
+      "move --server " + dir_ + " --database KELVARO_1_1403 --form maly --source KELVARO_1_1402 ";
+  Outcome preview = Xfer(move + "--table KOLL --preview");
+  EXPECT_EQ(preview.status, 0) << preview.err;
+  EXPECT_NE(preview.out.find("NamHesab"), std::string::npos) << preview.out;  // a renamed account
+
+  Outcome carried = Xfer(move + "--table KOLL --replace all");
+  EXPECT_EQ(carried.status, 0) << carried.err;
+  EXPECT_NE(carried.out.find("حسابهاي كل منتقل شد."), std::string::npos) << carried.out;
+  Outcome again = Xfer(move + "--table KOLL --preview");
+  EXPECT_EQ(again.out.find("NamHesab"), std::string::npos) << again.out;  // nothing differs now
+  Outcome report = Xfer("report --server " + dir_ + " --database KELVARO_1_1403");
+  EXPECT_NE(report.out.find("maly KOLL"), std::string::npos) << report.out;
+
+  Outcome unknown = Xfer("move --server " + dir_ +
+                         " --database KELVARO_1_1403 --form maly --source KELVARO_9_1300 "
+                         "--table KOLL");
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_NE(unknown.err.find("شركت مبدا انتخاب نشده !"), std::string::npos) << unknown.err;
+
+  ASSERT_EQ(Xfer("sql --server " + dir_ +
+                 " --database KELVARO_1_1403 -e \"ALTER TABLE Moein ALTER COLUMN Moein "
+                 "varchar(12) NULL\"")
+                .status,
+            0);
+  Outcome width = Xfer(move + "--table MOEIN");
+  EXPECT_EQ(width.status, 1);
+  EXPECT_NE(width.err.find("طول کد حساب معين مبدا و مقصد متفاوت مي باشد"), std::string::npos)
+      << width.err;
+
+  ASSERT_EQ(Xfer("sql --server " + dir_ +
+                 " --database KELVARO_1_1403 -e \"INSERT INTO Asnad (TypeSys, WhatDoc, SanadNo) "
+                 "VALUES ('M', '10', '99')\"")
+                .status,
+            0);
+  Outcome gated = Xfer(move + "--table GROH");
+  EXPECT_EQ(gated.status, 1);
+  EXPECT_NE(gated.err.find("closing voucher"), std::string::npos) << gated.err;
+}
+
 }  // namespace
