@@ -1,5 +1,6 @@
 // Demo chart of accounts: groups, general and subsidiary accounts, detail and second-detail
-// accounts with their groups, projects, fixed descriptions; the vouchers of the year come from demo_vouchers.cpp.
+// accounts with their groups, projects, fixed descriptions; the vouchers of the year come from
+// demo_vouchers.cpp.
 #include "suite/demo_gen.h"
 #include "suite/demo_words.h"
 

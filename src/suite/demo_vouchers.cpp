@@ -84,10 +84,14 @@ void FillVouchers(const Period& p, int kolls) {
     int raj = 0;
     for (const Line& l : lines)
       w.Add({Lit(k.typeSys), Lit(k.whatDoc), Lit(k.cheque && k.whatDoc[0] == '8' ? "A" : ""),
-             Lit(document), Lit(sanadNo), Lit(""), Lit(""), Lit(date), Lit(l.koll), Lit(l.moein),
-             Lit(l.tafsily), Lit(l.tafsily2), Lit(l.project), Lit(des), Lit(l.bed), Lit(l.bes),
-             Lit(cheque), Lit(0.0), Lit(due), Lit(p.code), Lit(p.year), Lit(user), Lit(""),
-             Lit(1), Lit(++raj)});
+             Lit(document),  Lit(sanadNo),   Lit(""),
+             Lit(""),        Lit(date),      Lit(l.koll),
+             Lit(l.moein),   Lit(l.tafsily), Lit(l.tafsily2),
+             Lit(l.project), Lit(des),       Lit(l.bed),
+             Lit(l.bes),     Lit(cheque),    Lit(0.0),
+             Lit(due),       Lit(p.code),    Lit(p.year),
+             Lit(user),      Lit(""),        Lit(1),
+             Lit(++raj)});
   };
   for (int v = 0; v < vouchers; ++v) {
     // Through the year in order: the numbers follow the dates.
@@ -126,7 +130,8 @@ void FillVouchers(const Period& p, int kolls) {
       des += document;
     write(k, date, des, document, lines, cheque, due);
     if (rng.Chance(10))
-      notes.Add({Lit(number(no)), Lit("يادداشت سند " + std::to_string(no) + ": تاييد 'مدير مالي'")});
+      notes.Add(
+          {Lit(number(no)), Lit("يادداشت سند " + std::to_string(no) + ": تاييد 'مدير مالي'")});
   }
   if (p.role == Role::Full) {
     // Year-end: the temporary accounts are closed into the result, then every account.
