@@ -352,8 +352,8 @@ bool MalyImport::CheckBalances() {
   for (size_t r = 0; r < rs.rows.size(); ++r) {
     double bed = std::get_if<double>(&rs.rows[r][1]) ? std::get<double>(rs.rows[r][1]) : 0;
     double bes = std::get_if<double>(&rs.rows[r][2]) ? std::get<double>(rs.rows[r][2]) : 0;
-    // Amounts are whole rials in float columns; a thousandth is far below any real difference.
-    if (std::fabs(bed - bes) <= 0.001 * std::max(1.0, std::fabs(bed))) continue;
+    // Amounts are rials in float columns: sums of them are exact far beyond any real voucher.
+    if (std::fabs(bed - bes) < 0.005) continue;
     Refuse(text::kUnbalancedHead + Text(rs, r, 0) + text::kUnbalancedTail);
     return false;
   }
