@@ -126,8 +126,8 @@ int RunImport(const ImportOptions& o) {
     maly.afterMode = after;
     maly.copyBase = o.copyBase;
     if (!maly.Load()) return 1;
-    std::printf("%lld vouchers, %zu lines loaded from %s\n", maly.candidateVouchers(),
-                maly.candidates().rows.size(), maly.SourceDatabase().c_str());
+    std::printf("%lld vouchers, %lld lines loaded from %s\n", maly.candidateVouchers(),
+                maly.candidateLines(), maly.SourceDatabase().c_str());
     if (o.preview) {
       PrintCandidates(maly.candidates());
       return 0;

@@ -197,8 +197,19 @@ void MalyImport::ReadRanges() {
   numberWidth = rs.fields.size() > 2 ? rs.fields[2].size : 0;
 }
 
+const db::ResultSet& MalyImport::candidates() const {
+  if (!candidatesRead_ && candidateLines_ > 0) {
+    candidates_ = Last(db_.connection()->Query("Select * From " + importTable_ +
+                                               " Order By sOrder, ProgOrder, Raj, IDX"));
+    candidatesRead_ = true;
+  }
+  return candidates_;
+}
+
 void MalyImport::CloseCandidates() {
   candidates_ = db::ResultSet{};
+  candidatesRead_ = false;
+  candidateLines_ = 0;
   candidateVouchers_ = 0;
   SetApplyEnabled(false);
 }
@@ -223,13 +234,11 @@ bool MalyImport::Load() {
   MarkMissingCodes();
   dialogs_.Progress(3, 4);
 
-  candidates_ = Last(db_.connection()->Query("Select * From " + importTable_ +
-                                             " Order By sOrder, ProgOrder, Raj, IDX"));
-  candidateVouchers_ =
-      db::ParseInteger(
-          db::ScalarText(*db_.connection(), "Select Count(Distinct SanadNo) From " + importTable_))
-          .value_or(0);
-  SetApplyEnabled(!candidates_.rows.empty());
+  db::ResultSet counts = Last(
+      db_.connection()->Query("Select Count(*), Count(Distinct SanadNo) From " + importTable_));
+  candidateLines_ = counts.rows.empty() ? 0 : Number(counts, 0, 0);
+  candidateVouchers_ = counts.rows.empty() ? 0 : Number(counts, 0, 1);
+  SetApplyEnabled(candidateLines_ > 0);
   dialogs_.Progress(4, 4);
   caption_ = std::string(text::kMalyCaption) + " " + SourceTag();
   return true;
@@ -320,9 +329,13 @@ void MalyImport::FetchFromRemote() {
 }
 
 void MalyImport::MarkMissingCodes() {
+  // One pass for the four kinds of code: a line missing several gets one mark.
+  std::string missing;
   for (const CodeCheck& c : kCodeChecks)
-    db_.RunSql("Update " + importTable_ + " Set SOrder = Sorder +'A' " + "Where " + c.missing);
-  if (!Last(db_.connection()->Query("Select * From " + importTable_ + " Where sOrder Like '%A%' "))
+    missing += (missing.empty() ? "(" : " Or (") + std::string(c.missing) + ")";
+  db_.RunSql("Update " + importTable_ + " Set SOrder = Sorder +'A' " + "Where " + missing);
+  if (!Last(db_.connection()->Query("Select Top 1 IDX From " + importTable_ +
+                                    " Where sOrder Like '%A%' "))
            .rows.empty())
     Report(text::kMissingCodes, kGreen);
 }
@@ -346,33 +359,35 @@ bool MalyImport::CheckNumberRoom() {
 }
 
 bool MalyImport::CheckBalances() {
+  // Amounts are rials in float columns: sums of them are exact far beyond any real voucher.
   db::ResultSet rs = Last(db_.connection()->Query(
-      "Select Ltrim(Rtrim(SanadNo)), Sum(IsNull(Bed, 0)), Sum(IsNull(Bes, 0)) From " +
-      importTable_ + " Group By Ltrim(Rtrim(SanadNo)) " + "Order By " + Aligned("SanadNo")));
-  for (size_t r = 0; r < rs.rows.size(); ++r) {
-    double bed = std::get_if<double>(&rs.rows[r][1]) ? std::get<double>(rs.rows[r][1]) : 0;
-    double bes = std::get_if<double>(&rs.rows[r][2]) ? std::get<double>(rs.rows[r][2]) : 0;
-    // Amounts are rials in float columns: sums of them are exact far beyond any real voucher.
-    if (std::fabs(bed - bes) < 0.005) continue;
-    Refuse(text::kUnbalancedHead + Text(rs, r, 0) + text::kUnbalancedTail);
-    return false;
-  }
-  return true;
+      "Select Top 1 SanadNo From " + importTable_ +
+      " Group By SanadNo Having Abs(Sum(IsNull(Bed, 0)) - Sum(IsNull(Bes, 0))) >= 0.005 " +
+      "Order By " + Aligned("SanadNo")));
+  if (rs.rows.empty()) return true;
+  Refuse(text::kUnbalancedHead + std::string(db::Trim(Text(rs, 0, 0))) + text::kUnbalancedTail);
+  return false;
 }
 
-// The first code a voucher line needs and this period lacks, as "code (voucher number)".
-static std::string MissingCode(db::Backend& b, const std::string& table) {
+// The first code a voucher line needs and this period lacks, as "code (voucher number)"; only
+// lines under `where` are looked at.
+static std::string MissingCode(db::Backend& b, const std::string& table, const std::string& where) {
   for (const CodeCheck& c : kCodeChecks) {
     db::ResultSet rs =
         Last(b.Query("Select Top 1 " + std::string(c.shown) + ", Ltrim(Rtrim(SanadNo)) From " +
-                     table + " Where " + c.missing + " Order By IDX"));
+                     table + " Where " + where + c.missing + " Order By IDX"));
     if (!rs.rows.empty()) return Text(rs, 0, 0) + " (" + Text(rs, 0, 1) + ")";
   }
   return {};
 }
 
-bool MalyImport::CheckAccounts(const std::string& table) {
-  std::string code = MissingCode(*db_.connection(), table);
+bool MalyImport::CheckAccounts() {
+  // The load marked the lines whose codes are missing; only the first of them is named.
+  db::ResultSet marked = Last(db_.connection()->Query("Select Top 1 IDX From " + importTable_ +
+                                                      " Where sOrder Like '%A%' Order By IDX"));
+  if (marked.rows.empty()) return true;
+  std::string code =
+      MissingCode(*db_.connection(), importTable_, "IDX = " + Text(marked, 0, 0) + " And ");
   if (code.empty()) return true;
   Refuse(std::string(text::kMissingCodes) + " " + text::kMissingAccount + code);
   return false;
@@ -439,7 +454,7 @@ bool MalyImport::Apply() {
   report_.started = g_.today + " " + date_.CurrentTime();
 
   if (!CheckNumberRoom() || !CheckBalances()) return false;
-  if (!copyBase && !CheckAccounts(importTable_)) return false;
+  if (!copyBase && !CheckAccounts()) return false;
   StateGuard progress(dialogs_, caption_, text::kLoading);
   std::vector<std::string> sources;
   if (copyBase) sources = BaseSources();
@@ -447,12 +462,14 @@ bool MalyImport::Apply() {
   transfer::UnitResult vouchers;
   vouchers.table = "Asnad";
   vouchers.name = caption_;
-  vouchers.sourceRows = static_cast<long long>(candidates_.rows.size());
+  vouchers.sourceRows = candidateLines_;
   try {
     transfer::RunAtomic(
         db_,
         [&] {
-          db_.RunSql(" Update " + importTable_ + " Set TypeSys = 'M' Where TypeSys != 'XXX' ");
+          // Lines already of the accounting program are left as they are.
+          db_.RunSql(" Update " + importTable_ +
+                     " Set TypeSys = 'M' Where TypeSys != 'XXX' And TypeSys != 'M' ");
           db::ResultSet rs = Last(db_.connection()->Query(
               std::string("sp_M_Asnad_Import '") + AfterModeName(afterMode) + "', " + importTable_ +
               ", " + Quote(g_.fiscalYear) + "," + Quote(g_.userId) + ", " +
@@ -467,7 +484,8 @@ bool MalyImport::Apply() {
           dialogs_.Progress(1, 2);
           if (copyBase) {
             outcome_.baseRows = CopyMissingBase(sources);
-            std::string code = MissingCode(*db_.connection(), importTable_);
+            std::string code =
+                MissingCode(*db_.connection(), importTable_, "sOrder Like '%A%' And ");
             if (!code.empty())
               throw Refusal(std::string(text::kMissingCodes) + " " + text::kMissingAccount + code);
           }

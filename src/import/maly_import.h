@@ -56,8 +56,10 @@ class MalyImport : public ImportFrame {
   bool Load() override;
   bool Apply() override;
 
-  // The loaded candidate lines, ordered by sOrder, ProgOrder and Raj; empty before a load.
-  const db::ResultSet& candidates() const { return candidates_; }
+  // The loaded candidate lines, ordered by sOrder, ProgOrder and Raj; empty before a load. Read
+  // from the import table when first asked for (a grid shows them; a timer run never does).
+  const db::ResultSet& candidates() const;
+  long long candidateLines() const { return candidateLines_; }
   long long candidateVouchers() const { return candidateVouchers_; }
   // The font colour of a candidate row from its TypeSys and sOrder markers.
   static int RowColour(const std::string& typeSys, const std::string& sOrder);
@@ -75,7 +77,7 @@ class MalyImport : public ImportFrame {
   void MarkMissingCodes();
   bool CheckNumberRoom();
   bool CheckBalances();
-  bool CheckAccounts(const std::string& where);
+  bool CheckAccounts();
   // The source's base tables as this server reads them: db..table, or copies here when the
   // source is on another server (made before the transaction).
   std::vector<std::string> BaseSources();
@@ -86,7 +88,9 @@ class MalyImport : public ImportFrame {
   std::string selectionTable_;
   std::string namTafsily2_, namProject_;
   std::string caption_;
-  db::ResultSet candidates_;
+  mutable db::ResultSet candidates_;
+  mutable bool candidatesRead_ = false;
+  long long candidateLines_ = 0;
   long long candidateVouchers_ = 0;
   MalyOutcome outcome_;
 };

@@ -1,6 +1,6 @@
 -- Writes the vouchers of an import table (filled by sp_M_Asnad_Import_Perpar of the source
 -- period) into Asnad of this period. A voucher of the table is the set of its lines with one
--- SanadNo; its number here depends on @Mode:
+-- SanadNo (trimmed, as the preparation writes it); its number here depends on @Mode:
 --   NEWID           every voucher gets a new number after the highest one here, in the order of
 --                   its date and then its number in the source.
 --   OLDID           the voucher keeps its number; when this period already holds that number the
@@ -25,7 +25,7 @@ CREATE PROCEDURE sp_M_Asnad_Import
 AS
 SET XACT_ABORT ON
 DECLARE @Width int, @UserWidth int, @Max decimal(20, 0), @SherCode varchar(10), @Db varchar(200)
-DECLARE @Before int, @Written int, @Lines int, @Kept int, @Replaced int, @Merged int
+DECLARE @Written int, @Lines int, @Kept int, @Replaced int, @Merged int
 
 SET @Mode = UPPER(LTRIM(RTRIM(ISNULL(@Mode, ''))))
 SET @TableName = LTRIM(RTRIM(ISNULL(@TableName, '')))
@@ -49,12 +49,12 @@ SET @SherCode = CASE WHEN LEN(@Db) > 13 THEN SUBSTRING(@Db, 9, LEN(@Db) - 13) EL
 
 -- One row per voucher of the table, in the order new numbers are given.
 CREATE TABLE #ImpDoc (Seq int IDENTITY(1, 1) NOT NULL, OldNo varchar(20) NULL,
-  NewNo varchar(20) NULL, SanadDate varchar(10) NULL, Act varchar(1) NULL, RajBase int NULL)
+  NewNo varchar(20) NULL, SanadDate varchar(10) NULL, Act varchar(1) NULL, RajBase int NULL,
+  Lines int NULL)
 CREATE INDEX IX_ImpDoc_OldNo ON #ImpDoc (OldNo)
-EXEC ('INSERT INTO #ImpDoc (OldNo, SanadDate, Act, RajBase) '
-  + 'SELECT LTRIM(RTRIM(SanadNo)), MIN(SanadDate), ''N'', 0 FROM ' + @TableName
-  + ' GROUP BY LTRIM(RTRIM(SanadNo)) '
-  + 'ORDER BY MIN(SanadDate), RIGHT(SPACE(20) + LTRIM(RTRIM(SanadNo)), 20)')
+EXEC ('INSERT INTO #ImpDoc (OldNo, SanadDate, Act, RajBase, Lines) '
+  + 'SELECT SanadNo, MIN(SanadDate), ''N'', 0, COUNT(*) FROM ' + @TableName
+  + ' GROUP BY SanadNo ORDER BY MIN(SanadDate), RIGHT(SPACE(20) + SanadNo, 20)')
 
 BEGIN TRAN
 IF @Mode = 'NEWID'
@@ -80,7 +80,6 @@ BEGIN
   END
 END
 
-SELECT @Before = COUNT(*) FROM Asnad
 EXEC ('INSERT INTO Asnad (TypeSys, WhatDoc, DocToDate, Document, SanadNo, LastNo, FirstNo, '
   + 'SanadDate, Koll, Moein, Tafsily, Tafsily2, ProjectCod, Des, Bed, Bes, AtfCh, AtfNum, '
   + 'AtfDate, SherCode, SalMale, User_Name, LClose, NoBat, Raj) '
@@ -91,8 +90,7 @@ EXEC ('INSERT INTO Asnad (TypeSys, WhatDoc, DocToDate, Document, SanadNo, LastNo
   + CASE WHEN @SalMale = '' THEN 'I.SalMale' ELSE '''' + @SalMale + '''' END + ', '
   + 'LEFT(I.[User_Name], ' + CAST(@UserWidth AS varchar(10)) + '), I.LClose, I.NoBat, '
   + 'D.RajBase + I.Raj FROM ' + @TableName + ' I INNER JOIN #ImpDoc D '
-  + 'ON D.OldNo = LTRIM(RTRIM(I.SanadNo)) WHERE D.Act <> ''K'' ORDER BY D.Seq, I.Raj, I.IDX')
-SELECT @Lines = COUNT(*) - @Before FROM Asnad
+  + 'ON D.OldNo = I.SanadNo WHERE D.Act <> ''K'' ORDER BY D.Seq, I.Raj, I.IDX')
 
 IF OBJECT_ID('tempdb..' + @TableName + '_Pic') IS NOT NULL
   EXEC ('INSERT INTO Asnad_Pic (SanadNo, SanadPic, DocId) SELECT D.NewNo, P.SanadPic, P.DocId '
@@ -104,7 +102,7 @@ IF OBJECT_ID('tempdb..' + @TableName + '_Info') IS NOT NULL
     + 'WHERE D.Act <> ''K''')
 COMMIT
 
-SELECT @Written = COUNT(*) FROM #ImpDoc WHERE Act <> 'K'
+SELECT @Written = COUNT(*), @Lines = ISNULL(SUM(Lines), 0) FROM #ImpDoc WHERE Act <> 'K'
 SELECT @Kept = COUNT(*) FROM #ImpDoc WHERE Act = 'K'
 SELECT @Replaced = COUNT(*) FROM #ImpDoc WHERE Act = 'R'
 SELECT @Merged = COUNT(*) FROM #ImpDoc WHERE Act = 'M'

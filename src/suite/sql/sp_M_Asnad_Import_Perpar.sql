@@ -6,8 +6,8 @@
 --   DEAILY    one voucher per day and issuing program, MONTLY per month, YEARLY per year: per
 --             account, the debits summed into one line and the credits into another; the voucher
 --             takes the smallest number and the last date of the vouchers it stands for.
--- sOrder orders the vouchers (date, then number right-aligned), ProgOrder holds the issuing
--- program's code. Lines of treasury vouchers that name a cheque keep that program's code through
+-- SanadNo and LastNo are written trimmed. sOrder orders the vouchers (date, then number
+-- right-aligned), ProgOrder holds the issuing program's code. Lines of treasury vouchers that name a cheque keep that program's code through
 -- the import (TypeSys 'XXX'), so the cheque's trail survives in the other period.
 -- Year-end vouchers of the accounting program (WhatDoc '10' closing, '2' temporary accounts)
 -- never travel: in another period they would close it.
@@ -73,8 +73,7 @@ BEGIN
     + 'ISNULL(A.Bed, 0), A.AtfCh, A.AtfNum, A.AtfDate, A.SherCode, A.SalMale, A.[User_Name], '
     + 'A.LClose, A.NoBat, A.Raj, ISNULL(T.TypeSysNam, A.TypeSys), A.TypeSys, '
     + 'ISNULL(A.SanadDate, '''') + RIGHT(SPACE(20) + LTRIM(RTRIM(A.SanadNo)), 20) '
-    + 'FROM Asnad A LEFT OUTER JOIN ApplicationType T ON T.TypeSys = A.TypeSys' + @Where
-    + ' ORDER BY A.SanadDate, RIGHT(SPACE(20) + LTRIM(RTRIM(A.SanadNo)), 20), A.Raj')
+    + 'FROM Asnad A LEFT OUTER JOIN ApplicationType T ON T.TypeSys = A.TypeSys' + @Where)
   EXEC ('INSERT INTO ' + @TableName + '_Pic (SanadNo, SanadPic, DocId) '
     + 'SELECT LTRIM(RTRIM(P.SanadNo)), P.SanadPic, P.DocId FROM Asnad_Pic P '
     + 'WHERE LTRIM(RTRIM(P.SanadNo)) IN (SELECT LastNo FROM ' + @TableName + ') '
