@@ -62,18 +62,23 @@ SET @Lines = 'INSERT INTO ' + @TableName + ' (TypeSys, WhatDoc, DocToDate, Docum
 
 IF @Mode = 'NOCHANGE'
 BEGIN
+  -- Once per voucher rather than per line: its trimmed number and its ordering key.
+  CREATE TABLE #PrepDoc (DocRawNo varchar(20) NULL, DocNo varchar(20) NULL, DocOrder varchar(100) NULL)
+  EXEC ('INSERT INTO #PrepDoc (DocRawNo, DocNo, DocOrder) SELECT A.SanadNo, LTRIM(RTRIM(A.SanadNo)), '
+    + 'ISNULL(MIN(A.SanadDate), '''') + RIGHT(SPACE(20) + LTRIM(RTRIM(A.SanadNo)), 20) '
+    + 'FROM Asnad A' + @Where + ' GROUP BY A.SanadNo')
+  CREATE INDEX IX_PrepDoc ON #PrepDoc (DocRawNo)
   BEGIN TRAN
   EXEC (@Lines
-    + 'SELECT CASE WHEN A.TypeSys = ''N'' AND LTRIM(RTRIM(ISNULL(A.AtfCh, ''''))) <> '''' '
-    + 'THEN ''XXX'' ELSE A.TypeSys END, A.WhatDoc, A.DocToDate, A.Document, '
-    + 'LTRIM(RTRIM(A.SanadNo)), LTRIM(RTRIM(A.SanadNo)), '
-    + 'CASE WHEN LTRIM(RTRIM(ISNULL(A.FirstNo, ''''))) = '''' THEN LTRIM(RTRIM(A.SanadNo)) '
-    + 'ELSE LTRIM(RTRIM(A.FirstNo)) END, A.SanadDate, A.Koll, A.Moein, ISNULL(A.Tafsily, ''''), '
-    + 'ISNULL(A.Tafsily2, ''''), ISNULL(A.ProjectCod, ''''), A.Des, ISNULL(A.Bes, 0), '
-    + 'ISNULL(A.Bed, 0), A.AtfCh, A.AtfNum, A.AtfDate, A.SherCode, A.SalMale, A.[User_Name], '
-    + 'A.LClose, A.NoBat, A.Raj, ISNULL(T.TypeSysNam, A.TypeSys), A.TypeSys, '
-    + 'ISNULL(A.SanadDate, '''') + RIGHT(SPACE(20) + LTRIM(RTRIM(A.SanadNo)), 20) '
-    + 'FROM Asnad A LEFT OUTER JOIN ApplicationType T ON T.TypeSys = A.TypeSys' + @Where)
+    + 'SELECT CASE WHEN A.TypeSys = ''N'' AND ISNULL(A.AtfCh, '''') <> '''' '
+    + 'THEN ''XXX'' ELSE A.TypeSys END, A.WhatDoc, A.DocToDate, A.Document, D.DocNo, D.DocNo, '
+    + 'CASE WHEN ISNULL(A.FirstNo, '''') = '''' THEN D.DocNo ELSE A.FirstNo END, A.SanadDate, '
+    + 'A.Koll, A.Moein, ISNULL(A.Tafsily, ''''), ISNULL(A.Tafsily2, ''''), '
+    + 'ISNULL(A.ProjectCod, ''''), A.Des, ISNULL(A.Bes, 0), ISNULL(A.Bed, 0), A.AtfCh, A.AtfNum, '
+    + 'A.AtfDate, A.SherCode, A.SalMale, A.[User_Name], A.LClose, A.NoBat, A.Raj, '
+    + 'ISNULL(T.TypeSysNam, A.TypeSys), A.TypeSys, D.DocOrder '
+    + 'FROM Asnad A INNER JOIN #PrepDoc D ON D.DocRawNo = A.SanadNo '
+    + 'LEFT OUTER JOIN ApplicationType T ON T.TypeSys = A.TypeSys' + @Where)
   EXEC ('INSERT INTO ' + @TableName + '_Pic (SanadNo, SanadPic, DocId) '
     + 'SELECT LTRIM(RTRIM(P.SanadNo)), P.SanadPic, P.DocId FROM Asnad_Pic P '
     + 'WHERE LTRIM(RTRIM(P.SanadNo)) IN (SELECT LastNo FROM ' + @TableName + ') '
@@ -81,6 +86,7 @@ BEGIN
     + 'SELECT LTRIM(RTRIM(N.SanadNo)), N.sDes FROM Asnad_Info N '
     + 'WHERE LTRIM(RTRIM(N.SanadNo)) IN (SELECT LastNo FROM ' + @TableName + ')')
   COMMIT
+  DROP TABLE #PrepDoc
   RETURN
 END
 
