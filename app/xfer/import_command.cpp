@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -34,9 +35,13 @@ struct ImportOptions {
   bool preview = false;
 };
 
+// The workstation name as it goes into temporary table names: letters, digits and "_" only.
 std::string HostName() {
   char buf[256] = {};
-  return ::gethostname(buf, sizeof buf - 1) == 0 ? std::string(buf) : "XFER";
+  std::string name = ::gethostname(buf, sizeof buf - 1) == 0 ? std::string(buf) : "XFER";
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name.empty() ? "XFER" : name;
 }
 
 std::string Cell(const db::ResultSet& rs, size_t row, const char* name) {

@@ -13,6 +13,8 @@
 #include "import/maly_text.h"
 #include "import_fixture.h"
 #include "suite/demo.h"
+#include "suite/engine_runner.h"
+#include "suite/suite.h"
 
 namespace xfer::import::testing {
 namespace {
@@ -336,6 +338,23 @@ TEST_F(ImportTest, ASourceOnAnotherServerGivesWhatTheSamePeriodGivesLocally) {
   EXPECT_EQ(kollsRemote, read(local, accounts));
   fs::remove_all(remote);
   fs::remove_all(local);
+}
+
+TEST_F(ImportTest, DifferentCodeWidthsStopTheLoad) {
+  // A period of another company whose general accounts are six characters wide.
+  {
+    auto server = engine::Server::Open(dir_, false);
+    engine::Connection c(server);
+    suite::CodeWidths widths;
+    widths.koll = 6;
+    suite::CreatePeriod(suite::EngineRunner(c),
+                        {"5", "1403", "شرکت O'Neil", "", "", "3.2.1", widths});
+  }
+  auto m = Open("KELVARO_5_1403");
+  ASSERT_TRUE(m->ChoosePeriodByDatabase(kSource));
+  EXPECT_FALSE(m->Load());
+  EXPECT_EQ(m->lastStatus().text, std::string(text::kWidthKoll) + "6" + text::kWidthEnd);
+  EXPECT_FALSE(m->applyEnabled());
 }
 
 // Kills itself when the apply reports progress inside its transaction.
