@@ -1,0 +1,120 @@
+// The voucher import form driven offscreen as a user drives it on a demo server: choosing the
+// source fills the ranges, the report item loads the candidates into the grid, the confirm button
+// applies them once, and automatic mode runs at its start and on a timer tick triggered here.
+#include "import/forms/import_maly_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "import/import_text.h"
+#include "import/maly_text.h"
+#include "tests/import/import_fixture.h"
+#include "tests/transfer/forms/form_fixture.h"
+#include "ui/grid/db_grid.h"
+
+namespace xfer::import {
+namespace {
+
+using xfer::testing::DialogRecorder;
+using xfer::testing::HostSession;
+
+class ImportMalyFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = testing::CopyOfDemo("form");
+    session_ = std::make_unique<HostSession>(dir_, "KELVARO_1_1403");
+    session_->global.companyCode = "1";
+    session_->global.userId = "1";
+    form_ = std::make_unique<TImportMalyForm>([s = session_.get()] {
+      return transfer::FormSession{&s->global, &s->date, &s->link, &s->stateForm, &s->dlgMsg};
+    });
+    form_->resize(900, 600);
+    form_->show();
+  }
+  void TearDown() override {
+    form_.reset();
+    session_.reset();
+    std::filesystem::remove_all(dir_);
+  }
+  long long Vouchers() {
+    return std::stoll(
+        db::ScalarText(*session_->link.connection(), "SELECT COUNT(DISTINCT SanadNo) FROM Asnad"));
+  }
+
+  DialogRecorder recorder_;
+  std::string dir_;
+  std::unique_ptr<HostSession> session_;
+  std::unique_ptr<TImportMalyForm> form_;
+};
+
+TEST_F(ImportMalyFormTest, LoadThenApplyThroughTheForm) {
+  EXPECT_EQ(form_->objectName(), "TImportMalyForm");
+  EXPECT_EQ(form_->layoutDirection(), Qt::RightToLeft);
+  ASSERT_EQ(form_->cmbDorehMale->count(), 3);
+  EXPECT_EQ(form_->cmbDorehMale->currentIndex(), -1);
+  EXPECT_FALSE(form_->rg_PriorImport->isEnabled());
+  form_->cmbDorehMale->setCurrentIndex(0);  // 1402 of the same company
+  EXPECT_EQ(form_->mYear1->text(), "1402");
+  EXPECT_TRUE(form_->rg_AfterImport->isEnabled());
+  EXPECT_FALSE(form_->cmdOk->isEnabled());
+
+  form_->chbSanad->setChecked(true);
+  form_->chbSanadClick();
+  form_->FCountEdit->setText("8");
+  form_->TCountEdit->setText("14");
+  form_->chbEntegalPaye->setChecked(true);
+  form_->R_ReportItemClick();
+  EXPECT_EQ(form_->maly()->candidateVouchers(), 7);
+  EXPECT_EQ(form_->quAsnad.RecordCount(), form_->maly()->candidateLines());
+  EXPECT_EQ(form_->dbgAsnad->model()->rowCount(), form_->quAsnad.RecordCount());
+  ASSERT_TRUE(form_->cmdOk->isEnabled());
+
+  long long before = Vouchers();
+  QTest::mouseClick(form_->cmdOk, Qt::LeftButton);
+  EXPECT_EQ(Vouchers(), before + 7);
+  EXPECT_FALSE(form_->cmdOk->isEnabled()) << "applied once";
+  EXPECT_EQ(form_->lblStatus->text().toStdString(), text::kDone);
+  EXPECT_TRUE(recorder_.messages.empty());
+}
+
+TEST_F(ImportMalyFormTest, AutomaticModeStartsAndTicks) {
+  form_->cmbDorehMale->setCurrentIndex(0);
+  form_->chbDate->setChecked(true);
+  form_->chbDateClick();
+  form_->mMonth1->setText("02");
+  form_->mMonth2->setText("03");
+  form_->mDay2->setText("31");
+  form_->chbEntegalPaye->setChecked(true);
+  form_->EdtAutoMin->setText("5");
+  long long before = Vouchers();
+  form_->StartAuto();
+  EXPECT_EQ(form_->lblState->text().toStdString(), text::kAutoOn);
+  EXPECT_EQ(form_->EdtAutoNo->text(), "1");
+  EXPECT_TRUE(form_->TimerAuto->isActive());
+  EXPECT_EQ(form_->TimerAuto->interval(), 300000);
+  EXPECT_FALSE(form_->plTop->isEnabled()) << "choices locked under a running schedule";
+  long long once = Vouchers() - before;
+  EXPECT_GT(once, 0);
+
+  form_->TimerAutoTimer();  // the timer's tick, triggered here
+  EXPECT_EQ(form_->EdtAutoNo->text(), "2");
+  EXPECT_EQ(Vouchers(), before + 2 * once);
+
+  form_->EdtAutoMin->setText("6");
+  form_->EdtAutoMinChange();
+  EXPECT_FALSE(form_->TimerAuto->isActive());
+  EXPECT_EQ(form_->lblState->text().toStdString(), text::kAutoOff);
+  EXPECT_EQ(form_->EdtAutoNo->text(), "0");
+  EXPECT_TRUE(form_->plTop->isEnabled());
+}
+
+}  // namespace
+}  // namespace xfer::import
