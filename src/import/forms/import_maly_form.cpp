@@ -1,15 +1,23 @@
 #include "import/forms/import_maly_form.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLayout>
 #include <QPainter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStyledItemDelegate>
+#include <QVBoxLayout>
 
 #include "db/session.h"
+#include "db/text_util.h"
 #include "import/forms/maly_grid_text.h"
+#include "import/forms/select_asnad_form.h"
+#include "import/forms/selection_text.h"
 #include "import/maly_text.h"
+#include "import/voucher_selection.h"
 #include "transfer/forms/form_grid.h"
 #include "ui/grid/db_grid.h"
 #include "ui/grid/maly_object.h"
@@ -65,6 +73,44 @@ TImportMalyForm::TImportMalyForm(transfer::SessionSource session, QWidget* paren
   afterButtons->button(0)->setChecked(true);
   rg_AfterImport->setEnabled(false);
   dbgAsnad->setItemDelegate(new RowColourDelegate(quAsnad, dbgAsnad));
+  chbSelector = new QCheckBox(plTop);
+  btnSelector = new QPushButton(Q(text::kSelectorButton), plTop);
+  btnSelector->setEnabled(false);
+  auto* selector = new QHBoxLayout;
+  selector->addWidget(chbSelector);
+  selector->addWidget(btnSelector);
+  static_cast<QVBoxLayout*>(plTop->layout())->addLayout(selector);
+  connect(chbSelector, &QCheckBox::clicked, this, &TImportMalyForm::chbSelectorClick);
+  connect(btnSelector, &QPushButton::clicked, this, &TImportMalyForm::btnSelectorClick);
+}
+
+void TImportMalyForm::chbSelectorClick() {
+  btnSelector->setEnabled(chbSelector->isChecked());
+  if (maly_ && !chbSelector->isChecked()) maly_->chosenVouchers.clear();
+}
+
+void TImportMalyForm::btnSelectorClick() {
+  if (!maly_ || !database_ || maly_->periodIndex() < 0) return;
+  ReadChoices();
+  // The ranges of the frame, as the selection filters the source's lines.
+  std::string filter = " Where 15 = 15 ";
+  if (maly_->dates.ticked)
+    filter += " And  SanadDate >= " + db::Quote(maly_->dates.from) +
+              " And  SanadDate <= " + db::Quote(maly_->dates.to) + " ";
+  if (maly_->numbers.ticked)
+    filter += " And  SanadNo >= " + db::Quote(maly_->PaddedNumber(maly_->numbers.from)) +
+              " And  SanadNo <= " + db::Quote(maly_->PaddedNumber(maly_->numbers.to)) + " ";
+  const transfer::FormSession s = session_ ? session_() : transfer::FormSession{};
+  VoucherSelection selection(*database_, maly_->selectionTable(), "##SLCSOFT_S_" + maly_->suffix(),
+                             maly_->SourceDatabase(), filter,
+                             maly_->RemoteSource() ? &maly_->RemoteQuery() : nullptr,
+                             s.global ? s.global->appFolder : std::string());
+  selection.Show(maly_->importTable());
+  TFrmSelectAsnad form(selection, *database_, *dialogs_, maly_->caption(), this);
+  if (form.exec() != QDialog::Accepted) return;
+  maly_->chosenVouchers = selection.Chosen();
+  if (maly_->chosenVouchers.empty()) return;
+  R_ReportItemClick();
 }
 
 TImportMalyForm::~TImportMalyForm() = default;

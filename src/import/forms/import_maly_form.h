@@ -5,6 +5,9 @@
 
 #include <memory>
 
+class QCheckBox;
+class QPushButton;
+
 #include "import/forms/import_frame_form.h"
 #include "import/maly_import.h"
 
@@ -18,8 +21,14 @@ class TImportMalyForm : public TImportFrameForm {
 
   MalyImport* maly() const { return maly_.get(); }
 
+  QCheckBox* chbSelector;
+  QPushButton* btnSelector;
+
  public slots:
   void FormShow() override;
+  void chbSelectorClick();
+  // Opens the voucher selection, then loads the chosen vouchers.
+  void btnSelectorClick();
 
  protected:
   ImportFrame* frame() override { return maly_.get(); }

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "db/text_util.h"
+#include "import/forms/select_asnad_form.h"
 #include "import/import_text.h"
 #include "import/maly_text.h"
 #include "tests/import/import_fixture.h"
@@ -114,6 +116,49 @@ TEST_F(ImportMalyFormTest, AutomaticModeStartsAndTicks) {
   EXPECT_EQ(form_->lblState->text().toStdString(), text::kAutoOff);
   EXPECT_EQ(form_->EdtAutoNo->text(), "0");
   EXPECT_TRUE(form_->plTop->isEnabled());
+}
+
+TEST_F(ImportMalyFormTest, ChosenVouchersAndProgramsThroughTheSelectionForms) {
+  form_->cmbDorehMale->setCurrentIndex(0);
+  form_->chbEntegalPaye->setChecked(true);
+  form_->chbSelector->setChecked(true);
+  form_->chbSelectorClick();
+  ASSERT_TRUE(form_->btnSelector->isEnabled());
+
+  // First one voucher by double-click on its line.
+  recorder_.On("TFrmSelectAsnad", [](QWidget* w) {
+    auto* dlg = static_cast<TFrmSelectAsnad*>(w);
+    EXPECT_EQ(dlg->edSoftwares->text().toStdString(), text::kChooseSoftware);
+    dlg->dbgTemp_DblClick(1);
+    dlg->OkBitBtn->click();
+  });
+  form_->btnSelectorClick();
+  EXPECT_EQ(form_->maly()->candidateVouchers(), 1);
+  EXPECT_TRUE(form_->cmdOk->isEnabled());
+
+  // Then every voucher of one program, chosen in the software dialog.
+  std::string program;
+  recorder_.On("TFrm_SelectSoftware", [&program](QWidget* w) {
+    auto* dlg = static_cast<TFrm_SelectSoftware*>(w);
+    program = dlg->quTemp.Text("TypeSysNam");
+    dlg->dbgTemp_DblClick();
+    dlg->BitBtn1->click();
+  });
+  recorder_.On("TFrmSelectAsnad", [&program](QWidget* w) {
+    auto* dlg = static_cast<TFrmSelectAsnad*>(w);
+    dlg->NotSelectAllBtn->click();
+    dlg->SpeedButton1->click();
+    EXPECT_EQ(dlg->edSoftwares->text().toStdString(), program);
+    dlg->OkBitBtn->click();
+  });
+  form_->btnSelectorClick();
+  ASSERT_FALSE(program.empty());
+  std::string expected = db::ScalarText(
+      *session_->link.connection(),
+      "SELECT COUNT(DISTINCT A.SanadNo) FROM KELVARO_1_1402..Asnad A JOIN "
+      "KELVARO_1_1402..ApplicationType T ON T.TypeSys = A.TypeSys WHERE T.TypeSysNam = " +
+          db::Quote(program) + " AND A.WhatDoc NOT IN ('10', '2')");
+  EXPECT_EQ(std::to_string(form_->maly()->candidateVouchers()), expected);
 }
 
 }  // namespace
