@@ -9,11 +9,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "import/import_text.h"
 #include "ui/grid/db_grid.h"
+#include "ui/remote_form.h"
 
 namespace xfer::import {
 namespace {
@@ -92,6 +94,13 @@ TImportFrameForm::TImportFrameForm(transfer::SessionSource session, QWidget* par
   top->addWidget(rg_AfterImport);
   chbEntegalPaye = new QCheckBox(Q(text::kCopyBaseCaption), plTop);
   top->addWidget(chbEntegalPaye);
+  auto* server = new QHBoxLayout;
+  cmdServer = new QPushButton("...", plTop);
+  cmdServer->setToolTip(Q(text::kServerHint));
+  lbServerNam = new QLabel(plTop);
+  server->addWidget(cmdServer);
+  server->addWidget(lbServerNam);
+  top->addLayout(server);
   root->addWidget(plTop);
 
   dbgAsnad = new ui::grid::TDBGrid(this);
@@ -125,6 +134,7 @@ TImportFrameForm::TImportFrameForm(transfer::SessionSource session, QWidget* par
   connect(cmdOk, &QPushButton::clicked, this, &TImportFrameForm::cmdOkClick);
   connect(EdtAutoMin, &QLineEdit::textEdited, this, &TImportFrameForm::EdtAutoMinChange);
   connect(TimerAuto, &QTimer::timeout, this, &TImportFrameForm::TimerAutoTimer);
+  connect(cmdServer, &QPushButton::clicked, this, &TImportFrameForm::cmdServerClick);
   chbDateClick();
   chbSanadClick();
 }
@@ -133,45 +143,82 @@ TImportFrameForm::~TImportFrameForm() = default;
 
 void TImportFrameForm::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
-  FormShow();
+  if (!e->spontaneous()) Guarded([&] { FormShow(); });
+}
+
+template <typename F>
+void TImportFrameForm::Guarded(F&& body) {
+  try {
+    body();
+  } catch (const std::exception& e) {
+    dialogs_->ShowDlgMsg(e.what(), "", "1ER");
+  }
+}
+
+void TImportFrameForm::FillPeriods() {
+  QSignalBlocker block(cmbDorehMale);
+  cmbDorehMale->clear();
+  for (const auto& p : frame()->periods()) cmbDorehMale->addItem(Q(p));
+  cmbDorehMale->setCurrentIndex(-1);
+}
+
+void TImportFrameForm::cmdServerClick() {
+  Guarded([&] {
+    const transfer::FormSession s = session_ ? session_() : transfer::FormSession{};
+    if (!s.global || !frame()) return;
+    ui::TRemoteForm remote(*s.global, *dialogs_, this);
+    if (!serversFile_.isEmpty()) remote.setServersFile(serversFile_);
+    remote.setServerName(lbServerNam->text().isEmpty() ? Q(s.global->serverName)
+                                                       : lbServerNam->text());
+    remote.setAuthKind(Q(s.global->authKind));
+    if (remote.exec() != QDialog::Accepted) return;
+    transfer::SourceServer server{S(remote.serverName()), S(remote.authKind()),
+                                  S(remote.userName()), S(remote.password()),
+                                  remote.takeConnection()};
+    frame()->UseSourceServer(std::move(server));
+    FillPeriods();
+    lbServerNam->setText(remote.serverName());
+    quAsnad.Close();
+    dbgAsnad->setDataSet(nullptr);
+    ShowAutoState();
+  });
 }
 
 void TImportFrameForm::Attach() {
   ImportFrame* f = frame();
   f->statusSink = [this](const Status& s) { ShowStatus(s); };
-  QSignalBlocker block(cmbDorehMale);
-  cmbDorehMale->clear();
-  for (const auto& p : f->periods()) cmbDorehMale->addItem(Q(p));
-  cmbDorehMale->setCurrentIndex(-1);
+  FillPeriods();
   ShowAutoState();
 }
 
 void TImportFrameForm::cmbDorehMaleChange() {
-  ImportFrame* f = frame();
-  if (!f) return;
-  f->ChoosePeriod(cmbDorehMale->currentIndex());
-  quAsnad.Close();
-  dbgAsnad->setDataSet(nullptr);
-  // The ranges of the chosen source, split into their edits.
-  auto split = [](const std::string& d, QLineEdit* y, QLineEdit* m, QLineEdit* day) {
-    if (d.size() < 10) return;
-    y->setText(Q(d.substr(0, 4)));
-    m->setText(Q(d.substr(5, 2)));
-    day->setText(Q(d.substr(8, 2)));
-  };
-  split(f->dates.from, mYear1, mMonth1, mDay1);
-  split(f->dates.to, mYear2, mMonth2, mDay2);
-  FCountEdit->setText(Q(f->numbers.from));
-  TCountEdit->setText(Q(f->numbers.to));
-  FCountEdit->setMaxLength(std::max(1, f->numberWidth));
-  TCountEdit->setMaxLength(std::max(1, f->numberWidth));
-  bool chosen = cmbDorehMale->currentIndex() >= 0;
-  chbDate->setEnabled(chosen);
-  chbSanad->setEnabled(chosen);
-  rg_PriorImport->setEnabled(chosen);
-  rg_AfterImport->setEnabled(chosen);
-  cmdOk->setEnabled(false);
-  ShowAutoState();
+  Guarded([&] {
+    ImportFrame* f = frame();
+    if (!f) return;
+    f->ChoosePeriod(cmbDorehMale->currentIndex());
+    quAsnad.Close();
+    dbgAsnad->setDataSet(nullptr);
+    // The ranges of the chosen source, split into their edits.
+    auto split = [](const std::string& d, QLineEdit* y, QLineEdit* m, QLineEdit* day) {
+      if (d.size() < 10) return;
+      y->setText(Q(d.substr(0, 4)));
+      m->setText(Q(d.substr(5, 2)));
+      day->setText(Q(d.substr(8, 2)));
+    };
+    split(f->dates.from, mYear1, mMonth1, mDay1);
+    split(f->dates.to, mYear2, mMonth2, mDay2);
+    FCountEdit->setText(Q(f->numbers.from));
+    TCountEdit->setText(Q(f->numbers.to));
+    FCountEdit->setMaxLength(std::max(1, f->numberWidth));
+    TCountEdit->setMaxLength(std::max(1, f->numberWidth));
+    bool chosen = cmbDorehMale->currentIndex() >= 0;
+    chbDate->setEnabled(chosen);
+    chbSanad->setEnabled(chosen);
+    rg_PriorImport->setEnabled(chosen);
+    rg_AfterImport->setEnabled(chosen);
+    cmdOk->setEnabled(false);
+    ShowAutoState();
+  });
 }
 
 void TImportFrameForm::chbDateClick() {
@@ -196,23 +243,27 @@ void TImportFrameForm::ReadChoices() {
 }
 
 void TImportFrameForm::R_ReportItemClick() {
-  ImportFrame* f = frame();
-  if (!f) return;
-  ReadChoices();
-  quAsnad.Close();
-  dbgAsnad->setDataSet(nullptr);
-  if (f->Load()) OpenCandidates();
-  cmdOk->setVisible(true);
-  cmdOk->setEnabled(f->applyEnabled());
+  Guarded([&] {
+    ImportFrame* f = frame();
+    if (!f) return;
+    ReadChoices();
+    quAsnad.Close();
+    dbgAsnad->setDataSet(nullptr);
+    if (f->Load()) OpenCandidates();
+    cmdOk->setVisible(true);
+    cmdOk->setEnabled(f->applyEnabled());
+  });
 }
 
 void TImportFrameForm::cmdOkClick() {
-  ImportFrame* f = frame();
-  if (!f || !f->applyEnabled()) return;
-  ReadChoices();
-  f->Apply();
-  cmdOk->setEnabled(f->applyEnabled());
-  ShowAutoState();
+  Guarded([&] {
+    ImportFrame* f = frame();
+    if (!f || !f->applyEnabled()) return;
+    ReadChoices();
+    f->Apply();
+    cmdOk->setEnabled(f->applyEnabled());
+    ShowAutoState();
+  });
 }
 
 void TImportFrameForm::EdtAutoMinChange() {
@@ -222,22 +273,26 @@ void TImportFrameForm::EdtAutoMinChange() {
 }
 
 void TImportFrameForm::StartAuto() {
-  ImportFrame* f = frame();
-  if (!f || !f->CheckBeforeAuto()) return;
-  ReadChoices();
-  f->SetAutoMinutes(S(EdtAutoMin->text()));
-  // The first run happens inside the start, so the candidates are shown afterwards.
-  f->StartAuto();
-  if (f->timerEnabled()) OpenCandidates();
-  ShowAutoState();
+  Guarded([&] {
+    ImportFrame* f = frame();
+    if (!f || !f->CheckBeforeAuto()) return;
+    ReadChoices();
+    f->SetAutoMinutes(S(EdtAutoMin->text()));
+    // The first run happens inside the start, so the candidates are shown afterwards.
+    f->StartAuto();
+    if (f->timerEnabled()) OpenCandidates();
+    ShowAutoState();
+  });
 }
 
 void TImportFrameForm::TimerAutoTimer() {
-  ImportFrame* f = frame();
-  if (!f) return;
-  f->Tick();
-  if (f->applyEnabled() || f->lastStatus().colour != kRed) OpenCandidates();
-  ShowAutoState();
+  Guarded([&] {
+    ImportFrame* f = frame();
+    if (!f) return;
+    f->Tick();
+    if (f->applyEnabled() || f->lastStatus().colour != kRed) OpenCandidates();
+    ShowAutoState();
+  });
 }
 
 void TImportFrameForm::ShowAutoState() {

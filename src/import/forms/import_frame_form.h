@@ -33,6 +33,8 @@ class TImportFrameForm : public QWidget {
  public:
   explicit TImportFrameForm(transfer::SessionSource session, QWidget* parent = nullptr);
   ~TImportFrameForm() override;
+  // The remembered-servers file of the connection form (its default when empty).
+  void setServersFile(const QString& file) { serversFile_ = file; }
   TImportFrameForm(const TImportFrameForm&) = delete;
   TImportFrameForm& operator=(const TImportFrameForm&) = delete;
 
@@ -48,6 +50,8 @@ class TImportFrameForm : public QWidget {
   QGroupBox* rg_AfterImport;
   QButtonGroup* afterButtons;
   QCheckBox* chbEntegalPaye;
+  QPushButton* cmdServer;
+  QLabel* lbServerNam;
   ui::grid::TDBGrid* dbgAsnad;
   ui::grid::TMalyObject* pmImportAsnad = nullptr;
   QPushButton* cmdOk;
@@ -70,6 +74,8 @@ class TImportFrameForm : public QWidget {
   // The start the automatic transfer form calls.
   void StartAuto();
   void TimerAutoTimer();
+  // Another source server, chosen in the connection form; the period list is refilled from it.
+  void cmdServerClick();
 
  protected:
   // Showing the form runs FormShow, as the design's OnShow does.
@@ -83,8 +89,13 @@ class TImportFrameForm : public QWidget {
   void ReadChoices();
   void ShowAutoState();
   void ShowStatus(const Status& s);
+  // Runs a handler; a server error ends it with the message dialog, as the suite's handler does.
+  template <typename F>
+  void Guarded(F&& body);
+  void FillPeriods();
 
   transfer::SessionSource session_;
+  QString serversFile_;
   std::unique_ptr<transfer::SessionDialogs> dialogs_;
 };
 

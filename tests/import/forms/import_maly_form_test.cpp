@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -18,8 +20,10 @@
 #include "import/forms/select_asnad_form.h"
 #include "import/import_text.h"
 #include "import/maly_text.h"
+#include "suite/demo.h"
 #include "tests/import/import_fixture.h"
 #include "tests/transfer/forms/form_fixture.h"
+#include "tests/ui/modal_script.h"
 #include "ui/grid/db_grid.h"
 
 namespace xfer::import {
@@ -159,6 +163,33 @@ TEST_F(ImportMalyFormTest, ChosenVouchersAndProgramsThroughTheSelectionForms) {
       "KELVARO_1_1402..ApplicationType T ON T.TypeSys = A.TypeSys WHERE T.TypeSysNam = " +
           db::Quote(program) + " AND A.WhatDoc NOT IN ('10', '2')");
   EXPECT_EQ(std::to_string(form_->maly()->candidateVouchers()), expected);
+}
+
+TEST_F(ImportMalyFormTest, ASourceOnAnotherServerChosenWithTheServerButton) {
+  std::string remote = dir_ + "_remote";
+  std::filesystem::remove_all(remote);
+  suite::BuildRemoteDemoServer(remote, dir_, suite::DemoOptions{});
+  form_->setServersFile(QString::fromStdString(dir_ + "/servers.ini"));
+  xfer::testing::ModalScript script;
+  script.Answer("RemoteForm", [&](QWidget* w) {
+    w->findChild<QComboBox*>("cmbServerName")->setEditText(QString::fromStdString(remote));
+    QTest::mouseClick(w->findChild<QPushButton*>("OkBitBtn"), Qt::LeftButton);
+  });
+  form_->cmdServerClick();
+  EXPECT_EQ(form_->lbServerNam->text().toStdString(), remote);
+  ASSERT_TRUE(form_->maly()->RemoteSource());
+  ASSERT_EQ(form_->cmbDorehMale->count(), 4) << "every period of the other server";
+  EXPECT_TRUE(form_->cmbDorehMale->itemText(0).startsWith("1401-1"));
+  form_->cmbDorehMale->setCurrentIndex(0);
+  form_->priorButtons->button(kYearly)->setChecked(true);
+  form_->chbEntegalPaye->setChecked(true);
+  form_->R_ReportItemClick();
+  long long before = Vouchers();
+  ASSERT_TRUE(form_->cmdOk->isEnabled());
+  QTest::mouseClick(form_->cmdOk, Qt::LeftButton);
+  EXPECT_EQ(Vouchers(), before + form_->maly()->candidateVouchers());
+  EXPECT_TRUE(recorder_.messages.empty());
+  std::filesystem::remove_all(remote);
 }
 
 }  // namespace
