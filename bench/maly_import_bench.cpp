@@ -64,9 +64,8 @@ void Build(const fs::path& dir, int vouchers) {
     for (int v = 1; v <= count; ++v) {
       std::string no = Right(std::to_string(v), 10);
       int month = 1 + (v - 1) * 12 / count;
-      std::string date = std::string(year) + "/" + (month < 10 ? "0" : "") +
-                         std::to_string(month) + "/" + (v % 28 < 9 ? "0" : "") +
-                         std::to_string(v % 28 + 1);
+      std::string date = std::string(year) + "/" + (month < 10 ? "0" : "") + std::to_string(month) +
+                         "/" + (v % 28 < 9 ? "0" : "") + std::to_string(v % 28 + 1);
       for (int r = 1; r <= 10; ++r) {
         double amount = 1000.0 * (v % 97 + r);
         bool debit = r < 10;
@@ -117,8 +116,7 @@ EngineTimes EngineRun(const fs::path& dir) {
   if (!m.Load()) std::fprintf(stderr, "the load stopped on a check\n");
   t.load = Since(start);
   start = Clock::now();
-  if (!m.Apply())
-    std::fprintf(stderr, "the apply stopped: %s\n", m.lastStatus().text.c_str());
+  if (!m.Apply()) std::fprintf(stderr, "the apply stopped: %s\n", m.lastStatus().text.c_str());
   t.apply = Since(start);
   t.lines = m.outcome().lines;
   return t;
