@@ -9,10 +9,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "db/solar_date.h"
 #include "import/import_text.h"
 #include "ui/grid/db_grid.h"
 #include "ui/remote_form.h"
@@ -126,6 +129,33 @@ TImportFrameForm::TImportFrameForm(transfer::SessionSource session, QWidget* par
   bottom->addWidget(lblState);
   root->addLayout(bottom);
   root->addWidget(lblStatus);
+
+  // Editing rules: digits only in the number, date and minutes edits; a day or month edit is
+  // capped as it is typed and padded to two digits when left.
+  auto* digits = new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this);
+  for (QLineEdit* e :
+       {mDay1, mMonth1, mYear1, mDay2, mMonth2, mYear2, FCountEdit, TCountEdit, EdtAutoMin})
+    e->setValidator(digits);
+  for (QLineEdit* day : {mDay1, mDay2}) {
+    connect(day, &QLineEdit::textEdited, day, [day](const QString& t) {
+      if (t.toInt() > 31) day->setText("31");
+    });
+    connect(day, &QLineEdit::editingFinished, day,
+            [day] { day->setText(Q(db::FixDayField(S(day->text())))); });
+  }
+  for (QLineEdit* month : {mMonth1, mMonth2}) {
+    connect(month, &QLineEdit::textEdited, month, [month](const QString& t) {
+      if (t.toInt() > 12) month->setText("12");
+    });
+    connect(month, &QLineEdit::editingFinished, month,
+            [month] { month->setText(Q(db::FixMonthField(S(month->text())))); });
+  }
+  // A number edit is padded to the stored width when left, as the suite stores numbers.
+  for (QLineEdit* number : {FCountEdit, TCountEdit})
+    connect(number, &QLineEdit::editingFinished, number, [this, number] {
+      if (frame() && !number->text().trimmed().isEmpty())
+        number->setText(Q(frame()->PaddedNumber(S(number->text()))));
+    });
 
   connect(cmbDorehMale, &QComboBox::currentIndexChanged, this,
           &TImportFrameForm::cmbDorehMaleChange);

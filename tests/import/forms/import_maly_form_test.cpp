@@ -72,9 +72,24 @@ TEST_F(ImportMalyFormTest, LoadThenApplyThroughTheForm) {
   EXPECT_TRUE(form_->rg_AfterImport->isEnabled());
   EXPECT_FALSE(form_->cmdOk->isEnabled());
 
+  // Editing rules of the range edits.
+  form_->chbDate->setChecked(true);
+  form_->chbDateClick();
+  form_->mDay1->clear();
+  QTest::keyClicks(form_->mDay1, "4x5");
+  EXPECT_EQ(form_->mDay1->text(), "31") << "digits only, capped at 31";
+  form_->mMonth1->clear();
+  QTest::keyClicks(form_->mMonth1, "7");
+  QTest::keyClick(form_->mMonth1, Qt::Key_Return);
+  EXPECT_EQ(form_->mMonth1->text(), "07");
+  form_->chbDate->setChecked(false);
+  form_->chbDateClick();
+
   form_->chbSanad->setChecked(true);
   form_->chbSanadClick();
   form_->FCountEdit->setText("8");
+  QTest::keyClick(form_->FCountEdit, Qt::Key_Return);
+  EXPECT_EQ(form_->FCountEdit->text(), "         8") << "padded to the stored width";
   form_->TCountEdit->setText("14");
   form_->chbEntegalPaye->setChecked(true);
   form_->R_ReportItemClick();
