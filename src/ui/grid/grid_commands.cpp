@@ -84,7 +84,7 @@ void TMalyObject::CopyRow() {
 void TMalyObject::RestoreRow() {
   db::RecordSet* rs = grid_->dataSet();
   if (!rs || rowMemory_.empty() || rs->Bof() || rs->Eof()) return;
-  GridSession s = Session();
+  GridSession s = session();
   // Auto-increment columns keep the value the server gave them.
   std::vector<std::string> identity;
   if (s.database && s.database->connection() && !rs->BaseTable().empty()) {
@@ -145,7 +145,7 @@ void TMalyObject::RestoreCell() {
 void TMalyObject::DeleteRow() {
   db::RecordSet* rs = grid_->dataSet();
   if (!rs || rs->Bof() || rs->Eof()) return;
-  GridSession s = Session();
+  GridSession s = session();
   if (!turnover_.countSql.empty() && s.database && s.database->connection()) {
     std::string key;
     for (const std::string& f : turnover_.keyFields) key += (key.empty() ? "" : "_") + rs->Text(f);
@@ -231,7 +231,7 @@ void TMalyObject::ToggleFilter() {
 void TMalyObject::FitColumnWidths() {
   db::RecordSet* rs = grid_->dataSet();
   if (!rs || !rs->active()) return;
-  GridSession s = Session();
+  GridSession s = session();
   db::Backend* b = s.database ? s.database->connection() : nullptr;
   std::string source = SourceOf(rs->sql());
   const QFontMetrics cells(grid_->font());

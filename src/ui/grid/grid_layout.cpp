@@ -14,7 +14,7 @@
 namespace xfer::ui::grid {
 
 void TMalyObject::SaveLayout() {
-  GridSession s = Session();
+  GridSession s = session();
   if (!grid_->dataSetActive() || !s.global || !s.database || !s.database->connection()) return;
   std::vector<db::ColumnState> columns;
   for (int column : grid_->displayOrder())
@@ -25,14 +25,14 @@ void TMalyObject::SaveLayout() {
 }
 
 void TMalyObject::ResetLayout() {
-  GridSession s = Session();
+  GridSession s = session();
   if (!grid_->dataSetActive() || !s.global || !s.database || !s.database->connection()) return;
   db::ResetGridState(*s.database->connection(), s.global->userId, keys_);
   Message(text::kLayoutReset, "1ER");
 }
 
 void TMalyObject::LoadLayout() {
-  GridSession s = Session();
+  GridSession s = session();
   if (!s.global || !s.database || !s.database->connection()) return;
   std::vector<db::ColumnState> stored;
   try {

@@ -12,8 +12,10 @@
 #include "db/option_string.h"
 #include "db/session.h"
 #include "db/text_util.h"
+#include "ui/chart/show_chart.h"
 #include "ui/grid/db_grid.h"
 #include "ui/grid/form_libraries.h"
+#include "ui/grid/grid_export.h"
 #include "ui/grid/grid_text.h"
 #include "ui/grid/record_set_model.h"
 
@@ -104,6 +106,8 @@ TMalyObject::TMalyObject(TDBGrid* grid, db::GridKeys keys, GridVariant variant,
   connect(grid_->recordModel(), &RecordSetModel::postFailed, this,
           [this](const QString& e) { Message(e.toStdString(), "1ER"); });
   connect(grid_->recordModel(), &QAbstractItemModel::modelReset, this, &TMalyObject::UpdateItems);
+  AttachExportCommands(*this);
+  chart::AttachChartCommands(*this);
   UpdateItems();
 }
 
@@ -190,12 +194,12 @@ void TMalyObject::setCommandHandler(GridCommand c, std::function<void()> handler
   handlers_[c] = std::move(handler);
 }
 
-GridSession TMalyObject::Session() const {
+GridSession TMalyObject::session() const {
   return session_ ? session_() : GridSession{};
 }
 
 int TMalyObject::Message(const std::string& message, const std::string& code) {
-  GridSession s = Session();
+  GridSession s = session();
   return s.dialogs ? s.dialogs->ShowDlgMsg(message, "", code) : db::kResultNone;
 }
 
@@ -208,7 +212,7 @@ void TMalyObject::Guarded(const std::function<void()>& body) {
 }
 
 void TMalyObject::ReadRights() {
-  GridSession s = Session();
+  GridSession s = session();
   if (!s.global || !s.database || !s.database->connection()) return;
   try {
     const std::string options = db::ScalarText(*s.database->connection(),
@@ -222,7 +226,7 @@ void TMalyObject::ReadRights() {
 }
 
 void TMalyObject::UpdateItems() {
-  GridSession s = Session();
+  GridSession s = session();
   const long long count = grid_->dataSetActive() ? grid_->dataSet()->RecordCount() : 0;
   const bool copy = !s.global || s.global->canCopy;
   const bool print = !s.global || s.global->canPrint;
@@ -304,7 +308,7 @@ void TMalyObject::Run(GridCommand c) {
 }
 
 bool TMalyObject::PrepareCall(GridLibraryCall& call) {
-  GridSession s = Session();
+  GridSession s = session();
   call.global = s.global;
   call.database = s.database;
   call.hostValue = s.hostValue;

@@ -97,6 +97,8 @@ class TMalyObject : public QObject {
   ~TMalyObject() override;
 
   TDBGrid* grid() const { return grid_; }
+  // The host objects of the latest session.
+  GridSession session() const;
   const db::GridKeys& keys() const { return keys_; }
   GridVariant variant() const { return variant_; }
   void setHelpText(const std::string& help) { help_ = help; }
@@ -131,7 +133,6 @@ class TMalyObject : public QObject {
  private:
   void BuildMenu();
   QAction* Add(QMenu* menu, GridCommand c, const char* caption, const QKeySequence& key);
-  GridSession Session() const;
   int Message(const std::string& text, const std::string& code);
   void ReadRights();
   bool PrepareCall(GridLibraryCall& call);
