@@ -16,6 +16,7 @@ void SetExitCode(int code) {
 void RegisterSqlCommand(CLI::App& app);
 void RegisterDemoCommand(CLI::App& app);
 void RegisterKolCommand(CLI::App& app);
+void RegisterImportCommand(CLI::App& app);
 void RegisterExportCommand(CLI::App& app);
 void RegisterMoveCommand(CLI::App& app);
 void RegisterReportCommand(CLI::App& app);
@@ -24,6 +25,7 @@ void RegisterCommands(CLI::App& app) {
   RegisterSqlCommand(app);
   RegisterDemoCommand(app);
   RegisterKolCommand(app);
+  RegisterImportCommand(app);
   RegisterExportCommand(app);
   RegisterMoveCommand(app);
   RegisterReportCommand(app);

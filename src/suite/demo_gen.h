@@ -81,6 +81,8 @@ std::string Code(long long n, int width);
 std::string PersonName(Rng& rng);
 
 void FillAccounting(const Period& p);
+// The year's accounting vouchers over the chart of `kolls` general accounts.
+void FillVouchers(const Period& p, int kolls);
 void FillInventory(const Period& p);
 void FillAssets(const Period& p);
 void FillTreasury(const Period& p);

@@ -142,4 +142,28 @@ TEST_F(XferCli, MoveCarriesOneTableAndStopsOnAFailedCheck) {
   EXPECT_NE(gated.err.find("closing voucher"), std::string::npos) << gated.err;
 }
 
+TEST_F(XferCli, ImportMalyPreviewsAppliesAndStopsOnChecks) {
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  const std::string base =
+      "import maly --server " + dir_ + " --database KELVARO_1_1403 --source KELVARO_1_1402 ";
+  Outcome preview = Xfer(base + "--from-no 8 --to-no 14 --preview");
+  EXPECT_EQ(preview.status, 0) << preview.err;
+  EXPECT_NE(preview.out.find("7 vouchers"), std::string::npos) << preview.out;
+  EXPECT_NE(preview.out.find("O'Neil"), std::string::npos) << "descriptions printed whole";
+
+  Outcome refused = Xfer(base + "--from-no 8 --to-no 14");
+  EXPECT_EQ(refused.status, 1) << "accounts missing here and not copied";
+  EXPECT_NE(refused.err.find("سرفصل هايي كه با رنگ سبز"), std::string::npos) << refused.err;
+
+  Outcome applied = Xfer(base + "--from-no 8 --to-no 14 --summary MONTLY --copy-base");
+  EXPECT_EQ(applied.status, 0) << applied.err;
+  EXPECT_NE(applied.out.find("انتقال انجام شد"), std::string::npos) << applied.out;
+  EXPECT_NE(applied.out.find("Asnad"), std::string::npos);
+
+  Outcome badDate = Xfer(base + "--from-date 1402/07/31 --to-date 1402/08/01");
+  EXPECT_EQ(badDate.status, 1);
+  EXPECT_NE(badDate.err.find("تاريخ وارد شده اشکال دارد"), std::string::npos) << badDate.err;
+  EXPECT_EQ(Xfer("import maly --help").status, 0);
+}
+
 }  // namespace
