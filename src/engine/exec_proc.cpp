@@ -121,8 +121,12 @@ bool Executor::Test(const Expr& e) {
 
 void Executor::Declare(const Statement& s) {
   for (const auto& d : s.declarations) {
+    if (d.table) {
+      DeclareTable(d);
+      continue;
+    }
     std::string name = LowerName(d.name);
-    if (conn_.frame().vars.count(name))
+    if (conn_.frame().vars.count(name) || conn_.frame().tableVars.count(name))
       throw SqlError(134, "The variable name '" + d.name +
                               "' has already been declared. Variable names must be unique "
                               "within a query batch or stored procedure.");

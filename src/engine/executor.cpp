@@ -150,6 +150,7 @@ void Executor::RunBatch(std::string_view text) {
   } catch (SqlError& e) {
     conn_.lastError = e.number();
     while (conn_.frame().depth > 0) LeaveScope();
+    EndBatchScope();
     // The failed statement is undone already. Without XACT_ABORT what came before it stays,
     // in the user's transaction or committed; a conversion error ends the transaction too.
     bool conversion = e.number() == err::kConversionFailed || e.number() == 8114;
@@ -162,10 +163,12 @@ void Executor::RunBatch(std::string_view text) {
     throw;
   } catch (...) {
     while (conn_.frame().depth > 0) LeaveScope();
+    EndBatchScope();
     conn_.doomed = false;
     conn_.EndBatch(false);
     throw;
   }
+  EndBatchScope();
   if (conn_.doomed) {
     conn_.doomed = false;
     if (conn_.trancount() > 0) conn_.RollbackTran();
@@ -440,6 +443,21 @@ void Executor::RunStatement(const Statement& s) {
       break;
     case StatementKind::Throw:
       Throw(s);
+      break;
+    case StatementKind::DeclareCursor:
+      DeclareCursor(s);
+      break;
+    case StatementKind::OpenCursor:
+      OpenCursor(s);
+      break;
+    case StatementKind::Fetch:
+      Fetch(s);
+      break;
+    case StatementKind::CloseCursor:
+      CloseCursor(s);
+      break;
+    case StatementKind::Deallocate:
+      Deallocate(s);
       break;
     case StatementKind::Empty:
       break;
@@ -729,7 +747,13 @@ void Executor::InnerJoinNotNull(Renderer& r, const struct Select& sel, std::vect
   }
 }
 
+void Executor::EndBatchScope() {
+  DropTableVariables();
+  conn_.frame().cursors.clear();
+}
+
 void Executor::LeaveScope() {
+  DropTableVariables();
   for (const auto& t : conn_.frame().tempTables)
     Exec(conn_.db(), "DROP TABLE IF EXISTS temp." + QuoteIdent(t));
   if (!conn_.frame().tempTables.empty()) conn_.SchemaChanged();

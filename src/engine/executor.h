@@ -78,8 +78,22 @@ class Executor {
   void Raiserror(const Statement& s);
   void SetOption(const Statement& s);
 
-  // Ends a nested scope (procedure or dynamic SQL): its #tables go with it.
+  // Cursors (exec_cursor.cpp) and table variables (exec_table_var.cpp).
+  Cursor& FindCursor(const CursorSpec& c);
+  void DeclareCursor(const Statement& s);
+  void OpenCursor(const Statement& s);
+  void Fetch(const Statement& s);
+  void CloseCursor(const Statement& s);
+  void Deallocate(const Statement& s);
+  void DeclareTable(const Declaration& d);
+  // Drops the table variables of the current scope.
+  void DropTableVariables();
+
+  // Ends a nested scope (procedure or dynamic SQL): its #tables, table variables and LOCAL
+  // cursors go with it.
   void LeaveScope();
+  // Ends the batch's own scope: its table variables and LOCAL cursors.
+  void EndBatchScope();
 
   ConnectionState& conn_;
   ResultHandler onResult_;

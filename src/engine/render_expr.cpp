@@ -159,7 +159,8 @@ std::string Renderer::Variable(const Expr& e, ExprType* type) {
     if (name == "@@trancount") return Bind(static_cast<long long>(conn_.trancount()));
     if (name == "@@spid") return Bind(conn_.id() + 50);
     if (name == "@@nestlevel") return Bind(static_cast<long long>(conn_.frame().depth));
-    if (name == "@@fetch_status") return Bind(-1LL);
+    if (name == "@@fetch_status") return Bind(conn_.fetchStatus);
+    if (name == "@@cursor_rows") return Bind(conn_.cursorRows);
     *type = Make(TypeClass::String, "nvarchar", 128);
     if (name == "@@servername") return Bind(std::string("XFER"));
     if (name == "@@version") return Bind(std::string("Xfer embedded SQL engine"));

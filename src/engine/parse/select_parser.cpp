@@ -240,10 +240,9 @@ TableRefPtr Parser::ParseTablePrimary() {
     Seal(*ref, t);
     return ref;
   }
-  if (t.kind == TokenKind::Variable) Unsupported("table variable", t.pos);
   if (IsName(t) && AtOp("(", 1)) Unsupported("table-valued function", t.pos);
   ref->kind = TableRef::Kind::Named;
-  ref->name = ParseObjectName();
+  ref->name = ParseTableName();
   ref->alias = ParseOptionalAlias(false);
   ParseTableHints(ref->hints);
   Seal(*ref, t);
