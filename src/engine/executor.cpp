@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "engine/error.h"
+#include "engine/error_class.h"
 #include "engine/parse/parser.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
@@ -160,6 +161,8 @@ void Executor::RunBatch(std::string_view text) {
     // SQL Server: only the transaction is rolled back.
     if (rollback && conn_.trancount() > 0) conn_.RollbackTran();
     conn_.EndBatch(true);
+    // The client hears of the batch's errors in order: the first is the one raised.
+    if (firstError_) throw SqlError(*firstError_);
     throw;
   } catch (...) {
     while (conn_.frame().depth > 0) LeaveScope();
@@ -178,6 +181,7 @@ void Executor::RunBatch(std::string_view text) {
                    "transaction is rolled back.");
   }
   conn_.EndBatch(true);
+  if (firstError_) throw SqlError(*firstError_);
 }
 
 Executor::Flow Executor::RunList(const std::vector<StatementPtr>& list) {
@@ -189,6 +193,7 @@ Executor::Flow Executor::RunList(const std::vector<StatementPtr>& list) {
 }
 
 Executor::Flow Executor::Run(const Statement& s) {
+  const int depth = conn_.frame().depth;
   try {
     switch (s.kind) {
       case StatementKind::If:
@@ -217,9 +222,20 @@ Executor::Flow Executor::Run(const Statement& s) {
         RunAtomic(s);
         return Flow::Next;
     }
-  } catch (SqlError& e) {
+  } catch (BatchAbort& e) {
     if (e.line() == 0) e.set_line(s.pos.line);
     throw;
+  } catch (SqlError& e) {
+    if (e.line() == 0) e.set_line(s.pos.line);
+    // Inside TRY every error goes to CATCH; under XACT_ABORT every error but RAISERROR's
+    // ends the batch.
+    bool statementOnly = tryDepth_ == 0 && EndsStatementOnly(e.number()) &&
+                         (!conn_.xactAbort || s.kind == StatementKind::Raiserror);
+    if (!statementOnly) throw BatchAbort(e);
+    while (conn_.frame().depth > depth) LeaveScope();
+    conn_.lastError = e.number();
+    if (!firstError_) firstError_ = e;
+    return Flow::Next;
   }
 }
 
@@ -272,8 +288,12 @@ Executor::Flow Executor::RunTryCatch(const Statement& s) {
   int depth = conn_.frame().depth;
   CaughtError caught;
   try {
-    return Run(*s.body[0]);
+    ++tryDepth_;
+    Flow f = Run(*s.body[0]);
+    --tryDepth_;
+    return f;
   } catch (SqlError& e) {
+    --tryDepth_;
     if (e.severity() <= 10) throw;
     // A name that does not resolve is a compile error of this scope: TRY does not see it,
     // unless it came from a procedure or dynamic SQL the TRY block called.
@@ -310,7 +330,7 @@ void Executor::Throw(const Statement& s) {
                      "CATCH block. Insert the THROW statement inside a CATCH block, or "
                      "add error parameters to the THROW statement.");
     const CaughtError& c = conn_.caught.back();
-    throw SqlError(c.number, c.message, c.severity, c.state, c.line);
+    throw BatchAbort(SqlError(c.number, c.message, c.severity, c.state, c.line));
   }
   Value number = Evaluate(*s.args[0].value);
   Value message = Evaluate(*s.args[1].value);
@@ -321,8 +341,9 @@ void Executor::Throw(const Statement& s) {
                               " in the THROW statement is outside the valid range. Specify an "
                               "error number in the valid range of 50000 to 2147483647.");
   long long st = std::holds_alternative<long long>(state) ? std::get<long long>(state) : 1;
-  throw SqlError(static_cast<int>(n), IsNull(message) ? std::string() : FormatValue(message), 16,
-                 static_cast<int>(st));
+  throw BatchAbort(SqlError(static_cast<int>(n),
+                            IsNull(message) ? std::string() : FormatValue(message), 16,
+                            static_cast<int>(st)));
 }
 
 void Executor::DropDatabases(const Statement& s) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "engine/ast.h"
@@ -98,6 +99,8 @@ class Executor {
   ConnectionState& conn_;
   ResultHandler onResult_;
   Value returnValue_;
+  int tryDepth_ = 0;                    // TRY blocks the running statement is inside
+  std::optional<SqlError> firstError_;  // the first error that ended only its statement
 };
 
 // Converts a value to a declared type as SQL Server assigns it to a variable: strings cut to
