@@ -1,11 +1,13 @@
 // Variables, procedures and dynamic SQL: DECLARE/SET/SELECT @v, CREATE/ALTER/DROP PROCEDURE
 // (stored as text in the database's procedure table), EXEC with positional, named, default and
 // OUTPUT arguments and return values, EXEC ('...'), PRINT, RAISERROR and SET options.
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
 #include "engine/error.h"
 #include "engine/executor.h"
+#include "engine/func/func_common.h"
 #include "engine/parse/parser.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
@@ -54,12 +56,20 @@ Value ConvertValue(const Value& v, const TypeName& type) {
       } else if (const auto* d = std::get_if<double>(&v)) {
         out = static_cast<long long>(std::trunc(*d));
       } else {
-        std::string t = TrimBlanks(TextOf(v));
-        char* end = nullptr;
-        out = std::strtoll(t.c_str(), &end, 10);
-        if (t.empty() || *end != '\0') ConversionError(TextOf(v), type);
+        // Blanks around the digits do not count; blank text or a lone sign is 0.
+        std::string text = TextOf(v);
+        func::ParseStatus st = func::ParseIntText(text, &out);
+        if (st == func::ParseStatus::Invalid) ConversionError(text, type);
+        if (st == func::ParseStatus::Overflow) out = LLONG_MAX;
       }
-      if (type.name == "bit") out = out != 0;
+      if (type.name == "bit") return static_cast<long long>(out != 0);
+      long long lo = INT32_MIN, hi = INT32_MAX;
+      if (type.name == "bigint") lo = LLONG_MIN, hi = LLONG_MAX;
+      if (type.name == "smallint") lo = -32768, hi = 32767;
+      if (type.name == "tinyint") lo = 0, hi = 255;
+      if (out < lo || out > hi || (out == LLONG_MAX && !std::holds_alternative<long long>(v)))
+        throw SqlError(8115, "Arithmetic overflow error converting expression to data type " +
+                                 type.name + ".");
       return out;
     }
     case TypeClass::Float:
