@@ -98,6 +98,12 @@ Value ConvertValue(const Value& v, const TypeName& type) {
       std::string t = TextOf(v);
       int length = type.length == -2 ? -1 : type.length < 0 ? 1 : type.length;
       if (length >= 0) t = CutChars(t, length);
+      // char(n) and nchar(n) hold exactly n characters, blanks making up the rest.
+      if ((type.name == "char" || type.name == "nchar") && length > 0) {
+        long long chars = 0;
+        for (unsigned char c : t) chars += (c & 0xC0) != 0x80;
+        if (chars < length) t.append(static_cast<size_t>(length - chars), ' ');
+      }
       return t;
     }
     case TypeClass::Text:
