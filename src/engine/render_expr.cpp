@@ -335,6 +335,19 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
       sql += " WHEN " + Bind(names[i]) + " THEN " + std::to_string(i + 1);
     return sql + " END)";
   }
+  if (name == "FORMAT") {
+    if (e.args.size() < 2 || e.args.size() > 3)
+      throw SqlError(err::kWrongArgCount, "The format function requires 2 to 3 argument(s).");
+    renderArgs();
+    TypeClass cls = types[0].cls;
+    if (cls == TypeClass::String || cls == TypeClass::Text || cls == TypeClass::Blob)
+      throw SqlError(8116, "Argument data type " + types[0].declared.name +
+                               " is invalid for argument 1 of format function.");
+    *type = Make(TypeClass::String, "nvarchar", 4000);
+    std::string kind = cls == TypeClass::DateTime ? "'date'" : "'number'";
+    return "xf_format(" + args[0] + ", " + args[1] + ", " +
+           (args.size() > 2 ? args[2] : std::string("NULL")) + ", " + kind + ")";
+  }
   if (name == "SCOPE_IDENTITY") {
     *type = Make(TypeClass::Decimal, "numeric");
     type->declared.precision = 38;
