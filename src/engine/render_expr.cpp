@@ -274,6 +274,13 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
     bool safeDivisor = e.args[1]->kind == ExprKind::Literal &&
                        e.args[1]->literalKind == LiteralKind::Integer && e.args[1]->text != "0";
     bool ints = lt.cls == TypeClass::Int && rt.cls == TypeClass::Int;
+    if (op == "/" && type->cls == TypeClass::Decimal) {
+      // A whole decimal is stored as an integer: divide as a number with a fraction, and
+      // round the quotient at the scale SQL Server gives it, as its exact arithmetic does.
+      std::string quotient = safeDivisor ? "(CAST(" + l + " AS REAL) / " + r + ")"
+                                         : "xf_div(CAST(" + l + " AS REAL), " + r + ")";
+      return "round(" + quotient + ", " + std::to_string(ShapeOf(*type).scale) + ")";
+    }
     if (safeDivisor && (ints || op == "/")) return "(" + l + " " + op + " " + r + ")";
     return std::string(op == "/" ? "xf_div(" : "xf_mod(") + l + ", " + r + ")";
   }
