@@ -11,6 +11,7 @@
 #include "engine/conn_state.h"
 #include "engine/constraints.h"
 #include "engine/func/functions.h"
+#include "engine/profile.h"
 #include "engine/render.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
@@ -270,6 +271,7 @@ void ColLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // xf_fit(value, n): the value unchanged when its text fits varchar(n) (blanks beyond n are
 // allowed, as varchar keeps no trailing padding), else SQL Server's truncation error.
 void Fit(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  profile::Timer timer(profile::Phase::WidthCheck);
   int type = sqlite3_value_type(argv[0]);
   if (type == SQLITE_TEXT) {
     const unsigned char* t = sqlite3_value_text(argv[0]);
@@ -290,6 +292,7 @@ void Fit(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // xf_pad(value, n): the value as char(n) stores it, blanks added up to n characters; a value
 // longer than n is SQL Server's truncation error unless only blanks lie beyond n.
 void Pad(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  profile::Timer timer(profile::Phase::WidthCheck);
   int type = sqlite3_value_type(argv[0]);
   if (type == SQLITE_NULL || type == SQLITE_BLOB) return sqlite3_result_value(ctx, argv[0]);
   const unsigned char* t = sqlite3_value_text(argv[0]);

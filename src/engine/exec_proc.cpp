@@ -9,6 +9,7 @@
 #include "engine/executor.h"
 #include "engine/func/func_common.h"
 #include "engine/parse/parser.h"
+#include "engine/profile.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
 
@@ -117,7 +118,7 @@ Value ConvertValue(const Value& v, const TypeName& type) {
 Value Executor::Evaluate(const Expr& e) {
   if (e.kind == ExprKind::Literal && e.literalKind == LiteralKind::String) return e.text;
   Renderer r(conn_);
-  Rendered q = r.Scalar(e);
+  Rendered q = Rendering([&] { return r.Scalar(e); });
   long long saved = conn_.rowcount;
   ResultSet rs = Query(q);
   conn_.rowcount = saved;
@@ -127,7 +128,7 @@ Value Executor::Evaluate(const Expr& e) {
 
 bool Executor::Test(const Expr& e) {
   Renderer r(conn_);
-  Rendered q = r.Condition(e);
+  Rendered q = Rendering([&] { return r.Condition(e); });
   long long saved = conn_.rowcount;
   ResultSet rs = Query(q);
   conn_.rowcount = saved;
@@ -224,7 +225,10 @@ long long Executor::ExecProcedure(const Statement& s) {
     throw SqlError(err::kProcMissing, "Could not find stored procedure '" + p.object + "'.");
 
   std::shared_ptr<Batch>& parsed = conn_.procedures[*body];
-  if (!parsed) parsed = std::make_shared<Batch>(ParseBatch(*body));
+  if (!parsed) {
+    profile::Timer t(profile::Phase::Parse);
+    parsed = std::make_shared<Batch>(ParseBatch(*body));
+  }
   std::shared_ptr<Batch> keep = parsed;
   return CallProcedure(*keep->statements.at(0), s, p.object, canonical, 0);
 }
@@ -293,7 +297,10 @@ long long Executor::CallProcedure(const Statement& def, const Statement& s, cons
 
 void Executor::ExecString(const Statement& s) {
   std::string text = TextOf(Evaluate(*s.value));
-  Batch b = ParseBatch(text);
+  Batch b = [&] {
+    profile::Timer t(profile::Phase::Parse);
+    return ParseBatch(text);
+  }();
   for (const auto& db : DatabasesOf(b))
     if (conn_.server().FindDatabase(db)) conn_.SchemaFor(db);
   conn_.PushFrame(conn_.currentDatabase());
@@ -330,7 +337,10 @@ void Executor::ExecuteSql(const Statement& s) {
   // Parsed as a procedure so that the declarations take defaults and OUTPUT as parameters do.
   std::string source = "CREATE PROCEDURE sp_executesql " + declared + " AS " + text;
   std::shared_ptr<Batch>& parsed = conn_.procedures[source];
-  if (!parsed) parsed = std::make_shared<Batch>(ParseBatch(source));
+  if (!parsed) {
+    profile::Timer t(profile::Phase::Parse);
+    parsed = std::make_shared<Batch>(ParseBatch(source));
+  }
   std::shared_ptr<Batch> keep = parsed;
   const Statement& def = *keep->statements.at(0);
   for (const auto& db : DatabasesOf(def.body))

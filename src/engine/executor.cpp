@@ -1,11 +1,13 @@
 #include "engine/executor.h"
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 
 #include "engine/error.h"
 #include "engine/error_class.h"
 #include "engine/parse/parser.h"
+#include "engine/profile.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
 
@@ -123,6 +125,36 @@ void InferKinds(ResultSet& rs) {
   }
 }
 
+// How the profile names a statement: its kind, and for a call the procedure called.
+std::string KindName(const Statement& s) {
+  switch (s.kind) {
+    case StatementKind::Select:
+      return s.select->into ? "SELECT INTO" : "SELECT";
+    case StatementKind::Insert:
+      return s.execSource ? "INSERT EXEC" : s.select ? "INSERT SELECT" : "INSERT VALUES";
+    case StatementKind::Update:
+      return "UPDATE";
+    case StatementKind::Delete:
+      return "DELETE";
+    case StatementKind::Exec:
+      return "EXEC " + s.target.object;
+    case StatementKind::ExecString:
+      return "EXEC (text)";
+    case StatementKind::Declare:
+      return "DECLARE";
+    case StatementKind::SetVariable:
+      return "SET @variable";
+    case StatementKind::CreateTable:
+      return "CREATE TABLE";
+    case StatementKind::DropTable:
+      return "DROP TABLE";
+    case StatementKind::Fetch:
+      return "FETCH";
+    default:
+      return "other (kind " + std::to_string(static_cast<int>(s.kind)) + ")";
+  }
+}
+
 }  // namespace
 
 std::vector<std::string> DatabasesOf(const Batch& b) {
@@ -138,7 +170,10 @@ std::vector<std::string> DatabasesOf(const std::vector<StatementPtr>& statements
 }
 
 void Executor::RunBatch(std::string_view text) {
-  Batch batch = ParseBatch(text);
+  Batch batch = [&] {
+    profile::Timer t(profile::Phase::Parse);
+    return ParseBatch(text);
+  }();
   conn_.frame().vars.clear();       // variables live for one batch
   conn_.frame().scopeIdentity = 0;  // and so does SCOPE_IDENTITY: a batch is a scope
   conn_.Prepare(DatabasesOf(batch));
@@ -219,7 +254,13 @@ Executor::Flow Executor::Run(const Statement& s) {
       case StatementKind::TryCatch:
         return RunTryCatch(s);
       default:
-        RunAtomic(s);
+        if (profile::Enabled()) {
+          auto start = std::chrono::steady_clock::now();
+          RunAtomic(s);
+          profile::AddStatement(KindName(s), std::chrono::steady_clock::now() - start);
+        } else {
+          RunAtomic(s);
+        }
         return Flow::Next;
     }
   } catch (BatchAbort& e) {
@@ -376,12 +417,12 @@ void Executor::RunStatement(const Statement& s) {
       break;
     case StatementKind::Update: {
       Renderer r(conn_);
-      Affected(Dml(r.Update(s), &s));
+      Affected(Dml(Rendering([&] { return r.Update(s); }), &s));
       break;
     }
     case StatementKind::Delete: {
       Renderer r(conn_);
-      Affected(Dml(r.Delete(s)));
+      Affected(Dml(Rendering([&] { return r.Delete(s); })));
       break;
     }
     case StatementKind::Truncate:
@@ -490,6 +531,7 @@ void Executor::RunStatement(const Statement& s) {
 ResultSet Executor::Query(const Rendered& r) {
   sqlite3* db = conn_.db();
   sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
+  profile::Timer timer(profile::Phase::Step);
   for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
   ResultSet rs;
   int n = sqlite3_column_count(st);
@@ -522,6 +564,7 @@ ResultSet Executor::Query(const Rendered& r) {
 long long Executor::Dml(const Rendered& r, const Statement* source) {
   sqlite3* db = conn_.db();
   sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
+  profile::Timer timer(profile::Phase::Step);
   for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -542,7 +585,7 @@ void Executor::Affected(long long rows) {
 
 void Executor::SelectStatement(const Statement& s) {
   Renderer r(conn_);
-  Rendered q = r.Select(*s.select);
+  Rendered q = Rendering([&] { return r.Select(*s.select); });
   ResultSet rs = Query(q);
   bool assigns = std::any_of(s.select->items.begin(), s.select->items.end(),
                              [](const SelectItem& i) { return !i.assignVar.empty(); });
@@ -559,7 +602,7 @@ void Executor::SelectStatement(const Statement& s) {
 void Executor::Insert(const Statement& s) {
   Renderer r(conn_);
   IdentityPlan plan;
-  Rendered q = r.Insert(s, plan);
+  Rendered q = Rendering([&] { return r.Insert(s, plan); });
   long long rows = Dml(q, &s);
   FinishIdentity(plan, rows);
   conn_.rowcount = rows;

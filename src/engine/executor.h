@@ -9,6 +9,7 @@
 
 #include "engine/ast.h"
 #include "engine/conn_state.h"
+#include "engine/profile.h"
 #include "engine/render.h"
 
 namespace xfer::engine {
@@ -38,6 +39,12 @@ class Executor {
   [[noreturn]] void FailStep(int rc, const Statement* source);
 
   // Queries and DML.
+  // Runs `render` counted as render time in the profile.
+  template <typename F>
+  Rendered Rendering(F&& render) {
+    profile::Timer t(profile::Phase::Render);
+    return render();
+  }
   ResultSet Query(const Rendered& r);
   long long Dml(const Rendered& r, const Statement* source = nullptr);
   void SelectStatement(const Statement& s);
