@@ -50,7 +50,9 @@ SelectPtr Parser::ParseSelect() {
     if (!first->orderBy.empty()) Fail();
     first->orderBy = ParseOrderList();
   }
-  if (AtWord("FOR")) Unsupported("FOR clause", Cur().pos);
+  // FOR READ ONLY and FOR UPDATE belong to a cursor declaration, which reads them itself.
+  if (AtWord("FOR") && !AtWord("READ", 1) && !AtWord("UPDATE", 1))
+    Unsupported("FOR clause", Cur().pos);
   if (AtWord("OPTION")) Unsupported("OPTION clause", Cur().pos);
   Seal(*first, start);
   return first;
