@@ -127,6 +127,12 @@ class ConnectionState {
 
   Frame& frame() { return *frames_.back(); }
   const Frame& frame() const { return *frames_.back(); }
+  // Every scope from the batch's outwards to the innermost.
+  std::vector<Frame*> Frames() {
+    std::vector<Frame*> out;
+    for (auto& f : frames_) out.push_back(f.get());
+    return out;
+  }
   void PushFrame(std::string database);
   void PopFrame();
 

@@ -185,8 +185,6 @@ void Executor::RunBatch(std::string_view text) {
     }
   } catch (SqlError& e) {
     conn_.lastError = e.number();
-    while (conn_.frame().depth > 0) LeaveScope();
-    EndBatchScope();
     // The failed statement is undone already. Without XACT_ABORT what came before it stays,
     // in the user's transaction or committed; a conversion error ends the transaction too.
     bool conversion = e.number() == err::kConversionFailed || e.number() == 8114;
@@ -195,6 +193,9 @@ void Executor::RunBatch(std::string_view text) {
     // Work done before the user's transaction began was committed statement by statement in
     // SQL Server: only the transaction is rolled back.
     if (rollback && conn_.trancount() > 0) conn_.RollbackTran();
+    // Scopes end after the rollback, so nothing they drop comes back with it.
+    while (conn_.frame().depth > 0) LeaveScope();
+    EndBatchScope();
     conn_.EndBatch(true);
     // The client hears of the batch's errors in order: the first is the one raised.
     if (firstError_) throw SqlError(*firstError_);
@@ -206,15 +207,16 @@ void Executor::RunBatch(std::string_view text) {
     conn_.EndBatch(false);
     throw;
   }
-  EndBatchScope();
   if (conn_.doomed) {
     conn_.doomed = false;
     if (conn_.trancount() > 0) conn_.RollbackTran();
+    EndBatchScope();
     conn_.EndBatch(true);
     throw SqlError(3998,
                    "Uncommittable transaction is detected at the end of the batch. The "
                    "transaction is rolled back.");
   }
+  EndBatchScope();
   conn_.EndBatch(true);
   if (firstError_) throw SqlError(*firstError_);
 }
@@ -500,7 +502,7 @@ void Executor::RunStatement(const Statement& s) {
       conn_.SaveTran(s.optionValue);
       break;
     case StatementKind::RollbackTran:
-      conn_.RollbackTran(s.optionValue);
+      RollbackKeepingTableVariables(s.optionValue);
       conn_.doomed = false;
       break;
     case StatementKind::Throw:

@@ -96,6 +96,9 @@ class Executor {
   void DeclareTable(const Declaration& d);
   // Drops the table variables of the current scope.
   void DropTableVariables();
+  // ROLLBACK [name], with every table variable in scope left as it was: SQL Server keeps
+  // table variables out of transactions.
+  void RollbackKeepingTableVariables(const std::string& name);
 
   // Ends a nested scope (procedure or dynamic SQL): its #tables, table variables and LOCAL
   // cursors go with it.
