@@ -4,6 +4,7 @@
 // cross-server copy in rows per second, and how the time grows with the scale. Prints times
 // and ratios.
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -239,7 +240,8 @@ Measurement Measure(const fs::path& base, int scale, bool details) {
 // With a scale argument, that scale alone; without, scale 100 against the target, then how the
 // time grows from scale 10 to 100 to 1000 (it should grow no faster than the rows).
 int main(int argc, char** argv) {
-  fs::path base = fs::temp_directory_path() / "xfer_bench_kol";
+  // A directory of this run's own: two runs at once must not delete each other's servers.
+  fs::path base = fs::temp_directory_path() / ("xfer_bench_kol_" + std::to_string(getpid()));
   if (argc > 1) {
     Measure(base, std::atoi(argv[1]), true);
     fs::remove_all(base);
