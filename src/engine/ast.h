@@ -218,6 +218,8 @@ enum class StatementKind {
   Use,              // databaseName
   CreateProcedure,  // target, params, body, procText; alter=true for ALTER
   DropProcedure,    // targets
+  CreateView,       // target, viewColumns, select, procText; alter / orAlter; view options
+  DropView,         // targets, ifExists
   Declare,          // declarations
   SetVariable,      // assignments[0] with target "@v"
   SetOption,        // SET NOCOUNT ON etc.: optionName, optionValue
@@ -291,6 +293,12 @@ struct Statement {
   std::vector<ProcParam> params;
   std::string procText;  // full source text of CREATE PROCEDURE as sent
   bool alter = false;
+
+  // views (procText holds the definition as sent)
+  std::vector<std::string> viewColumns;
+  bool orAlter = false;  // CREATE OR ALTER
+  bool schemaBinding = false;
+  bool checkOption = false;
 
   // variables and control flow
   std::vector<Declaration> declarations;
