@@ -35,11 +35,16 @@ void ConsoleDialogs::HideState() {
 }
 
 void ConsoleDialogs::Progress(long long done, long long total) {
+  UnitStarted("", done, total);
+}
+
+void ConsoleDialogs::UnitStarted(const std::string& caption, long long done, long long total) {
   if (!terminal_ || total <= 0) return;
   const int width = 40;
   int filled = static_cast<int>(width * done / total);
-  std::fprintf(stderr, "\r[%s%s] %lld/%lld", std::string(filled, '#').c_str(),
-               std::string(width - filled, '.').c_str(), done, total);
+  // The line is cleared to its end: a shorter caption must not leave the last one's tail.
+  std::fprintf(stderr, "\r[%s%s] %lld/%lld %s\x1b[K", std::string(filled, '#').c_str(),
+               std::string(width - filled, '.').c_str(), done, total, caption.c_str());
   std::fflush(stderr);
   barShown_ = true;
 }

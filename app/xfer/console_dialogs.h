@@ -16,6 +16,7 @@ class ConsoleDialogs : public db::Dialogs {
                  const std::string& message) override;
   void HideState() override;
   void Progress(long long done, long long total) override;
+  void UnitStarted(const std::string& caption, long long done, long long total) override;
 
   int errors = 0;  // "1ER" messages shown
 

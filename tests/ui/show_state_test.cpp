@@ -41,7 +41,7 @@ TEST_F(ShowStateTest, ShownOnceThenUpdated) {
   form_.ShowState(&owner_, "STOP", "Accounts", "step 2", "App");
   form_.ShowState(&owner_, "INFO", "", "step 3", "App");
   EXPECT_EQ(counter_.shows, 1);
-  EXPECT_EQ(plMsg(), "step 3");
+  EXPECT_EQ(plMsg(), QString::fromUtf8("step ۳"));  // shown in Persian digits
   EXPECT_EQ(form_.message(), "step 3");
   EXPECT_EQ(form_.title(), "App");
   EXPECT_EQ(panel(), "   App");
