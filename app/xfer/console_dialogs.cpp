@@ -7,8 +7,8 @@
 
 namespace xfer::cli {
 
-ConsoleDialogs::ConsoleDialogs(bool answerYes)
-    : answerYes_(answerYes), terminal_(::isatty(STDERR_FILENO) != 0) {}
+ConsoleDialogs::ConsoleDialogs(bool answerYes, bool stdoutFree)
+    : answerYes_(answerYes), stdoutFree_(stdoutFree), terminal_(::isatty(STDERR_FILENO) != 0) {}
 
 int ConsoleDialogs::ShowDlgMsg(const std::string& message, const std::string& caption,
                                const std::string& code) {
@@ -19,7 +19,7 @@ int ConsoleDialogs::ShowDlgMsg(const std::string& message, const std::string& ca
   }
   bool error = c[1] == 'E' || c[1] == 'S';
   if (error) ++errors;
-  (error ? std::cerr : std::cout) << (caption.empty() ? "" : caption + ": ") << message << "\n";
+  (error || stdoutFree_ ? std::cerr : std::cout) << (caption.empty() ? "" : caption + ": ") << message << "\n";
   if (c[0] == '3') return answerYes_ ? db::kResultYes : db::kResultNo;
   return db::ButtonSetResult(c) == db::kResultNone ? db::kResultOk : db::ButtonSetResult(c);
 }

@@ -9,7 +9,8 @@ namespace xfer::cli {
 class ConsoleDialogs : public db::Dialogs {
  public:
   // `answerYes`: how questions are answered, there being nobody to ask.
-  explicit ConsoleDialogs(bool answerYes = true);
+  // `stdoutFree`: notices go to stderr too, leaving stdout to a machine-read report.
+  explicit ConsoleDialogs(bool answerYes = true, bool stdoutFree = false);
   int ShowDlgMsg(const std::string& message, const std::string& caption,
                  const std::string& code) override;
   void ShowState(const std::string& kind, const std::string& title,
@@ -22,6 +23,7 @@ class ConsoleDialogs : public db::Dialogs {
 
  private:
   bool answerYes_;
+  bool stdoutFree_;
   bool terminal_;
   bool barShown_ = false;
 };

@@ -66,7 +66,7 @@ int RunKol(const KolOptions& o) {
   std::set<std::string> options(o.options.begin(), o.options.end());
   if (!options.empty()) ticked.insert(Module::kSazmandehi);
 
-  ConsoleDialogs dialogs;
+  ConsoleDialogs dialogs(true, o.json);
   try {
     db::HostGlobal g;
     g.serverName = std::filesystem::absolute(o.server).string();

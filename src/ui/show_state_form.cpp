@@ -95,7 +95,6 @@ void TShowStateForm::ShowState(QWidget* owner, const QString& kind, const QStrin
 void TShowStateForm::HideState(QWidget* owner) {
   if (owner) owner->setEnabled(true);
   pbProgress->hide();
-  pbProgress->setTextVisible(false);
   unit_.clear();
   lblUnit->hide();
   close();
@@ -103,13 +102,13 @@ void TShowStateForm::HideState(QWidget* owner) {
 
 void TShowStateForm::ShowUnit(const QString& caption, long long done, long long total) {
   unit_ = caption;
-  lblUnit->setText(ForDisplay(caption));
+  // The caption, then how many units of all are done: "caption  (3 of 45)".
+  QString line = ForDisplay(caption);
+  if (total > 0)
+    line += QString::fromUtf8("  (") + PersianNumber(done) + QString::fromUtf8(run_text::kOf) +
+            PersianNumber(total) + ")";
+  lblUnit->setText(line);
   lblUnit->show();
-  if (total > 0) {
-    pbProgress->setFormat(PersianNumber(done) + QString::fromUtf8(run_text::kOf) +
-                          PersianNumber(total));
-    pbProgress->setTextVisible(true);
-  }
   if (!pbProgress->isVisible() && total > 0) pbProgress->show();
   LayOut();
   if (total > 0) pbProgress->setValue(int(std::clamp(done, 0LL, total) * 100 / total));
@@ -139,6 +138,10 @@ void TShowStateForm::Progress(long long done, long long total) {
 
 QString TShowStateForm::message() const {
   return message_;
+}
+
+QString TShowStateForm::unitLine() const {
+  return lblUnit->text();
 }
 
 int TShowStateForm::percent() const {

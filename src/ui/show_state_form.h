@@ -43,6 +43,8 @@ class TShowStateForm : public QDialog {
   QString title() const { return title_; }
   QString message() const;
   QString unit() const { return unit_; }
+  // The unit line as shown: caption and units done of all.
+  QString unitLine() const;
   QString kind() const { return kind_; }
   // Percentage on the bar, -1 while it is hidden.
   int percent() const;

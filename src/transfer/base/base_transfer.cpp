@@ -133,7 +133,7 @@ bool BaseTransfer::Run(const std::set<Module>& ticked, const std::set<std::strin
   report_.what = "kol";
   report_.destination = g_.databaseName;
   report_.user = g_.userId.empty() ? g_.workstation : g_.userId;
-  report_.started = g_.today + " " + date_.CurrentTime();
+  report_.started = (g_.today.empty() ? "" : g_.today + " ") + date_.CurrentTime();
   auto refuse = [&](const std::string& message, const char* code) {
     report_.outcome = message;
     return dialogs_.ShowDlgMsg(message, "", code);

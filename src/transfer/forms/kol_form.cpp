@@ -200,7 +200,9 @@ void TXferKolForm::FormShow() {
     // The panel follows its box, which keeps its state.
     pnlCondSazmandehi->setVisible(chkSazmandehi->isChecked());
     const std::string destination = s.global->databaseName;
-    lblDestination->setText(Q(form_text::kDestinationLabel) + ui::ForDisplay(destination) + "   " +
+    // A right-to-left mark after the database name keeps the dates out of its Latin run.
+    lblDestination->setText(Q(form_text::kDestinationLabel) + ui::ForDisplay(destination) +
+                            QChar(0x200F) + Q(form_text::kDatesFrom) +
                             ui::ForDisplay(transfer_->destinationFirstDate()) +
                             Q(form_text::kDatesTo) +
                             ui::ForDisplay(transfer_->destinationLastDate()));

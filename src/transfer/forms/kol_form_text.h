@@ -24,6 +24,7 @@ inline constexpr char kConverterMissing[] =
 // The periods on both sides of the transfer.
 inline constexpr char kDestinationLabel[] = "دوره مقصد: ";
 inline constexpr char kSourceDatesLabel[] = "دوره مبدا از ";
+inline constexpr char kDatesFrom[] = " از ";
 inline constexpr char kDatesTo[] = " تا ";
 
 }  // namespace xfer::transfer::form_text

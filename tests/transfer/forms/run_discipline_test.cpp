@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStackedLayout>
@@ -133,7 +132,7 @@ TEST_F(RunDisciplineTest, MenuAndOtherFormsWaitWhileARunExecutes) {
     ui::TShowStateForm& state = session_->stateForm;
     if (!state.isVisible() || state.unit().isEmpty()) return;
     seen.push_back({state.unit().toStdString(),
-                    state.findChild<QProgressBar*>("pbProgress")->format(),
+                    state.unitLine(),
                     window_.menuBar()->isEnabled(), other_->isEnabled(),
                     ui::RunGuard::Running(&window_), state.stopButton()->isVisible()});
   });
@@ -149,8 +148,15 @@ TEST_F(RunDisciplineTest, MenuAndOtherFormsWaitWhileARunExecutes) {
   // The progress window named the tables by caption and counted them, done of all.
   const size_t units = form_->transfer()->report().units.size();
   EXPECT_EQ(seen.front().unit, Caption("GROH"));
-  EXPECT_EQ(seen.front().counter, ui::PersianNumber(0) + QString::fromUtf8(ui::run_text::kOf) +
-                                      ui::PersianNumber(static_cast<long long>(units)));
+  EXPECT_EQ(seen.front().counter,
+            ui::ForDisplay(Caption("GROH")) + "  (" + ui::PersianNumber(0) +
+                QString::fromUtf8(ui::run_text::kOf) +
+                ui::PersianNumber(static_cast<long long>(units)) + ")");
+  const long long all = static_cast<long long>(units);
+  EXPECT_EQ(seen.back().counter, ui::ForDisplay(form_->transfer()->report().units.back().name) +
+                                     "  (" + ui::PersianNumber(all - 1) +
+                                     QString::fromUtf8(ui::run_text::kOf) + ui::PersianNumber(all) +
+                                     ")");
   // Afterwards everything is back and the summary is open on the window.
   EXPECT_TRUE(window_.menuBar()->isEnabled());
   EXPECT_TRUE(other_->isEnabled());
