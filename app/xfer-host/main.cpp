@@ -33,8 +33,9 @@ using namespace xfer::hostapp;
 void Report(bool interactive, const QString& persian, const std::string& detail) {
   std::cerr << "xfer-host: " << detail << "\n";
   if (!interactive) return;
+  // The user reads Persian; the technical detail is for the log.
   ui::TDlgMsg dlg;
-  dlg.Execute(persian + "\n" + QString::fromStdString(detail), QString(), "1ER");
+  dlg.Execute(persian, QString(), "1ER");
 }
 
 std::string Today() {
