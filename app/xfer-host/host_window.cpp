@@ -60,8 +60,7 @@ HostWindow::HostWindow(db::HostGlobal global, db::HostDatabase database, QWidget
               ui::ForDisplay(text::kDatesTo) + ui::ForDisplay(global_.periodEnd) + ")";
   addField("lblToday", ui::ForDisplay(text::kToday) + ui::ForDisplay(global_.today));
   addField("lblPeriod", period);
-  addField("lblServer",
-           ui::ForDisplay(text::kServer) + QString::fromStdString(global_.serverName));
+  addField("lblServer", ui::ForDisplay(text::kServer) + QString::fromStdString(global_.serverName));
   resize(1000, 700);
 }
 

@@ -47,8 +47,8 @@ LoginDialog::LoginDialog(const QString& serverDir, const RegistryChoices& choice
     const RegistryPeriod& p = choices.periods[i];
     QString entry = ui::ForDisplay(db::PeriodEntry(p.dbName, p.company));
     if (!p.firstDate.empty())
-      entry += "   " + ui::ForDisplay(p.firstDate) + ui::ForDisplay(" - ") +
-               ui::ForDisplay(p.lastDate);
+      entry +=
+          "   " + ui::ForDisplay(p.firstDate) + ui::ForDisplay(" - ") + ui::ForDisplay(p.lastDate);
     cmbPeriod->addItem(entry, qulonglong(i));
   }
   cmbPeriod->setCurrentIndex(choices.periods.empty() ? -1 : 0);

@@ -29,8 +29,8 @@ QImage Composite(QWidget* window, std::initializer_list<QWidget*> over) {
 bool Save(const QImage& image, const QString& dir, const char* name) {
   const QString file = dir + "/" + name;
   const bool saved = image.save(file, "PNG");
-  std::cerr << "xfer-host: screenshot " << (saved ? "saved to " : "failed: ")
-            << file.toStdString() << "\n";
+  std::cerr << "xfer-host: screenshot " << (saved ? "saved to " : "failed: ") << file.toStdString()
+            << "\n";
   return saved;
 }
 

@@ -19,7 +19,8 @@ int ConsoleDialogs::ShowDlgMsg(const std::string& message, const std::string& ca
   }
   bool error = c[1] == 'E' || c[1] == 'S';
   if (error) ++errors;
-  (error || stdoutFree_ ? std::cerr : std::cout) << (caption.empty() ? "" : caption + ": ") << message << "\n";
+  (error || stdoutFree_ ? std::cerr : std::cout)
+      << (caption.empty() ? "" : caption + ": ") << message << "\n";
   if (c[0] == '3') return answerYes_ ? db::kResultYes : db::kResultNo;
   return db::ButtonSetResult(c) == db::kResultNone ? db::kResultOk : db::ButtonSetResult(c);
 }

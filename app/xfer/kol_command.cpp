@@ -112,8 +112,8 @@ int RunKol(const KolOptions& o) {
     bool ok = t.Run(ticked, options);
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
-    const std::string summary = o.json ? transfer::ReportJson(t.report())
-                                       : transfer::FormatReportTable(t.report());
+    const std::string summary =
+        o.json ? transfer::ReportJson(t.report()) : transfer::FormatReportTable(t.report());
     std::fputs(summary.c_str(), stdout);
     return ok ? 0 : 1;
   } catch (const engine::SqlError& e) {

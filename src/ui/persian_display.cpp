@@ -15,8 +15,7 @@ bool Latin(QChar c) {
 
 bool WordChar(QChar c) {
   const char16_t u = c.unicode();
-  return Latin(c) || (u >= '0' && u <= '9') ||
-         (u >= kArabicIndicZero && u <= kArabicIndicZero + 9);
+  return Latin(c) || (u >= '0' && u <= '9') || (u >= kArabicIndicZero && u <= kArabicIndicZero + 9);
 }
 
 }  // namespace

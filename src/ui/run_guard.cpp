@@ -21,7 +21,10 @@ constexpr char kRunningProperty[] = "xferRunning";
 
 RunGuard::RunGuard(QWidget* form, transfer::StopRequest& stop, TShowStateForm* stateForm,
                    TDlgMsg* dlgMsg)
-    : form_(form), window_(form ? form->window() : nullptr), stop_(stop), stateForm_(stateForm),
+    : form_(form),
+      window_(form ? form->window() : nullptr),
+      stop_(stop),
+      stateForm_(stateForm),
       dlgMsg_(dlgMsg) {
   stop_.Clear();
   if (window_) {
@@ -35,8 +38,8 @@ RunGuard::RunGuard(QWidget* form, transfer::StopRequest& stop, TShowStateForm* s
       if (auto* w = qobject_cast<QWidget*>(o); w && w != form_ && !w->isWindow()) Disable(w);
   if (stateForm_) {
     stateForm_->setStopVisible(true);
-    stopClicked_ = connect(stateForm_->stopButton(), &QPushButton::clicked, this,
-                           &RunGuard::AskStop);
+    stopClicked_ =
+        connect(stateForm_->stopButton(), &QPushButton::clicked, this, &RunGuard::AskStop);
   }
 }
 
@@ -69,7 +72,8 @@ void RunGuard::Disable(QWidget* w) {
 }
 
 bool RunGuard::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != window_ || event->type() != QEvent::Close) return QObject::eventFilter(watched, event);
+  if (watched != window_ || event->type() != QEvent::Close)
+    return QObject::eventFilter(watched, event);
   // The run is still writing: the window stays until the unit in progress has finished.
   event->ignore();
   if (!closeRequested_ && Confirm(run_text::kCloseQuestion)) {

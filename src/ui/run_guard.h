@@ -23,8 +23,7 @@ class RunGuard : public QObject {
  public:
   // `stateForm` and `dlgMsg` are the session's progress window and message dialog (either may
   // be null); `stop` is the request the run checks between units, cleared here.
-  RunGuard(QWidget* form, transfer::StopRequest& stop, TShowStateForm* stateForm,
-           TDlgMsg* dlgMsg);
+  RunGuard(QWidget* form, transfer::StopRequest& stop, TShowStateForm* stateForm, TDlgMsg* dlgMsg);
   ~RunGuard() override;
   RunGuard(const RunGuard&) = delete;
   RunGuard& operator=(const RunGuard&) = delete;

@@ -97,7 +97,8 @@ void TRunSummary::setConflictHandler(ConflictHandler handler) {
 void TRunSummary::Fill() {
   QString header = T(run_text::kSource) + ForDisplay(report_.source) + "    " +
                    T(run_text::kDestination) + ForDisplay(report_.destination);
-  if (!report_.started.empty()) header += "    " + T(run_text::kStarted) + ForDisplay(report_.started);
+  if (!report_.started.empty())
+    header += "    " + T(run_text::kStarted) + ForDisplay(report_.started);
   lblHeader->setText(header);
   if (report_.stopped)
     lblOutcome->setText(T(run_text::kOutcomeStopped));
@@ -133,11 +134,10 @@ void TRunSummary::Fill() {
 
 void TRunSummary::UpdateConflictButton() {
   const int row = tblUnits->currentRow();
-  const bool kept = row >= 0 && row < int(report_.units.size()) &&
-                    report_.units[size_t(row)].clashing > 0;
+  const bool kept =
+      row >= 0 && row < int(report_.units.size()) && report_.units[size_t(row)].clashing > 0;
   cmdConflicts->setEnabled(conflicts_ && kept);
-  cmdConflicts->setToolTip(conflicts_ ? T(run_text::kConflictsHint)
-                                      : T(run_text::kConflictsLater));
+  cmdConflicts->setToolTip(conflicts_ ? T(run_text::kConflictsHint) : T(run_text::kConflictsLater));
 }
 
 void TRunSummary::FitAndCentre() {

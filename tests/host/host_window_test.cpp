@@ -49,9 +49,7 @@ class HostWindowTest : public ::testing::Test {
   }
   void TearDown() override { window_.reset(); }
 
-  QAction* Action(const char* exportName) {
-    return window_->findChild<QAction*>(exportName);
-  }
+  QAction* Action(const char* exportName) { return window_->findChild<QAction*>(exportName); }
   std::unique_ptr<HostWindow> window_;
 };
 
@@ -91,8 +89,10 @@ TEST_F(HostWindowTest, StatusBarSurvivesTheMenuAndTitleNamesThePeriodOnce) {
     QApplication::processEvents();
     EXPECT_TRUE(label->isVisible()) << name;
   }
-  EXPECT_TRUE(window_->statusBar()->findChild<QLabel*>("lblToday")->text().contains(
-      ui::ForDisplay("1403/02/03")));
+  EXPECT_TRUE(window_->statusBar()
+                  ->findChild<QLabel*>("lblToday")
+                  ->text()
+                  .contains(ui::ForDisplay("1403/02/03")));
   EXPECT_TRUE(
       window_->statusBar()->findChild<QLabel*>("lblPeriod")->text().contains("KELVARO_7_1403"));
   const QString title = window_->windowTitle();

@@ -11,9 +11,9 @@
 #include <QWidget>
 
 #include "host/form_registry.h"
-#include "ui/persian_display.h"
 #include "host/xfer_api.h"
 #include "ui/dlg_msg.h"
+#include "ui/persian_display.h"
 #include "ui/show_state_form.h"
 
 namespace xfer::host {

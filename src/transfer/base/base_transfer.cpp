@@ -203,7 +203,8 @@ std::vector<BaseTransfer::PlannedUnit> BaseTransfer::PlanBlock(
       continue;
     }
     const BaseTableDescriptor* d = FindDescriptor(step.table);
-    if (!d) throw engine::SqlError(50000, std::string("No catalogue entry for ") + step.table + ".");
+    if (!d)
+      throw engine::SqlError(50000, std::string("No catalogue entry for ") + step.table + ".");
     units.push_back({ExpandLevelNames(d->name, namTafsily2_, namProject_),
                      [this, d] { return RunDescriptor(*d); }});
   }

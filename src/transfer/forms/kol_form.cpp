@@ -201,11 +201,10 @@ void TXferKolForm::FormShow() {
     pnlCondSazmandehi->setVisible(chkSazmandehi->isChecked());
     const std::string destination = s.global->databaseName;
     // A right-to-left mark after the database name keeps the dates out of its Latin run.
-    lblDestination->setText(Q(form_text::kDestinationLabel) + ui::ForDisplay(destination) +
-                            QChar(0x200F) + Q(form_text::kDatesFrom) +
-                            ui::ForDisplay(transfer_->destinationFirstDate()) +
-                            Q(form_text::kDatesTo) +
-                            ui::ForDisplay(transfer_->destinationLastDate()));
+    lblDestination->setText(
+        Q(form_text::kDestinationLabel) + ui::ForDisplay(destination) + QChar(0x200F) +
+        Q(form_text::kDatesFrom) + ui::ForDisplay(transfer_->destinationFirstDate()) +
+        Q(form_text::kDatesTo) + ui::ForDisplay(transfer_->destinationLastDate()));
     ShowPeriods();
   });
 }
@@ -221,13 +220,12 @@ void TXferKolForm::FillPeriods(const std::vector<std::string>& periods) {
 }
 
 void TXferKolForm::ShowPeriods() {
-  const bool chosen = transfer_ && cmbCompany->currentIndex() >= 0 &&
-                      !transfer_->sourceFirstDate().empty();
-  lblSourceDates->setText(chosen ? Q(form_text::kSourceDatesLabel) +
-                                       ui::ForDisplay(transfer_->sourceFirstDate()) +
-                                       Q(form_text::kDatesTo) +
-                                       ui::ForDisplay(transfer_->sourceLastDate())
-                                 : QString());
+  const bool chosen =
+      transfer_ && cmbCompany->currentIndex() >= 0 && !transfer_->sourceFirstDate().empty();
+  lblSourceDates->setText(
+      chosen ? Q(form_text::kSourceDatesLabel) + ui::ForDisplay(transfer_->sourceFirstDate()) +
+                   Q(form_text::kDatesTo) + ui::ForDisplay(transfer_->sourceLastDate())
+             : QString());
 }
 
 void TXferKolForm::cmbCompanyChange() {
@@ -322,9 +320,9 @@ void TXferKolForm::cmdSakhtarClick() {
     if (!converter_.load()) {
       std::cerr << "xfer: structure converter " << file.toStdString() << ": "
                 << converter_.errorString().toStdString() << "\n";
-      dialogs_.ShowDlgMsg(QFileInfo::exists(file) ? form_text::kConverterPresent
-                                                  : form_text::kConverterMissing,
-                          "", "1ER");
+      dialogs_.ShowDlgMsg(
+          QFileInfo::exists(file) ? form_text::kConverterPresent : form_text::kConverterMissing, "",
+          "1ER");
       return;
     }
     converterEntry_ =

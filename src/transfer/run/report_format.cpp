@@ -79,13 +79,12 @@ std::string FormatReportTable(const RunReport& report) {
 }
 
 std::string ReportJson(const RunReport& report) {
-  std::string out = "{\"what\": " + JsonString(report.what) +
-                    ", \"source\": " + JsonString(report.source) +
-                    ", \"destination\": " + JsonString(report.destination) +
-                    ", \"user\": " + JsonString(report.user) +
-                    ", \"started\": " + JsonString(report.started) +
-                    ", \"stopped\": " + (report.stopped ? "true" : "false") +
-                    ", \"outcome\": " + JsonString(report.outcome) + ", \"units\": [";
+  std::string out =
+      "{\"what\": " + JsonString(report.what) + ", \"source\": " + JsonString(report.source) +
+      ", \"destination\": " + JsonString(report.destination) +
+      ", \"user\": " + JsonString(report.user) + ", \"started\": " + JsonString(report.started) +
+      ", \"stopped\": " + (report.stopped ? "true" : "false") +
+      ", \"outcome\": " + JsonString(report.outcome) + ", \"units\": [";
   bool first = true;
   for (const UnitResult& u : report.units) {
     out += first ? "\n  " : ",\n  ";
@@ -94,8 +93,8 @@ std::string ReportJson(const RunReport& report) {
            ", \"sourceRows\": " + std::to_string(u.sourceRows) +
            ", \"inserted\": " + std::to_string(u.inserted) +
            ", \"clashing\": " + std::to_string(u.clashing) +
-           ", \"replaced\": " + std::to_string(u.replaced) + ", \"seconds\": " + Seconds(u.seconds) +
-           ", \"error\": " + JsonString(u.error) + "}";
+           ", \"replaced\": " + std::to_string(u.replaced) +
+           ", \"seconds\": " + Seconds(u.seconds) + ", \"error\": " + JsonString(u.error) + "}";
   }
   return out + (first ? "]}\n" : "\n]}\n");
 }

@@ -131,10 +131,9 @@ TEST_F(RunDisciplineTest, MenuAndOtherFormsWaitWhileARunExecutes) {
   DuringRun([&] {
     ui::TShowStateForm& state = session_->stateForm;
     if (!state.isVisible() || state.unit().isEmpty()) return;
-    seen.push_back({state.unit().toStdString(),
-                    state.unitLine(),
-                    window_.menuBar()->isEnabled(), other_->isEnabled(),
-                    ui::RunGuard::Running(&window_), state.stopButton()->isVisible()});
+    seen.push_back({state.unit().toStdString(), state.unitLine(), window_.menuBar()->isEnabled(),
+                    other_->isEnabled(), ui::RunGuard::Running(&window_),
+                    state.stopButton()->isVisible()});
   });
   PressOk();
   spy_.stop();
@@ -148,10 +147,9 @@ TEST_F(RunDisciplineTest, MenuAndOtherFormsWaitWhileARunExecutes) {
   // The progress window named the tables by caption and counted them, done of all.
   const size_t units = form_->transfer()->report().units.size();
   EXPECT_EQ(seen.front().unit, Caption("GROH"));
-  EXPECT_EQ(seen.front().counter,
-            ui::ForDisplay(Caption("GROH")) + "  (" + ui::PersianNumber(0) +
-                QString::fromUtf8(ui::run_text::kOf) +
-                ui::PersianNumber(static_cast<long long>(units)) + ")");
+  EXPECT_EQ(seen.front().counter, ui::ForDisplay(Caption("GROH")) + "  (" + ui::PersianNumber(0) +
+                                      QString::fromUtf8(ui::run_text::kOf) +
+                                      ui::PersianNumber(static_cast<long long>(units)) + ")");
   const long long all = static_cast<long long>(units);
   EXPECT_EQ(seen.back().counter, ui::ForDisplay(form_->transfer()->report().units.back().name) +
                                      "  (" + ui::PersianNumber(all - 1) +
@@ -246,12 +244,13 @@ TEST_F(RunDisciplineTest, SummaryCountsMatchTheDatabases) {
   using S = ui::TRunSummary;
   auto cell = [&](const char* tableName, int column) {
     for (int r = 0; r < table->rowCount() - 1; ++r)
-      if (table->item(r, S::kCaption)->toolTip() == tableName) return table->item(r, column)->text();
+      if (table->item(r, S::kCaption)->toolTip() == tableName)
+        return table->item(r, column)->text();
     return QString("<missing>");
   };
   const long long source = Count(kOld, "GROH"), after = Count(kNew, "GROH");
-  const long long clashing = std::stoll(server_->Value(
-      kNew, "SELECT COUNT(*) FROM GROH WHERE NamHesab = 'kept'"));
+  const long long clashing =
+      std::stoll(server_->Value(kNew, "SELECT COUNT(*) FROM GROH WHERE NamHesab = 'kept'"));
   EXPECT_EQ(cell("GROH", S::kSourceRows), ui::PersianNumber(source));
   EXPECT_EQ(cell("GROH", S::kCarried), ui::PersianNumber(after - before));
   EXPECT_EQ(cell("GROH", S::kKept), ui::PersianNumber(clashing));
