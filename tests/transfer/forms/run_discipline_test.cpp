@@ -336,6 +336,16 @@ TEST_F(RunDisciplineTest, DialogsSitInsideTheirWindowAndShowTheirWholeText) {
   EXPECT_LE(memo->geometry().bottom(), dlg.findChild<QPushButton*>("BBtnOK1")->geometry().top());
   dlg.hide();
 
+  // The server button's connection form opens on the window too.
+  QRect remote;
+  recorder_.On("RemoteForm", [&](QWidget* w) {
+    remote = w->frameGeometry();
+    w->findChild<QPushButton*>("CancelBitBtn")->click();
+  });
+  QTest::mouseClick(Child<QPushButton>("cmdServer"), Qt::LeftButton);
+  ASSERT_FALSE(remote.isEmpty());
+  EXPECT_TRUE(frame.contains(remote));
+
   ChoosePeriod(kOld);
   Child<QCheckBox>("chkMaly")->setChecked(true);
   PressOk();
