@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -97,7 +98,9 @@ void TShowStateForm::HideState(QWidget* owner) {
   pbProgress->hide();
   unit_.clear();
   lblUnit->hide();
+  hiding_ = true;
   close();
+  hiding_ = false;
 }
 
 void TShowStateForm::ShowUnit(const QString& caption, long long done, long long total) {
@@ -134,6 +137,21 @@ void TShowStateForm::Progress(long long done, long long total) {
   const long long clamped = std::clamp(done, 0LL, total);
   pbProgress->setValue(int(clamped * 100 / total));
   Pump();
+}
+
+void TShowStateForm::reject() {
+  if (cmdStop->isVisible() && cmdStop->isEnabled()) cmdStop->click();
+}
+
+void TShowStateForm::closeEvent(QCloseEvent* e) {
+  // HideState closes the window itself; a close from outside is turned away. (The dialog's own
+  // close handling would go through reject(), which keeps the window.)
+  if (hiding_) {
+    e->accept();
+    return;
+  }
+  e->ignore();
+  reject();
 }
 
 QString TShowStateForm::message() const {

@@ -49,9 +49,16 @@ class TShowStateForm : public QDialog {
   // Percentage on the bar, -1 while it is hidden.
   int percent() const;
 
+  // Escape, or closing the window from outside, does not dismiss the progress of a running
+  // operation: with the stop button shown it asks for a stop, otherwise nothing happens.
+  void reject() override;
+
   static constexpr int kClientWidth = 300;
   static constexpr int kClientHeight = 106;
   static constexpr int kRunClientHeight = 132;  // with the unit line and the stop button
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
 
  private:
   void LayOut();
@@ -67,6 +74,7 @@ class TShowStateForm : public QDialog {
   QLabel* lblUnit = nullptr;
   QPushButton* cmdStop = nullptr;
   bool runMode_ = false;
+  bool hiding_ = false;  // HideState is closing the window
   QString unit_;
   QString message_;
   QString title_;
