@@ -167,7 +167,8 @@ void TXferKolForm::Guarded(F&& body) {
   try {
     body();
   } catch (const std::exception& e) {
-    dialogs_.ShowDlgMsg(e.what(), "", "1ER");
+    // A Persian line first; the server's own text after it is what support asks for.
+    dialogs_.ShowDlgMsg(std::string(form_text::kServerError) + "\n" + e.what(), "", "1ER");
   }
 }
 

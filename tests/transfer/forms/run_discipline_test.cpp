@@ -274,6 +274,30 @@ TEST_F(RunDisciplineTest, SummaryCountsMatchTheDatabases) {
   EXPECT_EQ(recorder_.messages[0].kind, 'I');
 }
 
+TEST_F(RunDisciplineTest, ServerErrorEndsTheRunWithAPersianLineAndTheSummary) {
+  Open(kNew);
+  server_->Run(kNew, "DROP TABLE MOEIN");
+  ChoosePeriod(kOld);
+  Child<QCheckBox>("chkMaly")->setChecked(true);
+  PressOk();
+  ASSERT_EQ(recorder_.messages.size(), 1u);
+  const std::string& shown = recorder_.messages[0].text;
+  EXPECT_EQ(shown.rfind(form_text::kServerError, 0), 0u) << shown;
+  EXPECT_NE(shown.find("MOEIN"), std::string::npos) << shown;
+  EXPECT_EQ(recorder_.messages[0].kind, 'E');
+  // The tables before stay carried; the summary names the one that failed.
+  EXPECT_EQ(Count(kNew, "KOLL"), Count(kOld, "KOLL"));
+  EXPECT_EQ(Count(kNew, "TAFSILY"), 0);
+  EXPECT_TRUE(window_.menuBar()->isEnabled());
+  EXPECT_TRUE(form_->isEnabled());
+  EXPECT_FALSE(session_->stateForm.isVisible());
+  ASSERT_NE(form_->summary(), nullptr);
+  const RunReport& report = form_->transfer()->report();
+  ASSERT_EQ(report.units.size(), 3u);
+  EXPECT_EQ(report.units[2].name, Caption("MOEIN"));
+  EXPECT_FALSE(report.units[2].error.empty());
+}
+
 TEST_F(RunDisciplineTest, RefusalsAndTheBackwardsQuestionBeforeARun) {
   Open(kOld);  // logged into the older period; the newer one is offered as source
   server_->Run(kNew, "INSERT INTO KOLL (Koll, NamHesab) VALUES ('77', 'newer')");
