@@ -8,7 +8,7 @@ DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-d
                 libshp-dev libxlsxwriter-dev qt6-charts-dev python3-openpyxl libqt6opengl6-dev
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps configure build test demo gui bench clean
+.PHONY: deps configure build test demo gui screenshots bench clean
 
 deps:
 	@missing=""; for p in $(DEB_PACKAGES); do \
@@ -48,6 +48,17 @@ gui: build
 	    echo "gui: 'xfer demo init' could not create $(DEMO_SERVER)"; exit 1; }; \
 	fi
 	$(BUILD)/app/xfer-host/xfer-host --server $(DEMO_SERVER)
+
+# PNGs of the login, the base-information form, a run in progress, a completion message and the
+# run summary, rendered offscreen from the demo server (made first when missing).
+SCREENSHOTS ?= $(BUILD)/screenshots
+screenshots: build
+	@test -d $(DEMO_SERVER) || $(BUILD)/app/xfer/xfer demo init --server $(DEMO_SERVER)
+	rm -rf $(DEMO_SERVER)-shots && cp -r $(DEMO_SERVER) $(DEMO_SERVER)-shots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/app/xfer-host/xfer-host --server $(DEMO_SERVER)-shots \
+	  --screenshots $(SCREENSHOTS)
+	rm -rf $(DEMO_SERVER)-shots
+	@ls $(SCREENSHOTS)/*.png
 
 bench: build
 	@for b in $(BUILD)/bench/xfer_bench_*; do echo "== $$b"; $$b; done
