@@ -16,11 +16,13 @@ void SetExitCode(int code) {
 void RegisterSqlCommand(CLI::App& app);
 void RegisterDemoCommand(CLI::App& app);
 void RegisterKolCommand(CLI::App& app);
+void RegisterServeCommand(CLI::App& app);
 
 void RegisterCommands(CLI::App& app) {
   RegisterSqlCommand(app);
   RegisterDemoCommand(app);
   RegisterKolCommand(app);
+  RegisterServeCommand(app);
 }
 
 }  // namespace xfer::cli
