@@ -11,6 +11,7 @@
 
 #include "commands.h"
 #include "console_dialogs.h"
+#include "db/odbc_backend.h"
 #include "db/registry.h"
 #include "db/session.h"
 #include "db/text_util.h"
@@ -73,7 +74,8 @@ int RunKol(const KolOptions& o) {
   ConsoleDialogs dialogs;
   try {
     db::HostGlobal g;
-    g.serverName = std::filesystem::absolute(o.server).string();
+    g.serverName =
+        db::IsNetworkServer(o.server) ? o.server : std::filesystem::absolute(o.server).string();
     g.workstation = HostName();
     g.appTitle = "Xfer";
     g.appFolder =
@@ -95,7 +97,9 @@ int RunKol(const KolOptions& o) {
     t.Prepare();
     if (!o.sourceServer.empty()) {
       transfer::SourceServer s;
-      s.name = std::filesystem::absolute(o.sourceServer).string();
+      s.name = db::IsNetworkServer(o.sourceServer)
+                   ? o.sourceServer
+                   : std::filesystem::absolute(o.sourceServer).string();
       s.authKind = "SQL";
       s.connection = db::OpenBackend(db::ConnectionString(g, s.name, "master", "SQL", "", ""));
       t.UseSourceServer(std::move(s));
