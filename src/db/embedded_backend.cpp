@@ -5,6 +5,7 @@
 
 #include "db/backend.h"
 #include "db/odbc_backend.h"
+#include "db/served_directory.h"
 #include "db/text_util.h"
 #include "engine/engine.h"
 
@@ -68,6 +69,9 @@ std::unique_ptr<Backend> OpenBackend(const std::string& connectionString) {
   if (server.empty())
     throw engine::SqlError(53, "The connection string names no server (Data Source).");
   if (IsNetworkServer(server)) return OpenOdbcBackend(connectionString);
+  if (auto served = ServedDirectoryAddress(server))
+    return OpenOdbcBackend("Data Source=" + served->dataSource + ";Initial Catalog=" + database +
+                           ";User ID=" + served->user + ";Password=" + served->password + ";");
   return std::make_unique<EmbeddedBackend>(SharedServer(server), database);
 }
 

@@ -80,7 +80,9 @@ bool IsUnicode(TdsType t) {
   return t == TdsType::kNVarChar || t == TdsType::kNChar || t == TdsType::kNText;
 }
 
-// Bytes a value takes as the column's string or binary type.
+// Bytes a value takes in the column. The engine's varchar(n) counts characters, so Persian
+// text can take more than n bytes of UTF-8; clients cut values at the announced maximum, so
+// such a column is announced as wide as its longest value.
 size_t WireLength(TdsType t, const Value& v) {
   std::string s = TextOf(v);
   return IsUnicode(t) ? 2 * Utf16Units(s) : s.size();
@@ -250,7 +252,7 @@ void WriteValue(ByteWriter& w, const ColumnType& t, const Value& v) {
         return;
       }
       std::string data = IsUnicode(t.type) ? Utf8ToUtf16(TextOf(v)) : TextOf(v);
-      if (data.size() > t.length) data.resize(t.length);
+      if (data.size() > 0xFFFE) data.resize(0xFFFE);
       w.U16(static_cast<uint16_t>(data.size()));
       w.Bytes(data);
       return;
