@@ -202,6 +202,39 @@ bool ReadRaw(ByteReader& r, const TypeInfo& t, std::string& out) {
   return true;
 }
 
+// Whether a value of `length` bytes is one the type can carry.
+bool LengthFits(uint8_t type, size_t length) {
+  switch (type) {
+    case 0x26:
+    case 0x68:
+    case 0x30:
+    case 0x32:
+    case 0x34:
+    case 0x38:
+    case 0x7F:
+      return length == 1 || length == 2 || length == 4 || length == 8;
+    case 0x6D:
+    case 0x3B:
+    case 0x3E:
+    case 0x6E:
+    case 0x3C:
+    case 0x7A:
+    case 0x6F:
+    case 0x3D:
+    case 0x3A:
+      return length == 4 || length == 8;
+    case 0x6A:
+    case 0x6C:
+      return length >= 2 && length <= 17;
+    case 0x28:
+      return length == 3;
+    case 0x2A:
+      return length >= 6 && length <= 8;
+    default:
+      return true;
+  }
+}
+
 // The literal and text of a parameter value.
 void Render(const TypeInfo& t, const std::string& raw, RpcParam& p) {
   auto number = [&](const std::string& s) {
@@ -213,6 +246,7 @@ void Render(const TypeInfo& t, const std::string& raw, RpcParam& p) {
     p.literal = "N" + db::Quote(raw);
     return;
   }
+  if (!LengthFits(t.type, raw.size())) throw ProtocolError("parameter value of a wrong length");
   switch (t.type) {
     case 0x30:
     case 0x32:

@@ -95,6 +95,8 @@ void Session::Run() {
     }
   } catch (const ProtocolError&) {
     // The client broke the protocol or went away: this session ends, the server goes on.
+  } catch (const std::exception&) {
+    // Anything else unexpected ends this session too, never the server.
   }
 }
 
