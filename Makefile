@@ -5,7 +5,8 @@ JOBS   ?= $(shell nproc)
 
 DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev \
                 libbenchmark-dev libcli11-dev qt6-base-dev fonts-noto-core \
-                unixodbc unixodbc-dev tdsodbc freetds-bin
+                unixodbc unixodbc-dev tdsodbc freetds-bin \
+                libshp-dev libxlsxwriter-dev qt6-charts-dev python3-openpyxl libqt6opengl6-dev
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
 .PHONY: deps configure build test test-served demo gui bench clean

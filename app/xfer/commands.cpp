@@ -17,12 +17,14 @@ void RegisterSqlCommand(CLI::App& app);
 void RegisterDemoCommand(CLI::App& app);
 void RegisterKolCommand(CLI::App& app);
 void RegisterServeCommand(CLI::App& app);
+void RegisterExportCommand(CLI::App& app);
 
 void RegisterCommands(CLI::App& app) {
   RegisterSqlCommand(app);
   RegisterDemoCommand(app);
   RegisterKolCommand(app);
   RegisterServeCommand(app);
+  RegisterExportCommand(app);
 }
 
 }  // namespace xfer::cli

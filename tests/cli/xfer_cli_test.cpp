@@ -43,7 +43,7 @@ class XferCli : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = (fs::temp_directory_path() /
-            ("xfer_cli_" +
+            ("xfer_cli_" + std::to_string(::getpid()) + "_" +
              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
                .string();
     fs::remove_all(dir_);
