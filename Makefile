@@ -5,10 +5,11 @@ JOBS   ?= $(shell nproc)
 
 DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev \
                 libbenchmark-dev libcli11-dev qt6-base-dev fonts-noto-core \
+                unixodbc unixodbc-dev tdsodbc freetds-bin \
                 libshp-dev libxlsxwriter-dev qt6-charts-dev python3-openpyxl libqt6opengl6-dev
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps configure build test demo gui screenshots bench clean
+.PHONY: deps configure build test test-served demo gui screenshots bench clean
 
 deps:
 	@missing=""; for p in $(DEB_PACKAGES); do \
@@ -28,6 +29,15 @@ build: configure
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The transfer, suite and tool tests once more, every server directory they open served by
+# `xfer serve` on a loopback port and reached through the ODBC backend.
+SERVED_TESTS := tests/transfer/xfer_transfer_tests tests/suite/xfer_suite_tests tests/cli/xfer_cli_tests
+test-served: build
+	cd $(BUILD) && for t in $(SERVED_TESTS); do \
+	  echo "== $$t through xfer serve"; \
+	  XFER_SERVE_DIRECTORIES=$$PWD/app/xfer/xfer timeout 1200 ./$$t --gtest_brief=1 || exit 1; \
+	done
 
 DEMO_SERVER ?= build/demo-server
 

@@ -13,6 +13,7 @@
 
 #include "commands.h"
 #include "console_dialogs.h"
+#include "db/odbc_backend.h"
 #include "db/registry.h"
 #include "db/session.h"
 #include "db/text_util.h"
@@ -69,7 +70,8 @@ int RunKol(const KolOptions& o) {
   ConsoleDialogs dialogs(true, o.json);
   try {
     db::HostGlobal g;
-    g.serverName = std::filesystem::absolute(o.server).string();
+    g.serverName =
+        db::IsNetworkServer(o.server) ? o.server : std::filesystem::absolute(o.server).string();
     g.workstation = HostName();
     g.appTitle = "Xfer";
     g.appFolder =
@@ -91,7 +93,9 @@ int RunKol(const KolOptions& o) {
     t.Prepare();
     if (!o.sourceServer.empty()) {
       transfer::SourceServer s;
-      s.name = std::filesystem::absolute(o.sourceServer).string();
+      s.name = db::IsNetworkServer(o.sourceServer)
+                   ? o.sourceServer
+                   : std::filesystem::absolute(o.sourceServer).string();
       s.authKind = "SQL";
       s.connection = db::OpenBackend(db::ConnectionString(g, s.name, "master", "SQL", "", ""));
       t.UseSourceServer(std::move(s));
