@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "engine/error.h"
+#include "engine/fault_points.h"
 #include "engine/func/functions.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
@@ -87,10 +88,12 @@ void StatementCache::Clear() {
 
 ConnectionState::ConnectionState(ServerState& server, std::string_view database)
     : server_(server), id_(server.NextConnectionId()) {
+  fault::Arm();
   ownerTag_ = std::to_string(::getpid()) + ":" + std::to_string(id_);
   int rc = sqlite3_open_v2(
       ":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) throw SqlError(701, "There is insufficient system memory.");
+  fault::Watch(db_);
   sqlite3_busy_timeout(db_, 10000);
   sqlite3_extended_result_codes(db_, 0);
   // "name" is always an identifier, never SQLite's fallback string literal.

@@ -8,6 +8,7 @@
 
 #include "engine/conn_state.h"
 #include "engine/executor.h"
+#include "engine/fault_points.h"
 #include "engine/server_state.h"
 #include "engine/sqlite_util.h"
 
@@ -43,6 +44,7 @@ Server::~Server() = default;
 
 std::shared_ptr<Server> Server::Open(const std::string& directory, bool create) {
   namespace fs = std::filesystem;
+  fault::Arm();
   std::error_code ec;
   if (!fs::is_directory(directory, ec)) {
     if (!create)

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "engine/error.h"
+#include "engine/fault_points.h"
 #include "engine/parse/parser.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
@@ -221,6 +222,7 @@ Executor::Flow Executor::Run(const Statement& s) {
 }
 
 void Executor::RunAtomic(const Statement& s) {
+  fault::Statement();
   bool writes = false;
   switch (s.kind) {
     case StatementKind::Select:

@@ -4,10 +4,12 @@
 #include <string>
 
 #include "engine/error.h"
+#include "engine/fault_points.h"
 
 namespace xfer::engine {
 
 SqliteHandle::SqliteHandle(const std::string& path) {
+  fault::Arm();
   int rc =
       sqlite3_open_v2(path.c_str(), &db_,
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -17,6 +19,7 @@ SqliteHandle::SqliteHandle(const std::string& path) {
     db_ = nullptr;
     throw SqlError(5120, "Unable to open the physical file \"" + path + "\": " + msg);
   }
+  fault::Watch(db_);
   sqlite3_busy_timeout(db_, 10000);
 }
 
