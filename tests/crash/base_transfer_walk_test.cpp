@@ -1,0 +1,71 @@
+// The base-information transfer (`xfer kol`, every module and two organizing options) ended at
+// statements, commits and failing writes spread over the whole run: every database stays at a
+// unit boundary and a rerun (of every fourth point) reaches the clean run's end state.
+// XFER_CRASH_WALK=full walks every point instead of the sample (about half an hour on one core).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "crash_walk.h"
+#include "xfer_process.h"
+
+namespace xfer::crash {
+namespace {
+
+namespace fs = std::filesystem;
+
+class BaseTransferWalk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("xfer_walk_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+            std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    std::string demo = (dir_ / "demo").string();
+    ProcessResult made =
+        RunProcess(XFER_BINARY, {"demo", "init", "--server", demo}, {}, dir_.string());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    walk_ = std::make_unique<CrashWalk>(
+        WalkSetup{"kol",
+                  demo,
+                  {"kol", "--server", "{server}", "--database", "KELVARO_1_1403", "--source",
+                   "KELVARO_1_1402", "--modules", "maly,store,dara,naghd,trado", "--options",
+                   "Kelvaro,Naghd"},
+                  false},
+        (dir_ / "walk").string());
+    walk_->Learn();
+    // Every block is several units; fewer would mean the run did not go through them.
+    ASSERT_GT(walk_->Units(), 60u);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  void WalkOver(Fault f, long long wanted) {
+    ASSERT_GT(walk_->Count(f), 0) << FaultName(f);
+    std::vector<long long> points = walk_->Points(f, wanted);
+    EXPECT_EQ(walk_->Walk(f, points), "") << points.size() << " points of " << walk_->Count(f);
+  }
+
+  fs::path dir_;
+  std::unique_ptr<CrashWalk> walk_;
+};
+
+TEST_F(BaseTransferWalk, KilledAtStatements) {
+  WalkOver(Fault::kStatement, 40);
+}
+
+TEST_F(BaseTransferWalk, KilledBeforeCommits) {
+  WalkOver(Fault::kCommit, 30);
+}
+
+TEST_F(BaseTransferWalk, DiskFullAtWrites) {
+  WalkOver(Fault::kDiskFull, 15);
+}
+
+TEST_F(BaseTransferWalk, IoErrorAtWrites) {
+  WalkOver(Fault::kIoError, 15);
+}
+
+}  // namespace
+}  // namespace xfer::crash
