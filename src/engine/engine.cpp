@@ -47,6 +47,9 @@ std::shared_ptr<Server> Server::Open(const std::string& directory, bool create) 
   fault::Arm();
   std::error_code ec;
   if (!fs::is_directory(directory, ec)) {
+    if (!create && fs::exists(directory, ec))
+      throw SqlError(53, "A network-related or instance-specific error occurred: '" + directory +
+                             "' is a file, not a server directory.");
     if (!create)
       throw SqlError(53,
                      "A network-related or instance-specific error occurred: the server "

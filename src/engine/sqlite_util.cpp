@@ -1,12 +1,21 @@
 #include "engine/sqlite_util.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engine/error.h"
 #include "engine/fault_points.h"
 
 namespace xfer::engine {
+namespace {
+
+bool Damaged(int rc) {
+  return (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB;
+}
+
+}  // namespace
 
 SqliteHandle::SqliteHandle(const std::string& path) {
   fault::Arm();
@@ -20,7 +29,7 @@ SqliteHandle::SqliteHandle(const std::string& path) {
     throw SqlError(5120, "Unable to open the physical file \"" + path + "\": " + msg);
   }
   fault::Watch(db_);
-  sqlite3_busy_timeout(db_, 10000);
+  sqlite3_busy_timeout(db_, kBusyWaitMs);
 }
 
 SqliteHandle::~SqliteHandle() {
@@ -49,6 +58,7 @@ void Exec(sqlite3* db, const std::string& sql) {
   if (rc != SQLITE_OK) {
     std::string msg = err ? err : sqlite3_errmsg(db);
     sqlite3_free(err);
+    if (Damaged(rc)) ThrowSqlite(db, rc);
     ThrowMessage(rc, msg);
   }
 }
@@ -60,8 +70,47 @@ std::string QueryText(sqlite3* db, const std::string& sql) {
   return t ? reinterpret_cast<const char*>(t) : std::string();
 }
 
+void ThrowDamaged(const std::string& file, int rc, const std::string& detail) {
+  std::string stem = std::filesystem::path(file).stem().string();
+  bool header = (rc & 0xff) == SQLITE_NOTADB;
+  throw SqlError(header ? err::kDamagedHeader : err::kDamagedPage,
+                 "Database '" + stem + "' is damaged: the file '" + file + "' " +
+                     (header ? "is not a valid database file" : "failed its consistency check") +
+                     " (" + detail + ").");
+}
+
 void ThrowSqlite(sqlite3* db, int rc) {
-  ThrowMessage(rc, sqlite3_errmsg(db));
+  std::string message = sqlite3_errmsg(db);
+  if (Damaged(rc)) {
+    // Which of the attached files is damaged is found only now, on the way out.
+    std::vector<std::pair<std::string, std::string>> files;  // schema, file
+    {
+      sqlite3_stmt* st = nullptr;
+      sqlite3_prepare_v2(db, "PRAGMA database_list", -1, &st, nullptr);
+      while (st && sqlite3_step(st) == SQLITE_ROW) {
+        const unsigned char* name = sqlite3_column_text(st, 1);
+        const unsigned char* file = sqlite3_column_text(st, 2);
+        if (name && file && *file)
+          files.emplace_back(reinterpret_cast<const char*>(name),
+                             reinterpret_cast<const char*>(file));
+      }
+      sqlite3_finalize(st);
+    }
+    for (const auto& [schema, file] : files) {
+      sqlite3_stmt* st = nullptr;
+      std::string check = "PRAGMA " + QuoteIdent(schema) + ".quick_check(1)";
+      int prc = sqlite3_prepare_v2(db, check.c_str(), -1, &st, nullptr);
+      int src = prc == SQLITE_OK ? sqlite3_step(st) : prc;
+      std::string result;
+      if (src == SQLITE_ROW && sqlite3_column_text(st, 0))
+        result = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+      sqlite3_finalize(st);
+      if (src == SQLITE_ROW && result == "ok") continue;
+      if (src == SQLITE_ROW || Damaged(src)) ThrowDamaged(file, rc, message);
+    }
+    if (files.size() == 1) ThrowDamaged(files.front().second, rc, message);
+  }
+  ThrowMessage(rc, message);
 }
 
 namespace {
@@ -135,8 +184,26 @@ void ThrowMessage(int rc, const std::string& message) {
                    "There is already an object named '" + name + "' in the database.");
   }
   if (message == "interrupted") throw SqlError(3617, "Query was cancelled by user.");
-  if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-    throw SqlError(1222, "Lock request time out period exceeded.");
+  switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      throw SqlError(err::kLockTimeout,
+                     "Lock request time out period exceeded. Another connection holds the "
+                     "database; waited " +
+                         std::to_string(kBusyWaitMs / 1000) + " seconds.");
+    case SQLITE_FULL:
+      throw SqlError(err::kDiskFull,
+                     "Could not allocate space in the database because the disk is full.", 17);
+    case SQLITE_IOERR:
+      throw SqlError(
+          err::kIoError,
+          "The operating system returned an I/O error on a database file (" + message + ").", 24);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      throw SqlError(err::kDamagedPage, "A database file is damaged (" + message + ").", 24);
+    default:
+      break;
+  }
   // Anything else is a statement the engine rendered wrongly or SQLite refused.
   throw SqlError(50001, "Internal engine error: " + message);
 }

@@ -21,6 +21,12 @@ std::string Join(const std::vector<std::string>& v) {
   return out;
 }
 
+std::string LastLine(std::string s) {
+  while (!s.empty() && s.back() == '\n') s.pop_back();
+  size_t nl = s.rfind('\n');
+  return nl == std::string::npos ? s : s.substr(nl + 1);
+}
+
 void AddState(std::vector<DatabaseState>& states, const DatabaseState& s) {
   if (std::find(states.begin(), states.end(), s) == states.end()) states.push_back(s);
 }
@@ -131,7 +137,8 @@ std::string CrashWalk::CheckAtBoundary() const {
 
 std::string CrashWalk::CheckRerun() const {
   ProcessResult r = RunProcess(binary_, Args(), {}, workDir_);
-  if (r.exitCode != 0) return " rerun ended with " + std::to_string(r.exitCode) + ": " + r.err;
+  if (r.exitCode != 0)
+    return " rerun ended with " + std::to_string(r.exitCode) + ": " + LastLine(r.err) + ";";
   std::string failures;
   ServerDigest end = DigestServer(Server(), true);
   for (const auto& [db, state] : endState_) {
@@ -183,7 +190,7 @@ std::string CrashWalk::Walk(Fault f, const std::vector<long long>& points) {
         failures += " exit status " + std::to_string(r.exitCode) + ";";
       if (r.exitCode == 1 && r.err.empty()) failures += " exit 1 without a message;";
       if (r.err.find("Internal engine error") != std::string::npos)
-        failures += " engine message: " + r.err;
+        failures += " engine message: " + LastLine(r.err) + ";";
     }
     failures += CheckAtBoundary();
     if (setup_.rerunEveryPoint || index % 4 == 0) failures += CheckRerun();
