@@ -67,5 +67,22 @@ TEST_F(BaseTransferWalk, IoErrorAtWrites) {
   WalkOver(Fault::kIoError, 15);
 }
 
+// `kill -9` at ten moments of a transfer on a large server. XFER_CRASH_LARGE_SERVER names a
+// demo server made with `xfer demo init --scale 100`; without it the test is skipped, as making
+// one takes minutes.
+TEST(LargeServerKills, EveryTableBeforeOrAfter) {
+  const char* large = std::getenv("XFER_CRASH_LARGE_SERVER");
+  if (!large) GTEST_SKIP() << "XFER_CRASH_LARGE_SERVER is not set";
+  fs::path dir = fs::temp_directory_path() / ("xfer_walk_large_" + std::to_string(::getpid()));
+  CrashWalk walk({"kol large",
+                  large,
+                  {"kol", "--server", "{server}", "--database", "KELVARO_1_1403", "--source",
+                   "KELVARO_1_1402"}},
+                 dir.string());
+  walk.Learn();
+  EXPECT_EQ(walk.KillAt({0.05, 0.13, 0.22, 0.31, 0.4, 0.5, 0.61, 0.72, 0.83, 0.94}), "");
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace xfer::crash

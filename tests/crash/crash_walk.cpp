@@ -1,6 +1,7 @@
 #include "crash_walk.h"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -153,6 +154,25 @@ std::string CrashWalk::CheckRerun() const {
   if (auto work = WorkTables(Server()); !work.empty())
     failures += " work tables left: " + Join(work) + ";";
   return failures;
+}
+
+std::string CrashWalk::KillAt(const std::vector<double>& fractions) {
+  FreshServer();
+  auto started = std::chrono::steady_clock::now();
+  ProcessResult clean = RunProcess(binary_, Args(), {}, workDir_);
+  double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  if (clean.exitCode != 0) return setup_.name + ": the clean run failed: " + LastLine(clean.err);
+  std::string report;
+  for (double fraction : fractions) {
+    FreshServer();
+    ProcessResult r = RunProcess(binary_, Args(), {}, workDir_, nullptr, fraction * seconds);
+    std::string failures = CheckAtBoundary() + CheckRerun();
+    if (!failures.empty() || r.signal != SIGKILL)
+      report += setup_.name + ": kill at " + std::to_string(fraction * seconds) + " s" +
+                (r.signal == SIGKILL ? "" : " (ended before it)") + ":" + failures + "\n";
+  }
+  return report;
 }
 
 std::string CrashWalk::Walk(Fault f, const std::vector<long long>& points) {

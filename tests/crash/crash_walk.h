@@ -41,6 +41,9 @@ class CrashWalk {
 
   // Runs the fault at every point; an empty string when all held, else one line per failure.
   std::string Walk(Fault f, const std::vector<long long>& points);
+  // `kill -9` from outside at each fraction of a clean run's duration, checked the same way.
+  // Not deterministic, so for large servers and by hand rather than in every test run.
+  std::string KillAt(const std::vector<double>& fractions);
 
  private:
   std::string Server() const;

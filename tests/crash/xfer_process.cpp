@@ -4,11 +4,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace xfer::crash {
 namespace {
@@ -24,7 +27,7 @@ std::string ReadFile(const std::string& path) {
 
 ProcessResult RunProcess(const std::string& binary, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& env, const std::string& workDir,
-                         const std::function<void()>& onUnit) {
+                         const std::function<void()>& onUnit, double killAfter) {
   std::string outFile = (std::filesystem::path(workDir) / "child.out").string();
   std::string errFile = (std::filesystem::path(workDir) / "child.err").string();
   int up[2] = {-1, -1}, down[2] = {-1, -1};  // child -> test, test -> child
@@ -66,7 +69,19 @@ ProcessResult RunProcess(const std::string& binary, const std::vector<std::strin
     ::close(down[1]);
   }
   int status = 0;
-  ::waitpid(pid, &status, 0);
+  if (killAfter > 0) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(killAfter);
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() >= deadline) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  } else {
+    ::waitpid(pid, &status, 0);
+  }
   ProcessResult r;
   if (WIFEXITED(status)) r.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);

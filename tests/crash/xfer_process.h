@@ -18,9 +18,10 @@ struct ProcessResult {
 };
 
 // Runs `binary` with `args`; `env` is added to the environment. `onUnit`, when given, is called
-// at every unit boundary while the child waits.
+// at every unit boundary while the child waits. `killAfter` > 0: the child is sent SIGKILL after
+// that many seconds unless it ended first (not together with `onUnit`).
 ProcessResult RunProcess(const std::string& binary, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& env, const std::string& workDir,
-                         const std::function<void()>& onUnit = nullptr);
+                         const std::function<void()>& onUnit = nullptr, double killAfter = 0);
 
 }  // namespace xfer::crash
