@@ -67,6 +67,26 @@ TEST_F(BaseTransferWalk, IoErrorAtWrites) {
   WalkOver(Fault::kIoError, 15);
 }
 
+// The same transfer from a period on another server: the source tables come through work
+// tables and files, and the source server must stay as it was.
+TEST_F(BaseTransferWalk, KilledAtStatementsFromAnotherServer) {
+  std::string remote = (dir_ / "remote").string();
+  ProcessResult made = RunProcess(
+      XFER_BINARY, {"demo", "init", "--server", remote, "--remote-of", (dir_ / "demo").string()},
+      {}, dir_.string());
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  CrashWalk walk({"kol from another server",
+                  (dir_ / "demo").string(),
+                  {"kol", "--server", "{server}", "--database", "KELVARO_1_1403", "--source",
+                   "KELVARO_1_1401", "--source-server", "{source-server}"},
+                  false,
+                  remote},
+                 (dir_ / "remote-walk").string());
+  walk.Learn();
+  std::vector<long long> points = walk.Points(Fault::kStatement, 20);
+  EXPECT_EQ(walk.Walk(Fault::kStatement, points), "") << points.size() << " points";
+}
+
 // `kill -9` at ten moments of a transfer on a large server. XFER_CRASH_LARGE_SERVER names a
 // demo server made with `xfer demo init --scale 100`; without it the test is skipped, as making
 // one takes minutes.

@@ -57,30 +57,46 @@ std::string CrashWalk::Server() const {
   return (fs::path(workDir_) / "server").string();
 }
 
+std::string CrashWalk::SourceServer() const {
+  return (fs::path(workDir_) / "source-server").string();
+}
+
 void CrashWalk::FreshServer() const {
   fs::remove_all(Server());
   fs::copy(setup_.templateServer, Server(), fs::copy_options::recursive);
+  if (setup_.sourceTemplate.empty()) return;
+  fs::remove_all(SourceServer());
+  fs::copy(setup_.sourceTemplate, SourceServer(), fs::copy_options::recursive);
+}
+
+ServerDigest CrashWalk::DigestAll(bool identityAside) const {
+  ServerDigest all = DigestServer(Server(), identityAside);
+  if (!setup_.sourceTemplate.empty())
+    for (auto& [db, state] : DigestServer(SourceServer(), identityAside))
+      all["source:" + db] = std::move(state);
+  return all;
 }
 
 std::vector<std::string> CrashWalk::Args() const {
   std::vector<std::string> out;
-  for (const auto& a : setup_.args) out.push_back(a == "{server}" ? Server() : a);
+  for (const auto& a : setup_.args)
+    out.push_back(a == "{server}" ? Server() : a == "{source-server}" ? SourceServer() : a);
   return out;
 }
 
 void CrashWalk::Learn() {
   FreshServer();
-  ServerDigest before = DigestServer(Server());
+  ServerDigest before = DigestAll();
   for (const auto& [db, state] : before) AddState(boundaries_[db], state);
   std::string countFile = (fs::path(workDir_) / "counts.txt").string();
   ProcessResult r = RunProcess(binary_, Args(), {{"XFER_FAULT_COUNT", countFile}}, workDir_, [&] {
     ++units_;
-    for (const auto& [db, state] : DigestServer(Server())) AddState(boundaries_[db], state);
+    for (const auto& [db, state] : DigestAll()) AddState(boundaries_[db], state);
   });
   if (r.exitCode != 0)
     throw std::runtime_error(setup_.name + ": the clean run failed: " + r.err + r.out);
-  for (const auto& [db, state] : DigestServer(Server())) AddState(boundaries_[db], state);
-  endState_ = DigestServer(Server(), true);
+  for (const auto& [db, state] : DigestAll()) AddState(boundaries_[db], state);
+  endState_ = DigestAll(true);
   std::ifstream in(countFile);
   std::string key;
   long long n;
@@ -118,7 +134,7 @@ std::vector<long long> CrashWalk::Points(Fault f, long long wanted) const {
 
 std::string CrashWalk::CheckAtBoundary() const {
   std::string failures;
-  for (const auto& [db, state] : DigestServer(Server())) {
+  for (const auto& [db, state] : DigestAll()) {
     auto it = boundaries_.find(db);
     if (it == boundaries_.end()) {
       failures += " new database " + db + ";";
@@ -141,7 +157,7 @@ std::string CrashWalk::CheckRerun() const {
   if (r.exitCode != 0)
     return " rerun ended with " + std::to_string(r.exitCode) + ": " + LastLine(r.err) + ";";
   std::string failures;
-  ServerDigest end = DigestServer(Server(), true);
+  ServerDigest end = DigestAll(true);
   for (const auto& [db, state] : endState_) {
     auto it = end.find(db);
     if (it == end.end()) {
@@ -153,6 +169,9 @@ std::string CrashWalk::CheckRerun() const {
   }
   if (auto work = WorkTables(Server()); !work.empty())
     failures += " work tables left: " + Join(work) + ";";
+  if (!setup_.sourceTemplate.empty())
+    if (auto work = WorkTables(SourceServer()); !work.empty())
+      failures += " work tables left on the source server: " + Join(work) + ";";
   return failures;
 }
 

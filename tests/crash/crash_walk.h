@@ -20,10 +20,11 @@ namespace xfer::crash {
 enum class Fault { kStatement, kCommit, kDiskFull, kIoError };
 
 struct WalkSetup {
-  std::string name;               // for messages
-  std::string templateServer;     // copied afresh before every run, never written
-  std::vector<std::string> args;  // xfer arguments; "{server}" stands for the copy
-  bool rerunEveryPoint = true;    // false: only every fourth point is rerun
+  std::string name;                 // for messages
+  std::string templateServer;       // copied afresh before every run, never written
+  std::vector<std::string> args;    // xfer arguments; "{server}" stands for the copy
+  bool rerunEveryPoint = true;      // false: only every fourth point is rerun
+  std::string sourceTemplate = {};  // a second server, "{source-server}", copied and checked too
 };
 
 class CrashWalk {
@@ -47,7 +48,10 @@ class CrashWalk {
 
  private:
   std::string Server() const;
+  std::string SourceServer() const;
   void FreshServer() const;
+  // Both servers' databases, the source server's named "source:<database>".
+  ServerDigest DigestAll(bool identityAside = false) const;
   std::vector<std::string> Args() const;
   // Empty when every database is at one of its boundary states.
   std::string CheckAtBoundary() const;
