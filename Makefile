@@ -4,7 +4,8 @@ BUILD  := build/$(PRESET)
 JOBS   ?= $(shell nproc)
 
 DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev \
-                libbenchmark-dev libcli11-dev qt6-base-dev fonts-noto-core
+                libbenchmark-dev libcli11-dev qt6-base-dev fonts-noto-core \
+                libshp-dev libxlsxwriter-dev qt6-charts-dev python3-openpyxl libqt6opengl6-dev
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
 .PHONY: deps configure build test demo gui bench clean

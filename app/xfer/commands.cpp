@@ -16,11 +16,19 @@ void SetExitCode(int code) {
 void RegisterSqlCommand(CLI::App& app);
 void RegisterDemoCommand(CLI::App& app);
 void RegisterKolCommand(CLI::App& app);
+void RegisterImportCommand(CLI::App& app);
+void RegisterExportCommand(CLI::App& app);
+void RegisterMoveCommand(CLI::App& app);
+void RegisterReportCommand(CLI::App& app);
 
 void RegisterCommands(CLI::App& app) {
   RegisterSqlCommand(app);
   RegisterDemoCommand(app);
   RegisterKolCommand(app);
+  RegisterImportCommand(app);
+  RegisterExportCommand(app);
+  RegisterMoveCommand(app);
+  RegisterReportCommand(app);
 }
 
 }  // namespace xfer::cli

@@ -1,6 +1,8 @@
 #include "db/record_set.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <string_view>
 
 #include "db/text_util.h"
 #include "engine/engine.h"
@@ -225,27 +227,96 @@ void RecordSet::Sort(const std::string& order) {
     if (end == std::string::npos) break;
     pos = end + 1;
   }
-  Bookmark mark = GetBookmark();
-  auto compare = [](const Value& a, const Value& b) -> int {
-    bool na = engine::IsNull(a), nb = engine::IsNull(b);
-    if (na || nb) return na == nb ? 0 : na ? -1 : 1;  // NULLs first, as the server sorts them
-    auto number = [](const Value& v, double& out) {
-      if (const auto* i = std::get_if<long long>(&v)) return out = static_cast<double>(*i), true;
-      if (const auto* d = std::get_if<double>(&v)) return out = *d, true;
-      return false;
-    };
-    double x, y;
-    if (number(a, x) && number(b, y)) return x < y ? -1 : x > y ? 1 : 0;
-    return engine::CompareText(engine::FormatValue(a), engine::FormatValue(b));
+  // Rows are ordered through a permutation over keys read once per row, so the comparisons
+  // touch no variant and the rows move once.
+  struct Cell {
+    int rank;  // 0 NULL (first, as the server sorts them), 1 number, 2 text or other
+    double number;
+    std::string_view text;
+    uint64_t prefix = 0;  // first bytes as the collation compares them, blank-padded
+    uint64_t prefix2 = 0;
   };
-  std::stable_sort(data_.rows.begin(), data_.rows.end(), [&](const auto& r1, const auto& r2) {
-    for (const Key& k : keys) {
-      int c = compare(r1[static_cast<size_t>(k.index)], r2[static_cast<size_t>(k.index)]);
-      if (c != 0) return k.desc ? c > 0 : c < 0;
+  // The collation folds ASCII case and lets the shorter text continue as blanks, so equal
+  // prefixes built that way decide most comparisons without touching the text.
+  auto prefixOf = [](std::string_view t, size_t from) {
+    uint64_t p = 0;
+    for (size_t i = from; i < from + 8; ++i) {
+      unsigned char c = i < t.size() ? static_cast<unsigned char>(t[i]) : ' ';
+      if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c + 32);
+      p = (p << 8) | c;
     }
-    return false;
+    return p;
+  };
+  const size_t n = data_.rows.size();
+  std::vector<std::string> formatted;  // text of values that are neither numbers nor text
+  formatted.reserve(n);
+  if (keys.empty() || n == 0) return;
+  std::vector<Cell> cells(n * keys.size());
+  for (size_t r = 0; r < n; ++r)
+    for (size_t k = 0; k < keys.size(); ++k) {
+      const Value& v = data_.rows[r][static_cast<size_t>(keys[k].index)];
+      Cell& c = cells[r * keys.size() + k];
+      if (engine::IsNull(v)) {
+        c = {0, 0, {}, 0, 0};
+      } else if (const auto* i = std::get_if<long long>(&v)) {
+        c = {1, static_cast<double>(*i), {}, 0, 0};
+      } else if (const auto* d = std::get_if<double>(&v)) {
+        c = {1, *d, {}, 0, 0};
+      } else if (const auto* s = std::get_if<std::string>(&v)) {
+        c = {2, 0, *s, prefixOf(*s, 0), prefixOf(*s, 8)};
+      } else {
+        formatted.push_back(engine::FormatValue(v));
+        c = {3, 0, {}, 0, 0};
+      }
+    }
+  // Other values are compared by their text; their strings are stable once all are made.
+  for (size_t i = 0, f = 0; i < cells.size(); ++i)
+    if (cells[i].rank == 3) {
+      cells[i] = {2, 0, formatted[f], prefixOf(formatted[f], 0), prefixOf(formatted[f], 8)};
+      ++f;
+    }
+  auto compare = [](const Cell& a, const Cell& b) -> int {
+    if (a.rank == 0 || b.rank == 0) return a.rank == b.rank ? 0 : a.rank == 0 ? -1 : 1;
+    if (a.rank == 1 && b.rank == 1) return a.number < b.number ? -1 : a.number > b.number ? 1 : 0;
+    if (a.rank == 1 || b.rank == 1) {
+      // A number against text compares as text, as before.
+      std::string x = a.rank == 1 ? engine::FormatValue(Value(a.number)) : std::string(a.text);
+      std::string y = b.rank == 1 ? engine::FormatValue(Value(b.number)) : std::string(b.text);
+      return engine::CompareText(x, y);
+    }
+    if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
+    if (a.prefix2 != b.prefix2) return a.prefix2 < b.prefix2 ? -1 : 1;
+    return engine::CompareText(a.text, b.text);
+  };
+  // The first key sits beside its row number, so most comparisons read contiguous memory;
+  // the row number settles ties, which keeps the sort stable.
+  struct Entry {
+    Cell first;
+    uint32_t row;
+  };
+  const size_t width = keys.size();
+  std::vector<Entry> entries(n);
+  for (size_t r = 0; r < n; ++r) entries[r] = {cells[r * width], static_cast<uint32_t>(r)};
+  std::sort(entries.begin(), entries.end(), [&](const Entry& e1, const Entry& e2) {
+    int c = compare(e1.first, e2.first);
+    if (c != 0) return keys[0].desc ? c > 0 : c < 0;
+    for (size_t k = 1; k < width; ++k) {
+      c = compare(cells[e1.row * width + k], cells[e2.row * width + k]);
+      if (c != 0) return keys[k].desc ? c > 0 : c < 0;
+    }
+    return e1.row < e2.row;
   });
-  if (!mark.empty()) GotoBookmark(mark);
+  std::vector<uint32_t> perm(n);
+  for (size_t r = 0; r < n; ++r) perm[r] = entries[r].row;
+  std::vector<std::vector<Value>> sorted;
+  sorted.reserve(n);
+  long long current = -1;
+  for (size_t r = 0; r < n; ++r) {
+    if (static_cast<long long>(perm[r]) == pos_) current = static_cast<long long>(r);
+    sorted.push_back(std::move(data_.rows[perm[r]]));
+  }
+  data_.rows = std::move(sorted);
+  if (current >= 0) pos_ = current;
 }
 
 }  // namespace xfer::db

@@ -69,6 +69,9 @@ class RecordSet {
 
   // The base table of a single-table query, as T-SQL names it; empty when none.
   std::string BaseTable() const;
+  // The statement the set was opened with and the backend it runs on (null for assigned rows).
+  const std::string& sql() const { return sql_; }
+  Backend* backend() const { return backend_; }
 
  private:
   enum class State { Browse, Edit, Insert };

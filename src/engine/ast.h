@@ -206,6 +206,8 @@ enum class StatementKind {
   Use,              // databaseName
   CreateProcedure,  // target, params, body, procText; alter=true for ALTER
   DropProcedure,    // targets
+  CreateView,       // target, viewColumns, select, procText; alter / orAlter; view options
+  DropView,         // targets, ifExists
   Declare,          // declarations
   SetVariable,      // assignments[0] with target "@v"
   SetOption,        // SET NOCOUNT ON etc.: optionName, optionValue
@@ -274,6 +276,12 @@ struct Statement {
   std::vector<ProcParam> params;
   std::string procText;  // full source text of CREATE PROCEDURE as sent
   bool alter = false;
+
+  // views (procText holds the definition as sent)
+  std::vector<std::string> viewColumns;
+  bool orAlter = false;  // CREATE OR ALTER
+  bool schemaBinding = false;
+  bool checkOption = false;
 
   // variables and control flow
   std::vector<Declaration> declarations;

@@ -5,7 +5,9 @@
 // - sysobjects lists tables ('U'), views ('V'), triggers ('TR'), procedures ('P') and key
 //   constraints ('PK', 'UQ') only, not defaults or system objects, and in tempdb also this
 //   connection's #tables under their plain names (SQL Server pads them);
-// - syscolumns.status is 128 for identity columns, 8 for nullable columns, else 0.
+// - syscolumns.status is 128 for identity columns, 8 for nullable columns, else 0;
+// - sys.objects and sys.views are sysobjects in their newer shape: every object is in dbo,
+//   and tables carry no creation or change date.
 #include "engine/render.h"
 #include "engine/sqlite_util.h"
 
@@ -28,7 +30,9 @@ std::string ObjectsOf(const std::string& schema) {
   std::string s = QuoteIdent(schema);
   return "SELECT m.name AS name, xf_object_id(m.name) AS id, "
          "CASE m.type WHEN 'table' THEN 'U ' WHEN 'view' THEN 'V ' ELSE 'TR' END AS xtype, "
-         "1 AS uid, 0 AS parent_obj, NULL AS crdate, "
+         "1 AS uid, 0 AS parent_obj, (SELECT v.created FROM " +
+         s +
+         ".__xfer_views v WHERE v.name = m.name) AS crdate, "
          "CASE m.type WHEN 'table' THEN 'U ' WHEN 'view' THEN 'V ' ELSE 'TR' END AS type "
          "FROM " +
          s +
@@ -116,6 +120,47 @@ std::string Renderer::CatalogView(const std::string& schema, const std::string& 
           "xf_type_charlen(type_text) AS CHARACTER_MAXIMUM_LENGTH, xf_type_precision(type_text) "
           "AS NUMERIC_PRECISION, xf_type_scale(type_text) AS NUMERIC_SCALE FROM (" +
           ColumnsOf(schema) + ")";
+  } else if (view == "sys.objects" || view == "sys.views") {
+    cols = {{"name", Named("sysname")},           {"object_id", Named("int")},
+            {"principal_id", Named("int")},       {"schema_id", Named("int")},
+            {"parent_object_id", Named("int")},   {"type", Named("char", 2)},
+            {"type_desc", Named("nvarchar", 60)}, {"create_date", Named("datetime")},
+            {"modify_date", Named("datetime")},   {"is_ms_shipped", Named("bit")},
+            {"is_published", Named("bit")},       {"is_schema_published", Named("bit")}};
+    std::string objects = ObjectsOf(schema);
+    if (tempdb) objects += " UNION ALL " + ObjectsOf(kTempSchema);
+    const std::string q = QuoteIdent(schema);
+    sql =
+        "SELECT o.name AS name, o.id AS object_id, NULL AS principal_id, 1 AS schema_id, "
+        "o.parent_obj AS parent_object_id, o.xtype AS type, CASE o.xtype WHEN 'U ' THEN "
+        "'USER_TABLE' WHEN 'V ' THEN 'VIEW' WHEN 'P ' THEN 'SQL_STORED_PROCEDURE' WHEN 'PK' "
+        "THEN 'PRIMARY_KEY_CONSTRAINT' WHEN 'UQ' THEN 'UNIQUE_CONSTRAINT' ELSE 'SQL_TRIGGER' "
+        "END AS type_desc, o.crdate AS create_date, coalesce(v.modified, o.crdate) AS "
+        "modify_date, 0 AS is_ms_shipped, 0 AS is_published, 0 AS is_schema_published";
+    if (view == "sys.views") {
+      for (const char* flag :
+           {"is_replicated", "has_replication_filter", "has_opaque_metadata",
+            "has_unchecked_assembly_data", "with_check_option", "is_date_correlation_view"})
+        cols.push_back({flag, Named("bit")});
+      sql +=
+          ", 0 AS is_replicated, 0 AS has_replication_filter, 0 AS has_opaque_metadata, "
+          "0 AS has_unchecked_assembly_data, coalesce(v.check_option, 0) AS "
+          "with_check_option, 0 AS is_date_correlation_view";
+    }
+    sql += " FROM (" + objects + ") o LEFT JOIN " + q +
+           ".__xfer_views v ON v.name = o.name AND o.xtype = 'V '";
+    if (view == "sys.views") sql += " WHERE o.xtype = 'V '";
+  } else if (view == "information_schema.views") {
+    cols = {{"TABLE_CATALOG", Named("nvarchar", 128)}, {"TABLE_SCHEMA", Named("nvarchar", 128)},
+            {"TABLE_NAME", Named("sysname")},          {"VIEW_DEFINITION", Named("nvarchar", 4000)},
+            {"CHECK_OPTION", Named("varchar", 7)},     {"IS_UPDATABLE", Named("varchar", 2)}};
+    const std::string q = QuoteIdent(schema);
+    sql = "SELECT " + Bind(database) +
+          " AS TABLE_CATALOG, 'dbo' AS TABLE_SCHEMA, m.name AS TABLE_NAME, substr(v.body, 1, "
+          "4000) AS VIEW_DEFINITION, CASE WHEN v.check_option THEN 'CASCADE' ELSE 'NONE' END AS "
+          "CHECK_OPTION, 'NO' AS IS_UPDATABLE FROM " +
+          q + ".sqlite_master m LEFT JOIN " + q +
+          ".__xfer_views v ON v.name = m.name WHERE m.type = 'view'";
   } else {  // information_schema.tables
     cols = {{"TABLE_CATALOG", Named("sysname")},
             {"TABLE_SCHEMA", Named("sysname")},

@@ -64,8 +64,10 @@ sqlite3_stmt* StatementCache::Get(sqlite3* db, const std::string& sql) {
     sqlite3_clear_bindings(s);
     return s;
   }
+  // Kept under the text the renderer wrote; SQLite gets it with its tokens kept apart.
+  const std::string text = SeparateTokens(sql);
   sqlite3_stmt* s = nullptr;
-  int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &s, nullptr);
+  int rc = sqlite3_prepare_v2(db, text.c_str(), static_cast<int>(text.size()), &s, nullptr);
   if (rc != SQLITE_OK) {
     sqlite3_finalize(s);
     ThrowSqlite(db, rc);
@@ -188,6 +190,12 @@ void ConnectionState::Attach(const std::string& canonical) {
     }
   }
   Exec(db_, "PRAGMA " + q + ".synchronous=NORMAL; PRAGMA " + q + ".cache_size=-32000");
+  // Databases made by earlier versions lack the newer bookkeeping tables (views); one that
+  // cannot be written now is still read as it is.
+  try {
+    EnsureBookkeeping(db_, schema);
+  } catch (const SqlError&) {
+  }
   attached_[lower] = schema;
   attachOrder_.push_back(lower);
 }
@@ -279,12 +287,15 @@ std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
 
   TableInfo info;
   info.schema = schema;
+  bool view = false;
   {
-    Stmt s(db_, "SELECT name FROM " + QuoteIdent(schema) +
+    Stmt s(db_, "SELECT name, type FROM " + QuoteIdent(schema) +
                     ".sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE");
     sqlite3_bind_text(s.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
     if (!s.Step()) return std::nullopt;
     info.name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
+    view =
+        std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1))) == "view";
   }
   {
     Stmt s(db_, "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?, ?)");
@@ -300,6 +311,22 @@ std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
       if (dflt) c.defaultSql = reinterpret_cast<const char*>(dflt);
       c.primaryKey = sqlite3_column_int(s.get(), 4) != 0;
       info.columns.push_back(std::move(c));
+    }
+  }
+  if (view) {
+    // SQLite knows the types of a view's plain columns only; the engine kept them all.
+    Stmt s(db_, "SELECT types FROM " + QuoteIdent(schema) + ".__xfer_views WHERE name = ?");
+    sqlite3_bind_text(s.get(), 1, info.name.c_str(), -1, SQLITE_TRANSIENT);
+    if (s.Step() && sqlite3_column_text(s.get(), 0)) {
+      std::string types = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
+      size_t start = 0;
+      for (auto& c : info.columns) {
+        size_t tab = types.find('\t', start);
+        std::string text = types.substr(start, tab == std::string::npos ? tab : tab - start);
+        if (!text.empty()) c.type = ParseTypeText(text);
+        if (tab == std::string::npos) break;
+        start = tab + 1;
+      }
     }
   }
   {

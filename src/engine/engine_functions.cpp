@@ -64,7 +64,9 @@ void TypeFact(sqlite3_context* ctx, int, sqlite3_value** argv) {
       int n = t.length == -2 ? -1 : t.length < 0 ? 1 : t.length;
       return sqlite3_result_int(ctx, n);
     }
-    if (ClassOf(t) == TypeClass::Text) return sqlite3_result_int(ctx, 2147483647);
+    // ntext holds 2^30 - 1 characters, text 2^31 - 1.
+    if (ClassOf(t) == TypeClass::Text)
+      return sqlite3_result_int(ctx, t.name == "ntext" ? 1073741823 : 2147483647);
     return sqlite3_result_null(ctx);
   }
   bool numeric = t.name == "numeric" || t.name == "decimal";

@@ -140,6 +140,9 @@ void Executor::DropTable(const Statement& s) {
                                                 "', because it does not exist or you do not "
                                                 "have permission.");
     }
+    if (auto view = BoundView(conn_.db(), t.schema, t.name))
+      throw SqlError(3729, "Cannot DROP TABLE '" + t.written +
+                               "' because it is being referenced by object '" + *view + "'.");
     Exec(conn_.db(), "DROP TABLE " + r.QualifiedName(t));
     Stmt del(conn_.db(), "DELETE FROM " + QuoteIdent(t.schema) + ".__xfer_identity WHERE tbl = ?");
     sqlite3_bind_text(del.get(), 1, t.name.c_str(), -1, SQLITE_TRANSIENT);
@@ -199,6 +202,9 @@ void Executor::AlterTable(const Statement& s) {
       if (it == info.columns.end())
         throw SqlError(4924, "ALTER TABLE ALTER COLUMN failed because column '" + def.name +
                                  "' does not exist in table '" + info.name + "'.");
+      if (auto view = BoundView(conn_.db(), t.schema, info.name, it->name))
+        throw SqlError(5074,
+                       "The object '" + *view + "' is dependent on column '" + it->name + "'.");
       it->type = def.type;
       it->notNull = def.hasNullability ? def.notNull : it->notNull;
       RebuildTable(t, info);
@@ -212,6 +218,9 @@ void Executor::AlterTable(const Statement& s) {
         if (it == info.columns.end())
           throw SqlError(4924, "ALTER TABLE DROP COLUMN failed because column '" + name +
                                    "' does not exist in table '" + info.name + "'.");
+        if (auto view = BoundView(conn_.db(), t.schema, info.name, it->name))
+          throw SqlError(5074,
+                         "The object '" + *view + "' is dependent on column '" + it->name + "'.");
         info.columns.erase(it);
       }
       RebuildTable(t, info);
@@ -342,8 +351,17 @@ void Executor::RebuildTable(const ResolvedTable& t, TableInfo info, std::string 
   Exec(db, "INSERT INTO " + schema + "." + QuoteIdent(fresh) + " (" + names + ") SELECT " + select +
                " FROM " + schema + "." + QuoteIdent(info.name));
   Exec(db, "DROP TABLE " + schema + "." + QuoteIdent(info.name));
-  Exec(db,
-       "ALTER TABLE " + schema + "." + QuoteIdent(fresh) + " RENAME TO " + QuoteIdent(info.name));
+  // Views naming the table read it by name: the rename must not check them while the table is
+  // away, nor rewrite them.
+  Exec(db, "PRAGMA legacy_alter_table=ON");
+  try {
+    Exec(db,
+         "ALTER TABLE " + schema + "." + QuoteIdent(fresh) + " RENAME TO " + QuoteIdent(info.name));
+  } catch (...) {
+    Exec(db, "PRAGMA legacy_alter_table=OFF");
+    throw;
+  }
+  Exec(db, "PRAGMA legacy_alter_table=OFF");
   for (std::string sql : indexes) {
     size_t at = sql.find("INDEX ");
     if (at != std::string::npos) sql.insert(at + 6, schema + ".");

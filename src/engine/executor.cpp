@@ -237,6 +237,8 @@ void Executor::RunAtomic(const Statement& s) {
     case StatementKind::AlterTable:
     case StatementKind::CreateIndex:
     case StatementKind::DropIndex:
+    case StatementKind::CreateView:
+    case StatementKind::DropView:
       writes = true;
       break;
     default:
@@ -395,6 +397,12 @@ void Executor::RunStatement(const Statement& s) {
       break;
     case StatementKind::DropProcedure:
       DropProcedure(s);
+      break;
+    case StatementKind::CreateView:
+      CreateView(s);
+      break;
+    case StatementKind::DropView:
+      DropView(s);
       break;
     case StatementKind::Declare:
       Declare(s);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "engine/ast.h"
@@ -61,6 +62,10 @@ class Executor {
   void Truncate(const Statement& s);
   std::string ColumnSql(const ColumnDef& c, bool primaryKeyColumn);
 
+  // Views (exec_view.cpp).
+  void CreateView(const Statement& s);
+  void DropView(const Statement& s);
+
   // Variables and procedures (exec_proc.cpp).
   void Declare(const Statement& s);
   void Assign(const std::string& name, const Value& v);
@@ -89,6 +94,11 @@ class Executor {
 // Converts a value to a declared type as SQL Server assigns it to a variable: strings cut to
 // their length, numbers from text (SqlError 245 when not a number), floats to int truncated.
 Value ConvertValue(const Value& v, const TypeName& type);
+
+// The schema-bound view in `schema` that names `table` (and `column`, when given), if any:
+// the table cannot be dropped, nor the column changed.
+std::optional<std::string> BoundView(sqlite3* db, const std::string& schema,
+                                     const std::string& table, const std::string& column = {});
 
 // Database names a batch mentions, so they can be attached before its transaction starts.
 std::vector<std::string> DatabasesOf(const Batch& b);

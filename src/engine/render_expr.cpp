@@ -15,6 +15,18 @@
 namespace xfer::engine {
 namespace {
 
+// Levels of AND, OR and NOT a condition nests, counted up to `cap`.
+constexpr int kDeepCondition = 8;
+int ConditionDepth(const Expr& e, int cap) {
+  if (cap == 0) return 0;
+  const bool connective = (e.kind == ExprKind::Binary && (e.text == "AND" || e.text == "OR")) ||
+                          (e.kind == ExprKind::Unary && e.text == "NOT");
+  if (!connective) return 0;
+  int inner = 0;
+  for (const auto& a : e.args) inner = std::max(inner, ConditionDepth(*a, cap - 1));
+  return 1 + inner;
+}
+
 ExprType Make(TypeClass cls, std::string name, int length = -1) {
   ExprType t;
   t.cls = cls;
@@ -145,6 +157,19 @@ std::string LowerName(std::string_view s) {
 }
 
 std::string Renderer::Bind(Value v) {
+  // A definition SQLite keeps (a view, a default) holds its values as text of its own.
+  if (inlineLiterals_) {
+    if (const auto* text = std::get_if<std::string>(&v)) {
+      std::string out = "'";
+      for (char c : *text) {
+        out += c;
+        if (c == '\'') out += '\'';
+      }
+      return out + "'";
+    }
+    if (const auto* i = std::get_if<long long>(&v)) return std::to_string(*i);
+    if (std::holds_alternative<std::monostate>(v)) return "NULL";
+  }
   params_.push_back(std::move(v));
   return "?" + std::to_string(params_.size());
 }
@@ -211,14 +236,40 @@ found:
 }
 
 std::string Renderer::Binary(const Expr& e, ExprType* type) {
+  const std::string& op = e.text;
+  if (op == "AND" || op == "OR") {
+    // A run of one connective is written flat, however the statement grouped it: SQLite's
+    // parser has a fixed stack, and generated conditions nest far deeper than it goes.
+    *type = IntType();
+    std::vector<const Expr*> pending{&e}, terms;
+    while (!pending.empty()) {
+      const Expr* x = pending.back();
+      pending.pop_back();
+      if (x->kind == ExprKind::Binary && x->text == op) {
+        pending.push_back(x->args[1].get());
+        pending.push_back(x->args[0].get());
+      } else {
+        terms.push_back(x);
+      }
+    }
+    // AND inside OR inside AND... cannot be flattened; written with the deep operand first,
+    // each level costs SQLite one bracket instead of three. Usual conditions keep their order.
+    auto deepest = std::max_element(terms.begin(), terms.end(), [](const Expr* a, const Expr* b) {
+      return ConditionDepth(*a, kDeepCondition) < ConditionDepth(*b, kDeepCondition);
+    });
+    if (ConditionDepth(**deepest, kDeepCondition) >= kDeepCondition)
+      std::rotate(terms.begin(), deepest, deepest + 1);
+    std::string out = "(";
+    for (const Expr* x : terms) {
+      ExprType t;
+      if (out.size() > 1) out += " " + op + " ";
+      out += Expression(*x, &t);
+    }
+    return out + ")";
+  }
   ExprType lt, rt;
   std::string l = Expression(*e.args[0], &lt);
   std::string r = Expression(*e.args[1], &rt);
-  const std::string& op = e.text;
-  if (op == "AND" || op == "OR") {
-    *type = IntType();
-    return "(" + l + " " + op + " " + r + ")";
-  }
   static const char* const kCompare[] = {"=", "<>", "!=", "<", "<=", ">", ">=", "!<", "!>"};
   if (std::find(std::begin(kCompare), std::end(kCompare), op) != std::end(kCompare)) {
     *type = IntType();
@@ -367,6 +418,15 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
     if (!info || !info->Identity()) return "NULL";
     return "(SELECT coalesce(last, seed) FROM " + QuoteIdent(t.schema) +
            ".__xfer_identity WHERE tbl = " + Bind(info->name) + ")";
+  }
+  if (name == "OBJECT_DEFINITION" && e.args.size() == 1) {
+    // The text of a view or procedure of the current database, as it was sent.
+    renderArgs();
+    *type = Make(TypeClass::String, "nvarchar", -2);
+    const std::string q = QuoteIdent(conn_.SchemaFor(conn_.currentDatabase()));
+    return "(SELECT body FROM (SELECT name, body FROM " + q +
+           ".__xfer_views UNION ALL SELECT name, body FROM " + q +
+           ".__xfer_procs) WHERE xf_object_id(name) = " + args[0] + " LIMIT 1)";
   }
   if ((name == "OBJECT_NAME" && e.args.size() == 1) || (name == "COL_NAME" && e.args.size() == 2)) {
     // Names by id, as the current database's catalog views list them.

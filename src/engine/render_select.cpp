@@ -11,11 +11,19 @@
 namespace xfer::engine {
 namespace {
 
-bool IsCatalogName(const std::string& schema, const std::string& object) {
+// The catalog view a name stands for ("sysobjects", "sys.views", "information_schema.columns"),
+// or empty for a name of the user's.
+std::string CatalogKey(const std::string& schema, const std::string& object) {
   static const char* const kViews[] = {"sysobjects", "syscolumns", "sysdatabases"};
-  if (schema == "information_schema") return object == "columns" || object == "tables";
-  if (!schema.empty() && schema != "dbo" && schema != "sys") return false;
-  return std::find(std::begin(kViews), std::end(kViews), object) != std::end(kViews);
+  static const char* const kSysViews[] = {"objects", "views"};
+  static const char* const kSchemaViews[] = {"columns", "tables", "views"};
+  auto in = [&](const auto& list) {
+    return std::find(std::begin(list), std::end(list), object) != std::end(list);
+  };
+  if (schema == "information_schema") return in(kSchemaViews) ? schema + "." + object : "";
+  if (schema == "sys" && in(kSysViews)) return schema + "." + object;
+  if (!schema.empty() && schema != "dbo" && schema != "sys") return "";
+  return in(kViews) ? object : "";
 }
 
 std::string WrittenName(const ObjectName& n) {
@@ -76,10 +84,8 @@ ResolvedTable Renderer::Resolve(const ObjectName& n, bool mustExist) {
     r.schema = conn_.SchemaFor(db);
     r.database = *conn_.server().FindDatabase(db);
     std::string schema = LowerName(n.schema), object = LowerName(n.object);
-    if (IsCatalogName(schema, object)) {
-      r.catalogSql = CatalogView(
-          r.schema, schema == "information_schema" ? "information_schema." + object : object,
-          r.database);
+    if (std::string key = CatalogKey(schema, object); !key.empty()) {
+      r.catalogSql = CatalogView(r.schema, key, r.database);
       return r;
     }
   }
@@ -324,6 +330,9 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
         term = e.text;
         size_t ordinal = std::stoul(e.text);
         if (ordinal >= 1 && ordinal <= types.size()) t = types[ordinal - 1];
+        if (!e.text.starts_with('-') && (ordinal < 1 || ordinal > types.size()))
+          throw SqlError(108, "The ORDER BY position number " + e.text +
+                                  " is out of range of the number of items in the select list.");
       } else if (e.kind == ExprKind::Column && e.name.size() == 1 &&
                  std::any_of(names.begin(), names.end(), [&](const std::string& n) {
                    return LowerName(n) == LowerName(e.name[0]);
@@ -332,6 +341,14 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
         for (size_t k = 0; k < names.size(); ++k)
           if (LowerName(names[k]) == LowerName(e.name[0])) t = types[k];
       } else {
+        // With DISTINCT a row is known only by its select list: nothing else can order it.
+        if (s.distinct && s.setParts.empty() &&
+            std::none_of(s.items.begin(), s.items.end(), [&](const SelectItem& item) {
+              return item.expr->kind != ExprKind::Star && Canonical(*item.expr) == Canonical(e);
+            }))
+          throw SqlError(145,
+                         "ORDER BY items must appear in the select list if SELECT DISTINCT is "
+                         "specified.");
         term = Expression(e, &t);
       }
       if (Textual(t)) term += std::string(" COLLATE ") + kCollation;

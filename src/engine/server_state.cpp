@@ -103,6 +103,11 @@ void EnsureBookkeeping(sqlite3* db, const std::string& alias) {
                "step INTEGER, last INTEGER, PRIMARY KEY (tbl))");
   Exec(db, "CREATE TABLE IF NOT EXISTS " + q +
                "__xfer_owner (name TEXT PRIMARY KEY COLLATE NOCASE, owner TEXT)");
+  // Views: the text as sent, column types (tab-separated), WITH CHECK OPTION, and for a
+  // schema-bound view the tables it names.
+  Exec(db, "CREATE TABLE IF NOT EXISTS " + q +
+               "__xfer_views (name TEXT PRIMARY KEY COLLATE NOCASE, body TEXT NOT NULL, "
+               "created TEXT, modified TEXT, types TEXT, check_option INTEGER, bound_to TEXT)");
 }
 
 }  // namespace xfer::engine

@@ -1,5 +1,6 @@
 #include "engine/sqlite_util.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -36,7 +37,40 @@ SqliteHandle::~SqliteHandle() {
   sqlite3_close_v2(db_);
 }
 
+std::string SeparateTokens(std::string_view sql) {
+  std::string out;
+  out.reserve(sql.size() + 4);
+  char quote = 0;  // the closing character of the quoted text being copied
+  for (size_t i = 0; i < sql.size(); ++i) {
+    const char c = sql[i];
+    out += c;
+    if (quote) {
+      if (c == quote) quote = 0;  // a doubled quote closes and reopens: same result
+      continue;
+    }
+    if (c == '\'' || c == '"' || c == '`') {
+      quote = c;
+    } else if (c == '[') {
+      quote = ']';
+    } else if (i + 1 < sql.size() &&
+               ((c == '-' && sql[i + 1] == '-') || (c == '/' && sql[i + 1] == '*'))) {
+      out += ' ';
+    }
+  }
+  return out;
+}
+
+namespace {
+
+bool JoinsComment(std::string_view sql) {
+  return sql.find("--") != std::string_view::npos || sql.find("/*") != std::string_view::npos;
+}
+
+}  // namespace
+
 Stmt::Stmt(sqlite3* db, std::string_view sql) : db_(db) {
+  std::string safe;
+  if (JoinsComment(sql)) sql = safe = SeparateTokens(sql);
   int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr);
   if (rc != SQLITE_OK) ThrowSqlite(db, rc);
 }
@@ -54,7 +88,8 @@ bool Stmt::Step() {
 
 void Exec(sqlite3* db, const std::string& sql) {
   char* err = nullptr;
-  int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+  const std::string safe = JoinsComment(sql) ? SeparateTokens(sql) : std::string();
+  int rc = sqlite3_exec(db, (safe.empty() ? sql : safe).c_str(), nullptr, nullptr, &err);
   if (rc != SQLITE_OK) {
     std::string msg = err ? err : sqlite3_errmsg(db);
     sqlite3_free(err);
@@ -115,9 +150,149 @@ void ThrowSqlite(sqlite3* db, int rc) {
 
 namespace {
 
-std::string After(const std::string& s, std::string_view prefix) {
-  return s.substr(prefix.size());
-}
+// How the name in a SQLite message is cut out of the text that follows the matched start.
+enum class Named {
+  None,
+  Rest,        // the whole rest: "ambiguous column name: Code"
+  LastPart,    // after the last dot: "no such table: kelvaro_7_1402.T" names T
+  FirstWord,   // up to the first blank: "table T already exists"
+  AfterLast,   // the last word of the message: "use DROP VIEW to delete view v"
+  Constraint,  // "t.a, t.b": table t, columns a, b
+};
+
+// One SQLite message and the SQL Server error a user gets for it. `start` is how the message
+// begins, `contains` (when set) a part it must also have. In `text`, {name} is the object the
+// message names, {table} and {columns} the parts of a constraint's column list.
+struct Translation {
+  std::string_view start;
+  std::string_view contains;
+  int number;
+  Named named;
+  std::string_view text;
+};
+
+constexpr Translation kTranslations[] = {
+    {"no such table: ", "", err::kInvalidObject, Named::LastPart, "Invalid object name '{name}'."},
+    {"no such view: ", "", err::kInvalidObject, Named::LastPart, "Invalid object name '{name}'."},
+    {"no such column: ", "", err::kInvalidColumn, Named::LastPart, "Invalid column name '{name}'."},
+    {"ambiguous column name: ", "", err::kAmbiguousColumn, Named::Rest,
+     "Ambiguous column name '{name}'."},
+    {"UNIQUE constraint failed: ", "", err::kDuplicateKey, Named::Constraint,
+     "Violation of PRIMARY KEY constraint 'PK_{table}'. Cannot insert duplicate key in object "
+     "'dbo.{table}'."},
+    {"CHECK constraint failed: ", kLengthCheckPrefix, err::kTruncation, Named::None,
+     "String or binary data would be truncated."},
+    {"NOT NULL constraint failed: ", "", err::kNullNotAllowed, Named::Constraint,
+     "Cannot insert the value NULL into column '{columns}', table '{table}'; column does not "
+     "allow nulls. INSERT fails."},
+    {"FOREIGN KEY constraint failed", "", 547, Named::None,
+     "The statement conflicted with a FOREIGN KEY constraint."},
+    {"table ", " already exists", err::kObjectExists, Named::FirstWord,
+     "There is already an object named '{name}' in the database."},
+    {"view ", " already exists", err::kObjectExists, Named::FirstWord,
+     "There is already an object named '{name}' in the database."},
+    {"use DROP VIEW to delete view ", "", 3705, Named::AfterLast,
+     "Cannot use DROP TABLE with '{name}' because '{name}' is a view. Use DROP VIEW."},
+    {"use DROP TABLE to delete table ", "", 3705, Named::AfterLast,
+     "Cannot use DROP VIEW with '{name}' because '{name}' is a table. Use DROP TABLE."},
+    {"cannot modify ", "because it is a view", err::kUnsupported, Named::FirstWord,
+     "The T-SQL feature 'changing data through the view {name}' is not supported."},
+    {"view ", "cannot reference objects in database tempdb", 4508, Named::None,
+     "Views or functions are not allowed on temporary tables. Table names that begin with '#' "
+     "denote temporary tables."},
+    {"view ", "cannot reference objects in database", err::kUnsupported, Named::FirstWord,
+     "The T-SQL feature 'a view over another database ({name})' is not supported."},
+    {"table ", "values were supplied", 213, Named::None,
+     "Column name or number of supplied values does not match table definition."},
+    {"sub-select returns ", "", 116, Named::None,
+     "Only one expression can be specified in the select list when the subquery is not "
+     "introduced with EXISTS."},
+    {"SELECTs to the left and right of ", "", 205, Named::None,
+     "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number "
+     "of expressions in their target lists."},
+    {"", "ORDER BY term does not match any column in the result set", 104, Named::None,
+     "ORDER BY items must appear in the select list if the statement contains a UNION, "
+     "INTERSECT or EXCEPT operator."},
+    {"no such function: ", "", err::kUnknownFunction, Named::Rest,
+     "'{name}' is not a recognized built-in function name."},
+    {"misuse of aggregate", "", 147, Named::None,
+     "An aggregate may not appear in the WHERE clause unless it is in a subquery contained in a "
+     "HAVING clause or a select list, and the column being aggregated is an outer reference."},
+    {"aggregate functions are not allowed in the GROUP BY clause", "", 144, Named::None,
+     "Cannot use an aggregate or a subquery in an expression used for the group by list of a "
+     "GROUP BY clause."},
+    {"parser stack overflow", "", 191, Named::None,
+     "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up "
+     "into smaller queries."},
+    {"Expression tree is too large", "", 191, Named::None,
+     "Some part of your SQL statement is nested too deeply. Rewrite the query or break it up "
+     "into smaller queries."},
+    {"too many terms in compound SELECT", "", 8623, Named::None,
+     "The query processor ran out of internal resources and could not produce a query plan."},
+    {"at most 64 tables in a join", "", 8623, Named::None,
+     "The query processor ran out of internal resources and could not produce a query plan."},
+    {"too many SQL variables", "", 8003, Named::None,
+     "The incoming request has too many parameters. The server supports a maximum of 2100 "
+     "parameters. Reduce the number of parameters and resend the request."},
+    {"integer overflow", "", 8115, Named::None,
+     "Arithmetic overflow error converting expression to data type bigint."},
+    {"cannot commit - no transaction is active", "", 3902, Named::None,
+     "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."},
+    {"cannot rollback - no transaction is active", "", 3903, Named::None,
+     "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."},
+    {"no such savepoint: ", "", 6401, Named::Rest,
+     "Cannot roll back {name}. No transaction or savepoint of that name was found."},
+    {"interrupted", "", 3617, Named::None, "Query was cancelled by user."},
+    {"database is locked", "", 1222, Named::None, "Lock request time out period exceeded."},
+    {"database table is locked", "", 1222, Named::None, "Lock request time out period exceeded."},
+    {"attempt to write a readonly database", "", 3906, Named::None,
+     "Failed to update database because the database is read-only."},
+    {"database or disk is full", "", 1105, Named::None,
+     "Could not allocate space for object in database because the filegroup is full."},
+    {"disk I/O error", "", 823, Named::None,
+     "The operating system returned an error to SQL Server during a read or write operation."},
+    {"database disk image is malformed", "", 824, Named::None,
+     "SQL Server detected a logical consistency-based I/O error."},
+    {"file is not a database", "", 824, Named::None,
+     "SQL Server detected a logical consistency-based I/O error."},
+    {"out of memory", "", 701, Named::None,
+     "There is insufficient system memory in resource pool 'default' to run this query."},
+    {"string or blob too big", "", 1105, Named::None,
+     "Could not allocate space for object in database because the filegroup is full."},
+    {"near \"", ": syntax error", err::kSyntax, Named::Rest, "Incorrect syntax near '{name}'."},
+};
+
+// What no row names: SQLite's result code decides, never its wording.
+struct Fallback {
+  int rc;
+  int number;
+  std::string_view text;
+};
+
+static_assert(kBusyWaitMs == 10000, "the lock time-out messages name the wait");
+constexpr Fallback kFallbacks[] = {
+    {SQLITE_CONSTRAINT, 547, "The statement conflicted with a constraint."},
+    // The wait is kBusyWaitMs, checked below.
+    {SQLITE_BUSY, 1222,
+     "Lock request time out period exceeded. Another connection holds the database; waited 10 "
+     "seconds."},
+    {SQLITE_LOCKED, 1222,
+     "Lock request time out period exceeded. Another connection holds the database; waited 10 "
+     "seconds."},
+    {SQLITE_NOMEM, 701,
+     "There is insufficient system memory in resource pool 'default' to run this query."},
+    {SQLITE_READONLY, 3906, "Failed to update database because the database is read-only."},
+    {SQLITE_IOERR, 823,
+     "The operating system returned an error to SQL Server during a read or write operation."},
+    {SQLITE_CORRUPT, 824, "SQL Server detected a logical consistency-based I/O error."},
+    {SQLITE_NOTADB, 5172, "The header for a database file is not a valid database file header."},
+    {SQLITE_FULL, 1105,
+     "Could not allocate space for object in database because the filegroup is full."},
+    {SQLITE_CANTOPEN, 5120, "Unable to open the physical file."},
+    {SQLITE_MISMATCH, 206, "Operand type clash."},
+    {SQLITE_TOOBIG, 1105,
+     "Could not allocate space for object in database because the filegroup is full."},
+};
 
 // "t.a, t.b" -> table "t", columns "a, b".
 void SplitConstraint(const std::string& text, std::string& table, std::string& columns) {
@@ -136,6 +311,47 @@ void SplitConstraint(const std::string& text, std::string& table, std::string& c
   }
 }
 
+void Fill(std::string& text, std::string_view field, const std::string& value) {
+  for (size_t at = text.find(field); at != std::string::npos;
+       at = text.find(field, at + value.size()))
+    text.replace(at, field.size(), value);
+}
+
+std::string Translate(const Translation& t, const std::string& message) {
+  std::string rest = message.substr(t.start.size());
+  std::string name, table, columns;
+  switch (t.named) {
+    case Named::None:
+      break;
+    case Named::Rest:
+      name = rest;
+      if (size_t end = name.find("\": syntax error"); end != std::string::npos)
+        name = name.substr(0, end);
+      break;
+    case Named::LastPart:
+      name = rest.substr(rest.rfind('.') == std::string::npos ? 0 : rest.rfind('.') + 1);
+      break;
+    case Named::FirstWord:
+      name = rest.substr(0, rest.find(' '));
+      if (name.size() > 1 && name.front() == '"' && name.back() == '"')
+        name = name.substr(1, name.size() - 2);
+      break;
+    case Named::AfterLast:
+      name = message.substr(message.rfind(' ') + 1);
+      break;
+    case Named::Constraint:
+      SplitConstraint(rest, table, columns);
+      break;
+  }
+  if (size_t dot = name.rfind('.'); t.named == Named::FirstWord && dot != std::string::npos)
+    name = name.substr(dot + 1);
+  std::string text(t.text);
+  Fill(text, "{name}", name);
+  Fill(text, "{table}", table);
+  Fill(text, "{columns}", columns);
+  return text;
+}
+
 }  // namespace
 
 void ThrowMessage(int rc, const std::string& message) {
@@ -147,65 +363,17 @@ void ThrowMessage(int rc, const std::string& message) {
       throw SqlError(number, message.substr(close + 1));
     }
   }
-  if (message.starts_with("no such table: ")) {
-    std::string name = After(message, "no such table: ");
-    if (size_t dot = name.rfind('.'); dot != std::string::npos) name = name.substr(dot + 1);
-    throw SqlError(err::kInvalidObject, "Invalid object name '" + name + "'.");
+  for (const auto& t : kTranslations) {
+    if (!message.starts_with(t.start)) continue;
+    if (!t.contains.empty() && message.find(t.contains) == std::string::npos) continue;
+    throw SqlError(t.number, Translate(t, message));
   }
-  if (message.starts_with("no such column: ")) {
-    std::string name = After(message, "no such column: ");
-    if (size_t dot = name.rfind('.'); dot != std::string::npos) name = name.substr(dot + 1);
-    throw SqlError(err::kInvalidColumn, "Invalid column name '" + name + "'.");
-  }
-  if (message.starts_with("ambiguous column name: ")) {
-    throw SqlError(err::kAmbiguousColumn,
-                   "Ambiguous column name '" + After(message, "ambiguous column name: ") + "'.");
-  }
-  if (message.starts_with("UNIQUE constraint failed: ")) {
-    std::string table, columns;
-    SplitConstraint(After(message, "UNIQUE constraint failed: "), table, columns);
-    throw SqlError(err::kDuplicateKey, "Violation of PRIMARY KEY constraint 'PK_" + table +
-                                           "'. Cannot insert duplicate key in object 'dbo." +
-                                           table + "'.");
-  }
-  if (message.starts_with("CHECK constraint failed: ") &&
-      message.find(kLengthCheckPrefix) != std::string::npos)
-    throw SqlError(err::kTruncation, "String or binary data would be truncated.");
-  if (message.starts_with("NOT NULL constraint failed: ")) {
-    std::string table, columns;
-    SplitConstraint(After(message, "NOT NULL constraint failed: "), table, columns);
-    throw SqlError(err::kNullNotAllowed, "Cannot insert the value NULL into column '" + columns +
-                                             "', table '" + table +
-                                             "'; column does not allow nulls. INSERT fails.");
-  }
-  if (message.find("already exists") != std::string::npos && message.starts_with("table ")) {
-    std::string name = message.substr(6, message.find(' ', 6) - 6);
-    throw SqlError(err::kObjectExists,
-                   "There is already an object named '" + name + "' in the database.");
-  }
-  if (message == "interrupted") throw SqlError(3617, "Query was cancelled by user.");
-  switch (rc & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-      throw SqlError(err::kLockTimeout,
-                     "Lock request time out period exceeded. Another connection holds the "
-                     "database; waited " +
-                         std::to_string(kBusyWaitMs / 1000) + " seconds.");
-    case SQLITE_FULL:
-      throw SqlError(err::kDiskFull,
-                     "Could not allocate space in the database because the disk is full.", 17);
-    case SQLITE_IOERR:
-      throw SqlError(
-          err::kIoError,
-          "The operating system returned an I/O error on a database file (" + message + ").", 24);
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-      throw SqlError(err::kDamagedPage, "A database file is damaged (" + message + ").", 24);
-    default:
-      break;
-  }
-  // Anything else is a statement the engine rendered wrongly or SQLite refused.
-  throw SqlError(50001, "Internal engine error: " + message);
+  // XFER_TRACE_SQL=1 shows what SQLite said where no translation names it.
+  if (std::getenv("XFER_TRACE_SQL")) std::fprintf(stderr, "[sqlite] error: %s\n", message.c_str());
+  for (const auto& f : kFallbacks)
+    if ((rc & 0xFF) == f.rc) throw SqlError(f.number, std::string(f.text));
+  // A statement SQLite could not compile for a reason no row above names.
+  throw SqlError(8180, "Statement(s) could not be prepared.");
 }
 
 Value ColumnValue(sqlite3_stmt* stmt, int i) {

@@ -27,6 +27,11 @@ class SqliteHandle {
   sqlite3* db_ = nullptr;
 };
 
+// SQL text as SQLite must receive it: wherever two written-out tokens meet as "--" or "/*" (a
+// minus before a negative number, say), a blank keeps SQLite from reading a comment. Quoted
+// text and names are left alone; the engine never writes comments of its own.
+std::string SeparateTokens(std::string_view sql);
+
 class Stmt {
  public:
   Stmt(sqlite3* db, std::string_view sql);

@@ -6,6 +6,7 @@
 #include "host/plain_form.h"
 #include "host/xfer_api.h"
 #include "transfer/forms/kol_form.h"
+#include "transfer/modules/forms/maly_form.h"
 
 // The session variables are defined by the module (session.cpp). Programs that link the form
 // table without the module, such as the registry tests, leave them out: weak references read
@@ -56,6 +57,7 @@ const char* FormClassName(FormId id) {
 
 FormFactory DefaultFormFactory(FormId id) {
   if (id == FormId::kKol) return [] { return new transfer::TXferKolForm(ModuleSession); };
+  if (id == FormId::kKelvaro) return [] { return new transfer::TXferMalyForm(ModuleSession); };
   return [id] { return MakePlainForm(FormClassName(id), FormCaption(id)); };
 }
 

@@ -1,5 +1,6 @@
 // Demo chart of accounts: groups, general and subsidiary accounts, detail and second-detail
-// accounts with their groups, projects, fixed descriptions, and a year of vouchers.
+// accounts with their groups, projects, fixed descriptions; the vouchers of the year come from
+// demo_vouchers.cpp.
 #include "suite/demo_gen.h"
 #include "suite/demo_words.h"
 
@@ -28,7 +29,7 @@ void FillAccounting(const Period& p) {
       int groh = static_cast<int>(rng.Between(1, 7));
       if (!p.Has(i, kolls)) continue;
       w.Add({Lit(Code(1000 + i, 4)), Lit(p.Name(name, i)), Lit(i >= 13 ? "T" : "F"),
-             Lit(natures[i % 3]), Lit("T"), Lit("T"), Lit(""), Lit("A"),
+             Lit(natures[i % 3]), Lit(p.Active(i)), Lit("T"), Lit(""), Lit("A"),
              Lit(std::to_string(groh))});
     }
     p.Done(w);
@@ -55,7 +56,7 @@ void FillAccounting(const Period& p) {
              Lit(detail ? "T" : "F"),
              Lit("F"),
              Lit("F"),
-             Lit("T"),
+             Lit(p.Active(i)),
              Lit(detail ? Code(1, 4) : ""),
              Lit(""),
              Lit(""),
@@ -97,8 +98,8 @@ void FillAccounting(const Period& p) {
       std::string name = PersonName(rng);
       int groh = static_cast<int>(rng.Between(1, 5));
       if (!p.Has(i, n)) continue;
-      w.Add({Lit(Code(i + 1, 8)), Lit(p.Name(name, i)), Lit(natures[i % 3]), Lit("T"), Lit("T"),
-             Lit(""), Lit("A"), Lit(""), Lit(""), Lit(""), Lit(""), Lit(Code(groh, 4))});
+      w.Add({Lit(Code(i + 1, 8)), Lit(p.Name(name, i)), Lit(natures[i % 3]), Lit(p.Active(i)),
+             Lit("T"), Lit(""), Lit("A"), Lit(""), Lit(""), Lit(""), Lit(""), Lit(Code(groh, 4))});
     }
     p.Done(w);
   }
@@ -182,28 +183,7 @@ void FillAccounting(const Period& p) {
     for (const auto& [code, name] : apps) w.Add({Lit(code), Lit(name)});
     w.Flush();
   }
-  // Vouchers: balanced two-line entries of the year; not master data, so not counted.
-  Rng rng = p.YearStream("Asnad");
-  RowWriter w(p.run, "Asnad",
-              "TypeSys, WhatDoc, SanadNo, LastNo, SanadDate, Koll, Moein, Tafsily, Des, Bed, Bes, "
-              "SherCode, SalMale, User_Name, Raj, NoBat");
-  const int vouchers = p.Count(20, 1000000);
-  const std::string_view systems[] = {"M", "S", "R", "N"};
-  for (int v = 0; v < vouchers; ++v) {
-    std::string date = p.Date(rng);
-    double amount = static_cast<double>(rng.Between(10, 5000) * 1000);
-    std::string sys(systems[rng.Between(0, 3)]);
-    std::string koll1 = Code(1000 + rng.Between(0, kolls - 1), 4);
-    std::string koll2 = Code(1000 + rng.Between(0, kolls - 1), 4);
-    std::string des =
-        std::string(words::GeneralAccounts()[rng.Between(0, 19)]) + " سند " + std::to_string(v + 1);
-    std::string no = std::to_string(v + 1);
-    w.Add({Lit(sys), Lit("1"), Lit(no), Lit(no), Lit(date), Lit(koll1), Lit(Code(1, 4)), Lit(""),
-           Lit(des), Lit(amount), Lit(0.0), Lit(p.code), Lit(p.year), Lit("مدير"), Lit(1), Lit(1)});
-    w.Add({Lit(sys), Lit("1"), Lit(no), Lit(no), Lit(date), Lit(koll2), Lit(Code(1, 4)), Lit(""),
-           Lit(des), Lit(0.0), Lit(amount), Lit(p.code), Lit(p.year), Lit("مدير"), Lit(2), Lit(1)});
-  }
-  w.Flush();
+  FillVouchers(p, kolls);
 }
 
 }  // namespace xfer::suite::demo

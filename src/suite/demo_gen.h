@@ -62,6 +62,9 @@ struct Period {
   // Row i carries another name in the later period than in the first.
   bool Renamed(int i) const { return role == Role::Next && i % 7 == 3; }
   std::string Name(std::string_view base, int i) const;
+  // Row i is closed in the later period (IsActive "F"), so some clashing rows differ in more
+  // than their name.
+  std::string_view Active(int i) const { return role == Role::Next && i % 5 == 2 ? "F" : "T"; }
   // A date of this period's year, yyyy/mm/dd.
   std::string Date(Rng& rng) const;
   // Flushes `w` and adds its rows to the master-row count.
@@ -78,6 +81,8 @@ std::string Code(long long n, int width);
 std::string PersonName(Rng& rng);
 
 void FillAccounting(const Period& p);
+// The year's accounting vouchers over the chart of `kolls` general accounts.
+void FillVouchers(const Period& p, int kolls);
 void FillInventory(const Period& p);
 void FillAssets(const Period& p);
 void FillTreasury(const Period& p);

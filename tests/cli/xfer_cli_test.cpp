@@ -43,7 +43,7 @@ class XferCli : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = (fs::temp_directory_path() /
-            ("xfer_cli_" +
+            ("xfer_cli_" + std::to_string(::getpid()) + "_" +
              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
                .string();
     fs::remove_all(dir_);
@@ -90,6 +90,80 @@ TEST_F(XferCli, KolCarriesADemoPeriodAndReportsEachTable) {
                          " --database KELVARO_1_1403 --source KELVARO_9_1300 --modules maly");
   EXPECT_EQ(unknown.status, 1);
   EXPECT_NE(unknown.err.find("لطفا يک شرکت انتخاب کنيد"), std::string::npos) << unknown.err;
+}
+
+TEST_F(XferCli, MoveCarriesOneTableAndStopsOnAFailedCheck) {
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  Outcome list = Xfer("move --list --form maly");
+  EXPECT_EQ(list.status, 0);
+  for (const char* table : {"GROH", "KOLL", "MOEIN", "GROHTAFSILY", "TAFSILY", "GROHTAFSILY2",
+                            "TAFSILY2", "M_GrohProject", "M_Project", "FIXDES"})
+    EXPECT_NE(list.out.find(table), std::string::npos) << table;
+  EXPECT_EQ(Xfer("move --help").status, 0);
+  EXPECT_EQ(Xfer("move --list --form nothing").status, 2);
+
+  const std::string move =
+      "move --server " + dir_ + " --database KELVARO_1_1403 --form maly --source KELVARO_1_1402 ";
+  Outcome preview = Xfer(move + "--table KOLL --preview");
+  EXPECT_EQ(preview.status, 0) << preview.err;
+  EXPECT_NE(preview.out.find("NamHesab"), std::string::npos) << preview.out;  // a renamed account
+
+  Outcome carried = Xfer(move + "--table KOLL --replace all");
+  EXPECT_EQ(carried.status, 0) << carried.err;
+  EXPECT_NE(carried.out.find("حسابهاي كل منتقل شد."), std::string::npos) << carried.out;
+  Outcome again = Xfer(move + "--table KOLL --preview");
+  EXPECT_EQ(again.out.find("NamHesab"), std::string::npos) << again.out;  // nothing differs now
+  Outcome report = Xfer("report --server " + dir_ + " --database KELVARO_1_1403");
+  EXPECT_NE(report.out.find("maly KOLL"), std::string::npos) << report.out;
+
+  Outcome unknown = Xfer("move --server " + dir_ +
+                         " --database KELVARO_1_1403 --form maly --source KELVARO_9_1300 "
+                         "--table KOLL");
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_NE(unknown.err.find("شركت مبدا انتخاب نشده !"), std::string::npos) << unknown.err;
+
+  ASSERT_EQ(Xfer("sql --server " + dir_ +
+                 " --database KELVARO_1_1403 -e \"ALTER TABLE Moein ALTER COLUMN Moein "
+                 "varchar(12) NULL\"")
+                .status,
+            0);
+  Outcome width = Xfer(move + "--table MOEIN");
+  EXPECT_EQ(width.status, 1);
+  EXPECT_NE(width.err.find("طول کد حساب معين مبدا و مقصد متفاوت مي باشد"), std::string::npos)
+      << width.err;
+
+  ASSERT_EQ(Xfer("sql --server " + dir_ +
+                 " --database KELVARO_1_1403 -e \"INSERT INTO Asnad (TypeSys, WhatDoc, SanadNo) "
+                 "VALUES ('M', '10', '99')\"")
+                .status,
+            0);
+  Outcome gated = Xfer(move + "--table GROH");
+  EXPECT_EQ(gated.status, 1);
+  EXPECT_NE(gated.err.find("closing voucher"), std::string::npos) << gated.err;
+}
+
+TEST_F(XferCli, ImportMalyPreviewsAppliesAndStopsOnChecks) {
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  const std::string base =
+      "import maly --server " + dir_ + " --database KELVARO_1_1403 --source KELVARO_1_1402 ";
+  Outcome preview = Xfer(base + "--from-no 8 --to-no 14 --preview");
+  EXPECT_EQ(preview.status, 0) << preview.err;
+  EXPECT_NE(preview.out.find("7 vouchers"), std::string::npos) << preview.out;
+  EXPECT_NE(preview.out.find("O'Neil"), std::string::npos) << "descriptions printed whole";
+
+  Outcome refused = Xfer(base + "--from-no 8 --to-no 14");
+  EXPECT_EQ(refused.status, 1) << "accounts missing here and not copied";
+  EXPECT_NE(refused.err.find("سرفصل هايي كه با رنگ سبز"), std::string::npos) << refused.err;
+
+  Outcome applied = Xfer(base + "--from-no 8 --to-no 14 --summary MONTLY --copy-base");
+  EXPECT_EQ(applied.status, 0) << applied.err;
+  EXPECT_NE(applied.out.find("انتقال انجام شد"), std::string::npos) << applied.out;
+  EXPECT_NE(applied.out.find("Asnad"), std::string::npos);
+
+  Outcome badDate = Xfer(base + "--from-date 1402/07/31 --to-date 1402/08/01");
+  EXPECT_EQ(badDate.status, 1);
+  EXPECT_NE(badDate.err.find("تاريخ وارد شده اشکال دارد"), std::string::npos) << badDate.err;
+  EXPECT_EQ(Xfer("import maly --help").status, 0);
 }
 
 }  // namespace

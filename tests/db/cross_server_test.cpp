@@ -1,6 +1,7 @@
 // Tables carried between servers through record-set files, and the copy of missing code rows,
 // on two real embedded servers.
 #include "db/cross_server.h"
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ class CrossServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     base_ = fs::temp_directory_path() /
-            ("xfer_cross_" +
+            ("xfer_cross_" + std::to_string(::getpid()) + "_" +
              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(base_);
     fs::create_directories(base_ / "work");

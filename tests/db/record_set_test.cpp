@@ -144,3 +144,29 @@ TEST_F(RecordSetTest, FilesRoundTripEveryKindAndRejectDamage) {
 
 }  // namespace
 }  // namespace xfer::db
+
+namespace xfer::db {
+namespace {
+
+// The client-side sort orders rows as the server's ORDER BY does: NULLs first, case and
+// trailing blanks ignored, numbers by value, later keys breaking ties, equal rows kept in order.
+TEST_F(RecordSetTest, ClientSortMatchesTheServersOrder) {
+  backend_->Execute(
+      "USE Kel CREATE TABLE S (Id int, T varchar(20), N float, I int) "
+      "INSERT INTO S VALUES (1, 'abc', 2.5, 3), (2, 'ABC ', NULL, 1), (3, NULL, -7, 3), "
+      "(4, 'Abd', 2.5, NULL), (5, 'سیب', 100, 2), (6, 'آب', 0, 2), (7, 'abc', -7, 1), "
+      "(8, ' z', 1e10, 3), (9, 'ab', 2.5, 0), (10, 'ab' + CHAR(9), 3, 0)");
+  for (const char* order :
+       {"T", "T DESC", "N", "N DESC", "I, T", "I DESC, N DESC", "N, I, T DESC"}) {
+    SCOPED_TRACE(order);
+    RecordSet rs;
+    rs.Open(*backend_, "SELECT Id, T, N, I FROM S ORDER BY Id");
+    rs.Sort(order);
+    std::vector<engine::Value> ids;
+    for (rs.First(); !rs.Eof(); rs.Next()) ids.push_back(rs.Get("Id"));
+    EXPECT_EQ(ids, Column(std::string("SELECT Id FROM S ORDER BY ") + order + ", Id"));
+  }
+}
+
+}  // namespace
+}  // namespace xfer::db

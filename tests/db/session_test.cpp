@@ -1,6 +1,7 @@
 // The host database link, catalog probes, registry listings and settings objects against a
 // real embedded server with a small registry.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -19,7 +20,7 @@ class SessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("xfer_session_" +
+           ("xfer_session_" + std::to_string(::getpid()) + "_" +
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     engine::Server::Open(dir_.string(), true);

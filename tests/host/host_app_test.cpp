@@ -2,6 +2,7 @@
 // choice, the registry reads on an embedded server (with and without the user table) and the
 // session record filled from the login.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -67,7 +68,7 @@ class RegistryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("xfer_hostapp_" +
+           ("xfer_hostapp_" + std::to_string(::getpid()) + "_" +
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     engine::Server::Open(dir_.string(), true);

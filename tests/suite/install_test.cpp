@@ -135,8 +135,8 @@ TEST_F(Install, EveryCatalogueTableExists) {
                           "N_AsnadDetail"};
   for (const char* t : tables)
     EXPECT_NE(Value("KELVARO_4_1402", std::string("SELECT OBJECT_ID('") + t + "')"), "NULL") << t;
-  for (const char* p :
-       {"sp_Sayer_XferHesab", "sp_N_Report_Acount", "sp_N_Report_Cash", "sp_N_Report_Tankhah"})
+  for (const char* p : {"sp_Sayer_XferHesab", "sp_N_Report_Acount", "sp_N_Report_Cash",
+                        "sp_N_Report_Tankhah", "sp_M_Asnad_Import_Perpar", "sp_M_Asnad_Import"})
     EXPECT_NE(Value("KELVARO_4_1402", std::string("SELECT OBJECT_ID('") + p + "')"), "NULL") << p;
 }
 

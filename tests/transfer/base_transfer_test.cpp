@@ -2,6 +2,7 @@
 // carries, width checks stopping the run, the organizing block, treasury openings, users, print
 // layouts, a source on another server, and values with apostrophes.
 #include "transfer/base/base_transfer.h"
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ using suite::CodeWidths;
 
 std::string Dir(const std::string& tag) {
   return (fs::temp_directory_path() /
-          ("xfer_base_" + tag + "_" +
+          ("xfer_base_" + tag + "_" + std::to_string(::getpid()) + "_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name()))
       .string();
 }

@@ -15,9 +15,33 @@ constexpr std::array<std::string_view, 8> kPrecisionTypes = {
     "decimal", "numeric", "dec", "float", "real", "datetime2", "time", "datetimeoffset"};
 
 // Object kinds that exist in T-SQL but that the engine does not create, alter or drop.
-constexpr std::array<std::string_view, 16> kOtherObjectKinds = {
-    "VIEW", "FUNCTION", "TRIGGER", "SCHEMA",   "TYPE",       "SYNONYM",  "USER",     "LOGIN",
-    "ROLE", "RULE",     "DEFAULT", "SEQUENCE", "STATISTICS", "ASSEMBLY", "FULLTEXT", "XML"};
+constexpr std::array<std::string_view, 15> kOtherObjectKinds = {
+    "FUNCTION", "TRIGGER", "SCHEMA",   "TYPE",       "SYNONYM",  "USER",     "LOGIN", "ROLE",
+    "RULE",     "DEFAULT", "SEQUENCE", "STATISTICS", "ASSEMBLY", "FULLTEXT", "XML"};
+
+// The ISO names SQL Server takes for its own types, longest spelling first. A declaration keeps
+// only the base type: catalogs, casts and variables never see the synonym.
+struct TypeSynonym {
+  std::array<std::string_view, 3> words;
+  std::string_view base;
+};
+constexpr TypeSynonym kTypeSynonyms[] = {
+    {{"NATIONAL", "CHARACTER", "VARYING"}, "nvarchar"},
+    {{"NATIONAL", "CHAR", "VARYING"}, "nvarchar"},
+    {{"NATIONAL", "CHARACTER"}, "nchar"},
+    {{"NATIONAL", "CHAR"}, "nchar"},
+    {{"NATIONAL", "TEXT"}, "ntext"},
+    {{"CHARACTER", "VARYING"}, "varchar"},
+    {{"CHAR", "VARYING"}, "varchar"},
+    {{"BINARY", "VARYING"}, "varbinary"},
+    {{"DOUBLE", "PRECISION"}, "float"},
+    {{"CHARACTER"}, "char"},
+    {{"INTEGER"}, "int"},
+    {{"DEC"}, "decimal"},
+};
+
+// float(n) is real up to 24 bits of mantissa, float from 25 to 53.
+constexpr int kRealMantissaBits = 24;
 
 bool IsOtherObjectKind(const Token& t) {
   return t.kind == TokenKind::Word && std::find(kOtherObjectKinds.begin(), kOtherObjectKinds.end(),
@@ -37,6 +61,16 @@ std::string Lower(std::string_view s) {
 StatementPtr Parser::ParseCreate(bool firstInBatch) {
   const Token& start = Advance();
   if (AtWord("TABLE")) return ParseCreateTable(start);
+  if (AtWord("OR") && AtWord("ALTER", 1) && AtWord("VIEW", 2)) {
+    if (!firstInBatch) MustBeFirstInBatch("CREATE VIEW", start.pos);
+    Advance();
+    Advance();
+    return ParseView(start, false, true);
+  }
+  if (AtWord("VIEW")) {
+    if (!firstInBatch) MustBeFirstInBatch("CREATE VIEW", start.pos);
+    return ParseView(start, false, false);
+  }
   if (AtWord("PROCEDURE") || AtWord("PROC")) {
     if (!firstInBatch) MustBeFirstInBatch("CREATE/ALTER PROCEDURE", start.pos);
     return ParseProcedure(start, false);
@@ -226,6 +260,10 @@ StatementPtr Parser::ParseCreateIndex(const Token& start) {
 StatementPtr Parser::ParseAlter(bool firstInBatch) {
   const Token& start = Advance();
   if (AtWord("TABLE")) return ParseAlterTable(start);
+  if (AtWord("VIEW")) {
+    if (!firstInBatch) MustBeFirstInBatch("ALTER VIEW", start.pos);
+    return ParseView(start, true, false);
+  }
   if (AtWord("PROCEDURE") || AtWord("PROC")) {
     if (!firstInBatch) MustBeFirstInBatch("CREATE/ALTER PROCEDURE", start.pos);
     return ParseProcedure(start, true);
@@ -298,9 +336,11 @@ StatementPtr Parser::ParseDrop() {
       s.ifExists = true;
     }
   };
-  if (AcceptWord("TABLE") || AcceptWord("PROCEDURE") || AcceptWord("PROC")) {
-    StatementPtr s = NewStatement(
-        what.value == "TABLE" ? StatementKind::DropTable : StatementKind::DropProcedure, start);
+  if (AcceptWord("TABLE") || AcceptWord("PROCEDURE") || AcceptWord("PROC") || AcceptWord("VIEW")) {
+    StatementPtr s = NewStatement(what.value == "TABLE"  ? StatementKind::DropTable
+                                  : what.value == "VIEW" ? StatementKind::DropView
+                                                         : StatementKind::DropProcedure,
+                                  start);
     ifExists(*s);
     do {
       s->targets.push_back(ParseObjectName());
@@ -340,22 +380,24 @@ StatementPtr Parser::ParseDrop() {
   Fail();
 }
 
-// A declared type: name [(n) | (max) | (p, s)]; "double precision" is float.
+// A declared type: name [(n) | (max) | (p, s)], by its base name or an ISO synonym.
 TypeName Parser::ParseType() {
   const Token& t = Cur();
   TypeName type;
-  if (AcceptWord("DOUBLE")) {
-    ExpectWord("PRECISION");
-    type.name = "float";
-    return type;
+  for (const auto& syn : kTypeSynonyms) {
+    size_t n = 0;
+    while (n < syn.words.size() && !syn.words[n].empty() && AtWord(syn.words[n], n)) ++n;
+    if (n < syn.words.size() && !syn.words[n].empty()) continue;
+    for (size_t i = 0; i < n; ++i) Advance();
+    type.name = syn.base;
+    break;
   }
-  if (t.kind == TokenKind::Word && IsReserved(t)) {
-    if (t.value == "NATIONAL") Unsupported("NATIONAL type synonym", t.pos);
-    Fail();
+  if (type.name.empty()) {
+    if (t.kind == TokenKind::Word && IsReserved(t)) Fail();
+    if (t.kind != TokenKind::Word && t.kind != TokenKind::QuotedName) Fail();
+    type.name = Lower(t.kind == TokenKind::Word ? t.text : t.value);
+    Advance();
   }
-  if (t.kind != TokenKind::Word && t.kind != TokenKind::QuotedName) Fail();
-  type.name = Lower(t.kind == TokenKind::Word ? t.text : t.value);
-  Advance();
   if (AtOp(".")) Unsupported("user-defined type", Cur().pos);
   if (!AtOp("(")) return type;
   Advance();
@@ -380,6 +422,10 @@ TypeName Parser::ParseType() {
     }
   }
   ExpectOp(")");
+  if (type.name == "float" && type.precision >= 1 && type.precision <= 53 && type.scale < 0) {
+    if (type.precision <= kRealMantissaBits) type.name = "real";
+    type.precision = -1;
+  }
   return type;
 }
 

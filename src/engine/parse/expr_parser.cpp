@@ -401,6 +401,12 @@ ExprPtr Parser::ParseFunctionCall(std::string name, const Token& at) {
 ExprPtr Parser::ParseCase() {
   NestingGuard guard(*this, Cur());
   const Token& kw = Advance();
+  if (caseNesting_ >= kMaxCaseNesting) CaseTooDeep(kw.pos);
+  struct Open {
+    int& depth;
+    explicit Open(int& d) : depth(++d) {}
+    ~Open() { --depth; }
+  } open(caseNesting_);
   ExprPtr e = NewExpr(ExprKind::Case, kw);
   if (!AtWord("WHEN")) e->caseOperand = ParseExpr();
   if (!AtWord("WHEN")) Fail();

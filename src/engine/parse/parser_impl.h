@@ -106,6 +106,7 @@ class Parser {
   std::vector<OrderItem> ParseIndexColumns();
   void SkipIndexOptions();
   TypeName ParseType();
+  StatementPtr ParseView(const Token& start, bool alter, bool orAlter);  // view_parser.cpp
 
   // Variables, control flow and procedures (control_parser.cpp).
   StatementPtr ParseDeclare();
@@ -136,6 +137,7 @@ class Parser {
   std::vector<Token> toks_;
   size_t idx_ = 0;
   int nesting_ = 0;
+  int caseNesting_ = 0;  // CASE expressions open around the current token
   std::unordered_map<const void*, int> heights_;
 };
 

@@ -241,6 +241,12 @@ void TooDeep(SourcePos pos) {
         pos);
 }
 
+void CaseTooDeep(SourcePos pos) {
+  Throw(125,
+        "Case expressions may only be nested to level " + std::to_string(kMaxCaseNesting) + ".",
+        pos);
+}
+
 void MustBeFirstInBatch(std::string_view what, SourcePos pos) {
   Throw(111, "'" + std::string(what) + "' must be the first statement in a query batch.", pos);
 }

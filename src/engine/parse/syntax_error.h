@@ -10,6 +10,7 @@ namespace xfer::engine::parse {
 
 constexpr int kMaxNesting = 200;      // recursion levels of the parser
 constexpr int kMaxTreeHeight = 1000;  // levels of one expression or query tree
+constexpr int kMaxCaseNesting = 10;   // CASE within CASE, as SQL Server documents it
 
 bool IsReservedKeyword(std::string_view upper);
 
@@ -20,6 +21,7 @@ bool IsReservedKeyword(std::string_view upper);
 [[noreturn]] void UnclosedQuote(std::string_view rest, SourcePos pos);       // 105
 [[noreturn]] void MissingEndComment(SourcePos pos);                          // 113
 [[noreturn]] void TooDeep(SourcePos pos);                                    // 191
+[[noreturn]] void CaseTooDeep(SourcePos pos);                                // 125
 [[noreturn]] void MustBeFirstInBatch(std::string_view what, SourcePos pos);  // 111
 [[noreturn]] void Unsupported(std::string_view feature, SourcePos pos);      // 40000
 

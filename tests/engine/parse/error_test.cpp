@@ -92,7 +92,7 @@ TEST(ParseErrors, UnsupportedFeaturesAreNamed) {
       {"SELECT ROW_NUMBER() OVER (ORDER BY a) FROM t", "OVER clause"},
       {"DECLARE @t TABLE (a int)", "table variable"},
       {"DECLARE c CURSOR FOR SELECT 1", "cursor"},
-      {"CREATE VIEW v AS SELECT 1", "CREATE VIEW"},
+      {"CREATE FUNCTION f() RETURNS int AS BEGIN RETURN 1 END", "CREATE FUNCTION"},
       {"SELECT * FROM a CROSS APPLY f(a.x)", "APPLY"},
       {"MERGE t USING s ON 1 = 1", "MERGE"},
   };

@@ -3,6 +3,7 @@
 // message dialog (and any other modal window it is told about) and keeps what it showed.
 #pragma once
 
+#include <unistd.h>
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -28,7 +29,8 @@ namespace xfer::testing {
 inline std::string TestDir(const std::string& tag) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   return (std::filesystem::temp_directory_path() /
-          ("xfer_forms_" + tag + "_" + info->test_suite_name() + "_" + info->name()))
+          ("xfer_forms_" + tag + "_" + std::to_string(::getpid()) + "_" + info->test_suite_name() +
+           "_" + info->name()))
       .string();
 }
 

@@ -1,0 +1,26 @@
+// The host session the command-line tool makes for itself: the session record of a period
+// database on a server directory, its database link, and a source server when one is named.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "db/session.h"
+#include "transfer/base/base_transfer.h"
+
+namespace xfer::cli {
+
+struct CliSession {
+  db::HostGlobal global;
+  db::HostDate date;
+  db::HostDatabase link;
+};
+
+// Connects to `database` on the server directory `server`; company and year come from the
+// database name (KELVARO_<code>_<year>), work files go to a per-user temporary folder.
+std::unique_ptr<CliSession> OpenCliSession(const std::string& server, const std::string& database);
+
+// The server directory `directory` as a source server of `session`.
+transfer::SourceServer CliSourceServer(const CliSession& session, const std::string& directory);
+
+}  // namespace xfer::cli

@@ -1,0 +1,66 @@
+// The module transfer forms as data: per form its tabs, and per tab (or per entry of a tab's
+// combo box) the table it carries, with the column list, key expression, code widths to
+// compare and Persian captions. One table per module; the frame (module_transfer.h), the forms
+// and `xfer move` walk them with one routine.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "transfer/base/catalogue.h"
+
+namespace xfer::transfer {
+
+// A column a tab's grid shows: field and title ({NAMTAFSILY2} / {NAMPROJECT} as in captions).
+struct GridColumn {
+  const char* field;
+  const char* title;
+};
+
+// One table a form carries: a tab, or one entry of a tab's combo box.
+struct ModuleTable {
+  const char* tab;         // tab sheet, e.g. "Moein_TabSheet"
+  const char* tabCaption;  // caption of the tab sheet
+  const char* combo;       // combo box of the tab; "" when the tab has none
+  int comboIndex;          // entry of the combo that chooses this table; -1 without a combo
+  const char* comboItem;   // text of that entry
+  const char* grid;        // grid showing the table, e.g. "dbgMoein"
+  const char* query;       // the grid's query on the current database
+  const char* table;       // table argument of the procedure, as the form passes it
+  const char* tag;         // suffix of the conflict table after the form's temporary name
+  const char* columns;     // column list, passed verbatim
+  const char* key;         // key expression, passed verbatim
+  const char* caption;     // Persian name for the progress window and the messages
+  std::vector<WidthCheck> checks;
+  std::vector<GridColumn> shown;
+};
+
+// What closes a form's confirm button besides the marked period.
+enum class FormGate {
+  kNone,
+  kYearVouchers,  // the current period holds an opening or closing voucher of the ledger
+};
+
+struct ModuleForm {
+  const char* name;       // as `xfer move --form` takes it
+  const char* className;  // the form class the host opens
+  const char* caption;
+  FormGate gate;
+  const char* widthEnd;             // ends the width-mismatch message
+  const char* conflictDoneCode;     // dialog code of "carried" after the conflict window
+  bool turnover;                    // the table grids offer the account turnover report
+  std::vector<ModuleTable> tables;  // in the order of the form's tabs
+};
+
+// Every module form, in the order of the host's menu.
+const std::vector<const ModuleForm*>& ModuleForms();
+// The form of that name (case-insensitive); null when none.
+const ModuleForm* FindModuleForm(std::string_view name);
+// The table of a form by its table argument or tag (case-insensitive); null when none.
+const ModuleTable* FindModuleTable(const ModuleForm& form, std::string_view table);
+
+// The forms' data, one definition per module.
+const ModuleForm& MalyForm();
+
+}  // namespace xfer::transfer

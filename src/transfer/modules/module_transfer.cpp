@@ -1,0 +1,263 @@
+#include "transfer/modules/module_transfer.h"
+
+#include <chrono>
+
+#include "db/cross_server.h"
+#include "db/option_string.h"
+#include "db/registry.h"
+#include "db/text_util.h"
+#include "engine/engine.h"
+#include "transfer/run/atomic_unit.h"
+#include "transfer/run/report_store.h"
+
+namespace xfer::transfer {
+namespace {
+
+using db::EscapeQuotes;
+using db::UpperAscii;
+
+const char* kWait = "لطفا صبر کنيد";
+const char* kCarryTitle = "انتقال ";
+const char* kEmptySource = " داراي اطلاعاتي براي انتقال نمي باشد.";
+const char* kCarried = " منتقل شد.";
+const char* kNoSource = "شركت مبدا انتخاب نشده !";
+const char* kWidthPrefix = "طول ";
+const char* kWidthSuffix = " مبدا و مقصد متفاوت مي باشد";
+const char* kStructure1 = "ساختار فايل شرکت انتخاب شده با شرکت جاري متفاوت مي باشد. ";
+const char* kStructure2 = "براي انتقال اطلاعات پايه حسابها بايد به شرکت";
+const char* kStructure3 = " و دوره مالي ";
+const char* kStructure4 = " وصل شويد و گزينه تغيير ساختار را اجرا کنيد . ";
+
+std::string Trimmed(const std::string& s) {
+  return std::string(db::Trim(s));
+}
+
+std::string TextOf(const db::ResultSet& rs, size_t row, const char* field) {
+  for (size_t i = 0; i < rs.fields.size(); ++i)
+    if (UpperAscii(rs.fields[i].name) == UpperAscii(field)) {
+      const db::Value& v = rs.rows[row][i];
+      return engine::IsNull(v) ? std::string() : engine::FormatValue(v);
+    }
+  return {};
+}
+
+}  // namespace
+
+ModuleTransfer::ModuleTransfer(db::HostGlobal& global, db::HostDate& date,
+                               db::HostDatabase& database, db::Dialogs& dialogs,
+                               const ModuleForm& form)
+    : g_(global), date_(date), db_(database), dialogs_(dialogs), form_(form) {}
+
+void ModuleTransfer::Prepare() {
+  tempName_ = "##" + g_.workstation + date_.TimeStamp();
+  std::string kelvaro = db::LookupFirst(*db_.connection(), "SCode", g_.companyCode + g_.fiscalYear,
+                                        "Kelvaro", "Options");
+  namTafsily2_ = db::GetOption(kelvaro, "NAMTAFSILY2");
+  namProject_ = db::GetOption(kelvaro, "NAMPROJECT");
+  gated_ = false;
+  if (form_.gate == FormGate::kYearVouchers) {
+    db::YearVouchers v = db::FindYearVouchers(*db_.connection());
+    gated_ = !Trimmed(v.kind2Number).empty() || !Trimmed(v.otherNumber).empty();
+  }
+}
+
+void ModuleTransfer::FillPeriodList() {
+  // The local list leaves the current period out; another server's list shows all of its.
+  db::ListRemotePeriods(RemoteQuery(), tempName_, g_.databaseName, !RemoteSource());
+}
+
+void ModuleTransfer::ToggleMark(const std::string& dbName) {
+  db::Backend& b = PeriodConnection();
+  const std::string where = " Where Upper(DBName) = '" + EscapeQuotes(UpperAscii(dbName)) + "'";
+  const std::string state = db::ScalarText(b, "Select State From " + tempName_ + where);
+  if (Trimmed(state) == kMark) {
+    b.Execute("Update " + tempName_ + " Set State = ''" + where);
+    return;
+  }
+  b.Execute("Update " + tempName_ + " Set State = ''");
+  b.Execute("Update " + tempName_ + " Set State = '" + kMark + "'" + where);
+}
+
+std::string ModuleTransfer::MarkedDatabase() {
+  auto sets =
+      PeriodConnection().Query("Select * From " + tempName_ + " Where State = '" + kMark + "' ");
+  if (sets.empty() || sets.front().rows.empty()) return {};
+  return UpperAscii(Trimmed(TextOf(sets.front(), 0, "DBName")));
+}
+
+void ModuleTransfer::UseSourceServer(SourceServer server) {
+  source_ = std::move(server);
+}
+
+bool ModuleTransfer::RemoteSource() const {
+  std::string name = UpperAscii(Trimmed(source_.name));
+  return source_.connection && !name.empty() && name != UpperAscii(Trimmed(g_.serverName));
+}
+
+db::Backend& ModuleTransfer::RemoteQuery() {
+  return source_.connection ? *source_.connection : *db_.connection();
+}
+
+bool ModuleTransfer::ConfirmEnabled(bool periodTab) {
+  if (periodTab || gated_) return false;
+  return db::ParseInteger(db::ScalarText(PeriodConnection(), "Select Count(*) As sCount From " +
+                                                                 tempName_ + " Where State = '" +
+                                                                 kMark + "'"))
+             .value_or(0) > 0;
+}
+
+std::string ModuleTransfer::Expand(const char* text) const {
+  return ExpandLevelNames(text, namTafsily2_, namProject_);
+}
+
+void ModuleTransfer::Refuse(const std::string& message) {
+  refusal_ = message;
+  dialogs_.ShowDlgMsg(message, "", "1ER");
+}
+
+bool ModuleTransfer::CheckSource(std::string& sourceDb) {
+  sourceDb = MarkedDatabase();
+  if (sourceDb.empty()) {
+    Refuse(kNoSource);
+    return false;
+  }
+  if (!db::SameStructure(*db_.connection(), g_.databaseName, sourceDb)) {
+    auto sets = PeriodConnection().Query("Select * From " + tempName_ + " Where Upper(DBName) = '" +
+                                         EscapeQuotes(sourceDb) + "'");
+    std::string code, year;
+    if (!sets.empty() && !sets.front().rows.empty()) {
+      code = TextOf(sets.front(), 0, "sCode");
+      year = TextOf(sets.front(), 0, "sYear");
+    }
+    Refuse(std::string(kStructure1) + kStructure2 + code + kStructure3 + year + kStructure4);
+    return false;
+  }
+  return true;
+}
+
+bool ModuleTransfer::CheckWidths(const ModuleTable& t) {
+  const std::string sourceDb = MarkedDatabase();
+  for (const WidthCheck& c : t.checks) {
+    int source = db::CodeLength(RemoteQuery(), sourceDb + ".." + c.table, c.column);
+    int local = db::CodeLength(*db_.connection(), c.table, c.column);
+    if (source != local) {
+      Refuse(kWidthPrefix + Expand(c.caption) + kWidthSuffix + form_.widthEnd);
+      return false;
+    }
+  }
+  return true;
+}
+
+long long ModuleTransfer::Count(db::Backend& b, const std::string& table) {
+  return db::ParseInteger(db::ScalarText(b, "SELECT COUNT(*) FROM " + table)).value_or(0);
+}
+
+void ModuleTransfer::StartReport(const ModuleTable& t, const std::string& sourceDb) {
+  report_ = RunReport{};
+  report_.what = std::string(form_.name) + " " + t.table;
+  report_.source = RemoteSource() ? sourceDb + " @ " + source_.name : sourceDb;
+  report_.destination = g_.databaseName;
+  report_.user = g_.userId.empty() ? g_.workstation : g_.userId + " @ " + g_.workstation;
+  report_.started = (g_.today.empty() ? std::string() : g_.today + " ") + date_.CurrentTime();
+}
+
+void ModuleTransfer::SaveReport() {
+  SaveRunReport(*db_.connection(), report_);
+}
+
+TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
+  TableCopy c;
+  refusal_.clear();
+  std::string sourceDb;
+  const bool sourceOk = CheckSource(sourceDb);
+  StartReport(t, sourceDb);
+  c.unit.table = t.table;
+  c.unit.name = Expand(t.caption);
+  if (!sourceOk || gated_ || !CheckWidths(t)) {
+    report_.outcome = gated_ && refusal_.empty() ? "GATED" : refusal_;
+    SaveReport();
+    return c;
+  }
+  const std::string caption = c.unit.name;
+  c.call = {tempName_ + t.tag, sourceDb, t.table, t.columns, t.key};
+  const std::string& T = c.call.conflictTable;
+  auto started = std::chrono::steady_clock::now();
+  dialogs_.ShowState("STOP", kCarryTitle + caption, kWait);
+  try {
+    const long long before = Count(*db_.connection(), t.table);
+    long long sourceRows = 0;
+    if (RemoteSource()) {
+      // The procedure of the source period offers every row there; the rows come here through
+      // a work file, and the new keys are carried as the procedure carries them on one server,
+      // so the conflict table ends up holding the clashing rows only.
+      RemoteQuery().Execute(sourceDb + "..sp_Sayer_XferHesab 'FIRST', '', '" + EscapeQuotes(T) +
+                            "', " + "'" + EscapeQuotes(sourceDb) + "', '" + EscapeQuotes(t.table) +
+                            "', '" + EscapeQuotes(t.columns) + "', '' ");
+      sourceRows = db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, T, T);
+      RemoteQuery().Execute("If Object_Id('tempdb.." + EscapeQuotes(T) +
+                            "') Is Not Null Drop Table " + T);
+      const std::string key = std::string("(") + t.key + ")";
+      RunAtomic(db_, [&] {
+        db_.RunSql("Update " + T + " Set bCheck = 'N' Where " + key + " Not In (Select " + key +
+                   " From " + t.table + " Where " + key + " Is Not Null) " + "Insert Into " +
+                   t.table + " (" + t.columns + ") Select " + t.columns + " From " + T +
+                   " Where bCheck = 'N' " + "Delete From " + T + " Where bCheck = 'N'");
+      });
+    } else {
+      // Counting names the source database before the transaction opens.
+      sourceRows = Count(*db_.connection(), sourceDb + ".." + t.table);
+      RunAtomic(
+          db_,
+          [&] {
+            db_.RunSql("sp_Sayer_XferHesab 'FIRST', '', '" + EscapeQuotes(T) + "', " + "'" +
+                       EscapeQuotes(sourceDb) + "', '" + EscapeQuotes(t.table) + "', '" +
+                       EscapeQuotes(t.columns) + "', '" + EscapeQuotes(t.key) + "' ");
+          },
+          sourceDb);
+    }
+    c.unit.sourceRows = sourceRows;
+    c.unit.inserted = Count(*db_.connection(), t.table) - before;
+    c.conflicts = db::TempObjectExists(*db_.connection(), T) ? Count(*db_.connection(), T) : 0;
+    c.unit.clashing = c.conflicts;
+    c.unit.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    c.carried = true;
+    if (sourceRows == 0) {
+      dialogs_.HideState();
+      dialogs_.ShowDlgMsg(caption + kEmptySource, "", "1IR");
+      c.emptySource = true;
+      report_.units.push_back(c.unit);
+      report_.outcome = "OK";
+      SaveReport();
+    }
+  } catch (const std::exception& e) {
+    dialogs_.HideState();
+    FinishFailed(c, e.what());
+    throw;
+  }
+  return c;
+}
+
+void ModuleTransfer::Finish(TableCopy& copy, long long replaced, bool afterConflicts) {
+  dialogs_.HideState();
+  copy.unit.replaced = replaced;
+  dialogs_.ShowDlgMsg(copy.unit.name + kCarried, "",
+                      afterConflicts ? form_.conflictDoneCode : "1IR");
+  report_.units.push_back(copy.unit);
+  report_.outcome = "OK";
+  SaveReport();
+}
+
+void ModuleTransfer::FinishFailed(TableCopy& copy, const std::string& outcome) {
+  copy.unit.error = outcome;
+  report_.units.push_back(copy.unit);
+  report_.outcome = outcome;
+  try {
+    SaveReport();
+  } catch (const std::exception&) {
+    // The error that ended the run is the one to report; a destination that cannot take the
+    // record either has already said why.
+  }
+}
+
+}  // namespace xfer::transfer

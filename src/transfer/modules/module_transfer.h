@@ -1,0 +1,102 @@
+// The frame every module transfer form is built on, without its widgets: the list of source
+// periods in the form's "##" table, marking one period, the server choice, the checks before a
+// table moves (structure version, code widths, the form's own gate), the first phase of
+// sp_Sayer_XferHesab for the table of the active tab, and the run report of each press of the
+// confirm button. The forms and `xfer move` drive it alike; it talks to the user only through
+// the Dialogs interface.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "db/dialogs.h"
+#include "db/session.h"
+#include "transfer/base/base_transfer.h"
+#include "transfer/modules/conflict_review.h"
+#include "transfer/modules/module_tables.h"
+#include "transfer/run/run_report.h"
+
+namespace xfer::transfer {
+
+// The outcome of the first phase for one table.
+struct TableCopy {
+  bool carried = false;  // false: a check stopped it, nothing was written
+  bool emptySource = false;
+  ConflictCall call;
+  long long conflicts = 0;  // rows left in the conflict table
+  UnitResult unit;
+};
+
+class ModuleTransfer {
+ public:
+  ModuleTransfer(db::HostGlobal& global, db::HostDate& date, db::HostDatabase& database,
+                 db::Dialogs& dialogs, const ModuleForm& form);
+
+  const ModuleForm& form() const { return form_; }
+  // When the form is shown: the temporary name, the level names and the form's gate.
+  void Prepare();
+
+  // The period list: refilled from the registry of the source server (the current period left
+  // out while the source is local); opened by the form's period grid on PeriodConnection().
+  void FillPeriodList();
+  const std::string& periodList() const { return tempName_; }
+  db::Backend& PeriodConnection() { return RemoteQuery(); }
+  // A double click on a period's mark: marks it (clearing every other mark) or clears it.
+  void ToggleMark(const std::string& dbName);
+  // The DBName of the marked period, upper-cased; empty when none is marked.
+  std::string MarkedDatabase();
+
+  void UseSourceServer(SourceServer server);
+  bool RemoteSource() const;
+  db::Backend& RemoteQuery();
+  const std::string& sourceServerName() const { return source_.name; }
+
+  // True while the form's gate keeps the confirm button disabled whatever the tab.
+  bool Gated() const { return gated_; }
+  // The confirm button's state on a tab: never on the period tab, else a marked period and an
+  // open gate.
+  bool ConfirmEnabled(bool periodTab);
+
+  // A text of the form's data with the company's level names in place.
+  std::string Expand(const char* text) const;
+  const std::string& namTafsily2() const { return namTafsily2_; }
+  const std::string& namProject() const { return namProject_; }
+
+  // The common part of the confirm button: marked period and structure version. False, with
+  // the message shown, when it stops.
+  bool CheckSource(std::string& sourceDb);
+  // The width checks of one table, in order; false at the first mismatch (message shown).
+  bool CheckWidths(const ModuleTable& t);
+
+  // Checks, then the first phase under the progress window: new rows carried, clashing rows
+  // left in the conflict table. The progress window stays open when rows clash (the caller
+  // closes it through Finish); an empty source says so and ends the run.
+  TableCopy CopyFirst(const ModuleTable& t);
+  // After the decision on the clashes (or none): closes the progress window, says the table
+  // was carried, records `replaced` and keeps the run report in the destination.
+  void Finish(TableCopy& copy, long long replaced, bool afterConflicts);
+  // Keeps a run that ended on an error or a refused check.
+  void FinishFailed(TableCopy& copy, const std::string& outcome);
+
+  const RunReport& lastReport() const { return report_; }
+
+ private:
+  void Refuse(const std::string& message);
+  void StartReport(const ModuleTable& t, const std::string& sourceDb);
+  void SaveReport();
+  long long Count(db::Backend& b, const std::string& table);
+
+  db::HostGlobal& g_;
+  db::HostDate& date_;
+  db::HostDatabase& db_;
+  db::Dialogs& dialogs_;
+  const ModuleForm& form_;
+  SourceServer source_;
+  std::string tempName_;
+  std::string namTafsily2_, namProject_;
+  bool gated_ = false;
+  std::string refusal_;  // the last check's message
+  RunReport report_;
+};
+
+}  // namespace xfer::transfer
