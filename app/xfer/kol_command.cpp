@@ -18,8 +18,10 @@
 #include "db/session.h"
 #include "db/text_util.h"
 #include "engine/error.h"
+#include "plain_errors.h"
 #include "transfer/base/base_transfer.h"
 #include "transfer/run/report_format.h"
+#include "transfer/base/catalogue.h"
 
 namespace xfer::cli {
 namespace {
@@ -47,10 +49,25 @@ extern "C" void AskToStop(int) {
   g_stop.Request();
 }
 
+const std::pair<const char*, Module> kModules[] = {
+    {"maly", Module::kMaly},   {"store", Module::kStore}, {"dara", Module::kDara},
+    {"naghd", Module::kNaghd}, {"trado", Module::kTrado}, {"sazmandehi", Module::kSazmandehi}};
+
+// Refuses a server path that is missing or a plain file, before anything is opened.
+bool CheckServerPath(const std::string& path) {
+  if (db::IsNetworkServer(path)) return true;
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return true;
+  if (std::filesystem::exists(path, ec))
+    std::cerr << "مسير " << path << " يک فايل است، نه پوشه سرور.\n";
+  else
+    std::cerr << "پوشه سرور " << path << " وجود ندارد.\n";
+  return false;
+}
+
 int RunKol(const KolOptions& o) {
-  static const std::pair<const char*, Module> kModules[] = {
-      {"maly", Module::kMaly},   {"store", Module::kStore}, {"dara", Module::kDara},
-      {"naghd", Module::kNaghd}, {"trado", Module::kTrado}, {"sazmandehi", Module::kSazmandehi}};
+  // Every argument is checked before the first database is opened, so a mistyped one never
+  // leaves half a run behind.
   std::set<Module> ticked;
   for (const auto& m : o.modules) {
     bool known = false;
@@ -60,12 +77,34 @@ int RunKol(const KolOptions& o) {
         known = true;
       }
     if (!known) {
-      std::cerr << "unknown module '" << m << "'\n";
-      return 2;
+      std::string accepted;
+      for (const auto& entry : kModules)
+        accepted += (accepted.empty() ? "" : ", ") + std::string(entry.first);
+      std::cerr << "بخش ناشناخته '" << m << "'. بخشهاي پذيرفته: " << accepted << "\n";
+      return 1;
     }
   }
-  std::set<std::string> options(o.options.begin(), o.options.end());
+  std::set<std::string> options;
+  for (const auto& name : o.options) {
+    std::string column;
+    for (const auto& d : transfer::OrganizingOptions())
+      if (db::LowerAscii(std::string(db::Trim(name))) == db::LowerAscii(d.column))
+        column = d.column;
+    if (column.empty()) {
+      std::string accepted;
+      for (const auto& d : transfer::OrganizingOptions())
+        if (accepted.find(std::string(d.column) + ",") == std::string::npos &&
+            !accepted.ends_with(d.column))
+          accepted += (accepted.empty() ? "" : ", ") + std::string(d.column);
+      std::cerr << "گزينه سازماندهي ناشناخته '" << name << "'. گزينه هاي پذيرفته: " << accepted
+                << "\n";
+      return 1;
+    }
+    options.insert(column);
+  }
   if (!options.empty()) ticked.insert(Module::kSazmandehi);
+  if (!CheckServerPath(o.server)) return 1;
+  if (!o.sourceServer.empty() && !CheckServerPath(o.sourceServer)) return 1;
 
   ConsoleDialogs dialogs(true, o.json);
   try {
@@ -121,6 +160,11 @@ int RunKol(const KolOptions& o) {
     std::fputs(summary.c_str(), stdout);
     return ok ? 0 : 1;
   } catch (const engine::SqlError& e) {
+    if (std::string plain = PlainMessage(e, o.database); !plain.empty()) {
+      dialogs.ShowDlgMsg(plain.substr(0, plain.find('\n')), "", "1ER");
+      std::cerr << plain.substr(plain.find('\n') + 1);
+      return 1;
+    }
     std::cerr << "Msg " << e.number() << ", Level " << e.severity() << ": " << e.message() << "\n";
     return 1;
   } catch (const std::exception& e) {
@@ -139,9 +183,12 @@ void RegisterKolCommand(CLI::App& app) {
   cmd->add_option("--database", o->database, "Current (destination) period database")->required();
   cmd->add_option("--source", o->source, "Source period database")->required();
   cmd->add_option("--source-server", o->sourceServer, "Server directory of the source period");
-  cmd->add_option("--modules", o->modules, "maly,store,dara,naghd,trado,sazmandehi")
+  cmd->add_option("--modules", o->modules,
+                  "Blocks to carry: maly,store,dara,naghd,trado,sazmandehi")
       ->delimiter(',');
-  cmd->add_option("--options", o->options, "Options columns of the organizing block")
+  cmd->add_option("--options", o->options,
+                  "Options columns of the organizing block: Saham,Tolid,Hazeneh,Karkerd,hub,"
+                  "Kelvaro,Naghd,Forosh,Sefaresh,Anbar,Dara,Company_StartDate")
       ->delimiter(',');
   cmd->add_flag("--json", o->json, "Print the run report as JSON instead of a table");
   cmd->callback([o] { SetExitCode(RunKol(*o)); });

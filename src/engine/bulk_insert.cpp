@@ -4,6 +4,7 @@
 #include "engine/conn_state.h"
 #include "engine/engine.h"
 #include "engine/executor.h"
+#include "engine/fault_points.h"
 #include "engine/render.h"
 #include "engine/sqlite_util.h"
 
@@ -11,6 +12,7 @@ namespace xfer::engine {
 
 void Connection::BulkInsert(std::string_view table, const std::vector<std::string>& columns,
                             const std::vector<std::vector<Value>>& rows) {
+  fault::Statement();
   ConnectionState& conn = *state_;
   ObjectName name = ParseObjectName(table);
   if (!name.database.empty()) conn.SchemaFor(name.database);

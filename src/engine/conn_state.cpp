@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "engine/error.h"
+#include "engine/fault_points.h"
 #include "engine/func/functions.h"
 #include "engine/profile.h"
 #include "engine/sqlite_util.h"
@@ -94,11 +95,13 @@ void StatementCache::Clear() {
 
 ConnectionState::ConnectionState(ServerState& server, std::string_view database)
     : server_(server), id_(server.NextConnectionId()) {
+  fault::Arm();
   ownerTag_ = std::to_string(::getpid()) + ":" + std::to_string(id_);
   int rc = sqlite3_open_v2(
       ":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) throw SqlError(701, "There is insufficient system memory.");
-  sqlite3_busy_timeout(db_, 10000);
+  fault::Watch(db_);
+  sqlite3_busy_timeout(db_, kBusyWaitMs);
   sqlite3_extended_result_codes(db_, 0);
   // "name" is always an identifier, never SQLite's fallback string literal.
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
@@ -167,8 +170,30 @@ void ConnectionState::Attach(const std::string& canonical) {
   sqlite3_bind_text(raw, 1, path.c_str(), -1, SQLITE_TRANSIENT);
   int rc = sqlite3_step(raw);
   sqlite3_finalize(raw);
-  if (rc != SQLITE_DONE) ThrowSqlite(db_, rc);
+  if (rc != SQLITE_DONE) {
+    if ((rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT)
+      ThrowDamaged(path, rc, sqlite3_errmsg(db_));
+    ThrowSqlite(db_, rc);
+  }
   std::string q = QuoteIdent(schema);
+  // A damaged file is refused here, by name, rather than failing some later statement. Every
+  // database the server made has the bookkeeping tables, so an empty file is damaged too.
+  {
+    sqlite3_stmt* st = nullptr;
+    std::string count = "SELECT count(*) FROM " + q + ".sqlite_master";
+    int prc = sqlite3_prepare_v2(db_, count.c_str(), -1, &st, nullptr);
+    int src = prc == SQLITE_OK ? sqlite3_step(st) : prc;
+    long long objects = src == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+    std::string detail = sqlite3_errmsg(db_);
+    sqlite3_finalize(st);
+    if (src != SQLITE_ROW || objects == 0) {
+      sqlite3_exec(db_, ("DETACH DATABASE " + q).c_str(), nullptr, nullptr, nullptr);
+      if (src == SQLITE_ROW) ThrowDamaged(path, SQLITE_NOTADB, "the file is empty");
+      if ((src & 0xff) == SQLITE_NOTADB || (src & 0xff) == SQLITE_CORRUPT)
+        ThrowDamaged(path, src, detail);
+      ThrowMessage(src, detail);
+    }
+  }
   Exec(db_, "PRAGMA " + q + ".synchronous=NORMAL; PRAGMA " + q + ".cache_size=-32000");
   // Databases made by earlier versions lack the newer bookkeeping tables (views); one that
   // cannot be written now is still read as it is.
@@ -368,8 +393,15 @@ void ConnectionState::EndBatch(bool ok) {
 }
 
 void ConnectionState::BeginTran(const std::string& name) {
+  // The outermost BEGIN TRAN takes the write locks at once, waiting for another connection
+  // that holds them: once a transaction has read, SQLite refuses its upgrade to a writer
+  // without waiting, and the unit would fail the moment another transfer held the database.
+  if (trancount_ == 0 && InTransaction() && sqlite3_txn_state(db_, nullptr) != SQLITE_TXN_WRITE) {
+    Exec(db_, "COMMIT");
+    implicitOpen_ = false;
+  }
   if (!InTransaction()) {
-    Exec(db_, "BEGIN");
+    Exec(db_, trancount_ == 0 ? "BEGIN IMMEDIATE" : "BEGIN");
     implicitOpen_ = true;
   }
   if (trancount_ == 0) {

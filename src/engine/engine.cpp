@@ -8,16 +8,18 @@
 
 #include "engine/conn_state.h"
 #include "engine/executor.h"
+#include "engine/fault_points.h"
 #include "engine/server_state.h"
 #include "engine/sqlite_util.h"
 
 namespace xfer::engine {
 namespace {
 
-// Global temporary tables left by a process that is gone are dropped when a server opens.
-void DropOrphanGlobals(ServerState& server) {
+// Global temporary tables left by a process that is gone (killed, say) are dropped when a
+// server opens and again when a connection opens, so a long-lived host does not keep them.
+void DropOrphanGlobals(ServerState& server, bool serverOpens) {
   SqliteHandle h(server.FilePath("tempdb"));
-  EnsureBookkeeping(h.get(), "main");
+  if (serverOpens) EnsureBookkeeping(h.get(), "main");
   std::vector<std::string> orphans;
   {
     Stmt s(h.get(), "SELECT name, owner FROM __xfer_owner");
@@ -43,8 +45,12 @@ Server::~Server() = default;
 
 std::shared_ptr<Server> Server::Open(const std::string& directory, bool create) {
   namespace fs = std::filesystem;
+  fault::Arm();
   std::error_code ec;
   if (!fs::is_directory(directory, ec)) {
+    if (!create && fs::exists(directory, ec))
+      throw SqlError(53, "A network-related or instance-specific error occurred: '" + directory +
+                             "' is a file, not a server directory.");
     if (!create)
       throw SqlError(53,
                      "A network-related or instance-specific error occurred: the server "
@@ -54,7 +60,7 @@ std::shared_ptr<Server> Server::Open(const std::string& directory, bool create) 
     if (ec) throw SqlError(53, "Cannot create the server directory '" + directory + "'.");
   }
   auto server = std::shared_ptr<Server>(new Server(std::make_unique<ServerState>(directory)));
-  DropOrphanGlobals(*server->state_);
+  DropOrphanGlobals(*server->state_, true);
   return server;
 }
 
@@ -69,8 +75,10 @@ bool Server::HasDatabase(std::string_view name) const {
 }
 
 Connection::Connection(std::shared_ptr<Server> server, std::string_view database)
-    : server_(std::move(server)),
-      state_(std::make_unique<ConnectionState>(server_->state(), database)) {}
+    : server_(std::move(server)) {
+  DropOrphanGlobals(server_->state(), false);
+  state_ = std::make_unique<ConnectionState>(server_->state(), database);
+}
 
 Connection::~Connection() = default;
 

@@ -55,8 +55,13 @@ constexpr int kCannotDropDatabase = 3701;
 constexpr int kDivideByZero = 8134;
 constexpr int kProcMissing = 2812;
 constexpr int kIdentityInsert = 544;
-constexpr int kUnsupported = 40000;  // our own: a T-SQL feature the engine does not take
-constexpr int kUser = 50000;         // RAISERROR with a message text
+constexpr int kLockTimeout = 1222;    // another connection holds the database
+constexpr int kDiskFull = 1105;       // no room left for the database
+constexpr int kIoError = 823;         // the operating system failed a read or write
+constexpr int kDamagedHeader = 5172;  // the file is not a database
+constexpr int kDamagedPage = 824;     // the file is a database with damaged pages
+constexpr int kUnsupported = 40000;   // our own: a T-SQL feature the engine does not take
+constexpr int kUser = 50000;          // RAISERROR with a message text
 }  // namespace err
 
 }  // namespace xfer::engine

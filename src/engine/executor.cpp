@@ -6,6 +6,7 @@
 
 #include "engine/error.h"
 #include "engine/error_class.h"
+#include "engine/fault_points.h"
 #include "engine/parse/parser.h"
 #include "engine/profile.h"
 #include "engine/sqlite_util.h"
@@ -283,6 +284,7 @@ Executor::Flow Executor::Run(const Statement& s) {
 }
 
 void Executor::RunAtomic(const Statement& s) {
+  fault::Statement();
   bool writes = false;
   switch (s.kind) {
     case StatementKind::Select:

@@ -2,13 +2,24 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engine/error.h"
+#include "engine/fault_points.h"
 
 namespace xfer::engine {
+namespace {
+
+bool Damaged(int rc) {
+  return (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB;
+}
+
+}  // namespace
 
 SqliteHandle::SqliteHandle(const std::string& path) {
+  fault::Arm();
   int rc =
       sqlite3_open_v2(path.c_str(), &db_,
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -18,7 +29,8 @@ SqliteHandle::SqliteHandle(const std::string& path) {
     db_ = nullptr;
     throw SqlError(5120, "Unable to open the physical file \"" + path + "\": " + msg);
   }
-  sqlite3_busy_timeout(db_, 10000);
+  fault::Watch(db_);
+  sqlite3_busy_timeout(db_, kBusyWaitMs);
 }
 
 SqliteHandle::~SqliteHandle() {
@@ -81,6 +93,7 @@ void Exec(sqlite3* db, const std::string& sql) {
   if (rc != SQLITE_OK) {
     std::string msg = err ? err : sqlite3_errmsg(db);
     sqlite3_free(err);
+    if (Damaged(rc)) ThrowSqlite(db, rc);
     ThrowMessage(rc, msg);
   }
 }
@@ -92,8 +105,47 @@ std::string QueryText(sqlite3* db, const std::string& sql) {
   return t ? reinterpret_cast<const char*>(t) : std::string();
 }
 
+void ThrowDamaged(const std::string& file, int rc, const std::string& detail) {
+  std::string stem = std::filesystem::path(file).stem().string();
+  bool header = (rc & 0xff) == SQLITE_NOTADB;
+  throw SqlError(header ? err::kDamagedHeader : err::kDamagedPage,
+                 "Database '" + stem + "' is damaged: the file '" + file + "' " +
+                     (header ? "is not a valid database file" : "failed its consistency check") +
+                     " (" + detail + ").");
+}
+
 void ThrowSqlite(sqlite3* db, int rc) {
-  ThrowMessage(rc, sqlite3_errmsg(db));
+  std::string message = sqlite3_errmsg(db);
+  if (Damaged(rc)) {
+    // Which of the attached files is damaged is found only now, on the way out.
+    std::vector<std::pair<std::string, std::string>> files;  // schema, file
+    {
+      sqlite3_stmt* st = nullptr;
+      sqlite3_prepare_v2(db, "PRAGMA database_list", -1, &st, nullptr);
+      while (st && sqlite3_step(st) == SQLITE_ROW) {
+        const unsigned char* name = sqlite3_column_text(st, 1);
+        const unsigned char* file = sqlite3_column_text(st, 2);
+        if (name && file && *file)
+          files.emplace_back(reinterpret_cast<const char*>(name),
+                             reinterpret_cast<const char*>(file));
+      }
+      sqlite3_finalize(st);
+    }
+    for (const auto& [schema, file] : files) {
+      sqlite3_stmt* st = nullptr;
+      std::string check = "PRAGMA " + QuoteIdent(schema) + ".quick_check(1)";
+      int prc = sqlite3_prepare_v2(db, check.c_str(), -1, &st, nullptr);
+      int src = prc == SQLITE_OK ? sqlite3_step(st) : prc;
+      std::string result;
+      if (src == SQLITE_ROW && sqlite3_column_text(st, 0))
+        result = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+      sqlite3_finalize(st);
+      if (src == SQLITE_ROW && result == "ok") continue;
+      if (src == SQLITE_ROW || Damaged(src)) ThrowDamaged(file, rc, message);
+    }
+    if (files.size() == 1) ThrowDamaged(files.front().second, rc, message);
+  }
+  ThrowMessage(rc, message);
 }
 
 namespace {
@@ -217,16 +269,23 @@ struct Fallback {
   std::string_view text;
 };
 
+static_assert(kBusyWaitMs == 10000, "the lock time-out messages name the wait");
 constexpr Fallback kFallbacks[] = {
     {SQLITE_CONSTRAINT, 547, "The statement conflicted with a constraint."},
-    {SQLITE_BUSY, 1222, "Lock request time out period exceeded."},
-    {SQLITE_LOCKED, 1222, "Lock request time out period exceeded."},
+    // The wait is kBusyWaitMs, checked below.
+    {SQLITE_BUSY, 1222,
+     "Lock request time out period exceeded. Another connection holds the database; waited 10 "
+     "seconds."},
+    {SQLITE_LOCKED, 1222,
+     "Lock request time out period exceeded. Another connection holds the database; waited 10 "
+     "seconds."},
     {SQLITE_NOMEM, 701,
      "There is insufficient system memory in resource pool 'default' to run this query."},
     {SQLITE_READONLY, 3906, "Failed to update database because the database is read-only."},
     {SQLITE_IOERR, 823,
      "The operating system returned an error to SQL Server during a read or write operation."},
     {SQLITE_CORRUPT, 824, "SQL Server detected a logical consistency-based I/O error."},
+    {SQLITE_NOTADB, 5172, "The header for a database file is not a valid database file header."},
     {SQLITE_FULL, 1105,
      "Could not allocate space for object in database because the filegroup is full."},
     {SQLITE_CANTOPEN, 5120, "Unable to open the physical file."},

@@ -52,6 +52,12 @@ void Exec(sqlite3* db, const std::string& sql);
 // First column of the first row as text, or empty.
 std::string QueryText(sqlite3* db, const std::string& sql);
 
+// How long a statement waits for a database another connection holds before it fails.
+inline constexpr int kBusyWaitMs = 10000;
+
+// Throws the error of a damaged database file, naming the database and the file.
+[[noreturn]] void ThrowDamaged(const std::string& file, int rc, const std::string& detail);
+
 // Throws the SQL Server error that corresponds to SQLite's last error on `db`.
 [[noreturn]] void ThrowSqlite(sqlite3* db, int rc);
 // The SQL Server error for a SQLite message (also decodes "@NNN@text" raised by our functions).

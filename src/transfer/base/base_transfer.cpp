@@ -435,9 +435,10 @@ bool BaseTransfer::TransferUsers() {
     db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, src + "..UserPrivilege",
                                privilege);
   }
-  // One batch, one transaction: the user tables are never left dropped.
+  // One unit: the user tables are never left dropped. XACT_ABORT makes a server that would
+  // carry on after a failed statement stop the batch there.
   std::string batch =
-      "SET XACT_ABORT ON BEGIN TRAN "
+      "SET XACT_ABORT ON "
       "Drop Table UserHub Drop Table UserHubDetail Drop Table UserPrivilege "
       "Select * Into UserHub From " +
       users + " Select * Into UserHubDetail From " + detail + " Select * Into UserPrivilege From " +
@@ -455,9 +456,9 @@ bool BaseTransfer::TransferUsers() {
   batch +=
       "Alter Table UserHub With NoCheck Add Constraint PK_UserHub Primary Key clustered "
       "(User_Pass1) Alter Table UserHubDetail With NoCheck Add Constraint PK_UserHubDetail "
-      "Primary Key clustered (RowId) COMMIT TRAN";
+      "Primary Key clustered (RowId) ";
   auto started = std::chrono::steady_clock::now();
-  db_.RunSql(batch);
+  InTransaction([&] { db_.RunSql(batch); });
   TableStats st;
   st.table = "UserHub";
   st.name = text::kUsersCaption;
@@ -547,8 +548,10 @@ void BaseTransfer::CopyPrintForms(const std::string& letter) {
 void BaseTransfer::CopySalesDocuments() {
   std::string c = g_.databaseName;
   std::string source = LocalSource(SourceDatabase(), "R_AsnadTrado", "Trado");
-  db_.RunSql("DELETE " + c + "..R_AsnadTrado  " + "INSERT INTO " + c + "..R_AsnadTrado  " +
-             "SELECT * FROM " + source + " ");
+  InTransaction([&] {
+    db_.RunSql("DELETE " + c + "..R_AsnadTrado  " + "INSERT INTO " + c + "..R_AsnadTrado  " +
+               "SELECT * FROM " + source + " ");
+  });
 }
 
 }  // namespace xfer::transfer

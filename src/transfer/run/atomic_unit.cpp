@@ -1,6 +1,7 @@
 #include "transfer/run/atomic_unit.h"
 
 #include "db/text_util.h"
+#include "transfer/run/unit_boundary.h"
 
 namespace xfer::transfer {
 
@@ -19,6 +20,7 @@ void RunAtomic(db::HostDatabase& destination, const std::function<void()>& work,
     throw;
   }
   destination.RunSql("COMMIT TRAN");
+  UnitCommitted();
 }
 
 }  // namespace xfer::transfer

@@ -1,0 +1,17 @@
+// The messages a user of the xfer tool meets when a run cannot go on for a reason outside the
+// transfer itself: a damaged period file, a period another transfer holds, a full disk. Each is
+// one Persian sentence saying what happened and what stayed as it was, then the server's own
+// words as detail.
+#pragma once
+
+#include <string>
+
+#include "engine/error.h"
+
+namespace xfer::cli {
+
+// The lines to print for `e`, or empty when the error has no plain message of its own.
+// `database` is the period the run writes.
+std::string PlainMessage(const engine::SqlError& e, const std::string& database);
+
+}  // namespace xfer::cli

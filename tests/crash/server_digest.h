@@ -1,0 +1,29 @@
+// What a crash test compares: each database file of a server read as a digest per table (its
+// definition and its rows, in any order), so two states are equal exactly when every table
+// holds the same rows. "Identity aside" leaves out identity columns and the identity counters,
+// which a rerun numbers anew.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace xfer::crash {
+
+// Table name (lower case) -> digest.
+using DatabaseState = std::map<std::string, std::uint64_t>;
+// Database name (lower case, the file name without ".db") -> its tables.
+using ServerDigest = std::map<std::string, DatabaseState>;
+
+// Every database of the server directory but tempdb, whose tables are work tables.
+ServerDigest DigestServer(const std::string& directory, bool identityAside = false);
+DatabaseState DigestDatabase(const std::string& file, bool identityAside = false);
+// The global temporary tables (##name) tempdb holds.
+std::vector<std::string> WorkTables(const std::string& directory);
+
+// Tables whose digests differ between two states of a database ("+t" only in `b`, "-t" only in
+// `a`, "t" different), for messages.
+std::vector<std::string> Differences(const DatabaseState& a, const DatabaseState& b);
+
+}  // namespace xfer::crash
