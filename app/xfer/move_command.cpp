@@ -190,7 +190,7 @@ void RegisterMoveCommand(CLI::App& app) {
   cmd->add_option("--database", o->database, "Current (destination) period database");
   cmd->add_option("--source", o->source, "Source period database");
   cmd->add_option("--source-server", o->sourceServer, "Server directory of the source period");
-  cmd->add_option("--form", o->form, "Module transfer form, e.g. maly")->required();
+  cmd->add_option("--form", o->form, "Module transfer form: maly, sell, dara or anbar")->required();
   cmd->add_option("--table", o->table, "Table of the form (see --list)");
   cmd->add_flag("--preview", o->preview,
                 "Only report the rows that would be new, clash or be identical; write nothing");

@@ -6,7 +6,10 @@
 #include "host/plain_form.h"
 #include "host/xfer_api.h"
 #include "transfer/forms/kol_form.h"
+#include "transfer/modules/forms/anbar_form.h"
+#include "transfer/modules/forms/dara_form.h"
 #include "transfer/modules/forms/maly_form.h"
+#include "transfer/modules/forms/sell_form.h"
 
 // The session variables are defined by the module (session.cpp). Programs that link the form
 // table without the module, such as the registry tests, leave them out: weak references read
@@ -63,6 +66,9 @@ const char* FormClassName(FormId id) {
 FormFactory DefaultFormFactory(FormId id) {
   if (id == FormId::kKol) return [] { return new transfer::TXferKolForm(ModuleSession); };
   if (id == FormId::kKelvaro) return [] { return new transfer::TXferMalyForm(ModuleSession); };
+  if (id == FormId::kSell) return [] { return new transfer::TXferSellForm(ModuleSession); };
+  if (id == FormId::kDara) return [] { return new transfer::TXferDaraForm(ModuleSession); };
+  if (id == FormId::kAnbar) return [] { return new transfer::TXferAnbarForm(ModuleSession); };
   return [id] { return MakePlainForm(FormClassName(id), FormCaption(id)); };
 }
 

@@ -6,7 +6,8 @@
 namespace xfer::transfer {
 
 const std::vector<const ModuleForm*>& ModuleForms() {
-  static const std::vector<const ModuleForm*> kForms = {&MalyForm()};
+  static const std::vector<const ModuleForm*> kForms = {&MalyForm(), &SellForm(), &DaraForm(),
+                                                        &AnbarForm()};
   return kForms;
 }
 

@@ -62,5 +62,8 @@ const ModuleTable* FindModuleTable(const ModuleForm& form, std::string_view tabl
 
 // The forms' data, one definition per module.
 const ModuleForm& MalyForm();
+const ModuleForm& SellForm();
+const ModuleForm& DaraForm();
+const ModuleForm& AnbarForm();
 
 }  // namespace xfer::transfer

@@ -59,7 +59,8 @@ std::string ModuleFixture::CopyServer(const std::string& tag) {
 }
 
 std::unique_ptr<ModuleTransfer> ModuleFixture::Start(const std::string& server,
-                                                     const std::string& source) {
+                                                     const std::string& source,
+                                                     const ModuleForm* form) {
   g_.workstation = "WS";
   g_.companyCode = "1";
   g_.fiscalYear = "1403";
@@ -68,7 +69,7 @@ std::unique_ptr<ModuleTransfer> ModuleFixture::Start(const std::string& server,
   g_.today = "1403/01/05";
   date_.clock = [] { return db::ClockTime{1, 1, 1, 5}; };
   link_.ConnectDatabase(g_, server, kDest, "SQL", "", "");
-  auto t = std::make_unique<ModuleTransfer>(g_, date_, link_, dialogs_, MalyForm());
+  auto t = std::make_unique<ModuleTransfer>(g_, date_, link_, dialogs_, form ? *form : MalyForm());
   t->Prepare();
   t->FillPeriodList();
   if (!source.empty()) t->ToggleMark(source);

@@ -35,9 +35,11 @@ class ModuleFixture : public ::testing::Test {
   std::string CopyServer(const std::string& tag);
   // Points the reading helpers at another server directory.
   void Reopen(const std::string& dir);
-  // The frame of the chart-of-accounts form over kDest of `server`, `source` marked.
+  // The frame of `form` (the chart-of-accounts form unless given) over kDest of `server`,
+  // `source` marked.
   std::unique_ptr<ModuleTransfer> Start(const std::string& server,
-                                        const std::string& source = kSource);
+                                        const std::string& source = kSource,
+                                        const ModuleForm* form = nullptr);
   void UseRemote(ModuleTransfer& t, const std::string& server);
 
   void Run(const std::string& db, const std::string& sql);
