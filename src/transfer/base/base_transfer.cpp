@@ -331,9 +331,8 @@ bool BaseTransfer::TransferUsers() {
     db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, src + "..UserPrivilege",
                                privilege);
   }
-  // One batch, one transaction: the user tables are never left dropped.
+  // One unit: the user tables are never left dropped.
   std::string batch =
-      "SET XACT_ABORT ON BEGIN TRAN "
       "Drop Table UserHub Drop Table UserHubDetail Drop Table UserPrivilege "
       "Select * Into UserHub From " +
       users + " Select * Into UserHubDetail From " + detail + " Select * Into UserPrivilege From " +
@@ -351,9 +350,9 @@ bool BaseTransfer::TransferUsers() {
   batch +=
       "Alter Table UserHub With NoCheck Add Constraint PK_UserHub Primary Key clustered "
       "(User_Pass1) Alter Table UserHubDetail With NoCheck Add Constraint PK_UserHubDetail "
-      "Primary Key clustered (RowId) COMMIT TRAN";
+      "Primary Key clustered (RowId)";
   auto started = std::chrono::steady_clock::now();
-  db_.RunSql(batch);
+  InTransaction([&] { db_.RunSql(batch); });
   TableStats st;
   st.table = "UserHub";
   st.name = text::kUsersCaption;

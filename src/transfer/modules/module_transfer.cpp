@@ -21,6 +21,8 @@ const char* kCarryTitle = "انتقال ";
 const char* kEmptySource = " داراي اطلاعاتي براي انتقال نمي باشد.";
 const char* kCarried = " منتقل شد.";
 const char* kNoSource = "شركت مبدا انتخاب نشده !";
+const char* kUsersTitle = "انتقال کابران";
+const char* kUsersCarried = "کاربران منتقل شد";
 const char* kWidthPrefix = "طول ";
 const char* kWidthSuffix = " مبدا و مقصد متفاوت مي باشد";
 const char* kStructure1 = "ساختار فايل شرکت انتخاب شده با شرکت جاري متفاوت مي باشد. ";
@@ -152,9 +154,9 @@ long long ModuleTransfer::Count(db::Backend& b, const std::string& table) {
   return db::ParseInteger(db::ScalarText(b, "SELECT COUNT(*) FROM " + table)).value_or(0);
 }
 
-void ModuleTransfer::StartReport(const ModuleTable& t, const std::string& sourceDb) {
+void ModuleTransfer::StartReport(const std::string& what, const std::string& sourceDb) {
   report_ = RunReport{};
-  report_.what = std::string(form_.name) + " " + t.table;
+  report_.what = std::string(form_.name) + " " + what;
   report_.source = RemoteSource() ? sourceDb + " @ " + source_.name : sourceDb;
   report_.destination = g_.databaseName;
   report_.user = g_.userId.empty() ? g_.workstation : g_.userId + " @ " + g_.workstation;
@@ -170,7 +172,7 @@ TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
   refusal_.clear();
   std::string sourceDb;
   const bool sourceOk = CheckSource(sourceDb);
-  StartReport(t, sourceDb);
+  StartReport(t.table, sourceDb);
   c.unit.table = t.table;
   c.unit.name = Expand(t.caption);
   if (!sourceOk || gated_ || !CheckWidths(t)) {
@@ -258,6 +260,47 @@ void ModuleTransfer::FinishFailed(TableCopy& copy, const std::string& outcome) {
     // The error that ended the run is the one to report; a destination that cannot take the
     // record either has already said why.
   }
+}
+
+bool ModuleTransfer::CopyUsers() {
+  refusal_.clear();
+  std::string sourceDb;
+  const bool sourceOk = CheckSource(sourceDb);
+  StartReport("UserHub", sourceDb);
+  if (!sourceOk || gated_) {
+    report_.outcome = gated_ && refusal_.empty() ? "GATED" : refusal_;
+    SaveReport();
+    return false;
+  }
+  // The base transfer owns the users copy; it borrows the source server for the run.
+  BaseTransfer base(g_, date_, db_, dialogs_);
+  base.Prepare();
+  base.UseSourceServer(std::move(source_));
+  struct GiveBack {
+    BaseTransfer& base;
+    SourceServer& source;
+    ~GiveBack() { source = base.TakeSourceServer(); }
+  } giveBack{base, source_};
+  bool carried = false;
+  dialogs_.ShowState("STOP", kUsersTitle, kWait);
+  try {
+    base.ChoosePeriod(sourceDb);
+    carried = base.TransferUsers();
+  } catch (const std::exception& e) {
+    dialogs_.HideState();
+    TableCopy failed;
+    failed.unit.table = "UserHub";
+    FinishFailed(failed, e.what());
+    throw;
+  }
+  dialogs_.HideState();
+  report_.units = base.stats();
+  report_.outcome =
+      carried ? std::string("OK")
+              : std::string(text::kWidthPrefix) + text::kUsersCaption + text::kWidthSuffix;
+  SaveReport();
+  if (carried) dialogs_.ShowDlgMsg(kUsersCarried, "", "1ER");
+  return carried;
 }
 
 }  // namespace xfer::transfer

@@ -78,11 +78,16 @@ class ModuleTransfer {
   // Keeps a run that ended on an error or a refused check.
   void FinishFailed(TableCopy& copy, const std::string& outcome);
 
+  // The users tab: the user tables of the current period replaced whole by the marked period's,
+  // as the base transfer replaces them, under the progress window; the run is kept like a
+  // table's. False, with the message shown, when a check stops it.
+  bool CopyUsers();
+
   const RunReport& lastReport() const { return report_; }
 
  private:
   void Refuse(const std::string& message);
-  void StartReport(const ModuleTable& t, const std::string& sourceDb);
+  void StartReport(const std::string& what, const std::string& sourceDb);
   void SaveReport();
   long long Count(db::Backend& b, const std::string& table);
 

@@ -307,5 +307,57 @@ TEST_F(Fixture, EveryPressIsKeptAsARunOfTheDestination) {
   EXPECT_EQ(ReadRunReports(*link_.connection(), 1).size(), 1u);
 }
 
+TEST_F(Fixture, UsersTabReplacesTheUserTablesWholeAndKeepsTheRun) {
+  // The source has a user the destination lacks (with an apostrophe); the destination has one
+  // of its own that the copy must drop.
+  Run(kSource,
+      "INSERT INTO UserHub (UserID, User_Name, User_Pass1, IsAdmin, IsActive, Kelvaro) VALUES "
+      "(9, 'O''Neil', 'ONEIL', 'F', 'T', 'OPERATOR_ASNAD_MALY=T;ROZ_SANAD_NO=4;"
+      "CHANGE_NAMHESAB=F;')");
+  Run(kSource,
+      "INSERT INTO UserHubDetail (RowId, UserID, sCode, sYear, sAccess) "
+      "VALUES (9, 9, '1', '1402', 'T')");
+  Run(kDest,
+      "INSERT INTO UserHub (UserID, User_Name, User_Pass1, IsAdmin, IsActive, Kelvaro) "
+      "VALUES (8, 'LOCAL', 'LOCAL8', 'F', 'T', '')");
+  auto source = Checksums(kSource);
+  auto t = Start(dir_);
+  ASSERT_TRUE(t->CopyUsers()) << (dialogs_.messages.empty() ? "" : dialogs_.messages.back().text);
+  auto after = Checksums(kDest);
+  EXPECT_EQ(after["UserHubDetail"], source["UserHubDetail"]);
+  EXPECT_EQ(after["UserPrivilege"], source["UserPrivilege"]);
+  const std::string users = Value(kSource, "SELECT COUNT(*) FROM UserHub");
+  EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM UserHub"), users);
+  EXPECT_EQ(Value(kDest, std::string("SELECT COUNT(*) FROM UserHub d JOIN ") + kSource +
+                             "..UserHub s ON s.UserID = d.UserID AND s.User_Name = d.User_Name "
+                             "AND s.User_Pass1 = d.User_Pass1"),
+            users);
+  // The operator options restart; what follows CHANGE_NAMHESAB comes along.
+  EXPECT_EQ(Value(kDest, "SELECT CAST(Kelvaro AS varchar(200)) FROM UserHub WHERE UserID = 9"),
+            "OPERATOR_ASNAD_MALY=F;ROZ_SANAD_NO=;CHANGE_NAMHESAB=F;");
+  EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM UserHub WHERE User_Pass1 = 'LOCAL8'"), "0");
+  ASSERT_FALSE(dialogs_.messages.empty());
+  EXPECT_EQ(dialogs_.messages.back().text, "کاربران منتقل شد");
+  EXPECT_EQ(dialogs_.messages.back().code, "1ER");
+  EXPECT_EQ(dialogs_.states.front(), "STOP|انتقال کابران|لطفا صبر کنيد");
+  EXPECT_FALSE(dialogs_.stateVisible);
+
+  auto runs = ReadRunReports(*link_.connection());
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].report.what, "maly UserHub");
+  EXPECT_EQ(runs[0].report.outcome, "OK");
+  ASSERT_EQ(runs[0].report.units.size(), 1u);
+  EXPECT_EQ(std::to_string(runs[0].report.units[0].inserted), users);
+
+  // Without a marked period nothing changes and the refusal is kept.
+  t->ToggleMark(kSource);
+  auto before = Checksums(kDest);
+  EXPECT_FALSE(t->CopyUsers());
+  EXPECT_EQ(dialogs_.messages.back().text, "شركت مبدا انتخاب نشده !");
+  auto unchanged = Checksums(kDest);
+  EXPECT_EQ(unchanged["UserHub"], before["UserHub"]);
+  EXPECT_EQ(ReadRunReports(*link_.connection()).back().report.outcome, "شركت مبدا انتخاب نشده !");
+}
+
 }  // namespace
 }  // namespace xfer::transfer::testing
