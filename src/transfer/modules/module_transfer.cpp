@@ -303,4 +303,104 @@ bool ModuleTransfer::CopyUsers() {
   return carried;
 }
 
+bool ModuleTransfer::CopyPrintForms(const std::string& letter, const AskExistingForm& ask) {
+  refusal_.clear();
+  std::string sourceDb;
+  const bool sourceOk = CheckSource(sourceDb);
+  StartReport("Prn_Form_T", sourceDb);
+  if (!sourceOk || gated_) {
+    report_.outcome = gated_ && refusal_.empty() ? "GATED" : refusal_;
+    SaveReport();
+    return false;
+  }
+  auto started = std::chrono::steady_clock::now();
+  std::string forms = sourceDb + "..Prn_Form_T", objects = sourceDb + "..Prn_Object_T";
+  if (RemoteSource()) {
+    // Layouts of another server come here through work files first.
+    forms = tempName_ + "PrnForm";
+    objects = tempName_ + "PrnObject";
+    db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, sourceDb + "..Prn_Form_T", forms);
+    db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, sourceDb + "..Prn_Object_T",
+                               objects);
+  }
+  const std::string c = g_.databaseName;
+  const std::string kind = EscapeQuotes(letter);
+  UnitResult unit;
+  unit.table = "Prn_Form_T";
+  unit.name = "فرمهاي چاپ";
+  auto list = db_.connection()->Query(" Select A.Frmid,a.FrmName from " + forms + " a " +
+                                      " where A.whatdoc = '" + kind + "' And a.Frmid >0 ");
+  const db::ResultSet none;
+  const db::ResultSet& rs = list.empty() ? none : list.front();
+  unit.sourceRows = static_cast<long long>(rs.rows.size());
+  auto removeOf = [&](const std::string& id) {
+    return " Delete From " + c + "..Prn_Form_T Where FrmId = " + id + " And Whatdoc = '" + kind +
+           "'  Delete From " + c + "..Prn_Object_T Where FrmId = " + id + " And Whatdoc = '" +
+           kind + "' ";
+  };
+  try {
+    for (size_t r = 0; r < rs.rows.size(); ++r) {
+      const auto number = db::ParseInteger(Trimmed(TextOf(rs, r, "Frmid")));
+      if (!number) continue;
+      const std::string sourceId = std::to_string(*number);
+      std::string name = Trimmed(TextOf(rs, r, "FrmName"));
+      std::string before;  // the statements that clear room for this layout
+      const std::string existing =
+          Trimmed(db::ScalarText(*db_.connection(), " Select FrmId from  " + c +
+                                                        "..Prn_Form_T Where Ltrim(rtrim(FrmName)) "
+                                                        "= '" +
+                                                        EscapeQuotes(name) + "'"));
+      if (!existing.empty()) {
+        ExistingFormAnswer answer = ask ? ask(name) : ExistingFormAnswer{};
+        if (answer.result == 100) {
+          before = removeOf(existing);
+          ++unit.replaced;
+        } else if (answer.result == 200) {
+          name = Trimmed(answer.newName);
+        } else {
+          ++unit.clashing;
+          continue;
+        }
+      }
+      std::string id = sourceId;
+      RunAtomic(db_, [&] {
+        if (!before.empty()) db_.RunSql(before);
+        const bool taken =
+            !db::ScalarText(*db_.connection(), " Select FrmId from  " + c +
+                                                   "..Prn_Form_T Where Frmid = " + sourceId +
+                                                   " And WhatDoc = '" + kind + "'")
+                 .empty();
+        if (taken) {
+          id = Trimmed(db::ScalarText(*db_.connection(),
+                                      " Select Max(FrmId)+1 M From " + c + "..Prn_Form_T "));
+        } else {
+          db_.RunSql(removeOf(sourceId));
+        }
+        const std::string target = taken ? id : std::string("FrmID");
+        db_.RunSql(" Insert Into " + c +
+                   "..Prn_Form_T (WhatDoc,TypeSys,FrmID,FrmName,sRepParam,sHdr,sData,sSubData,"
+                   "sPgFooter,sFooter,Arm,sArm)  Select  WhatDoc,TypeSys," +
+                   target + ",'" + EscapeQuotes(name) +
+                   "',sRepParam,sHdr,sData,sSubData,sPgFooter,sFooter,Arm,sArm  From " + forms +
+                   "  Where Frmid=" + sourceId + " And WhatDoc = '" + kind + "' ");
+        db_.RunSql(" Insert Into " + c +
+                   "..Prn_Object_T (WhatDoc,TypeSys,FrmID,Kind,sOpt)  Select WhatDoc,TypeSys," +
+                   target + ",Kind,sOpt From " + objects + "  Where Frmid=" + sourceId +
+                   " And WhatDoc = '" + kind + "' ");
+      });
+      ++unit.inserted;
+    }
+  } catch (const std::exception& e) {
+    TableCopy failed;
+    failed.unit = unit;
+    FinishFailed(failed, e.what());
+    throw;
+  }
+  unit.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  report_.units.push_back(unit);
+  report_.outcome = "OK";
+  SaveReport();
+  return true;
+}
+
 }  // namespace xfer::transfer

@@ -6,6 +6,7 @@
 // the Dialogs interface.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,6 +27,14 @@ struct TableCopy {
   long long conflicts = 0;  // rows left in the conflict table
   UnitResult unit;
 };
+
+// The user's answer when a print layout of the same name already exists in the period: the
+// existing-form window's result (100 replace, 200 new name, 2 skip) and the name typed for 200.
+struct ExistingFormAnswer {
+  int result = 2;
+  std::string newName;
+};
+using AskExistingForm = std::function<ExistingFormAnswer(const std::string& name)>;
 
 class ModuleTransfer {
  public:
@@ -82,6 +91,10 @@ class ModuleTransfer {
   // as the base transfer replaces them, under the progress window; the run is kept like a
   // table's. False, with the message shown, when a check stops it.
   bool CopyUsers();
+  // The print tab: every layout of kind `letter` in the marked period is copied, one atomic
+  // unit each; a layout whose name exists here asks `ask`; an id taken here gets the next free
+  // one. False, with the message shown, when a check stops it.
+  bool CopyPrintForms(const std::string& letter, const AskExistingForm& ask);
 
   const RunReport& lastReport() const { return report_; }
 

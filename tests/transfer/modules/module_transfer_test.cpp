@@ -359,5 +359,59 @@ TEST_F(Fixture, UsersTabReplacesTheUserTablesWholeAndKeepsTheRun) {
   EXPECT_EQ(ReadRunReports(*link_.connection()).back().report.outcome, "شركت مبدا انتخاب نشده !");
 }
 
+TEST_F(Fixture, PrintFormsAreCopiedAsTheExistingFormAnswerSays) {
+  // The period's form 1 carries the name of the source's form 1, with a layout of its own.
+  const struct {
+    int answer;
+    const char* name;
+    std::vector<std::string> forms;  // the period's accounting layouts afterwards: id|name|header
+  } kCases[] = {
+      {100, "replace", {"0|سند حسابداري 1|HDR", "1|سند حسابداري 2|HDR", "2|سند حسابداري 3|HDR"}},
+      {200,
+       "rename",
+       {"0|سند حسابداري 1|HDR", "1|سند حسابداري 2|OLD", "2|نسخه دوم|HDR", "3|سند حسابداري 3|HDR"}},
+      {2, "skip", {"0|سند حسابداري 1|HDR", "1|سند حسابداري 2|OLD", "2|سند حسابداري 3|HDR"}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = CopyServer(std::string("prn") + c.name);
+    Reopen(dir);
+    Run(kDest,
+        "UPDATE Prn_Form_T SET FrmName = 'سند حسابداري 2', sHdr = 'OLD' "
+        "WHERE WhatDoc = 'M' AND FrmID = 1");
+    const std::string others = Value(kDest, "SELECT COUNT(*) FROM Prn_Form_T WHERE WhatDoc <> 'M'");
+    auto t = Start(dir);
+    std::vector<std::string> asked;
+    ASSERT_TRUE(t->CopyPrintForms("M", [&](const std::string& name) {
+      asked.push_back(name);
+      return ExistingFormAnswer{c.answer, c.answer == 200 ? " نسخه دوم " : ""};
+    }));
+    EXPECT_EQ(asked, std::vector<std::string>{"سند حسابداري 2"});
+    auto sets = conn_->Execute(std::string("SELECT FrmID, RTRIM(FrmName), sHdr FROM ") + kDest +
+                               "..Prn_Form_T WHERE WhatDoc = 'M' ORDER BY FrmID");
+    std::vector<std::string> forms;
+    for (const auto& row : sets.back().rows)
+      forms.push_back(engine::FormatValue(row[0]) + "|" + engine::FormatValue(row[1]) + "|" +
+                      engine::FormatValue(row[2]));
+    EXPECT_EQ(forms, c.forms);
+    // Every layout keeps its three objects under its own id; other kinds are untouched.
+    EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM Prn_Object_T WHERE WhatDoc = 'M'"),
+              std::to_string(3 * c.forms.size()));
+    EXPECT_EQ(Value(kDest,
+                    "SELECT COUNT(*) FROM Prn_Object_T o WHERE WhatDoc = 'M' AND NOT "
+                    "EXISTS (SELECT * FROM Prn_Form_T f WHERE f.WhatDoc = 'M' AND "
+                    "f.FrmID = o.FrmID)"),
+              "0");
+    EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM Prn_Form_T WHERE WhatDoc <> 'M'"), others);
+    const RunReport r = ReadRunReports(*link_.connection()).back().report;
+    EXPECT_EQ(r.what, "maly Prn_Form_T");
+    EXPECT_EQ(r.outcome, "OK");
+    ASSERT_EQ(r.units.size(), 1u);
+    EXPECT_EQ(r.units[0].sourceRows, 2);
+    EXPECT_EQ(r.units[0].inserted, c.answer == 2 ? 1 : 2);
+    EXPECT_EQ(r.units[0].replaced, c.answer == 100 ? 1 : 0);
+  }
+}
+
 }  // namespace
 }  // namespace xfer::transfer::testing
