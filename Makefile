@@ -5,10 +5,11 @@ JOBS   ?= $(shell nproc)
 
 DEB_PACKAGES := cmake g++ make pkg-config libsqlite3-dev libgtest-dev libgmock-dev \
                 libbenchmark-dev libcli11-dev qt6-base-dev fonts-noto-core \
+                unixodbc unixodbc-dev tdsodbc freetds-bin \
                 libshp-dev libxlsxwriter-dev qt6-charts-dev python3-openpyxl libqt6opengl6-dev
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps configure build test demo gui bench clean
+.PHONY: deps configure build test test-served demo gui screenshots bench clean
 
 deps:
 	@missing=""; for p in $(DEB_PACKAGES); do \
@@ -29,6 +30,15 @@ build: configure
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The transfer, suite and tool tests once more, every server directory they open served by
+# `xfer serve` on a loopback port and reached through the ODBC backend.
+SERVED_TESTS := tests/transfer/xfer_transfer_tests tests/suite/xfer_suite_tests tests/cli/xfer_cli_tests
+test-served: build
+	cd $(BUILD) && for t in $(SERVED_TESTS); do \
+	  echo "== $$t through xfer serve"; \
+	  XFER_SERVE_DIRECTORIES=$$PWD/app/xfer/xfer timeout 1200 ./$$t --gtest_brief=1 || exit 1; \
+	done
+
 DEMO_SERVER ?= build/demo-server
 
 # The main job: a demo server (made once) and a full base-information transfer of company 1's
@@ -48,6 +58,17 @@ gui: build
 	    echo "gui: 'xfer demo init' could not create $(DEMO_SERVER)"; exit 1; }; \
 	fi
 	$(BUILD)/app/xfer-host/xfer-host --server $(DEMO_SERVER)
+
+# PNGs of the login, the base-information form, a run in progress, a completion message and the
+# run summary, rendered offscreen from the demo server (made first when missing).
+SCREENSHOTS ?= $(BUILD)/screenshots
+screenshots: build
+	@test -d $(DEMO_SERVER) || $(BUILD)/app/xfer/xfer demo init --server $(DEMO_SERVER)
+	rm -rf $(DEMO_SERVER)-shots && cp -r $(DEMO_SERVER) $(DEMO_SERVER)-shots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/app/xfer-host/xfer-host --server $(DEMO_SERVER)-shots \
+	  --screenshots $(SCREENSHOTS)
+	rm -rf $(DEMO_SERVER)-shots
+	@ls $(SCREENSHOTS)/*.png
 
 bench: build
 	@for b in $(BUILD)/bench/xfer_bench_*; do echo "== $$b"; $$b; done

@@ -1,8 +1,10 @@
 // The base-information transfer of a large demo company (scale 100 unless given) through the
 // engine against a hand-written SQLite script that leaves the same tables: the same inserts of
 // new keys, users and print layouts replaced, openings set from the source balances. Also the
-// cross-server copy in rows per second. Prints times and ratios.
+// cross-server copy in rows per second, and how the time grows with the scale. Prints times
+// and ratios.
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include "db/session.h"
 #include "engine/engine.h"
 #include "engine/func/functions.h"
+#include "engine/profile.h"
 #include "suite/demo.h"
 #include "transfer/base/base_transfer.h"
 
@@ -56,6 +59,7 @@ double EngineRun(const fs::path& dir, std::vector<transfer::TableStats>& stats) 
   link.ConnectDatabase(g, g.serverName, "KELVARO_1_1403", "SQL", "", "");
   db::ScriptedDialogs dialogs;
   transfer::BaseTransfer t(g, date, link, dialogs);
+  engine::profile::Reset();  // XFER_PROFILE=1 shows the transfer alone
   auto start = Clock::now();
   t.Prepare();
   for (const auto& e : t.Periods())
@@ -188,33 +192,38 @@ void CrossServer(const fs::path& base, int rows) {
               "cross-server copy through a work file", n, s, n / s);
 }
 
-}  // namespace
+// One measured run at `scale`: both sides on copies of one demo server.
+struct Measurement {
+  long long rows = 0;
+  double engine = 0;
+  double raw = 0;
+};
 
-int main(int argc, char** argv) {
-  int scale = argc > 1 ? std::atoi(argv[1]) : 100;
-  fs::path base = fs::temp_directory_path() / "xfer_bench_kol";
+Measurement Measure(const fs::path& base, int scale, bool details) {
   fs::remove_all(base);
   fs::path eng = base / "engine", raw = base / "raw";
   suite::BuildDemoServer(eng.string(), {scale, 7});
   fs::copy(eng, raw, fs::copy_options::recursive);
 
   std::vector<transfer::TableStats> stats;
-  double e = EngineRun(eng, stats);
+  Measurement m;
+  m.engine = EngineRun(eng, stats);
   double rawOpenings = 0;
-  double r = RawRun(raw, rawOpenings);
-  long long rows = 0;
+  m.raw = RawRun(raw, rawOpenings);
   double engineOpenings = 0;
   for (const auto& s : stats) {
-    rows += s.inserted;
+    m.rows += s.inserted;
     if (s.table == "N_BankHesab" || s.table == "N_Cash" || s.table == "N_Tankhah")
       engineOpenings += s.seconds;
   }
   std::printf("%-38s scale=%d rows=%lld sqlite=%.3fs engine=%.3fs ratio=%.2fx (target <= 1.50x)\n",
-              "base transfer, all modules", scale, rows, r, e, e / r);
+              "base transfer, all modules", scale, m.rows, m.raw, m.engine, m.engine / m.raw);
+  if (!details) return m;
   // The openings are recomputed account by account, four statements each, as the suite does;
   // the hand-written script does them in one statement per table.
   std::printf("%-38s sqlite=%.3fs engine=%.3fs ratio=%.2fx\n", "  without the treasury tables",
-              r - rawOpenings, e - engineOpenings, (e - engineOpenings) / (r - rawOpenings));
+              m.raw - rawOpenings, m.engine - engineOpenings,
+              (m.engine - engineOpenings) / (m.raw - rawOpenings));
   // Both sides must leave the same tables.
   int differ = 0;
   for (const auto& s : stats)
@@ -223,7 +232,32 @@ int main(int argc, char** argv) {
       ++differ;
     }
   if (differ == 0) std::printf("  same row counts in all %zu tables\n", stats.size());
+  return m;
+}
+
+}  // namespace
+
+// With a scale argument, that scale alone; without, scale 100 against the target, then how the
+// time grows from scale 10 to 100 to 1000 (it should grow no faster than the rows).
+int main(int argc, char** argv) {
+  // A directory of this run's own: two runs at once must not delete each other's servers.
+  fs::path base = fs::temp_directory_path() / ("xfer_bench_kol_" + std::to_string(getpid()));
+  if (argc > 1) {
+    Measure(base, std::atoi(argv[1]), true);
+    fs::remove_all(base);
+    return 0;
+  }
+  Measurement at100 = Measure(base, 100, true);
   CrossServer(base, 200000);
+  Measurement at10 = Measure(base, 10, false);
+  Measurement at1000 = Measure(base, 1000, false);
   fs::remove_all(base);
+  auto growth = [](const char* step, const Measurement& a, const Measurement& b) {
+    std::printf("growth %-31s rows x%.1f  engine x%.1f  sqlite x%.1f\n", step,
+                static_cast<double>(b.rows) / static_cast<double>(a.rows), b.engine / a.engine,
+                b.raw / a.raw);
+  };
+  growth("scale 10 -> 100", at10, at100);
+  growth("scale 100 -> 1000", at100, at1000);
   return 0;
 }

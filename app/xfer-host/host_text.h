@@ -14,5 +14,12 @@ inline constexpr char kNoPeriod[] = "دوره مالي انتخاب نشده ا�
 inline constexpr char kCannotConnect[] = "نميتوان به سرور مورد نظر وصل شد.";
 inline constexpr char kBadServer[] = "نام سرور اشتباه مي باشد";
 inline constexpr char kTransferMenu[] = "انتقال";
+inline constexpr char kNotBuilt[] = "اين فرم هنوز آماده نشده است";
+inline constexpr char kRunning[] = "تا پايان انتقال در حال اجرا صبر کنيد";
+inline constexpr char kToday[] = "تاريخ: ";
+inline constexpr char kPeriod[] = "دوره مالي: ";
+inline constexpr char kServer[] = "سرور: ";
+inline constexpr char kPeriodDates[] = "از ";
+inline constexpr char kDatesTo[] = " تا ";
 
 }  // namespace xfer::hostapp::text

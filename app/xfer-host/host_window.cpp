@@ -2,6 +2,7 @@
 #include "host_window.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
 
@@ -9,6 +10,8 @@
 #include "host/xfer_api.h"
 #include "host_text.h"
 #include "ui/dlg_msg.h"
+#include "ui/persian_display.h"
+#include "ui/run_guard.h"
 #include "ui/show_state_form.h"
 #include "ui/ui_font.h"
 
@@ -18,8 +21,8 @@ HostWindow::HostWindow(db::HostGlobal global, db::HostDatabase database, QWidget
     : QMainWindow(parent), global_(std::move(global)), database_(std::move(database)) {
   setObjectName("HostWindow");
   ui::ApplyFormStyle(this);
-  setWindowTitle(QString::fromStdString(global_.appTitle) + " - " +
-                 QString::fromStdString(global_.databaseName));
+  // The platform adds the application's name after the title; the title names the period.
+  setWindowTitle(QString::fromStdString(global_.databaseName));
   container_ = new QWidget(this);
   container_->setObjectName("FormContainer");
   setCentralWidget(container_);
@@ -30,15 +33,34 @@ HostWindow::HostWindow(db::HostGlobal global, db::HostDatabase database, QWidget
   tempGridForm_->setObjectName("TempGridForm");
   tempGridForm_->hide();
 
-  QMenu* menu = menuBar()->addMenu(QString::fromUtf8(text::kTransferMenu));
+  QMenu* menu = menuBar()->addMenu(ui::ForDisplay(text::kTransferMenu));
+  menu->setObjectName("mnuTransfer");
+  menu->setToolTipsVisible(true);
   for (int i = 0; i < host::kFormCount; ++i) {
     const char* name = host::kEntryPointNames[i];
-    QAction* action = menu->addAction(host::FormCaption(static_cast<host::FormId>(i)));
+    const auto id = static_cast<host::FormId>(i);
+    QAction* action = menu->addAction(ui::ForDisplay(host::FormCaption(id)));
     action->setObjectName(name);
+    // A form not built yet is offered, but disabled and saying so, rather than opened empty.
+    action->setEnabled(host::FormBuilt(id));
+    action->setToolTip(host::FormBuilt(id) ? ui::ForDisplay(host::FormCaption(id))
+                                           : ui::ForDisplay(text::kNotBuilt));
     connect(action, &QAction::triggered, this, [this, name] { OpenTransfer(name); });
   }
-  statusBar()->showMessage(QString::fromStdString(global_.today + "    " + global_.databaseName +
-                                                  "    " + global_.serverName));
+  // Permanent widgets: a status tip (the menu's, while the pointer passes over it) replaces
+  // only the bar's message, never these.
+  auto addField = [this](const char* name, const QString& text) {
+    auto* label = new QLabel(text, statusBar());
+    label->setObjectName(name);
+    statusBar()->addPermanentWidget(label);
+  };
+  QString period = ui::ForDisplay(text::kPeriod) + QString::fromStdString(global_.databaseName);
+  if (!global_.periodStart.empty())
+    period += "  (" + ui::ForDisplay(text::kPeriodDates) + ui::ForDisplay(global_.periodStart) +
+              ui::ForDisplay(text::kDatesTo) + ui::ForDisplay(global_.periodEnd) + ")";
+  addField("lblToday", ui::ForDisplay(text::kToday) + ui::ForDisplay(global_.today));
+  addField("lblPeriod", period);
+  addField("lblServer", ui::ForDisplay(text::kServer) + QString::fromStdString(global_.serverName));
   resize(1000, 700);
 }
 
@@ -62,6 +84,11 @@ bool HostWindow::LoadModule(const QString& path, QString* error) {
 
 int HostWindow::OpenTransfer(const char* exportName) {
   if (!module_.isLoaded()) return -1;
+  // The menu waits during a run; so does any other way in.
+  if (ui::RunGuard::Running(this)) {
+    statusBar()->showMessage(ui::ForDisplay(text::kRunning), 5000);
+    return 0;
+  }
   auto entry = reinterpret_cast<XferEntryPoint>(module_.resolve(exportName));
   if (!entry) return -1;
   return entry(container_, &global_, &date_, &database_, stateForm_, tempGridForm_, dlgMsg_);

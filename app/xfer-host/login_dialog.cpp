@@ -7,8 +7,13 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 #include "db/registry.h"
 #include "host_text.h"
+#include "ui/persian_display.h"
 #include "ui/ui_font.h"
 
 namespace xfer::hostapp {
@@ -17,7 +22,7 @@ LoginDialog::LoginDialog(const QString& serverDir, const RegistryChoices& choice
     : QDialog(parent), choices_(choices) {
   setObjectName("LoginDialog");
   ui::ApplyFormStyle(this);
-  setWindowTitle(QString::fromUtf8(text::kAppTitle));
+  setWindowTitle(ui::ForDisplay(text::kAppTitle));
 
   auto* server = new QLabel(serverDir, this);
   server->setObjectName("lblServer");
@@ -25,27 +30,42 @@ LoginDialog::LoginDialog(const QString& serverDir, const RegistryChoices& choice
   cmbUser = new QComboBox(this);
   cmbUser->setObjectName("cmbUser");
   for (const RegistryUser& u : choices.users)
-    cmbUser->addItem(QString::fromStdString(u.name) + "  (" + QString::number(u.id) + ")");
+    cmbUser->addItem(ui::ForDisplay(u.name + "  (" + std::to_string(u.id) + ")"));
   cmbUser->setEnabled(!choices.users.empty());
   cmbPeriod = new QComboBox(this);
   cmbPeriod->setObjectName("cmbPeriod");
   cmbPeriod->setMinimumWidth(320);
-  for (const RegistryPeriod& p : choices.periods)
-    cmbPeriod->addItem(QString::fromStdString(db::PeriodEntry(p.dbName, p.company)));
+  // The newest period first: the one an accountant opens on most days.
+  std::vector<size_t> order(choices.periods.size());
+  std::iota(order.begin(), order.end(), size_t(0));
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    const RegistryPeriod &x = choices.periods[a], &y = choices.periods[b];
+    if (x.year != y.year) return x.year > y.year;
+    return x.firstDate > y.firstDate;
+  });
+  for (size_t i : order) {
+    const RegistryPeriod& p = choices.periods[i];
+    QString entry = ui::ForDisplay(db::PeriodEntry(p.dbName, p.company));
+    if (!p.firstDate.empty())
+      entry +=
+          "   " + ui::ForDisplay(p.firstDate) + ui::ForDisplay(" - ") + ui::ForDisplay(p.lastDate);
+    cmbPeriod->addItem(entry, qulonglong(i));
+  }
+  cmbPeriod->setCurrentIndex(choices.periods.empty() ? -1 : 0);
 
   auto* buttons = new QDialogButtonBox(this);
-  auto* ok = buttons->addButton(QString::fromUtf8(text::kOk), QDialogButtonBox::AcceptRole);
+  auto* ok = buttons->addButton(ui::ForDisplay(text::kOk), QDialogButtonBox::AcceptRole);
   ok->setObjectName("cmdOk");
   ok->setEnabled(!choices.periods.empty());
-  buttons->addButton(QString::fromUtf8(text::kCancel), QDialogButtonBox::RejectRole)
+  buttons->addButton(ui::ForDisplay(text::kCancel), QDialogButtonBox::RejectRole)
       ->setObjectName("cmdCancel");
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   auto* form = new QFormLayout(this);
-  form->addRow(QString::fromUtf8(text::kServerName), server);
-  form->addRow(QString::fromUtf8(text::kUserName), cmbUser);
-  form->addRow(QString::fromUtf8(text::kChoosePeriod), cmbPeriod);
+  form->addRow(ui::ForDisplay(text::kServerName), server);
+  form->addRow(ui::ForDisplay(text::kUserName), cmbUser);
+  form->addRow(ui::ForDisplay(text::kChoosePeriod), cmbPeriod);
   form->addRow(buttons);
 }
 
@@ -53,7 +73,7 @@ bool LoginDialog::selectPeriod(const QString& dbName) {
   for (size_t i = 0; i < choices_.periods.size(); ++i)
     if (QString::fromStdString(choices_.periods[i].dbName).compare(dbName, Qt::CaseInsensitive) ==
         0) {
-      cmbPeriod->setCurrentIndex(int(i));
+      cmbPeriod->setCurrentIndex(cmbPeriod->findData(qulonglong(i)));
       return true;
     }
   return false;
@@ -66,9 +86,10 @@ std::optional<RegistryUser> LoginDialog::user() const {
 }
 
 std::optional<RegistryPeriod> LoginDialog::period() const {
-  const int i = cmbPeriod->currentIndex();
-  if (i < 0 || size_t(i) >= choices_.periods.size()) return std::nullopt;
-  return choices_.periods[size_t(i)];
+  if (cmbPeriod->currentIndex() < 0) return std::nullopt;
+  const size_t i = size_t(cmbPeriod->currentData().toULongLong());
+  if (i >= choices_.periods.size()) return std::nullopt;
+  return choices_.periods[i];
 }
 
 }  // namespace xfer::hostapp

@@ -1,4 +1,5 @@
-// The host's login: the server in use, a user of the registry and a company period.
+// The host's login: the server in use, a user of the registry and a company period, the newest
+// period offered first.
 #pragma once
 
 #include <QDialog>
@@ -20,6 +21,7 @@ class LoginDialog : public QDialog {
   bool selectPeriod(const QString& dbName);
   std::optional<RegistryUser> user() const;
   std::optional<RegistryPeriod> period() const;
+  QComboBox* periodCombo() const { return cmbPeriod; }
 
  private:
   const RegistryChoices& choices_;

@@ -1,7 +1,10 @@
 // xfer-host: the desktop host of the module. Opens an embedded server directory, logs in as a
 // registry user, connects to the chosen period and offers the module's transfers in a menu.
 //   xfer-host [--server DIR] [--period DBNAME [--user ID]] [--open Xfer_Kol] [--screenshot PNG]
-// With --period the login dialog is skipped; --screenshot saves the window and quits.
+//             [--screenshots DIR]
+// With --period the login dialog is skipped; --screenshot saves the window and quits;
+// --screenshots walks through login, the base-information form, a run and its summary, saving
+// each as PNG into DIR (the newest period, or --period, carried from its previous year).
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDate>
@@ -16,6 +19,7 @@
 #include "host_window.h"
 #include "login_dialog.h"
 #include "registry_login.h"
+#include "screenshot_tour.h"
 #include "solar_hijri.h"
 #include "ui/dlg_msg.h"
 #include "ui/ui_font.h"
@@ -29,8 +33,9 @@ using namespace xfer::hostapp;
 void Report(bool interactive, const QString& persian, const std::string& detail) {
   std::cerr << "xfer-host: " << detail << "\n";
   if (!interactive) return;
+  // The user reads Persian; the technical detail is for the log.
   ui::TDlgMsg dlg;
-  dlg.Execute(persian + "\n" + QString::fromStdString(detail), QString(), "1ER");
+  dlg.Execute(persian, QString(), "1ER");
 }
 
 std::string Today() {
@@ -69,9 +74,12 @@ int main(int argc, char** argv) {
   QCommandLineOption openOpt("open", "Entry point to call at start (Xfer_Kol, ...).", "EXPORT");
   QCommandLineOption shotOpt("screenshot", "Save the window to PNG and quit.", "FILE");
   QCommandLineOption libOpt("library", "Path of libxfer.so.", "FILE");
-  args.addOptions({serverOpt, periodOpt, userOpt, openOpt, shotOpt, libOpt});
+  QCommandLineOption toursOpt("screenshots", "Save login, form, run and summary PNGs; quit.",
+                              "DIR");
+  args.addOptions({serverOpt, periodOpt, userOpt, openOpt, shotOpt, libOpt, toursOpt});
   args.process(app);
-  const bool interactive = !args.isSet(periodOpt);
+  const bool tour = args.isSet(toursOpt);
+  const bool interactive = !args.isSet(periodOpt) && !tour;
 
   std::optional<std::string> serverArg;
   if (args.isSet(serverOpt)) serverArg = args.value(serverOpt).toStdString();
@@ -98,12 +106,23 @@ int main(int argc, char** argv) {
 
   std::optional<RegistryUser> user;
   std::optional<RegistryPeriod> period;
+  const QString tourDir = args.value(toursOpt);
+  if (tour) {
+    QDir().mkpath(tourDir);
+    if (!SaveLoginShot(tourDir, QString::fromStdString(serverDir), choices)) return 1;
+    if (!args.isSet(periodOpt)) {
+      // The login's own choice: the newest period.
+      LoginDialog login(QString::fromStdString(serverDir), choices);
+      period = login.period();
+      user = login.user();
+    }
+  }
   if (interactive) {
     LoginDialog login(QString::fromStdString(serverDir), choices);
     if (login.exec() != QDialog::Accepted) return 0;
     user = login.user();
     period = login.period();
-  } else {
+  } else if (args.isSet(periodOpt)) {
     const std::string wanted = args.value(periodOpt).toStdString();
     for (const auto& p : choices.periods)
       if (QString::fromStdString(p.dbName).compare(QString::fromStdString(wanted),
@@ -140,6 +159,23 @@ int main(int argc, char** argv) {
     return 1;
   }
   window.show();
+  if (tour) {
+    // The source: the same company's period before the one logged into.
+    std::string source, sourceYear;
+    for (const auto& p : choices.periods)
+      if (p.code == period->code && p.year < period->year && p.year > sourceYear) {
+        source = p.dbName;
+        sourceYear = p.year;
+      }
+    if (source.empty()) {
+      std::cerr << "xfer-host: no earlier period of company " << period->code << "\n";
+      return 1;
+    }
+    return SaveRunShots(window, tourDir, QString::fromStdString(source),
+                        {"chkMaly", "chkStore", "chkNaghd"})
+               ? 0
+               : 1;
+  }
   if (args.isSet(openOpt) && window.OpenTransfer(args.value(openOpt).toUtf8().constData()) < 0) {
     std::cerr << "xfer-host: no entry point " << args.value(openOpt).toStdString() << "\n";
     return 1;

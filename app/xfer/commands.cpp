@@ -17,6 +17,7 @@ void RegisterSqlCommand(CLI::App& app);
 void RegisterDemoCommand(CLI::App& app);
 void RegisterKolCommand(CLI::App& app);
 void RegisterImportCommand(CLI::App& app);
+void RegisterServeCommand(CLI::App& app);
 void RegisterExportCommand(CLI::App& app);
 void RegisterMoveCommand(CLI::App& app);
 void RegisterReportCommand(CLI::App& app);
@@ -26,6 +27,7 @@ void RegisterCommands(CLI::App& app) {
   RegisterDemoCommand(app);
   RegisterKolCommand(app);
   RegisterImportCommand(app);
+  RegisterServeCommand(app);
   RegisterExportCommand(app);
   RegisterMoveCommand(app);
   RegisterReportCommand(app);

@@ -7,8 +7,8 @@
 
 namespace xfer::cli {
 
-ConsoleDialogs::ConsoleDialogs(bool answerYes)
-    : answerYes_(answerYes), terminal_(::isatty(STDERR_FILENO) != 0) {}
+ConsoleDialogs::ConsoleDialogs(bool answerYes, bool stdoutFree)
+    : answerYes_(answerYes), stdoutFree_(stdoutFree), terminal_(::isatty(STDERR_FILENO) != 0) {}
 
 int ConsoleDialogs::ShowDlgMsg(const std::string& message, const std::string& caption,
                                const std::string& code) {
@@ -19,7 +19,8 @@ int ConsoleDialogs::ShowDlgMsg(const std::string& message, const std::string& ca
   }
   bool error = c[1] == 'E' || c[1] == 'S';
   if (error) ++errors;
-  (error ? std::cerr : std::cout) << (caption.empty() ? "" : caption + ": ") << message << "\n";
+  (error || stdoutFree_ ? std::cerr : std::cout)
+      << (caption.empty() ? "" : caption + ": ") << message << "\n";
   if (c[0] == '3') return answerYes_ ? db::kResultYes : db::kResultNo;
   return db::ButtonSetResult(c) == db::kResultNone ? db::kResultOk : db::ButtonSetResult(c);
 }
@@ -35,11 +36,16 @@ void ConsoleDialogs::HideState() {
 }
 
 void ConsoleDialogs::Progress(long long done, long long total) {
+  UnitStarted("", done, total);
+}
+
+void ConsoleDialogs::UnitStarted(const std::string& caption, long long done, long long total) {
   if (!terminal_ || total <= 0) return;
   const int width = 40;
   int filled = static_cast<int>(width * done / total);
-  std::fprintf(stderr, "\r[%s%s] %lld/%lld", std::string(filled, '#').c_str(),
-               std::string(width - filled, '.').c_str(), done, total);
+  // The line is cleared to its end: a shorter caption must not leave the last one's tail.
+  std::fprintf(stderr, "\r[%s%s] %lld/%lld %s\x1b[K", std::string(filled, '#').c_str(),
+               std::string(width - filled, '.').c_str(), done, total, caption.c_str());
   std::fflush(stderr);
   barShown_ = true;
 }

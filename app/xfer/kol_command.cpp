@@ -1,9 +1,11 @@
 // `xfer kol`: the base-information transfer without the form. The same core routine as the
-// form runs, with console messages, a progress bar on a terminal and a summary per table;
+// form runs, with console messages, a progress bar on a terminal naming the table in progress and
+// the run report per table (or as JSON); Ctrl-C stops after the table in progress;
 // the exit status is 1 when a check stopped the run.
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -11,11 +13,13 @@
 
 #include "commands.h"
 #include "console_dialogs.h"
+#include "db/odbc_backend.h"
 #include "db/registry.h"
 #include "db/session.h"
 #include "db/text_util.h"
 #include "engine/error.h"
 #include "transfer/base/base_transfer.h"
+#include "transfer/run/report_format.h"
 
 namespace xfer::cli {
 namespace {
@@ -29,6 +33,7 @@ struct KolOptions {
   std::string sourceServer;
   std::vector<std::string> modules{"maly", "store", "dara", "naghd", "trado"};
   std::vector<std::string> options;
+  bool json = false;
 };
 
 std::string HostName() {
@@ -36,18 +41,10 @@ std::string HostName() {
   return ::gethostname(buf, sizeof buf - 1) == 0 ? std::string(buf) : "XFER";
 }
 
-void PrintSummary(const std::vector<transfer::TableStats>& stats) {
-  std::printf("%-22s %10s %10s %10s %8s\n", "table", "source", "inserted", "clashing", "seconds");
-  long long totalIn = 0;
-  double totalSeconds = 0;
-  for (const auto& s : stats) {
-    std::string source = s.sourceRows < 0 ? "-" : std::to_string(s.sourceRows);
-    std::printf("%-22s %10s %10lld %10lld %8.3f\n", s.table.c_str(), source.c_str(), s.inserted,
-                s.clashing, s.seconds);
-    totalIn += s.inserted;
-    totalSeconds += s.seconds;
-  }
-  std::printf("%zu tables, %lld rows inserted, %.3f s\n", stats.size(), totalIn, totalSeconds);
+// Ctrl-C or a termination signal asks the run to stop after the table in progress.
+transfer::StopRequest g_stop;
+extern "C" void AskToStop(int) {
+  g_stop.Request();
 }
 
 int RunKol(const KolOptions& o) {
@@ -70,10 +67,11 @@ int RunKol(const KolOptions& o) {
   std::set<std::string> options(o.options.begin(), o.options.end());
   if (!options.empty()) ticked.insert(Module::kSazmandehi);
 
-  ConsoleDialogs dialogs;
+  ConsoleDialogs dialogs(true, o.json);
   try {
     db::HostGlobal g;
-    g.serverName = std::filesystem::absolute(o.server).string();
+    g.serverName =
+        db::IsNetworkServer(o.server) ? o.server : std::filesystem::absolute(o.server).string();
     g.workstation = HostName();
     g.appTitle = "Xfer";
     g.appFolder =
@@ -95,7 +93,9 @@ int RunKol(const KolOptions& o) {
     t.Prepare();
     if (!o.sourceServer.empty()) {
       transfer::SourceServer s;
-      s.name = std::filesystem::absolute(o.sourceServer).string();
+      s.name = db::IsNetworkServer(o.sourceServer)
+                   ? o.sourceServer
+                   : std::filesystem::absolute(o.sourceServer).string();
       s.authKind = "SQL";
       s.connection = db::OpenBackend(db::ConnectionString(g, s.name, "master", "SQL", "", ""));
       t.UseSourceServer(std::move(s));
@@ -109,8 +109,16 @@ int RunKol(const KolOptions& o) {
       return 1;
     }
     t.ChoosePeriod(entry);
+    g_stop.Clear();
+    t.SetStopRequest(&g_stop);
+    std::signal(SIGINT, AskToStop);
+    std::signal(SIGTERM, AskToStop);
     bool ok = t.Run(ticked, options);
-    PrintSummary(t.stats());
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    const std::string summary =
+        o.json ? transfer::ReportJson(t.report()) : transfer::FormatReportTable(t.report());
+    std::fputs(summary.c_str(), stdout);
     return ok ? 0 : 1;
   } catch (const engine::SqlError& e) {
     std::cerr << "Msg " << e.number() << ", Level " << e.severity() << ": " << e.message() << "\n";
@@ -135,6 +143,7 @@ void RegisterKolCommand(CLI::App& app) {
       ->delimiter(',');
   cmd->add_option("--options", o->options, "Options columns of the organizing block")
       ->delimiter(',');
+  cmd->add_flag("--json", o->json, "Print the run report as JSON instead of a table");
   cmd->callback([o] { SetExitCode(RunKol(*o)); });
 }
 

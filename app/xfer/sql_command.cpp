@@ -1,4 +1,5 @@
-// `xfer sql`: runs T-SQL batches against an embedded server and prints every result set.
+// `xfer sql`: runs T-SQL batches against an embedded server (a directory) or a network server
+// ("host,port", through ODBC with --user/--password) and prints every result set.
 // Batches come from -e texts or files (each file one batch); output follows FormatResultSet,
 // messages and row counts go to stderr, and the first failing batch ends the run with status 1.
 #include <CLI/CLI.hpp>
@@ -8,6 +9,8 @@
 #include <sstream>
 
 #include "commands.h"
+#include "db/backend.h"
+#include "db/odbc_backend.h"
 #include "engine/engine.h"
 
 namespace xfer::cli {
@@ -17,6 +20,8 @@ struct SqlOptions {
   std::string server;
   bool create = false;
   std::string database;
+  std::string user;
+  std::string password;
   std::vector<std::string> texts;
   std::vector<std::string> files;
 };
@@ -24,14 +29,22 @@ struct SqlOptions {
 int RunSql(const SqlOptions& o) {
   using namespace xfer::engine;
   try {
-    auto server = Server::Open(o.server, o.create);
-    Connection conn(server, o.database);
-    conn.SetMessageSink(MessageSink{[](const std::string& m) { std::cerr << m << "\n"; },
-                                    [](long long n) {
-                                      std::cerr << "(" << n
-                                                << (n == 1 ? " row affected)" : " rows affected)")
-                                                << "\n";
-                                    }});
+    std::unique_ptr<db::Backend> remote;
+    std::shared_ptr<Server> server;
+    std::unique_ptr<Connection> local;
+    auto printMessage = [](const std::string& m) { std::cerr << m << "\n"; };
+    if (db::IsNetworkServer(o.server)) {
+      remote = db::OpenBackend("Data Source=" + o.server + ";Initial Catalog=" + o.database +
+                               ";User ID=" + o.user + ";Password=" + o.password + ";");
+      remote->SetMessageHandler(printMessage);
+    } else {
+      server = Server::Open(o.server, o.create);
+      local = std::make_unique<Connection>(server, o.database);
+      local->SetMessageSink(MessageSink{
+          printMessage, [](long long n) {
+            std::cerr << "(" << n << (n == 1 ? " row affected)" : " rows affected)") << "\n";
+          }});
+    }
     std::vector<std::string> batches = o.texts;
     for (const auto& f : o.files) {
       std::ifstream in(f, std::ios::binary);
@@ -50,11 +63,16 @@ int RunSql(const SqlOptions& o) {
     }
     bool first = true;
     for (const auto& b : batches) {
-      conn.Execute(b, [&](ResultSet&& rs) {
+      auto print = [&](const ResultSet& rs) {
         if (!first) std::cout << "\n";
         first = false;
         std::cout << FormatResultSet(rs);
-      });
+      };
+      if (remote) {
+        for (const auto& rs : remote->Query(b)) print(rs);
+      } else {
+        local->Execute(b, [&](ResultSet&& rs) { print(rs); });
+      }
     }
     std::cout.flush();
     return 0;
@@ -72,7 +90,10 @@ int RunSql(const SqlOptions& o) {
 void RegisterSqlCommand(CLI::App& app) {
   auto opts = std::make_shared<SqlOptions>();
   CLI::App* cmd = app.add_subcommand("sql", "Run T-SQL batches on an embedded server");
-  cmd->add_option("--server", opts->server, "Server directory")->required();
+  cmd->add_option("--server", opts->server, "Server directory, or host,port of a network server")
+      ->required();
+  cmd->add_option("--user", opts->user, "Login name on a network server");
+  cmd->add_option("--password", opts->password, "Password of that login");
   cmd->add_flag("--create", opts->create, "Create the server directory when missing");
   cmd->add_option("--database", opts->database, "Database to connect to (default master)");
   cmd->add_option("-e", opts->texts, "A batch given as text (repeatable)");

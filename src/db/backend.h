@@ -3,6 +3,7 @@
 // ODBC is another. Forms and transfer logic only ever see this interface.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,13 +30,16 @@ class Backend {
                           const std::vector<std::vector<Value>>& rows) = 0;
   virtual std::string ServerName() const = 0;
   virtual std::string CurrentDatabase() const = 0;
+  // Receives PRINT text and informational RAISERROR messages of later batches.
+  virtual void SetMessageHandler(std::function<void(const std::string&)> handler) { (void)handler; }
 };
 
 // Parsed "Key=Value;" pairs of a connection string (keys compared without case).
 std::string ConnectionStringValue(const std::string& connectionString, const std::string& key);
 
 // Opens a backend from a connection string. The embedded backend takes the server directory
-// from Data Source and the database from Initial Catalog. Throws engine::SqlError.
+// from Data Source and the database from Initial Catalog; a Data Source of the form
+// "host[,port]" is a network server reached over ODBC. Throws engine::SqlError.
 std::unique_ptr<Backend> OpenBackend(const std::string& connectionString);
 
 }  // namespace xfer::db

@@ -35,6 +35,12 @@ class Dialogs {
     (void)done;
     (void)total;
   }
+  // A run is about to start the unit `caption`; `done` of `total` units are finished. Windows
+  // that name no unit show it as plain progress.
+  virtual void UnitStarted(const std::string& caption, long long done, long long total) {
+    (void)caption;
+    Progress(done, total);
+  }
 };
 
 // The dialog code as the dialog reads it: upper-cased, "" -> "1 R", one character + " R",

@@ -4,6 +4,8 @@
 #include <mutex>
 
 #include "db/backend.h"
+#include "db/odbc_backend.h"
+#include "db/served_directory.h"
 #include "db/text_util.h"
 #include "engine/engine.h"
 
@@ -25,6 +27,9 @@ class EmbeddedBackend : public Backend {
   }
   std::string ServerName() const override { return server_->Directory(); }
   std::string CurrentDatabase() const override { return conn_.CurrentDatabase(); }
+  void SetMessageHandler(std::function<void(const std::string&)> handler) override {
+    conn_.SetMessageSink(engine::MessageSink{std::move(handler), nullptr});
+  }
 
  private:
   std::shared_ptr<engine::Server> server_;
@@ -63,6 +68,10 @@ std::unique_ptr<Backend> OpenBackend(const std::string& connectionString) {
   std::string database = ConnectionStringValue(connectionString, "Initial Catalog");
   if (server.empty())
     throw engine::SqlError(53, "The connection string names no server (Data Source).");
+  if (IsNetworkServer(server)) return OpenOdbcBackend(connectionString);
+  if (auto served = ServedDirectoryAddress(server))
+    return OpenOdbcBackend("Data Source=" + served->dataSource + ";Initial Catalog=" + database +
+                           ";User ID=" + served->user + ";Password=" + served->password + ";");
   return std::make_unique<EmbeddedBackend>(SharedServer(server), database);
 }
 

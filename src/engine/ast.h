@@ -187,7 +187,19 @@ struct Declaration {
   std::string name;  // with '@'
   TypeName type;
   ExprPtr init;
-  // DECLARE @t TABLE (...) is not supported.
+  // DECLARE @t TABLE (...): the table's columns and constraints, as CREATE TABLE gives them.
+  std::shared_ptr<Statement> table;
+};
+
+// DECLARE name CURSOR [LOCAL|GLOBAL] [FORWARD_ONLY|SCROLL] [STATIC|KEYSET|DYNAMIC|FAST_FORWARD]
+// ... FOR select, and the name OPEN, FETCH, CLOSE and DEALLOCATE refer to.
+struct CursorSpec {
+  std::string name;
+  bool global = false;    // GLOBAL written (declaration) or GLOBAL name (reference)
+  bool local = false;     // LOCAL written
+  bool scroll = false;    // SCROLL, STATIC, KEYSET or DYNAMIC: every fetch direction is allowed
+  std::string direction;  // FETCH: NEXT, PRIOR, FIRST, LAST, ABSOLUTE, RELATIVE
+  std::vector<std::string> into;  // FETCH ... INTO @a, @b
 };
 
 enum class StatementKind {
@@ -223,11 +235,16 @@ enum class StatementKind {
   Raiserror,   // args: message, severity, state, ...
   BeginTran,
   CommitTran,
-  RollbackTran,  // optionValue: transaction or savepoint name, empty when none
-  SaveTran,      // optionValue: savepoint name
-  TryCatch,      // BEGIN TRY body[0] END TRY BEGIN CATCH body[1] END CATCH
-  Throw,         // THROW number, message, state (args); no args rethrows in CATCH
-  Empty,         // a lone ';'
+  RollbackTran,   // optionValue: transaction or savepoint name, empty when none
+  SaveTran,       // optionValue: savepoint name
+  TryCatch,       // BEGIN TRY body[0] END TRY BEGIN CATCH body[1] END CATCH
+  Throw,          // THROW number, message, state (args); no args rethrows in CATCH
+  DeclareCursor,  // cursor, select
+  OpenCursor,     // cursor
+  Fetch,          // cursor (direction, into); value: the row of ABSOLUTE / RELATIVE
+  CloseCursor,    // cursor
+  Deallocate,     // cursor
+  Empty,          // a lone ';'
 };
 
 enum class AlterKind { AlterColumn, AddColumns, AddConstraint, DropColumn, DropConstraint };
@@ -290,6 +307,9 @@ struct Statement {
   std::vector<StatementPtr> body;
   std::vector<ExecArg> args;
   std::string returnVar;  // EXEC @r = proc
+
+  // cursors
+  CursorSpec cursor;
 
   // SET option
   std::string optionName;

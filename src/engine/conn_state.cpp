@@ -8,6 +8,7 @@
 
 #include "engine/error.h"
 #include "engine/func/functions.h"
+#include "engine/profile.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
 
@@ -66,7 +67,11 @@ sqlite3_stmt* StatementCache::Get(sqlite3* db, const std::string& sql) {
   // Kept under the text the renderer wrote; SQLite gets it with its tokens kept apart.
   const std::string text = SeparateTokens(sql);
   sqlite3_stmt* s = nullptr;
-  int rc = sqlite3_prepare_v2(db, text.c_str(), static_cast<int>(text.size()), &s, nullptr);
+  int rc;
+  {
+    profile::Timer t(profile::Phase::Prepare);
+    rc = sqlite3_prepare_v2(db, text.c_str(), static_cast<int>(text.size()), &s, nullptr);
+  }
   if (rc != SQLITE_OK) {
     sqlite3_finalize(s);
     ThrowSqlite(db, rc);
@@ -249,6 +254,7 @@ void ConnectionState::Forget(std::string_view database) {
 
 std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
                                                     std::string_view name) {
+  profile::Timer timer(profile::Phase::Catalog);
   std::string key = Lower(schema) + '\x1f' + Lower(name);
   // Asked for every table a statement names: the prepared pragma is kept in the cache.
   std::string version;

@@ -44,14 +44,32 @@ struct Variable {
   Value value;
 };
 
+struct Rendered;
+
+// A cursor: the query as rendered when it was declared (variables taken at that moment), and
+// once opened the rows it read then, walked by FETCH.
+struct Cursor {
+  std::string name;  // as declared
+  bool scroll = false;
+  bool insensitive = false;  // STATIC, KEYSET or INSENSITIVE: @@CURSOR_ROWS counts its rows
+  std::shared_ptr<const Rendered> query;
+  bool open = false;
+  std::vector<Field> fields;
+  std::vector<std::vector<Value>> rows;
+  long long position = -1;  // row last fetched; -1 before the first, rows.size() past the last
+};
+
 // Variables of one scope: a batch, or one procedure call.
 struct Frame {
-  std::map<std::string, Variable> vars;  // lower-case name with '@'
-  std::string database;                  // database the frame's unqualified names resolve in
-  int depth = 0;                         // procedure nesting
-  std::vector<std::string> tempTables;   // #tables created in this scope, dropped with it
-  std::string procedure;                 // name of the procedure running in this frame
-  long long scopeIdentity = 0;           // SCOPE_IDENTITY(): the last identity of this scope
+  std::map<std::string, Variable> vars;   // lower-case name with '@'
+  std::string database;                   // database the frame's unqualified names resolve in
+  int depth = 0;                          // procedure nesting
+  std::vector<std::string> tempTables;    // #tables created in this scope, dropped with it
+  std::string procedure;                  // name of the procedure running in this frame
+  long long scopeIdentity = 0;            // SCOPE_IDENTITY(): the last identity of this scope
+  std::map<std::string, Cursor> cursors;  // LOCAL cursors, lower name
+  // Table variables, lower name with '@' -> the name of the table that holds their rows.
+  std::map<std::string, std::string> tableVars;
 };
 
 // An error a CATCH block is handling, as ERROR_NUMBER() and its siblings report it.
@@ -109,6 +127,12 @@ class ConnectionState {
 
   Frame& frame() { return *frames_.back(); }
   const Frame& frame() const { return *frames_.back(); }
+  // Every scope from the batch's outwards to the innermost.
+  std::vector<Frame*> Frames() {
+    std::vector<Frame*> out;
+    for (auto& f : frames_) out.push_back(f.get());
+    return out;
+  }
   void PushFrame(std::string database);
   void PopFrame();
 
@@ -134,7 +158,10 @@ class ConnectionState {
   bool doomed = false;  // an error under XACT_ABORT inside TRY: only a rollback may follow
   bool xactAbort = false;
   bool nocount = false;
-  std::map<std::string, bool> identityInsert;  // lower table name -> SET IDENTITY_INSERT ON
+  std::map<std::string, Cursor> globalCursors;  // lower name
+  long long fetchStatus = -1;                   // @@FETCH_STATUS
+  long long cursorRows = 0;                     // @@CURSOR_ROWS
+  std::map<std::string, bool> identityInsert;   // lower table name -> SET IDENTITY_INSERT ON
   MessageSink sink;
   StatementCache cache;
   // Parsed procedure texts, keyed by the text itself so an ALTER is never served stale.

@@ -11,6 +11,7 @@
 #include "engine/conn_state.h"
 #include "engine/constraints.h"
 #include "engine/func/functions.h"
+#include "engine/profile.h"
 #include "engine/render.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
@@ -272,6 +273,7 @@ void ColLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // xf_fit(value, n): the value unchanged when its text fits varchar(n) (blanks beyond n are
 // allowed, as varchar keeps no trailing padding), else SQL Server's truncation error.
 void Fit(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  profile::Timer timer(profile::Phase::WidthCheck);
   int type = sqlite3_value_type(argv[0]);
   if (type == SQLITE_TEXT) {
     const unsigned char* t = sqlite3_value_text(argv[0]);
@@ -289,6 +291,31 @@ void Fit(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_value(ctx, argv[0]);
 }
 
+// xf_pad(value, n): the value as char(n) stores it, blanks added up to n characters; a value
+// longer than n is SQL Server's truncation error unless only blanks lie beyond n.
+void Pad(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  profile::Timer timer(profile::Phase::WidthCheck);
+  int type = sqlite3_value_type(argv[0]);
+  if (type == SQLITE_NULL || type == SQLITE_BLOB) return sqlite3_result_value(ctx, argv[0]);
+  const unsigned char* t = sqlite3_value_text(argv[0]);
+  int bytes = sqlite3_value_bytes(argv[0]);
+  long long limit = sqlite3_value_int64(argv[1]);
+  long long chars = 0, lastNonBlank = 0;
+  int cut = bytes;  // byte length of the first `limit` characters
+  for (int i = 0; i < bytes; ++i)
+    if ((t[i] & 0xC0) != 0x80) {
+      if (chars == limit) cut = i;
+      ++chars;
+      if (t[i] != ' ') lastNonBlank = chars;
+    }
+  if (chars > limit && lastNonBlank > limit)
+    return sqlite3_result_error(ctx, "@8152@String or binary data would be truncated.", -1);
+  std::string out(reinterpret_cast<const char*>(t),
+                  static_cast<size_t>(chars > limit ? cut : bytes));
+  if (chars < limit) out.append(static_cast<size_t>(limit - chars), ' ');
+  sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
+}
+
 }  // namespace
 
 void RegisterEngineFunctions(sqlite3* db, ConnectionState* conn) {
@@ -301,6 +328,7 @@ void RegisterEngineFunctions(sqlite3* db, ConnectionState* conn) {
     sqlite3_create_function(db, f[0], 1, det, const_cast<char*>(f[1]), TypeFact, nullptr, nullptr);
   sqlite3_create_function(db, "xf_object_id", 1, det, nullptr, ObjectIdOfName, nullptr, nullptr);
   sqlite3_create_function(db, "xf_fit", 2, det, nullptr, Fit, nullptr, nullptr);
+  sqlite3_create_function(db, "xf_pad", 2, det, nullptr, Pad, nullptr, nullptr);
   sqlite3_create_function(db, "xf_pk_name", 2, det, nullptr, PrimaryKeyOf, nullptr, nullptr);
   sqlite3_create_function(db, "xf_int", 1, det, nullptr, CheckInt, nullptr, nullptr);
   sqlite3_create_function(db, "xf_string_agg", -1, SQLITE_UTF8, nullptr, nullptr, StringAggStep,

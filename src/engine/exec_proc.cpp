@@ -1,12 +1,15 @@
 // Variables, procedures and dynamic SQL: DECLARE/SET/SELECT @v, CREATE/ALTER/DROP PROCEDURE
 // (stored as text in the database's procedure table), EXEC with positional, named, default and
 // OUTPUT arguments and return values, EXEC ('...'), PRINT, RAISERROR and SET options.
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
 #include "engine/error.h"
 #include "engine/executor.h"
+#include "engine/func/func_common.h"
 #include "engine/parse/parser.h"
+#include "engine/profile.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
 
@@ -54,12 +57,20 @@ Value ConvertValue(const Value& v, const TypeName& type) {
       } else if (const auto* d = std::get_if<double>(&v)) {
         out = static_cast<long long>(std::trunc(*d));
       } else {
-        std::string t = TrimBlanks(TextOf(v));
-        char* end = nullptr;
-        out = std::strtoll(t.c_str(), &end, 10);
-        if (t.empty() || *end != '\0') ConversionError(TextOf(v), type);
+        // Blanks around the digits do not count; blank text or a lone sign is 0.
+        std::string text = TextOf(v);
+        func::ParseStatus st = func::ParseIntText(text, &out);
+        if (st == func::ParseStatus::Invalid) ConversionError(text, type);
+        if (st == func::ParseStatus::Overflow) out = LLONG_MAX;
       }
-      if (type.name == "bit") out = out != 0;
+      if (type.name == "bit") return static_cast<long long>(out != 0);
+      long long lo = INT32_MIN, hi = INT32_MAX;
+      if (type.name == "bigint") lo = LLONG_MIN, hi = LLONG_MAX;
+      if (type.name == "smallint") lo = -32768, hi = 32767;
+      if (type.name == "tinyint") lo = 0, hi = 255;
+      if (out < lo || out > hi || (out == LLONG_MAX && !std::holds_alternative<long long>(v)))
+        throw SqlError(8115, "Arithmetic overflow error converting expression to data type " +
+                                 type.name + ".");
       return out;
     }
     case TypeClass::Float:
@@ -88,6 +99,12 @@ Value ConvertValue(const Value& v, const TypeName& type) {
       std::string t = TextOf(v);
       int length = type.length == -2 ? -1 : type.length < 0 ? 1 : type.length;
       if (length >= 0) t = CutChars(t, length);
+      // char(n) and nchar(n) hold exactly n characters, blanks making up the rest.
+      if ((type.name == "char" || type.name == "nchar") && length > 0) {
+        long long chars = 0;
+        for (unsigned char c : t) chars += (c & 0xC0) != 0x80;
+        if (chars < length) t.append(static_cast<size_t>(length - chars), ' ');
+      }
       return t;
     }
     case TypeClass::Text:
@@ -101,7 +118,7 @@ Value ConvertValue(const Value& v, const TypeName& type) {
 Value Executor::Evaluate(const Expr& e) {
   if (e.kind == ExprKind::Literal && e.literalKind == LiteralKind::String) return e.text;
   Renderer r(conn_);
-  Rendered q = r.Scalar(e);
+  Rendered q = Rendering([&] { return r.Scalar(e); });
   long long saved = conn_.rowcount;
   ResultSet rs = Query(q);
   conn_.rowcount = saved;
@@ -111,7 +128,7 @@ Value Executor::Evaluate(const Expr& e) {
 
 bool Executor::Test(const Expr& e) {
   Renderer r(conn_);
-  Rendered q = r.Condition(e);
+  Rendered q = Rendering([&] { return r.Condition(e); });
   long long saved = conn_.rowcount;
   ResultSet rs = Query(q);
   conn_.rowcount = saved;
@@ -121,8 +138,12 @@ bool Executor::Test(const Expr& e) {
 
 void Executor::Declare(const Statement& s) {
   for (const auto& d : s.declarations) {
+    if (d.table) {
+      DeclareTable(d);
+      continue;
+    }
     std::string name = LowerName(d.name);
-    if (conn_.frame().vars.count(name))
+    if (conn_.frame().vars.count(name) || conn_.frame().tableVars.count(name))
       throw SqlError(134, "The variable name '" + d.name +
                               "' has already been declared. Variable names must be unique "
                               "within a query batch or stored procedure.");
@@ -204,7 +225,10 @@ long long Executor::ExecProcedure(const Statement& s) {
     throw SqlError(err::kProcMissing, "Could not find stored procedure '" + p.object + "'.");
 
   std::shared_ptr<Batch>& parsed = conn_.procedures[*body];
-  if (!parsed) parsed = std::make_shared<Batch>(ParseBatch(*body));
+  if (!parsed) {
+    profile::Timer t(profile::Phase::Parse);
+    parsed = std::make_shared<Batch>(ParseBatch(*body));
+  }
   std::shared_ptr<Batch> keep = parsed;
   return CallProcedure(*keep->statements.at(0), s, p.object, canonical, 0);
 }
@@ -273,7 +297,10 @@ long long Executor::CallProcedure(const Statement& def, const Statement& s, cons
 
 void Executor::ExecString(const Statement& s) {
   std::string text = TextOf(Evaluate(*s.value));
-  Batch b = ParseBatch(text);
+  Batch b = [&] {
+    profile::Timer t(profile::Phase::Parse);
+    return ParseBatch(text);
+  }();
   for (const auto& db : DatabasesOf(b))
     if (conn_.server().FindDatabase(db)) conn_.SchemaFor(db);
   conn_.PushFrame(conn_.currentDatabase());
@@ -310,7 +337,10 @@ void Executor::ExecuteSql(const Statement& s) {
   // Parsed as a procedure so that the declarations take defaults and OUTPUT as parameters do.
   std::string source = "CREATE PROCEDURE sp_executesql " + declared + " AS " + text;
   std::shared_ptr<Batch>& parsed = conn_.procedures[source];
-  if (!parsed) parsed = std::make_shared<Batch>(ParseBatch(source));
+  if (!parsed) {
+    profile::Timer t(profile::Phase::Parse);
+    parsed = std::make_shared<Batch>(ParseBatch(source));
+  }
   std::shared_ptr<Batch> keep = parsed;
   const Statement& def = *keep->statements.at(0);
   for (const auto& db : DatabasesOf(def.body))

@@ -1,10 +1,13 @@
 #include "engine/executor.h"
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 
 #include "engine/error.h"
+#include "engine/error_class.h"
 #include "engine/parse/parser.h"
+#include "engine/profile.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
 
@@ -122,6 +125,36 @@ void InferKinds(ResultSet& rs) {
   }
 }
 
+// How the profile names a statement: its kind, and for a call the procedure called.
+std::string KindName(const Statement& s) {
+  switch (s.kind) {
+    case StatementKind::Select:
+      return s.select->into ? "SELECT INTO" : "SELECT";
+    case StatementKind::Insert:
+      return s.execSource ? "INSERT EXEC" : s.select ? "INSERT SELECT" : "INSERT VALUES";
+    case StatementKind::Update:
+      return "UPDATE";
+    case StatementKind::Delete:
+      return "DELETE";
+    case StatementKind::Exec:
+      return "EXEC " + s.target.object;
+    case StatementKind::ExecString:
+      return "EXEC (text)";
+    case StatementKind::Declare:
+      return "DECLARE";
+    case StatementKind::SetVariable:
+      return "SET @variable";
+    case StatementKind::CreateTable:
+      return "CREATE TABLE";
+    case StatementKind::DropTable:
+      return "DROP TABLE";
+    case StatementKind::Fetch:
+      return "FETCH";
+    default:
+      return "other (kind " + std::to_string(static_cast<int>(s.kind)) + ")";
+  }
+}
+
 }  // namespace
 
 std::vector<std::string> DatabasesOf(const Batch& b) {
@@ -137,7 +170,10 @@ std::vector<std::string> DatabasesOf(const std::vector<StatementPtr>& statements
 }
 
 void Executor::RunBatch(std::string_view text) {
-  Batch batch = ParseBatch(text);
+  Batch batch = [&] {
+    profile::Timer t(profile::Phase::Parse);
+    return ParseBatch(text);
+  }();
   conn_.frame().vars.clear();       // variables live for one batch
   conn_.frame().scopeIdentity = 0;  // and so does SCOPE_IDENTITY: a batch is a scope
   conn_.Prepare(DatabasesOf(batch));
@@ -149,7 +185,6 @@ void Executor::RunBatch(std::string_view text) {
     }
   } catch (SqlError& e) {
     conn_.lastError = e.number();
-    while (conn_.frame().depth > 0) LeaveScope();
     // The failed statement is undone already. Without XACT_ABORT what came before it stays,
     // in the user's transaction or committed; a conversion error ends the transaction too.
     bool conversion = e.number() == err::kConversionFailed || e.number() == 8114;
@@ -158,10 +193,16 @@ void Executor::RunBatch(std::string_view text) {
     // Work done before the user's transaction began was committed statement by statement in
     // SQL Server: only the transaction is rolled back.
     if (rollback && conn_.trancount() > 0) conn_.RollbackTran();
+    // Scopes end after the rollback, so nothing they drop comes back with it.
+    while (conn_.frame().depth > 0) LeaveScope();
+    EndBatchScope();
     conn_.EndBatch(true);
+    // The client hears of the batch's errors in order: the first is the one raised.
+    if (firstError_) throw SqlError(*firstError_);
     throw;
   } catch (...) {
     while (conn_.frame().depth > 0) LeaveScope();
+    EndBatchScope();
     conn_.doomed = false;
     conn_.EndBatch(false);
     throw;
@@ -169,12 +210,15 @@ void Executor::RunBatch(std::string_view text) {
   if (conn_.doomed) {
     conn_.doomed = false;
     if (conn_.trancount() > 0) conn_.RollbackTran();
+    EndBatchScope();
     conn_.EndBatch(true);
     throw SqlError(3998,
                    "Uncommittable transaction is detected at the end of the batch. The "
                    "transaction is rolled back.");
   }
+  EndBatchScope();
   conn_.EndBatch(true);
+  if (firstError_) throw SqlError(*firstError_);
 }
 
 Executor::Flow Executor::RunList(const std::vector<StatementPtr>& list) {
@@ -186,6 +230,7 @@ Executor::Flow Executor::RunList(const std::vector<StatementPtr>& list) {
 }
 
 Executor::Flow Executor::Run(const Statement& s) {
+  const int depth = conn_.frame().depth;
   try {
     switch (s.kind) {
       case StatementKind::If:
@@ -211,12 +256,29 @@ Executor::Flow Executor::Run(const Statement& s) {
       case StatementKind::TryCatch:
         return RunTryCatch(s);
       default:
-        RunAtomic(s);
+        if (profile::Enabled()) {
+          auto start = std::chrono::steady_clock::now();
+          RunAtomic(s);
+          profile::AddStatement(KindName(s), std::chrono::steady_clock::now() - start);
+        } else {
+          RunAtomic(s);
+        }
         return Flow::Next;
     }
-  } catch (SqlError& e) {
+  } catch (BatchAbort& e) {
     if (e.line() == 0) e.set_line(s.pos.line);
     throw;
+  } catch (SqlError& e) {
+    if (e.line() == 0) e.set_line(s.pos.line);
+    // Inside TRY every error goes to CATCH; under XACT_ABORT every error but RAISERROR's
+    // ends the batch.
+    bool statementOnly = tryDepth_ == 0 && EndsStatementOnly(e.number()) &&
+                         (!conn_.xactAbort || s.kind == StatementKind::Raiserror);
+    if (!statementOnly) throw BatchAbort(e);
+    while (conn_.frame().depth > depth) LeaveScope();
+    conn_.lastError = e.number();
+    if (!firstError_) firstError_ = e;
+    return Flow::Next;
   }
 }
 
@@ -271,8 +333,12 @@ Executor::Flow Executor::RunTryCatch(const Statement& s) {
   int depth = conn_.frame().depth;
   CaughtError caught;
   try {
-    return Run(*s.body[0]);
+    ++tryDepth_;
+    Flow f = Run(*s.body[0]);
+    --tryDepth_;
+    return f;
   } catch (SqlError& e) {
+    --tryDepth_;
     if (e.severity() <= 10) throw;
     // A name that does not resolve is a compile error of this scope: TRY does not see it,
     // unless it came from a procedure or dynamic SQL the TRY block called.
@@ -309,7 +375,7 @@ void Executor::Throw(const Statement& s) {
                      "CATCH block. Insert the THROW statement inside a CATCH block, or "
                      "add error parameters to the THROW statement.");
     const CaughtError& c = conn_.caught.back();
-    throw SqlError(c.number, c.message, c.severity, c.state, c.line);
+    throw BatchAbort(SqlError(c.number, c.message, c.severity, c.state, c.line));
   }
   Value number = Evaluate(*s.args[0].value);
   Value message = Evaluate(*s.args[1].value);
@@ -320,8 +386,9 @@ void Executor::Throw(const Statement& s) {
                               " in the THROW statement is outside the valid range. Specify an "
                               "error number in the valid range of 50000 to 2147483647.");
   long long st = std::holds_alternative<long long>(state) ? std::get<long long>(state) : 1;
-  throw SqlError(static_cast<int>(n), IsNull(message) ? std::string() : FormatValue(message), 16,
-                 static_cast<int>(st));
+  throw BatchAbort(SqlError(static_cast<int>(n),
+                            IsNull(message) ? std::string() : FormatValue(message), 16,
+                            static_cast<int>(st)));
 }
 
 void Executor::DropDatabases(const Statement& s) {
@@ -354,12 +421,12 @@ void Executor::RunStatement(const Statement& s) {
       break;
     case StatementKind::Update: {
       Renderer r(conn_);
-      Affected(Dml(r.Update(s), &s));
+      Affected(Dml(Rendering([&] { return r.Update(s); }), &s));
       break;
     }
     case StatementKind::Delete: {
       Renderer r(conn_);
-      Affected(Dml(r.Delete(s)));
+      Affected(Dml(Rendering([&] { return r.Delete(s); })));
       break;
     }
     case StatementKind::Truncate:
@@ -443,11 +510,26 @@ void Executor::RunStatement(const Statement& s) {
       conn_.SaveTran(s.optionValue);
       break;
     case StatementKind::RollbackTran:
-      conn_.RollbackTran(s.optionValue);
+      RollbackKeepingTableVariables(s.optionValue);
       conn_.doomed = false;
       break;
     case StatementKind::Throw:
       Throw(s);
+      break;
+    case StatementKind::DeclareCursor:
+      DeclareCursor(s);
+      break;
+    case StatementKind::OpenCursor:
+      OpenCursor(s);
+      break;
+    case StatementKind::Fetch:
+      Fetch(s);
+      break;
+    case StatementKind::CloseCursor:
+      CloseCursor(s);
+      break;
+    case StatementKind::Deallocate:
+      Deallocate(s);
       break;
     case StatementKind::Empty:
       break;
@@ -459,6 +541,7 @@ void Executor::RunStatement(const Statement& s) {
 ResultSet Executor::Query(const Rendered& r) {
   sqlite3* db = conn_.db();
   sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
+  profile::Timer timer(profile::Phase::Step);
   for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
   ResultSet rs;
   int n = sqlite3_column_count(st);
@@ -491,6 +574,7 @@ ResultSet Executor::Query(const Rendered& r) {
 long long Executor::Dml(const Rendered& r, const Statement* source) {
   sqlite3* db = conn_.db();
   sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
+  profile::Timer timer(profile::Phase::Step);
   for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -511,7 +595,7 @@ void Executor::Affected(long long rows) {
 
 void Executor::SelectStatement(const Statement& s) {
   Renderer r(conn_);
-  Rendered q = r.Select(*s.select);
+  Rendered q = Rendering([&] { return r.Select(*s.select); });
   ResultSet rs = Query(q);
   bool assigns = std::any_of(s.select->items.begin(), s.select->items.end(),
                              [](const SelectItem& i) { return !i.assignVar.empty(); });
@@ -528,7 +612,7 @@ void Executor::SelectStatement(const Statement& s) {
 void Executor::Insert(const Statement& s) {
   Renderer r(conn_);
   IdentityPlan plan;
-  Rendered q = r.Insert(s, plan);
+  Rendered q = Rendering([&] { return r.Insert(s, plan); });
   long long rows = Dml(q, &s);
   FinishIdentity(plan, rows);
   conn_.rowcount = rows;
@@ -737,7 +821,13 @@ void Executor::InnerJoinNotNull(Renderer& r, const struct Select& sel, std::vect
   }
 }
 
+void Executor::EndBatchScope() {
+  DropTableVariables();
+  conn_.frame().cursors.clear();
+}
+
 void Executor::LeaveScope() {
+  DropTableVariables();
   for (const auto& t : conn_.frame().tempTables)
     Exec(conn_.db(), "DROP TABLE IF EXISTS temp." + QuoteIdent(t));
   if (!conn_.frame().tempTables.empty()) conn_.SchemaChanged();

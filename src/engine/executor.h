@@ -9,6 +9,7 @@
 
 #include "engine/ast.h"
 #include "engine/conn_state.h"
+#include "engine/profile.h"
 #include "engine/render.h"
 
 namespace xfer::engine {
@@ -38,6 +39,12 @@ class Executor {
   [[noreturn]] void FailStep(int rc, const Statement* source);
 
   // Queries and DML.
+  // Runs `render` counted as render time in the profile.
+  template <typename F>
+  Rendered Rendering(F&& render) {
+    profile::Timer t(profile::Phase::Render);
+    return render();
+  }
   ResultSet Query(const Rendered& r);
   long long Dml(const Rendered& r, const Statement* source = nullptr);
   void SelectStatement(const Statement& s);
@@ -83,12 +90,31 @@ class Executor {
   void Raiserror(const Statement& s);
   void SetOption(const Statement& s);
 
-  // Ends a nested scope (procedure or dynamic SQL): its #tables go with it.
+  // Cursors (exec_cursor.cpp) and table variables (exec_table_var.cpp).
+  Cursor& FindCursor(const CursorSpec& c);
+  void DeclareCursor(const Statement& s);
+  void OpenCursor(const Statement& s);
+  void Fetch(const Statement& s);
+  void CloseCursor(const Statement& s);
+  void Deallocate(const Statement& s);
+  void DeclareTable(const Declaration& d);
+  // Drops the table variables of the current scope.
+  void DropTableVariables();
+  // ROLLBACK [name], with every table variable in scope left as it was: SQL Server keeps
+  // table variables out of transactions.
+  void RollbackKeepingTableVariables(const std::string& name);
+
+  // Ends a nested scope (procedure or dynamic SQL): its #tables, table variables and LOCAL
+  // cursors go with it.
   void LeaveScope();
+  // Ends the batch's own scope: its table variables and LOCAL cursors.
+  void EndBatchScope();
 
   ConnectionState& conn_;
   ResultHandler onResult_;
   Value returnValue_;
+  int tryDepth_ = 0;                    // TRY blocks the running statement is inside
+  std::optional<SqlError> firstError_;  // the first error that ended only its statement
 };
 
 // Converts a value to a declared type as SQL Server assigns it to a variable: strings cut to

@@ -86,16 +86,29 @@ bool NeedsCast(const TypeName& target, const ExprType& src) {
   }
 }
 
+namespace {
+
+bool IsFixedChar(const TypeName& t) {
+  return t.name == "char" || t.name == "nchar";
+}
+
+}  // namespace
+
 bool FitsWidth(const TypeName& target, const ExprType& src) {
   if (ClassOf(target) != TypeClass::String || target.length <= 0) return true;
   if (src.cls == TypeClass::Null) return true;
+  // char(n) stores exactly n characters: only a value of that very width needs no padding.
+  if (IsFixedChar(target))
+    return src.cls == TypeClass::String && IsFixedChar(src.declared) &&
+           src.declared.length == target.length;
   return src.cls == TypeClass::String && src.declared.length > 0 &&
          src.declared.length <= target.length;
 }
 
 std::string FitWidth(const TypeName& target, const ExprType& src, const std::string& sql) {
   if (FitsWidth(target, src)) return sql;
-  return "xf_fit(" + sql + ", " + std::to_string(target.length) + ")";
+  return std::string(IsFixedChar(target) ? "xf_pad(" : "xf_fit(") + sql + ", " +
+         std::to_string(target.length) + ")";
 }
 
 IdentityPlan Renderer::PlanIdentity(const ResolvedTable& t, const TableInfo& info,

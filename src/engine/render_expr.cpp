@@ -184,7 +184,8 @@ std::string Renderer::Variable(const Expr& e, ExprType* type) {
     if (name == "@@trancount") return Bind(static_cast<long long>(conn_.trancount()));
     if (name == "@@spid") return Bind(conn_.id() + 50);
     if (name == "@@nestlevel") return Bind(static_cast<long long>(conn_.frame().depth));
-    if (name == "@@fetch_status") return Bind(-1LL);
+    if (name == "@@fetch_status") return Bind(conn_.fetchStatus);
+    if (name == "@@cursor_rows") return Bind(conn_.cursorRows);
     *type = Make(TypeClass::String, "nvarchar", 128);
     if (name == "@@servername") return Bind(std::string("XFER"));
     if (name == "@@version") return Bind(std::string("Xfer embedded SQL engine"));
@@ -324,6 +325,13 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
     bool safeDivisor = e.args[1]->kind == ExprKind::Literal &&
                        e.args[1]->literalKind == LiteralKind::Integer && e.args[1]->text != "0";
     bool ints = lt.cls == TypeClass::Int && rt.cls == TypeClass::Int;
+    if (op == "/" && type->cls == TypeClass::Decimal) {
+      // A whole decimal is stored as an integer: divide as a number with a fraction, and
+      // round the quotient at the scale SQL Server gives it, as its exact arithmetic does.
+      std::string quotient = safeDivisor ? "(CAST(" + l + " AS REAL) / " + r + ")"
+                                         : "xf_div(CAST(" + l + " AS REAL), " + r + ")";
+      return "round(" + quotient + ", " + std::to_string(ShapeOf(*type).scale) + ")";
+    }
     if (safeDivisor && (ints || op == "/")) return "(" + l + " " + op + " " + r + ")";
     return std::string(op == "/" ? "xf_div(" : "xf_mod(") + l + ", " + r + ")";
   }
@@ -384,6 +392,19 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
     for (size_t i = 0; i < names.size(); ++i)
       sql += " WHEN " + Bind(names[i]) + " THEN " + std::to_string(i + 1);
     return sql + " END)";
+  }
+  if (name == "FORMAT") {
+    if (e.args.size() < 2 || e.args.size() > 3)
+      throw SqlError(err::kWrongArgCount, "The format function requires 2 to 3 argument(s).");
+    renderArgs();
+    TypeClass cls = types[0].cls;
+    if (cls == TypeClass::String || cls == TypeClass::Text || cls == TypeClass::Blob)
+      throw SqlError(8116, "Argument data type " + types[0].declared.name +
+                               " is invalid for argument 1 of format function.");
+    *type = Make(TypeClass::String, "nvarchar", 4000);
+    std::string kind = cls == TypeClass::DateTime ? "'date'" : "'number'";
+    return "xf_format(" + args[0] + ", " + args[1] + ", " +
+           (args.size() > 2 ? args[2] : std::string("NULL")) + ", " + kind + ")";
   }
   if (name == "SCOPE_IDENTITY") {
     *type = Make(TypeClass::Decimal, "numeric");

@@ -72,6 +72,15 @@ ResolvedTable Renderer::Resolve(const ObjectName& n, bool mustExist) {
   ResolvedTable r;
   r.written = WrittenName(n);
   r.name = n.object;
+  if (n.object.starts_with("@")) {
+    // A table variable: a table of the connection's temp schema, known to its scope only.
+    auto it = conn_.frame().tableVars.find(LowerName(n.object));
+    if (it == conn_.frame().tableVars.end())
+      throw SqlError(1087, "Must declare the table variable \"" + n.object + "\".");
+    r.schema = kTempSchema;
+    r.name = it->second;
+    return r;
+  }
   if (n.object.starts_with("##")) {
     r.schema = kTempdbSchema;
     r.database = "tempdb";

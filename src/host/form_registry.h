@@ -23,6 +23,9 @@ QWidget* CreateForm(FormId id);
 
 // Caption of the form and name of its class.
 QString FormCaption(FormId id);
+// The export opens a working form; false while it opens only a caption-only stand-in, so the
+// host can offer it disabled instead of as an empty form.
+bool FormBuilt(FormId id);
 const char* FormClassName(FormId id);
 
 // The factory an export starts with (form_table.cpp).

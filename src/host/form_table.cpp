@@ -23,16 +23,17 @@ namespace {
 struct FormEntry {
   const char* className;
   const char* caption;
+  bool built;  // false: the export opens the caption-only stand-in
 };
 
 constexpr std::array<FormEntry, kFormCount> kForms = {{
-    {"TXferMalyForm", "انتقال اطلاعات پايه حسابها"},
-    {"TXferSellForm", "انتقال اطلاعات پايه فروش"},
-    {"TXferAnbarForm", "انتقال اطلاعات پايه انبار"},
-    {"TXferDaraForm", "انتقال اطلاعات پايه داراييها"},
-    {"TXferNaghdForm", "انتقال اطلاعات پايه نقدينگي"},
-    {"TXferKolForm", "انتقال اطلاعات پايه"},
-    {"TXferAutoForm", "انتقال اسناد"},
+    {"TXferMalyForm", "انتقال اطلاعات پايه حسابها", false},
+    {"TXferSellForm", "انتقال اطلاعات پايه فروش", false},
+    {"TXferAnbarForm", "انتقال اطلاعات پايه انبار", false},
+    {"TXferDaraForm", "انتقال اطلاعات پايه داراييها", false},
+    {"TXferNaghdForm", "انتقال اطلاعات پايه نقدينگي", false},
+    {"TXferKolForm", "انتقال اطلاعات پايه", true},
+    {"TXferAutoForm", "انتقال اسناد", false},
 }};
 
 const FormEntry& Entry(FormId id) {
@@ -49,6 +50,10 @@ transfer::FormSession ModuleSession() {
 
 QString FormCaption(FormId id) {
   return QString::fromUtf8(Entry(id).caption);
+}
+
+bool FormBuilt(FormId id) {
+  return Entry(id).built;
 }
 
 const char* FormClassName(FormId id) {

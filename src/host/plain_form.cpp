@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "ui/caption_panel.h"
+#include "ui/persian_display.h"
 #include "ui/ui_font.h"
 
 namespace xfer::host {
@@ -16,7 +17,7 @@ QWidget* MakePlainForm(const char* className, const QString& caption) {
   ui::ApplyFormStyle(form);
   form->setWindowTitle(caption);
   auto* panel = new ui::CaptionPanel(form);
-  panel->setText(caption);
+  panel->setText(ui::ForDisplay(caption));
   panel->setMinimumHeight(24);
   auto* layout = new QVBoxLayout(form);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -18,6 +18,7 @@
 
 #include "db/dialogs.h"
 #include "ui/caption_panel.h"
+#include "ui/persian_display.h"
 #include "ui/ui_font.h"
 #include "ui/ui_text.h"
 
@@ -146,15 +147,17 @@ void TDlgMsg::Prepare(const QString& message, const QString& caption, const QStr
   }
 
   // A final line break ends the last line; it does not open an empty one.
+  message_ = message;
   QString body = message;
   if (body.endsWith('\n')) body.chop(1);
   if (body.endsWith('\r')) body.chop(1);
   Memo1->clear();
-  Memo1->setPlainText(body);
+  Memo1->setPlainText(ForDisplay(body));
   FitLines();
   Memo1->moveCursor(QTextCursor::Start);
   if (memoLineCount() > 4) {
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    GrowToLines();
   } else {
     resize(width(), kShortHeight);
     Memo1->resize(Memo1->width(), kShortMemoHeight);
@@ -162,10 +165,10 @@ void TDlgMsg::Prepare(const QString& message, const QString& caption, const QStr
   }
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-  Caption_Panel->setText(QString(5, ' ') + shown);
+  Caption_Panel->setText(QString(5, ' ') + ForDisplay(shown));
   setWindowTitle(shown);
   PlaceButtons();
-  CentreOnScreen();
+  Centre();
 }
 
 int TDlgMsg::Execute(const QString& message, const QString& caption, const QString& code) {
@@ -179,8 +182,9 @@ void TDlgMsg::FitLines() {
   const qreal room =
       kShortMemoHeight - 2 * Memo1->frameWidth() - 2 * Memo1->document()->documentMargin();
   const qreal height = std::min<qreal>(QFontMetricsF(Memo1->font()).lineSpacing(), room / 4);
+  lineHeight_ = int(std::floor(height));
   QTextBlockFormat format;
-  format.setLineHeight(std::floor(height), QTextBlockFormat::FixedHeight);
+  format.setLineHeight(lineHeight_, QTextBlockFormat::FixedHeight);
   QTextCursor cursor(Memo1->document());
   cursor.select(QTextCursor::Document);
   cursor.mergeBlockFormat(format);
@@ -189,8 +193,11 @@ void TDlgMsg::FitLines() {
 int TDlgMsg::memoLineCount() const {
   // Wrapped lines count, as they do for the reader; the width is the memo's text area
   // without a scroll bar.
-  const qreal width =
-      Memo1->width() - 2 * Memo1->frameWidth() - 2 * Memo1->document()->documentMargin();
+  return LinesAt(Memo1->width() - 2 * Memo1->frameWidth() -
+                 2 * Memo1->document()->documentMargin());
+}
+
+int TDlgMsg::LinesAt(qreal width) const {
   QString text = Memo1->toPlainText();
   if (text.isEmpty()) return 0;
   QStringList paragraphs = text.split(QChar('\n'));
@@ -215,6 +222,17 @@ int TDlgMsg::memoLineCount() const {
   return lines;
 }
 
+void TDlgMsg::GrowToLines() {
+  // The scroll bar takes its width from the text; the memo then grows until every line shows,
+  // so a five-line message never hides its last line behind a four-line box.
+  const int frame = 2 * Memo1->frameWidth() + 2 * int(Memo1->document()->documentMargin());
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, Memo1);
+  const int lines = std::min(LinesAt(Memo1->width() - frame - bar), kMaxLines);
+  const int memoHeight = std::max(kShortMemoHeight, lines * lineHeight_ + frame + 4);
+  Memo1->resize(Memo1->width(), memoHeight);
+  resize(width(), kShortHeight + memoHeight - kShortMemoHeight);
+}
+
 void TDlgMsg::reject() {
   done(resultCode_);
 }
@@ -235,11 +253,27 @@ void TDlgMsg::PlaceButtons() {
   }
 }
 
-void TDlgMsg::CentreOnScreen() {
+void TDlgMsg::Centre() {
+  // On the window the dialog belongs to when that window is on screen, else on the screen;
+  // kept inside the screen either way.
   QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-  if (!screen) return;
-  const QRect s = screen->geometry();
-  move(s.left() + s.width() / 2 - width() / 2, s.top() + s.height() / 2 - height() / 2);
+  const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+  QRect area;
+  if (owner && owner->isVisible()) {
+    area = owner->frameGeometry();
+  } else if (screen) {
+    area = screen->geometry();
+  } else {
+    return;
+  }
+  QPoint at(area.left() + area.width() / 2 - width() / 2,
+            area.top() + area.height() / 2 - height() / 2);
+  if (screen) {
+    const QRect s = screen->geometry();
+    at.setX(std::clamp(at.x(), s.left(), std::max(s.left(), s.right() + 1 - width())));
+    at.setY(std::clamp(at.y(), s.top(), std::max(s.top(), s.bottom() + 1 - height())));
+  }
+  move(at);
 }
 
 int ShowDlgMsg(TDlgMsg& dlg, const std::string& message, const std::string& caption,

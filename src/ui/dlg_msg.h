@@ -1,6 +1,8 @@
 // The suite's message dialog: a read-only memo, one of five icons and one of three button sets,
 // picked by a three-character code ("1ER" error, "1IR" notice, "3QR" yes/no question). Modal,
-// right-to-left, centred on the screen; every form reports to the user through it.
+// right-to-left, centred on the window it belongs to (on the screen when it has none); a message
+// of more than four lines gets the scroll bar and a memo tall enough to show it whole, up to
+// kMaxLines. Every form reports to the user through it.
 #pragma once
 
 #include <QDialog>
@@ -39,17 +41,22 @@ class TDlgMsg : public QDialog {
   void setDefaultCaption(const QString& caption) { defaultCaption_ = caption; }
   // Lines the memo holds for its text at its width, wrapped lines counted.
   int memoLineCount() const;
+  // The message as given, before display (Persian digits and letter forms) is applied.
+  QString message() const { return message_; }
 
   static constexpr int kShortHeight = 141;
   static constexpr int kShortMemoHeight = 69;
+  static constexpr int kMaxLines = 16;
 
  public slots:
   void reject() override;
 
  private:
   void FitLines();
+  int LinesAt(qreal width) const;
+  void GrowToLines();
   void PlaceButtons();
-  void CentreOnScreen();
+  void Centre();
 
   CaptionPanel* Caption_Panel = nullptr;
   QTextEdit* Memo1 = nullptr;
@@ -64,6 +71,8 @@ class TDlgMsg : public QDialog {
   QPushButton* BBtnYes = nullptr;
   QPushButton* BBtnNo = nullptr;
   QString defaultCaption_;
+  QString message_;
+  int lineHeight_ = 17;
   int resultCode_ = 1;
 };
 

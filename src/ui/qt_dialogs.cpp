@@ -39,4 +39,8 @@ void QtDialogs::Progress(long long done, long long total) {
   if (stateForm_) stateForm_->Progress(done, total);
 }
 
+void QtDialogs::UnitStarted(const std::string& caption, long long done, long long total) {
+  if (stateForm_) stateForm_->ShowUnit(QString::fromStdString(caption), done, total);
+}
+
 }  // namespace xfer::ui

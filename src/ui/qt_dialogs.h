@@ -26,6 +26,7 @@ class QtDialogs : public db::Dialogs {
                  const std::string& message) override;
   void HideState() override;
   void Progress(long long done, long long total) override;
+  void UnitStarted(const std::string& caption, long long done, long long total) override;
 
   QWidget* owner() const { return owner_; }
 

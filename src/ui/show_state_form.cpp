@@ -4,14 +4,18 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QThread>
 
 #include "ui/caption_panel.h"
+#include "ui/persian_display.h"
+#include "ui/run_text.h"
 #include "ui/ui_font.h"
 
 namespace xfer::ui {
@@ -54,6 +58,14 @@ TShowStateForm::TShowStateForm(QWidget* parent) : QDialog(parent) {
   pbProgress->setRange(0, 100);
   pbProgress->setTextVisible(false);
   pbProgress->hide();
+  lblUnit = new QLabel(this);
+  lblUnit->setObjectName("lblUnit");
+  lblUnit->setAlignment(Qt::AlignCenter);
+  lblUnit->hide();
+  cmdStop = new QPushButton(QString::fromUtf8(run_text::kStop), this);
+  cmdStop->setObjectName("cmdStop");
+  cmdStop->setToolTip(QString::fromUtf8(run_text::kStopHint));
+  cmdStop->hide();
   LayOut();
 }
 
@@ -74,16 +86,45 @@ void TShowStateForm::ShowState(QWidget* owner, const QString& kind, const QStrin
     QThread::msleep(1);
     lastPump_.start();
   }
-  Caption_Panel->setText(QString(3, ' ') + title_);
-  plMsg->setText(message);
-  setWindowTitle(title_);
+  Caption_Panel->setText(QString(3, ' ') + ForDisplay(title_));
+  message_ = message;
+  plMsg->setText(ForDisplay(message));
+  setWindowTitle(ForDisplay(title_));
   repaint();
 }
 
 void TShowStateForm::HideState(QWidget* owner) {
   if (owner) owner->setEnabled(true);
   pbProgress->hide();
+  unit_.clear();
+  lblUnit->hide();
+  hiding_ = true;
   close();
+  hiding_ = false;
+}
+
+void TShowStateForm::ShowUnit(const QString& caption, long long done, long long total) {
+  unit_ = caption;
+  // The caption, then how many units of all are done: "caption  (3 of 45)".
+  QString line = ForDisplay(caption);
+  if (total > 0)
+    line += QString::fromUtf8("  (") + PersianNumber(done) + QString::fromUtf8(run_text::kOf) +
+            PersianNumber(total) + ")";
+  lblUnit->setText(line);
+  lblUnit->show();
+  if (!pbProgress->isVisible() && total > 0) pbProgress->show();
+  LayOut();
+  if (total > 0) pbProgress->setValue(int(std::clamp(done, 0LL, total) * 100 / total));
+  repaint();
+  // Every unit boundary is a point where a stop may be asked for: let the events in.
+  lastPump_.start();
+  QApplication::processEvents();
+}
+
+void TShowStateForm::setStopVisible(bool visible) {
+  cmdStop->setVisible(visible);
+  cmdStop->setEnabled(true);
+  LayOut();
 }
 
 void TShowStateForm::Progress(long long done, long long total) {
@@ -98,8 +139,27 @@ void TShowStateForm::Progress(long long done, long long total) {
   Pump();
 }
 
+void TShowStateForm::reject() {
+  if (cmdStop->isVisible() && cmdStop->isEnabled()) cmdStop->click();
+}
+
+void TShowStateForm::closeEvent(QCloseEvent* e) {
+  // HideState closes the window itself; a close from outside is turned away. (The dialog's own
+  // close handling would go through reject(), which keeps the window.)
+  if (hiding_) {
+    e->accept();
+    return;
+  }
+  e->ignore();
+  reject();
+}
+
 QString TShowStateForm::message() const {
-  return plMsg->text();
+  return message_;
+}
+
+QString TShowStateForm::unitLine() const {
+  return lblUnit->text();
 }
 
 int TShowStateForm::percent() const {
@@ -107,12 +167,26 @@ int TShowStateForm::percent() const {
 }
 
 void TShowStateForm::LayOut() {
+  runMode_ = lblUnit->isVisibleTo(this) || cmdStop->isVisibleTo(this);
+  const int height = runMode_ ? kRunClientHeight : kClientHeight;
+  if (size() != QSize(kClientWidth, height)) setFixedSize(kClientWidth, height);
   Caption_Panel->setGeometry(0, 0, kClientWidth, kCaptionHeight);
   const int top = kCaptionHeight + kMargin;
-  const int bottom = kClientHeight - kMargin;
+  const int bottom = height - kMargin;
   for (QLabel* icon : {I_Stop, I_Help, I_Info})
     icon->setGeometry(kClientWidth - kMargin - kIconSize, top, kIconSize, kIconSize);
   const int msgRight = kClientWidth - 2 * kMargin - kIconSize;
+  if (runMode_) {
+    // Message beside the icon, the unit on its own line, the bar with the stop button below.
+    constexpr int kRow = 24;
+    plMsg->setGeometry(kMargin, top, msgRight - kMargin, kIconSize);
+    lblUnit->setGeometry(kMargin, top + kIconSize + 4, kClientWidth - 2 * kMargin, 20);
+    const int stopWidth = cmdStop->isVisibleTo(this) ? 70 : 0;
+    cmdStop->setGeometry(kMargin, bottom - kRow, stopWidth, kRow);
+    const int barLeft = kMargin + (stopWidth ? stopWidth + kMargin : 0);
+    pbProgress->setGeometry(barLeft, bottom - kRow + 3, kClientWidth - kMargin - barLeft, kRow - 6);
+    return;
+  }
   const int msgBottom = pbProgress->isVisibleTo(this) ? bottom - kBarHeight - kMargin : bottom;
   plMsg->setGeometry(kMargin, top, msgRight - kMargin, msgBottom - top);
   pbProgress->setGeometry(kMargin, bottom - kBarHeight, kClientWidth - 2 * kMargin, kBarHeight);

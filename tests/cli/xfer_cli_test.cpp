@@ -86,6 +86,23 @@ TEST_F(XferCli, KolCarriesADemoPeriodAndReportsEachTable) {
     EXPECT_NE(r.out.find(table), std::string::npos) << table;
   EXPECT_EQ(r.out.find("KALA "), std::string::npos);  // inventory was not asked for
 
+  // Again, as JSON: every source row of GROH is now kept, its key being there already.
+  Outcome again = Xfer("kol --server " + dir_ +
+                       " --database KELVARO_1_1403 --source KELVARO_1_1402 --modules maly --json");
+  EXPECT_EQ(again.status, 0) << again.err;
+  Outcome count = Xfer("sql --server " + dir_ +
+                       " --database KELVARO_1_1402 -e \"SELECT COUNT(*) AS n FROM GROH\"");
+  ASSERT_EQ(count.out.rfind("n\n", 0), 0u) << count.out;
+  const std::string n = count.out.substr(2, count.out.size() - 3);
+  const size_t groh = again.out.find("{\"table\": \"GROH\"");
+  ASSERT_NE(groh, std::string::npos) << again.out;
+  const std::string line = again.out.substr(groh, again.out.find('\n', groh) - groh);
+  EXPECT_NE(line.find("\"sourceRows\": " + n + ", \"inserted\": 0, \"clashing\": " + n),
+            std::string::npos)
+      << line;
+  EXPECT_EQ(again.out.rfind("{\"what\": \"kol\"", 0), 0u) << again.out;
+  EXPECT_NE(again.out.find("\"outcome\": \"OK\""), std::string::npos);
+
   Outcome unknown = Xfer("kol --server " + dir_ +
                          " --database KELVARO_1_1403 --source KELVARO_9_1300 --modules maly");
   EXPECT_EQ(unknown.status, 1);

@@ -13,6 +13,7 @@
 #include "host/form_registry.h"
 #include "host/xfer_api.h"
 #include "ui/dlg_msg.h"
+#include "ui/persian_display.h"
 #include "ui/show_state_form.h"
 
 namespace xfer::host {
@@ -169,7 +170,7 @@ TEST_F(ModuleTest, EmbeddedFormRendersItsPersianCaption) {
   ASSERT_TRUE(image.save(file, "PNG")) << file.toStdString();
   auto* panel = Form(5)->findChild<QLabel*>("Caption_Panel");
   ASSERT_NE(panel, nullptr);
-  EXPECT_EQ(panel->text(), FormCaption(FormId::kKol));
+  EXPECT_EQ(panel->text(), ui::ForDisplay(FormCaption(FormId::kKol)));
   // The caption strip shows text: its pixels are not all of one colour.
   const QRect strip = panel->geometry();
   const QRgb background = image.pixel(strip.left() + 3, strip.center().y());

@@ -305,3 +305,114 @@ TEST_F(BaseTransferTest, RemoteSourceLeavesTheSameDestination) {
 
 }  // namespace
 }  // namespace xfer::transfer
+
+namespace xfer::transfer {
+namespace {
+
+// Dialogs that ask for a stop when a unit of the given caption starts, as the stop button or a
+// confirmed close does while the progress window names that unit.
+class StoppingDialogs : public db::ScriptedDialogs {
+ public:
+  StoppingDialogs(StopRequest& stop, std::string at) : stop_(stop), at_(std::move(at)) {}
+  void UnitStarted(const std::string& caption, long long done, long long total) override {
+    started.push_back(caption);
+    totals.push_back(total);
+    dones.push_back(done);
+    if (caption == at_) stop_.Request();
+  }
+  std::vector<std::string> started;
+  std::vector<long long> totals, dones;
+
+ private:
+  StopRequest& stop_;
+  std::string at_;
+};
+
+long long Rows(ServerFixture& s, const char* db, const std::string& table) {
+  return std::stoll(s.Value(db, "SELECT COUNT(*) FROM " + table));
+}
+
+TEST_F(BaseTransferTest, StopBetweenUnitsLeavesEveryTableWholeAndTheReportSaysSo) {
+  StopRequest stop;
+  const std::string moein = FindDescriptor("MOEIN")->name;
+  StoppingDialogs dialogs(stop, moein);
+  db::HostDatabase link;
+  link.ConnectDatabase(g_, local_->directory, kDest, "SQL", "", "");
+  g_.companyCode = "7";
+  g_.fiscalYear = "1403";
+  g_.workstation = "WS";
+  BaseTransfer t(g_, date_, link, dialogs);
+  t.Prepare();
+  t.SetStopRequest(&stop);
+  for (const auto& e : t.Periods())
+    if (db::SourceDatabaseOf(e) == kSource) t.ChoosePeriod(e);
+  const long long kollBefore = Rows(*local_, kDest, "KOLL");
+  const std::string usersBefore =
+      local_->Value(kDest, "SELECT COUNT(*) FROM UserHub WHERE User_Pass1 = 'ACC'");
+  EXPECT_FALSE(t.Run({Module::kMaly, Module::kStore}, {}));
+
+  const RunReport& r = t.report();
+  EXPECT_TRUE(r.stopped);
+  EXPECT_EQ(r.outcome, "STOPPED");
+  EXPECT_EQ(r.source, kSource);
+  EXPECT_EQ(r.destination, kDest);
+  // GROH, KOLL and MOEIN (the unit in progress when the stop came) ran; nothing after.
+  ASSERT_EQ(r.units.size(), 3u);
+  EXPECT_EQ(dialogs.started.back(), moein);
+  EXPECT_EQ(dialogs.dones, (std::vector<long long>{0, 1, 2}));
+  // All units of both blocks were counted up front.
+  EXPECT_GT(dialogs.totals.front(), 30);
+  for (const UnitResult& u : r.units) {
+    EXPECT_EQ(u.sourceRows, Rows(*local_, kSource, u.table)) << u.table;
+    EXPECT_EQ(u.inserted + u.clashing, u.sourceRows) << u.table;
+  }
+  EXPECT_EQ(r.units[1].inserted, Rows(*local_, kDest, "KOLL") - kollBefore);
+  EXPECT_EQ(Rows(*local_, kDest, "KALA"), 0);
+  EXPECT_EQ(local_->Value(kDest, "SELECT COUNT(*) FROM UserHub WHERE User_Pass1 = 'ACC'"),
+            usersBefore);
+  // No completion message: the block did not end.
+  for (const auto& m : dialogs.messages) EXPECT_NE(m.code, "1IR") << m.text;
+}
+
+TEST_F(BaseTransferTest, CarryingIntoAnOlderPeriodAsksFirstAndNothingTickedIsRefused) {
+  // Logged into the older period; the newer one chosen as the source.
+  db::HostDatabase link;
+  g_.companyCode = "7";
+  g_.fiscalYear = "1402";
+  g_.workstation = "WS";
+  link.ConnectDatabase(g_, local_->directory, kSource, "SQL", "", "");
+  local_->Run(kDest, "INSERT INTO GROH (Groh, NamHesab) VALUES ('77', 'newer')");
+  BaseTransfer t(g_, date_, link, dialogs_);
+  t.Prepare();
+  for (const auto& e : t.Periods())
+    if (db::SourceDatabaseOf(e) == kDest) t.ChoosePeriod(e);
+  ASSERT_TRUE(t.CarriesBackwards());
+  EXPECT_EQ(t.sourceFirstDate(), "1403/01/01");
+  EXPECT_EQ(t.destinationFirstDate(), "1402/01/01");
+
+  EXPECT_FALSE(t.Run({}, {}));
+  EXPECT_EQ(dialogs_.messages.back().text, text::kChooseModule);
+  EXPECT_EQ(dialogs_.messages.back().code, "1ER");
+
+  struct Case {
+    int answer;
+    bool carried;
+  };
+  for (const Case c : {Case{db::kResultNo, false}, Case{db::kResultYes, true}}) {
+    dialogs_.messages.clear();
+    dialogs_.answers = {c.answer};
+    EXPECT_EQ(t.Run({Module::kMaly}, {}), c.carried);
+    ASSERT_FALSE(dialogs_.messages.empty());
+    const auto& question = dialogs_.messages.front();
+    EXPECT_EQ(question.code, "3QR");
+    EXPECT_NE(question.text.find(kDest), std::string::npos) << question.text;
+    EXPECT_NE(question.text.find(kSource), std::string::npos) << question.text;
+    EXPECT_NE(question.text.find("1403/01/01"), std::string::npos) << question.text;
+    EXPECT_EQ(local_->Value(kSource, "SELECT COUNT(*) FROM GROH WHERE Groh = '77'"),
+              c.carried ? "1" : "0");
+    EXPECT_EQ(t.report().units.empty(), !c.carried);
+  }
+}
+
+}  // namespace
+}  // namespace xfer::transfer

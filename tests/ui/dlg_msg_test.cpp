@@ -165,6 +165,40 @@ TEST_F(DlgMsgTest, CaptionsDefaultCaptionAndCentring) {
   EXPECT_EQ(dlg_.font().pixelSize(), 13);
 }
 
+TEST_F(DlgMsgTest, LongMessagesShowWholeAndSitOnTheirWindow) {
+  QWidget window;
+  window.setGeometry(200, 150, 800, 500);
+  window.show();
+  TDlgMsg dlg(&window);
+  struct Case {
+    QString text;
+    bool grows;
+  };
+  const Case cases[] = {
+      {"1\n2\n3\n4", false},
+      {"1\n2\n3\n4\n5", true},
+      {QString("word ").repeated(60), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text.toStdString());
+    dlg.Prepare(c.text, "", "1ER");
+    EXPECT_EQ(dlg.height() > TDlgMsg::kShortHeight, c.grows);
+    dlg.show();
+    QApplication::processEvents();
+    auto* memo = dlg.findChild<QTextEdit*>("Memo1");
+    EXPECT_EQ(memo->verticalScrollBar()->maximum(), 0) << "every line shows";
+    EXPECT_LT(memo->geometry().bottom(), dlg.findChild<QPushButton*>("BBtnOK1")->y());
+    dlg.hide();
+    EXPECT_TRUE(window.frameGeometry().contains(dlg.geometry()));
+    EXPECT_LE(std::abs(dlg.geometry().center().y() - window.frameGeometry().center().y()), 1);
+  }
+  // The memo shows the message in Persian display; the dialog keeps it as given.
+  const QString given = QString::fromUtf8("سال 1403 كالا");
+  dlg.Prepare(given, "", "1IR");
+  EXPECT_EQ(dlg.findChild<QTextEdit*>("Memo1")->toPlainText(), QString::fromUtf8("سال ۱۴۰۳ کالا"));
+  EXPECT_EQ(dlg.message(), given);
+}
+
 TEST_F(DlgMsgTest, ButtonCaptionsAreTheSuitesWords) {
   const std::pair<const char*, const char*> expected[] = {{"BBtnOK1", text::kOk},
                                                           {"BBtnOK2", text::kOk},

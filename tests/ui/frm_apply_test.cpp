@@ -82,7 +82,7 @@ TEST_F(FrmApplyTest, SameNameIsRefusedThroughTheMessageDialog) {
     // Confirm: the refusal appears; after it the dialog is still open, then a new name passes.
     script_.Click("FrmApply", "Button2");
     script_.Answer("DlgMsg", [&](QWidget* w) {
-      message = w->findChild<QTextEdit*>("Memo1")->toPlainText();
+      message = static_cast<TDlgMsg*>(w)->message();
       errorIcon = w->findChild<QWidget*>("I_Error")->isVisibleTo(w);
       QTest::mouseClick(w->findChild<QPushButton*>("BBtnOK1"), Qt::LeftButton);
     });

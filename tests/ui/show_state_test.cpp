@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QPushButton>
+#include <QTest>
+
 #include <QEvent>
 #include <QLabel>
 
@@ -41,7 +44,7 @@ TEST_F(ShowStateTest, ShownOnceThenUpdated) {
   form_.ShowState(&owner_, "STOP", "Accounts", "step 2", "App");
   form_.ShowState(&owner_, "INFO", "", "step 3", "App");
   EXPECT_EQ(counter_.shows, 1);
-  EXPECT_EQ(plMsg(), "step 3");
+  EXPECT_EQ(plMsg(), QString::fromUtf8("step ۳"));  // shown in Persian digits
   EXPECT_EQ(form_.message(), "step 3");
   EXPECT_EQ(form_.title(), "App");
   EXPECT_EQ(panel(), "   App");
@@ -87,6 +90,34 @@ TEST_F(ShowStateTest, ClientSizeAndProgressBar) {
   form_.HideState(nullptr);
   form_.ShowState(nullptr, "STOP", "t", "next", "App");
   EXPECT_EQ(form_.percent(), -1) << "a new showing starts without the bar";
+  form_.HideState(nullptr);
+}
+
+TEST_F(ShowStateTest, RunModeNamesTheUnitAndEscapeAsksToStop) {
+  form_.ShowState(nullptr, "STOP", "t", "m", "App");
+  int stops = 0;
+  QObject::connect(form_.stopButton(), &QPushButton::clicked, [&] { ++stops; });
+  struct Case {
+    bool stopShown;
+    int stopsAfterEscape;
+  };
+  for (const Case c : {Case{false, 0}, Case{true, 1}}) {
+    form_.setStopVisible(c.stopShown);
+    form_.ShowUnit("KOLL 2", 3, 12);
+    EXPECT_EQ(form_.size(), QSize(TShowStateForm::kClientWidth, TShowStateForm::kRunClientHeight));
+    EXPECT_EQ(form_.unit(), "KOLL 2");
+    EXPECT_EQ(form_.unitLine(), QString::fromUtf8("KOLL ۲  (۳ از ۱۲)"));
+    EXPECT_EQ(form_.percent(), 25);
+    QTest::keyClick(&form_, Qt::Key_Escape);
+    EXPECT_TRUE(form_.isVisible()) << "a running operation's window stays";
+    EXPECT_EQ(stops, c.stopsAfterEscape);
+  }
+  form_.setStopVisible(false);
+  form_.HideState(nullptr);
+  EXPECT_FALSE(form_.isVisible());
+  EXPECT_EQ(form_.unit(), "");
+  form_.ShowState(nullptr, "STOP", "t", "m", "App");
+  EXPECT_EQ(form_.size(), QSize(TShowStateForm::kClientWidth, TShowStateForm::kClientHeight));
   form_.HideState(nullptr);
 }
 

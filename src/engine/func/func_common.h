@@ -29,6 +29,7 @@ std::span<const Impl> MathImpls();
 std::span<const Impl> ArithmeticImpls();
 std::span<const Impl> CastImpls();
 std::span<const Impl> DateImpls();
+std::span<const Impl> FormatImpls();
 int RegisterCollation(sqlite3* db);
 
 // PATINDEX's search: 1-based position of the first match, 0 when none.

@@ -109,8 +109,9 @@ const FunctionInfo* FindFunction(std::string_view upperName) {
 int RegisterFunctions(sqlite3* db) {
   int rc = func::RegisterCollation(db);
   if (rc != SQLITE_OK) return rc;
-  for (auto impls : {func::LikeImpls(), func::StringImpls(), func::MathImpls(),
-                     func::ArithmeticImpls(), func::CastImpls(), func::DateImpls()}) {
+  for (auto impls :
+       {func::LikeImpls(), func::StringImpls(), func::MathImpls(), func::ArithmeticImpls(),
+        func::CastImpls(), func::DateImpls(), func::FormatImpls()}) {
     for (const func::Impl& f : impls) {
       const int flags = SQLITE_UTF8 | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
       rc = sqlite3_create_function_v2(db, f.name, f.nArg, flags, nullptr, f.fn, nullptr, nullptr,

@@ -17,18 +17,24 @@ std::string ObjectText(const ObjectName& n) {
 }  // namespace
 
 StatementPtr Parser::ParseDeclare() {
-  StatementPtr s = NewStatement(StatementKind::Declare, Advance());
+  const Token& start = Advance();
+  if (Cur().kind != TokenKind::Variable && IsName(Cur()) &&
+      (AtWord("CURSOR", 1) || AtWord("SCROLL", 1) || AtWord("INSENSITIVE", 1)))
+    return ParseDeclareCursor(start);
+  StatementPtr s = NewStatement(StatementKind::Declare, start);
   do {
     const Token& v = Cur();
-    if (v.kind != TokenKind::Variable) {
-      if (IsName(v) && AtWord("CURSOR", 1)) Unsupported("cursor", v.pos);
-      Fail();
-    }
+    if (v.kind != TokenKind::Variable) Fail();
     Declaration d;
     d.name = Advance().text;
     AcceptWord("AS");
-    if (AtWord("TABLE")) Unsupported("table variable", Cur().pos);
-    if (AtWord("CURSOR")) Unsupported("cursor", Cur().pos);
+    if (AtWord("TABLE")) {
+      if (!s->declarations.empty()) Fail();  // a table variable is declared on its own
+      d.table = ParseTableVariable(v);
+      s->declarations.push_back(std::move(d));
+      return s;
+    }
+    if (AtWord("CURSOR")) Unsupported("cursor variable", Cur().pos);
     d.type = ParseType();
     if (AcceptOp("=")) d.init = ParseExpr();
     s->declarations.push_back(std::move(d));

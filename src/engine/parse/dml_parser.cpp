@@ -17,8 +17,7 @@ bool IsAssignOp(const Token& t) {
 StatementPtr Parser::ParseInsert() {
   StatementPtr s = NewStatement(StatementKind::Insert, Advance());
   AcceptWord("INTO");
-  if (Cur().kind == TokenKind::Variable) Unsupported("table variable", Cur().pos);
-  s->target = ParseObjectName();
+  s->target = ParseTableName();
   std::vector<std::string> hints;
   ParseTableHints(hints);
   if (AtOp("(") && !AtWord("SELECT", 1) && !AtOp("(", 1)) {
@@ -96,8 +95,7 @@ StatementPtr Parser::ParseUpdate() {
     s->top = ParseTop(&percent);
     if (percent) Unsupported("TOP PERCENT in UPDATE", top.pos);
   }
-  if (Cur().kind == TokenKind::Variable) Unsupported("table variable", Cur().pos);
-  s->target = ParseObjectName();
+  s->target = ParseTableName();
   std::vector<std::string> hints;
   ParseTableHints(hints);
   ExpectWord("SET");
@@ -123,8 +121,7 @@ StatementPtr Parser::ParseDelete() {
     if (percent) Unsupported("TOP PERCENT in DELETE", top.pos);
   }
   AcceptWord("FROM");
-  if (Cur().kind == TokenKind::Variable) Unsupported("table variable", Cur().pos);
-  s->target = ParseObjectName();
+  s->target = ParseTableName();
   std::vector<std::string> hints;
   ParseTableHints(hints);
   if (AtWord("OUTPUT")) Unsupported("OUTPUT clause", Cur().pos);

@@ -132,6 +132,14 @@ ObjectName Parser::ParseObjectName() {
   return name;
 }
 
+ObjectName Parser::ParseTableName() {
+  if (Cur().kind != TokenKind::Variable) return ParseObjectName();
+  ObjectName name;
+  name.pos = Cur().pos;
+  name.object = Advance().text;
+  return name;
+}
+
 // [AS] alias; a string may stand for the alias in a select list.
 std::string Parser::ParseOptionalAlias(bool allowString) {
   auto isAlias = [&](const Token& t) {

@@ -123,6 +123,15 @@ class Parser {
   StatementPtr ParseUse();
   StatementPtr ParseProcedure(const Token& start, bool alter);
 
+  // Cursors and table variables (cursor_parser.cpp).
+  StatementPtr ParseDeclareCursor(const Token& start);
+  StatementPtr ParseCursorCommand(StatementKind kind);
+  StatementPtr ParseFetch();
+  void ParseCursorName(CursorSpec& c);
+  std::shared_ptr<Statement> ParseTableVariable(const Token& name);
+  // A table name where a table variable may stand ("@t" as its one part).
+  ObjectName ParseTableName();
+
   // Tree height bookkeeping (nesting.cpp): composite nodes are sealed once their children are
   // attached, so no tree grows deeper than the code that later walks it can recurse.
   ExprPtr NewExpr(ExprKind kind, const Token& at);

@@ -50,7 +50,9 @@ SelectPtr Parser::ParseSelect() {
     if (!first->orderBy.empty()) Fail();
     first->orderBy = ParseOrderList();
   }
-  if (AtWord("FOR")) Unsupported("FOR clause", Cur().pos);
+  // FOR READ ONLY and FOR UPDATE belong to a cursor declaration, which reads them itself.
+  if (AtWord("FOR") && !AtWord("READ", 1) && !AtWord("UPDATE", 1))
+    Unsupported("FOR clause", Cur().pos);
   if (AtWord("OPTION")) Unsupported("OPTION clause", Cur().pos);
   Seal(*first, start);
   return first;
@@ -240,10 +242,9 @@ TableRefPtr Parser::ParseTablePrimary() {
     Seal(*ref, t);
     return ref;
   }
-  if (t.kind == TokenKind::Variable) Unsupported("table variable", t.pos);
   if (IsName(t) && AtOp("(", 1)) Unsupported("table-valued function", t.pos);
   ref->kind = TableRef::Kind::Named;
-  ref->name = ParseObjectName();
+  ref->name = ParseTableName();
   ref->alias = ParseOptionalAlias(false);
   ParseTableHints(ref->hints);
   Seal(*ref, t);

@@ -10,10 +10,9 @@ namespace xfer::engine::parse {
 namespace {
 
 // Statements the engine does not take; refused by name rather than as syntax errors.
-constexpr std::array<std::string_view, 23> kUnsupportedStatements = {
-    "MERGE",   "OPEN",     "FETCH",     "CLOSE",      "DEALLOCATE", "GOTO",
-    "WAITFOR", "GRANT",    "REVOKE",    "DENY",       "DBCC",       "BULK",
-    "BACKUP",  "RESTORE",  "KILL",      "CHECKPOINT", "SHUTDOWN",   "RECONFIGURE",
+constexpr std::array<std::string_view, 19> kUnsupportedStatements = {
+    "MERGE",   "GOTO",     "WAITFOR",   "GRANT",      "REVOKE",     "DENY",     "DBCC",
+    "BULK",    "BACKUP",   "RESTORE",   "KILL",       "CHECKPOINT", "SHUTDOWN", "RECONFIGURE",
     "SETUSER", "READTEXT", "WRITETEXT", "UPDATETEXT", "REVERT"};
 
 }  // namespace
@@ -98,6 +97,14 @@ StatementPtr Parser::ParseStatement(bool firstInBatch) {
       if (s->optionValue.empty()) Fail();
     } else if (v == "WITH") {
       Unsupported("common table expression", t.pos);
+    } else if (v == "OPEN") {
+      s = ParseCursorCommand(StatementKind::OpenCursor);
+    } else if (v == "CLOSE") {
+      s = ParseCursorCommand(StatementKind::CloseCursor);
+    } else if (v == "DEALLOCATE") {
+      s = ParseCursorCommand(StatementKind::Deallocate);
+    } else if (v == "FETCH") {
+      s = ParseFetch();
     } else if (v == "THROW") {
       s = ParseThrow();
     } else if (std::find(kUnsupportedStatements.begin(), kUnsupportedStatements.end(), v) !=

@@ -87,6 +87,9 @@ void BaseTransfer::Prepare() {
                                         "Kelvaro", "Options");
   namTafsily2_ = db::GetOption(kelvaro, "NAMTAFSILY2");
   namProject_ = db::GetOption(kelvaro, "NAMPROJECT");
+  db::PeriodRange current = db::PeriodDates(*db_.connection(), g_.databaseName);
+  destDate1_ = current.first;
+  destDate2_ = current.last;
 }
 
 std::vector<std::string> BaseTransfer::Periods() {
@@ -121,51 +124,139 @@ std::string BaseTransfer::SourceDatabase() const {
   return db::SourceDatabaseUntrimmed(periodEntry_);
 }
 
+bool BaseTransfer::CarriesBackwards() const {
+  return !sDate1_.empty() && !destDate1_.empty() && sDate1_ > destDate1_;
+}
+
 bool BaseTransfer::Run(const std::set<Module>& ticked, const std::set<std::string>& options) {
+  report_ = RunReport{};
+  report_.what = "kol";
+  report_.destination = g_.databaseName;
+  report_.user = g_.userId.empty() ? g_.workstation : g_.userId;
+  report_.started = (g_.today.empty() ? "" : g_.today + " ") + date_.CurrentTime();
+  auto refuse = [&](const std::string& message, const char* code) {
+    report_.outcome = message;
+    return dialogs_.ShowDlgMsg(message, "", code);
+  };
   if (periodEntry_.empty()) {
-    dialogs_.ShowDlgMsg(text::kChooseCompany, "", "1ER");
+    refuse(text::kChooseCompany, "1ER");
     return false;
   }
   std::string source = Trimmed(SourceDatabase());
-  if (!db::SameStructure(*db_.connection(), g_.databaseName, source)) {
-    dialogs_.ShowDlgMsg(db::StructureMessage(g_.databaseName), "", "1ER");
+  report_.source = RemoteSource() ? source_.name + ":" + source : source;
+  if (ticked.empty()) {
+    refuse(text::kChooseModule, "1ER");
     return false;
   }
+  if (!db::SameStructure(*db_.connection(), g_.databaseName, source)) {
+    refuse(db::StructureMessage(g_.databaseName), "1ER");
+    return false;
+  }
+  if (CarriesBackwards()) {
+    const std::string question = std::string(text::kBackwardsSource) + source +
+                                 text::kBackwardsFrom + sDate1_ + text::kBackwardsTo + sDate2_ +
+                                 text::kBackwardsNewer + g_.databaseName + text::kBackwardsAsk;
+    if (refuse(question, "3QR") != db::kResultYes) return false;
+  }
+
+  // Every unit is planned first, so progress can count the units done of all.
+  std::vector<std::pair<const TransferBlock*, std::vector<PlannedUnit>>> plan;
+  unitsDone_ = unitsTotal_ = 0;
   for (const TransferBlock& block : TransferBlocks()) {
     if (!ticked.count(block.module)) continue;
-    if (!RunBlock(block, ticked, options)) return false;
+    plan.emplace_back(&block, PlanBlock(block, ticked, options));
+    unitsTotal_ += static_cast<long long>(plan.back().second.size());
   }
+  try {
+    for (const auto& [block, units] : plan)
+      if (!RunBlock(*block, units)) return false;
+  } catch (const std::exception& e) {
+    report_.outcome = e.what();
+    throw;
+  }
+  report_.outcome = "OK";
   return true;
 }
 
-bool BaseTransfer::RunBlock(const TransferBlock& block, const std::set<Module>& ticked,
-                            const std::set<std::string>& options) {
+std::vector<BaseTransfer::PlannedUnit> BaseTransfer::PlanBlock(
+    const TransferBlock& block, const std::set<Module>& ticked,
+    const std::set<std::string>& options) {
+  std::vector<PlannedUnit> units;
+  if (block.module == Module::kSazmandehi) {
+    for (const OptionsDescriptor& o : OrganizingOptions()) {
+      if (!options.count(o.column)) continue;
+      // Options descriptors have no width checks, so they pass an empty source name.
+      units.push_back({o.name, [this, &o] {
+                         TransferBaseTable("", "Options", o.column, o.column, o.name);
+                         return true;
+                       }});
+    }
+  }
   std::vector<BlockStep> steps = block.steps;
   for (const ExtraSteps& extra : block.extras)
     if (std::none_of(extra.unless.begin(), extra.unless.end(),
                      [&](Module m) { return ticked.count(m) > 0; }))
       steps.insert(steps.end(), extra.steps.begin(), extra.steps.end());
+  for (const BlockStep& step : steps) {
+    if (step.kind == StepKind::kUsers) {
+      units.push_back({text::kUsersCaption, [this] { return TransferUsers(); }});
+      continue;
+    }
+    const BaseTableDescriptor* d = FindDescriptor(step.table);
+    if (!d)
+      throw engine::SqlError(50000, std::string("No catalogue entry for ") + step.table + ".");
+    units.push_back({ExpandLevelNames(d->name, namTafsily2_, namProject_),
+                     [this, d] { return RunDescriptor(*d); }});
+  }
+  if (*block.printLetter) {
+    const std::string letter = block.printLetter;
+    units.push_back({text::kPrintFormsCaption, [this, letter] {
+                       RecordUnit("Prn_Form_T", text::kPrintFormsCaption,
+                                  "WhatDoc = '" + EscapeQuotes(letter) + "'",
+                                  [&] { CopyPrintForms(letter); });
+                       return true;
+                     }});
+  }
+  if (block.salesDocuments)
+    units.push_back({text::kSalesDocumentsCaption, [this] {
+                       RecordUnit("R_AsnadTrado", text::kSalesDocumentsCaption, "",
+                                  [&] { CopySalesDocuments(); });
+                       return true;
+                     }});
+  return units;
+}
 
+bool BaseTransfer::RunBlock(const TransferBlock& block, const std::vector<PlannedUnit>& units) {
   dialogs_.ShowState("STOP", block.title, text::kWait);
   try {
-    long long done = 0, total = static_cast<long long>(steps.size());
-    if (block.module == Module::kSazmandehi) {
-      for (const OptionsDescriptor& o : OrganizingOptions()) {
-        if (!options.count(o.column)) continue;
-        // Options descriptors have no width checks, so they pass an empty source name.
-        TransferBaseTable("", "Options", o.column, o.column, o.name);
-      }
-    }
-    for (const BlockStep& step : steps) {
-      dialogs_.Progress(done++, total);
-      if (!RunStep(step)) {
+    for (const PlannedUnit& unit : units) {
+      // Between units only: the unit before is whole, the next one has not begun.
+      if (stop_ && stop_->Requested()) {
+        report_.stopped = true;
+        report_.outcome = "STOPPED";
         dialogs_.HideState();
         return false;
       }
+      dialogs_.UnitStarted(unit.caption, unitsDone_, unitsTotal_);
+      const size_t recorded = report_.units.size();
+      bool done = false;
+      try {
+        done = unit.run();
+      } catch (const std::exception& e) {
+        // The unit rolled back; the report names it with the error that ended the run.
+        UnitResult failed;
+        failed.name = unit.caption;
+        failed.error = e.what();
+        if (report_.units.size() == recorded) report_.units.push_back(failed);
+        throw;
+      }
+      if (!done) {
+        dialogs_.HideState();
+        return false;
+      }
+      ++unitsDone_;
     }
-    dialogs_.Progress(total, total);
-    if (*block.printLetter) CopyPrintForms(block.printLetter);
-    if (block.salesDocuments) CopySalesDocuments();
+    dialogs_.Progress(unitsDone_, unitsTotal_);
   } catch (...) {
     dialogs_.HideState();
     throw;
@@ -175,11 +266,23 @@ bool BaseTransfer::RunBlock(const TransferBlock& block, const std::set<Module>& 
   return true;
 }
 
-bool BaseTransfer::RunStep(const BlockStep& step) {
-  if (step.kind == StepKind::kUsers) return TransferUsers();
-  const BaseTableDescriptor* d = FindDescriptor(step.table);
-  if (!d) throw engine::SqlError(50000, std::string("No catalogue entry for ") + step.table + ".");
-  return RunDescriptor(*d);
+void BaseTransfer::RecordUnit(const std::string& table, const std::string& caption,
+                              const std::string& where, const std::function<void()>& work) {
+  auto started = std::chrono::steady_clock::now();
+  const std::string count =
+      "SELECT COUNT(*) FROM " + table + (where.empty() ? "" : " WHERE " + where);
+  UnitResult u;
+  u.table = table;
+  u.name = caption;
+  const long long before = db::ParseInteger(db::ScalarText(*db_.connection(), count)).value_or(0);
+  work();
+  // The destination ends up holding exactly the source's rows: all of them carried, the
+  // earlier ones replaced.
+  u.sourceRows = u.inserted =
+      db::ParseInteger(db::ScalarText(*db_.connection(), count)).value_or(0);
+  u.replaced = before;
+  u.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  report_.units.push_back(u);
 }
 
 bool BaseTransfer::CheckCodeLength(const std::string& table, const std::string& column,
@@ -188,7 +291,8 @@ bool BaseTransfer::CheckCodeLength(const std::string& table, const std::string& 
   int local = db::CodeLength(*db_.connection(), table, column);
   int source = db::CodeLength(RemoteQuery(), sourceDb + ".." + table, column);
   if (local != source && local != 0) {
-    dialogs_.ShowDlgMsg(std::string(text::kWidthPrefix) + caption + text::kWidthSuffix, "", "1ER");
+    report_.outcome = std::string(text::kWidthPrefix) + caption + text::kWidthSuffix;
+    dialogs_.ShowDlgMsg(report_.outcome, "", "1ER");
     return false;
   }
   return true;
@@ -269,7 +373,7 @@ void BaseTransfer::TransferBaseTable(std::string sourceDb, const std::string& ta
     st.clashing = st.sourceRows >= 0 ? st.sourceRows - st.inserted : 0;
   }
   st.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  stats_.push_back(st);
+  report_.units.push_back(st);
 }
 
 void BaseTransfer::RecomputeOpenings(const std::string& table, const std::string& sourceDb) {
@@ -358,7 +462,7 @@ bool BaseTransfer::TransferUsers() {
   st.name = text::kUsersCaption;
   st.sourceRows = st.inserted = Count(*db_.connection(), "UserHub");
   st.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  stats_.push_back(st);
+  report_.units.push_back(st);
   return true;
 }
 

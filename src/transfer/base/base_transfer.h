@@ -49,8 +49,19 @@ class BaseTransfer {
   std::string SourceDatabase() const;
 
   // The confirm button: checks, then every ticked block in order. `options` holds the Options
-  // columns whose boxes are ticked on the organizing panel. False when a check stopped it.
+  // columns whose boxes are ticked on the organizing panel. False when a check, the user's
+  // answer or a stop request ended it; report() tells which.
   bool Run(const std::set<Module>& ticked, const std::set<std::string>& options);
+  // Asked between units: once requested, the run ends before its next unit. Null: no stop.
+  void SetStopRequest(const StopRequest* stop) { stop_ = stop; }
+
+  // First and last date of the chosen source period and of the current one (YYYY/MM/DD).
+  const std::string& sourceFirstDate() const { return sDate1_; }
+  const std::string& sourceLastDate() const { return sDate2_; }
+  const std::string& destinationFirstDate() const { return destDate1_; }
+  const std::string& destinationLastDate() const { return destDate2_; }
+  // The chosen source period starts after the current one: carrying would go backwards.
+  bool CarriesBackwards() const;
 
   // Steps, public for the module transfer forms that share them.
   bool CheckCodeLength(const std::string& table, const std::string& column,
@@ -63,14 +74,26 @@ class BaseTransfer {
   void CopyPrintForms(const std::string& letter);
 
   const std::string& tempName() const { return tempName_; }
-  const std::vector<TableStats>& stats() const { return stats_; }
+  // What the last run did, unit by unit; steps called on their own add their units too.
+  const RunReport& report() const { return report_; }
+  const std::vector<TableStats>& stats() const { return report_.units; }
   const std::string& namTafsily2() const { return namTafsily2_; }
   const std::string& namProject() const { return namProject_; }
 
  private:
-  bool RunBlock(const TransferBlock& block, const std::set<Module>& ticked,
-                const std::set<std::string>& options);
-  bool RunStep(const BlockStep& step);
+  // One unit of a block as planned before the run: its caption and the work, false when a
+  // check stopped it.
+  struct PlannedUnit {
+    std::string caption;
+    std::function<bool()> run;
+  };
+  std::vector<PlannedUnit> PlanBlock(const TransferBlock& block, const std::set<Module>& ticked,
+                                     const std::set<std::string>& options);
+  bool RunBlock(const TransferBlock& block, const std::vector<PlannedUnit>& units);
+  // A unit that is not one table copy (print layouts, sales-document settings): timed and
+  // counted by the rows of `table` (`where` selects them) after the work.
+  void RecordUnit(const std::string& table, const std::string& caption, const std::string& where,
+                  const std::function<void()>& work);
   void FollowUp(const BaseTableDescriptor& d, const std::string& sourceDb);
   void CopySalesDocuments();
   // A source table as the local server can read it: db..table on the same server, else a
@@ -90,7 +113,10 @@ class BaseTransfer {
   std::string namTafsily2_, namProject_;
   std::string periodEntry_;
   std::string sDate1_, sDate2_;
-  std::vector<TableStats> stats_;
+  std::string destDate1_, destDate2_;
+  const StopRequest* stop_ = nullptr;
+  long long unitsDone_ = 0, unitsTotal_ = 0;
+  RunReport report_;
 };
 
 }  // namespace xfer::transfer

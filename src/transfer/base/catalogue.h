@@ -75,6 +75,18 @@ inline constexpr const char* kWait = "لطفا صبر کنيد";
 inline constexpr const char* kWidthPrefix = "طول ";
 inline constexpr const char* kWidthSuffix = " مبدا و مقصد متفاوت مي باشد";
 inline constexpr const char* kUsersCaption = "نام کاربران";
+// Messages of the run beyond the form's own: nothing ticked, and carrying from a newer period
+// into an older one (source, its dates, current period).
+inline constexpr const char* kChooseModule = "لطفا حداقل يک سيستم را براي انتقال انتخاب کنيد";
+inline constexpr const char* kBackwardsSource = "دوره مبدا ";
+inline constexpr const char* kBackwardsFrom = " (از ";
+inline constexpr const char* kBackwardsTo = " تا ";
+inline constexpr const char* kBackwardsNewer = ") جديدتر از دوره جاري ";
+inline constexpr const char* kBackwardsAsk =
+    " است.\nاطلاعات از دوره جديدتر به دوره قديمي تر منتقل شود؟";
+// Captions of the units that are not catalogue tables.
+inline constexpr const char* kPrintFormsCaption = "فرمهاي چاپ";
+inline constexpr const char* kSalesDocumentsCaption = "تنظيمات اسناد فروش";
 }  // namespace text
 
 }  // namespace xfer::transfer

@@ -1,4 +1,5 @@
-// Base-information transfer form: widgets and thin handlers over BaseTransfer.
+// Base-information transfer form: widgets and thin handlers over BaseTransfer. A run keeps the
+// discipline of every form (RunGuard) and ends with its summary window.
 #include "transfer/forms/kol_form.h"
 
 #include <QCheckBox>
@@ -9,25 +10,28 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <exception>
+#include <iostream>
 
 #include "db/session.h"
 #include "transfer/base/base_transfer.h"
 #include "transfer/forms/kol_form_text.h"
 #include "ui/caption_panel.h"
+#include "ui/persian_display.h"
 #include "ui/remote_form.h"
+#include "ui/run_guard.h"
+#include "ui/run_summary.h"
 #include "ui/ui_font.h"
 
 namespace xfer::transfer {
 namespace {
 
 QString Q(const char* utf8) {
-  return QString::fromUtf8(utf8);
+  return ui::ForDisplay(utf8);
 }
 
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* caption) {
@@ -49,7 +53,7 @@ TXferKolForm::TXferKolForm(SessionSource session, QWidget* parent)
     : QWidget(parent), session_(std::move(session)), dialogs_(session_, this) {
   setObjectName("TXferKolForm");
   ui::ApplyFormStyle(this);
-  setWindowTitle(Q(text::kFormCaption));
+  setWindowTitle(QString::fromUtf8(text::kFormCaption));
   BuildWidgets();
 }
 
@@ -81,6 +85,10 @@ void TXferKolForm::BuildWidgets() {
   cmdServer->setToolTip(Q(form_text::kServerHint));
   lbServerNam = new QLabel(this);
   lbServerNam->setObjectName("lbServerNam");
+  lblDestination = new QLabel(this);
+  lblDestination->setObjectName("lblDestination");
+  lblSourceDates = new QLabel(this);
+  lblSourceDates->setObjectName("lblSourceDates");
 
   auto* modules = new QGroupBox(this);
   modules->setObjectName("grpModules");
@@ -121,6 +129,8 @@ void TXferKolForm::BuildWidgets() {
   source->addWidget(cmbCompany, 0, 1);
   source->addWidget(cmdServer, 0, 2);
   source->addWidget(lbServerNam, 0, 3);
+  source->addWidget(lblSourceDates, 1, 1, 1, 3);
+  source->addWidget(lblDestination, 2, 1, 1, 3);
   source->setColumnStretch(3, 1);
   auto* choices = new QHBoxLayout;
   choices->addWidget(modules, 0, Qt::AlignTop);
@@ -157,7 +167,8 @@ void TXferKolForm::Guarded(F&& body) {
   try {
     body();
   } catch (const std::exception& e) {
-    dialogs_.ShowDlgMsg(e.what(), "", "1ER");
+    // A Persian line first; the server's own text after it is what support asks for.
+    dialogs_.ShowDlgMsg(std::string(form_text::kServerError) + "\n" + e.what(), "", "1ER");
   }
 }
 
@@ -176,25 +187,54 @@ void TXferKolForm::FormShow() {
         s.database != transferSession_.database) {
       transfer_ = std::make_unique<BaseTransfer>(*s.global, *s.date, *s.database, dialogs_);
       transfer_->Prepare();
+      transfer_->SetStopRequest(&stop_);
       transferSession_ = s;
     }
+    // Shown again: the period chosen before stays chosen when it is still listed.
+    const QString chosen = cmbCompany->currentData().toString();
     FillPeriods(transfer_->Periods());
-    pnlCondSazmandehi->hide();
+    const int again = chosen.isEmpty() ? -1 : cmbCompany->findData(chosen);
+    if (again >= 0) {
+      const QSignalBlocker quiet(cmbCompany);
+      cmbCompany->setCurrentIndex(again);
+    }
+    // The panel follows its box, which keeps its state.
+    pnlCondSazmandehi->setVisible(chkSazmandehi->isChecked());
+    const std::string destination = s.global->databaseName;
+    // A right-to-left mark after the database name keeps the dates out of its Latin run.
+    lblDestination->setText(
+        Q(form_text::kDestinationLabel) + ui::ForDisplay(destination) + QChar(0x200F) +
+        Q(form_text::kDatesFrom) + ui::ForDisplay(transfer_->destinationFirstDate()) +
+        Q(form_text::kDatesTo) + ui::ForDisplay(transfer_->destinationLastDate()));
+    ShowPeriods();
   });
 }
 
 void TXferKolForm::FillPeriods(const std::vector<std::string>& periods) {
   const QSignalBlocker quiet(cmbCompany);
   cmbCompany->clear();
-  for (const std::string& p : periods) cmbCompany->addItem(QString::fromStdString(p));
+  // The entry as the registry gave it rides along; the user reads it in Persian display.
+  for (const std::string& p : periods)
+    cmbCompany->addItem(ui::ForDisplay(p), QString::fromStdString(p));
   cmbCompany->setCurrentIndex(-1);
+  ShowPeriods();
+}
+
+void TXferKolForm::ShowPeriods() {
+  const bool chosen =
+      transfer_ && cmbCompany->currentIndex() >= 0 && !transfer_->sourceFirstDate().empty();
+  lblSourceDates->setText(
+      chosen ? Q(form_text::kSourceDatesLabel) + ui::ForDisplay(transfer_->sourceFirstDate()) +
+                   Q(form_text::kDatesTo) + ui::ForDisplay(transfer_->sourceLastDate())
+             : QString());
 }
 
 void TXferKolForm::cmbCompanyChange() {
   Guarded([&] {
     if (transfer_ && cmbCompany->currentIndex() >= 0)
-      transfer_->ChoosePeriod(cmbCompany->currentText().toStdString());
+      transfer_->ChoosePeriod(cmbCompany->currentData().toString().toStdString());
   });
+  ShowPeriods();
   chkSazmandehiClick();
 }
 
@@ -223,13 +263,28 @@ std::set<std::string> TXferKolForm::TickedOptions() const {
 }
 
 void TXferKolForm::cmdOkClick() {
+  bool ran = false, closing = false;
   Guarded([&] {
     if (cmbCompany->currentIndex() < 0 || !transfer_) {
       dialogs_.ShowDlgMsg(text::kChooseCompany, "", "1ER");
       return;
     }
-    transfer_->Run(TickedModules(), TickedOptions());
+    const FormSession s = session_ ? session_() : FormSession{};
+    ui::RunGuard guard(this, stop_, s.stateForm, s.dlgMsg);
+    ran = true;
+    try {
+      transfer_->Run(TickedModules(), TickedOptions());
+    } catch (...) {
+      closing = guard.closeRequested();
+      throw;
+    }
+    closing = guard.closeRequested();
   });
+  // What the run did, also when a check or an error ended it; not when the window is closing.
+  if (ran && !closing && transfer_ && !transfer_->report().units.empty()) {
+    if (summary_) summary_->close();
+    summary_ = ui::ShowRunSummary(transfer_->report(), this);
+  }
 }
 
 void TXferKolForm::cmdServerClick() {
@@ -264,8 +319,11 @@ void TXferKolForm::cmdSakhtarClick() {
   if (!converterEntry_) {
     converter_.setFileName(file);
     if (!converter_.load()) {
-      PlainMessage(QFileInfo::exists(file) ? Q(form_text::kConverterPresent) + file
-                                           : Q(form_text::kConverterMissing) + file);
+      std::cerr << "xfer: structure converter " << file.toStdString() << ": "
+                << converter_.errorString().toStdString() << "\n";
+      dialogs_.ShowDlgMsg(
+          QFileInfo::exists(file) ? form_text::kConverterPresent : form_text::kConverterMissing, "",
+          "1ER");
       return;
     }
     converterEntry_ =
@@ -273,19 +331,12 @@ void TXferKolForm::cmdSakhtarClick() {
     if (!converterEntry_) {
       // A library without the entry point is as good as none.
       converter_.unload();
-      PlainMessage(Q(form_text::kConverterPresent) + file);
+      std::cerr << "xfer: structure converter " << file.toStdString() << ": no entry point\n";
+      dialogs_.ShowDlgMsg(form_text::kConverterPresent, "", "1ER");
       return;
     }
   }
   Guarded([&] { converterEntry_(s.global, s.date, s.database, s.dlgMsg, "M"); });
-}
-
-void TXferKolForm::PlainMessage(const QString& message) {
-  const FormSession s = session_ ? session_() : FormSession{};
-  QMessageBox box(QMessageBox::NoIcon, s.global ? QString::fromStdString(s.global->appTitle) : "",
-                  message, QMessageBox::Ok, this);
-  box.setObjectName("PlainMessage");
-  box.exec();
 }
 
 void TXferKolForm::sb_ClosedClick() {

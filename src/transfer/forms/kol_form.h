@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QLibrary>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -15,6 +16,8 @@
 #include "transfer/forms/form_session.h"
 #include "transfer/forms/session_dialogs.h"
 #include "transfer/forms/structure_converter.h"
+#include "transfer/run/run_report.h"
+#include "ui/run_summary.h"
 
 class QCheckBox;
 class QComboBox;
@@ -52,6 +55,8 @@ class TXferKolForm : public QWidget {
   const SourceServerSettings& sourceServer() const { return source_; }
   // The running transfer, once the form was shown on a session with a database.
   const BaseTransfer* transfer() const { return transfer_.get(); }
+  // The summary window of the latest run, while it is open.
+  ui::TRunSummary* summary() const { return summary_; }
 
  public slots:
   void FormShow();
@@ -69,9 +74,9 @@ class TXferKolForm : public QWidget {
  private:
   void BuildWidgets();
   void FillPeriods(const std::vector<std::string>& periods);
+  void ShowPeriods();
   std::set<Module> TickedModules() const;
   std::set<std::string> TickedOptions() const;
-  void PlainMessage(const QString& text);
   // Runs a handler body; a server error ends it with the error shown in the message dialog.
   template <typename F>
   void Guarded(F&& body);
@@ -80,6 +85,8 @@ class TXferKolForm : public QWidget {
   SessionDialogs dialogs_;
   FormSession transferSession_;  // the session objects transfer_ was made with
   std::unique_ptr<BaseTransfer> transfer_;
+  StopRequest stop_;
+  QPointer<ui::TRunSummary> summary_;
   SourceServerSettings source_;
   QString serversFile_;
   QLibrary converter_;
@@ -102,6 +109,8 @@ class TXferKolForm : public QWidget {
   QPushButton* cmdServer = nullptr;
   QPushButton* cmdSakhtar = nullptr;
   QLabel* lbServerNam = nullptr;
+  QLabel* lblDestination = nullptr;
+  QLabel* lblSourceDates = nullptr;
   QLabel* lblNotice = nullptr;
 };
 

@@ -15,8 +15,18 @@ inline constexpr char kOk[] = "تاييد";
 inline constexpr char kServer[] = " تغيير سرور";
 inline constexpr char kServerHint[] = "تغيير نام سرور مبدا";
 inline constexpr char kSakhtar[] = "فراخواني ساختار";
-// The structure converter library could not be loaded: the file is there, or it is not.
-inline constexpr char kConverterPresent[] = "File Exits: ";
-inline constexpr char kConverterMissing[] = "Can not load ";
+// The structure converter library could not be loaded: the file is there, or it is not. The
+// user is told in Persian what to do; where the library was looked for goes to the log.
+inline constexpr char kConverterPresent[] =
+    "برنامه تغيير ساختار قابل اجرا نيست. لطفا آن را دوباره نصب کنيد.";
+inline constexpr char kConverterMissing[] =
+    "برنامه تغيير ساختار روي اين سيستم نصب نشده است. لطفا آن را نصب کنيد.";
+// A statement the server refused; its own message follows on the next line.
+inline constexpr char kServerError[] = "خطا در اجراي دستور روي بانک اطلاعاتي:";
+// The periods on both sides of the transfer.
+inline constexpr char kDestinationLabel[] = "دوره مقصد: ";
+inline constexpr char kSourceDatesLabel[] = "دوره مبدا از ";
+inline constexpr char kDatesFrom[] = " از ";
+inline constexpr char kDatesTo[] = " تا ";
 
 }  // namespace xfer::transfer::form_text

@@ -26,6 +26,9 @@ class SessionDialogs : public db::Dialogs {
   }
   void HideState() override { Current().HideState(); }
   void Progress(long long done, long long total) override { Current().Progress(done, total); }
+  void UnitStarted(const std::string& caption, long long done, long long total) override {
+    Current().UnitStarted(caption, done, total);
+  }
 
  private:
   ui::QtDialogs Current() const {

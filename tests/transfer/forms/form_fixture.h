@@ -82,7 +82,7 @@ struct HostSession {
   ui::TDlgMsg dlgMsg;
 };
 
-// Answers modal windows as they come up. A message dialog is recorded (memo text and the icon
+// Answers modal windows as they come up. A message dialog is recorded (its message and the icon
 // its code chose) and confirmed with its default button; other windows get the answer registered
 // for their name. Answers run from a fresh event-loop turn so a window opened by an answer is
 // answered too.
@@ -123,7 +123,8 @@ class DialogRecorder {
     char kind = '?';
     for (auto [name, k] : {std::pair{"I_Error", 'E'}, {"I_Info", 'I'}, {"I_Question", 'Q'}})
       if (w->findChild<QLabel*>(name)->isVisibleTo(w)) kind = k;
-    messages.push_back({w->findChild<QTextEdit*>("Memo1")->toPlainText().toStdString(), kind});
+    // The message as the form sent it; the memo shows it in Persian display.
+    messages.push_back({static_cast<ui::TDlgMsg*>(w)->message().toStdString(), kind});
     for (const char* name : {"BBtnOK1", "BBtnYes", "BBtnOK2"}) {
       auto* b = w->findChild<QPushButton*>(name);
       if (b && b->isVisibleTo(w)) {

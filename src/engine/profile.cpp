@@ -1,0 +1,86 @@
+// The XFER_PROFILE accumulators and the table printed at exit.
+#include "engine/profile.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace xfer::engine::profile {
+namespace {
+
+constexpr const char* kPhaseNames[] = {"parse",       "render",         "sqlite prepare",
+                                       "sqlite step", "catalog probes", "width checks"};
+
+struct Counter {
+  long long count = 0;
+  std::chrono::nanoseconds spent{0};
+};
+
+struct Totals {
+  std::mutex lock;
+  std::array<Counter, static_cast<size_t>(Phase::kCount)> phases;
+  std::map<std::string, Counter, std::less<>> statements;
+
+  ~Totals() {
+    if (!Enabled()) return;
+    auto seconds = [](std::chrono::nanoseconds n) { return n.count() / 1e9; };
+    std::fprintf(stderr, "engine profile (XFER_PROFILE)\n%-28s %10s %10s\n", "phase", "calls",
+                 "seconds");
+    for (size_t i = 0; i < phases.size(); ++i)
+      std::fprintf(stderr, "%-28s %10lld %10.3f\n", kPhaseNames[i], phases[i].count,
+                   seconds(phases[i].spent));
+    std::vector<std::pair<std::string, Counter>> rows(statements.begin(), statements.end());
+    std::sort(rows.begin(), rows.end(),
+              [](const auto& a, const auto& b) { return a.second.spent > b.second.spent; });
+    std::fprintf(stderr, "%-28s %10s %10s %10s\n", "statement", "count", "seconds", "ms each");
+    for (const auto& [kind, c] : rows)
+      std::fprintf(stderr, "%-28s %10lld %10.3f %10.3f\n", kind.c_str(), c.count, seconds(c.spent),
+                   c.count ? seconds(c.spent) * 1000 / c.count : 0.0);
+  }
+};
+
+Totals& All() {
+  static Totals totals;
+  return totals;
+}
+
+}  // namespace
+
+bool Enabled() {
+  static const bool on = [] {
+    const char* v = std::getenv("XFER_PROFILE");
+    return v && *v && std::string(v) != "0";
+  }();
+  return on;
+}
+
+void Add(Phase phase, std::chrono::nanoseconds spent) {
+  Totals& t = All();
+  std::lock_guard<std::mutex> hold(t.lock);
+  Counter& c = t.phases[static_cast<size_t>(phase)];
+  ++c.count;
+  c.spent += spent;
+}
+
+void AddStatement(std::string_view kind, std::chrono::nanoseconds spent) {
+  Totals& t = All();
+  std::lock_guard<std::mutex> hold(t.lock);
+  auto it = t.statements.find(kind);
+  if (it == t.statements.end()) it = t.statements.emplace(std::string(kind), Counter{}).first;
+  ++it->second.count;
+  it->second.spent += spent;
+}
+
+void Reset() {
+  Totals& t = All();
+  std::lock_guard<std::mutex> hold(t.lock);
+  t.phases = {};
+  t.statements.clear();
+}
+
+}  // namespace xfer::engine::profile

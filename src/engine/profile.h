@@ -1,0 +1,38 @@
+// Where the engine's time goes, when XFER_PROFILE=1: parse, render, SQLite prepare and step,
+// catalog probes and width checks, and per statement kind its count and time. The table is
+// printed to stderr when the process ends. Off, a timer costs one predictable branch.
+#pragma once
+
+#include <chrono>
+#include <string_view>
+
+namespace xfer::engine::profile {
+
+enum class Phase { Parse, Render, Prepare, Step, Catalog, WidthCheck, kCount };
+
+bool Enabled();
+void Add(Phase phase, std::chrono::nanoseconds spent);
+// One statement of `kind` ran, taking `spent` in all (its phases included).
+void AddStatement(std::string_view kind, std::chrono::nanoseconds spent);
+// Forgets what was counted so far (a benchmark profiles only its measured part).
+void Reset();
+
+// Adds the time from construction to destruction to a phase.
+class Timer {
+ public:
+  explicit Timer(Phase phase) : phase_(phase), on_(Enabled()) {
+    if (on_) start_ = std::chrono::steady_clock::now();
+  }
+  ~Timer() {
+    if (on_) Add(phase_, std::chrono::steady_clock::now() - start_);
+  }
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+ private:
+  Phase phase_;
+  bool on_;
+  std::chrono::steady_clock::time_point start_;
+};
+
+}  // namespace xfer::engine::profile
