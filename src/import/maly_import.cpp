@@ -12,6 +12,7 @@
 #include "import/import_text.h"
 #include "import/maly_text.h"
 #include "transfer/run/atomic_unit.h"
+#include "transfer/run/report_store.h"
 
 namespace xfer::import {
 namespace {
@@ -442,6 +443,11 @@ void MalyImport::Refuse(const std::string& message) {
   report_.outcome = message;
 }
 
+void MalyImport::KeepReport() {
+  // The destination period keeps the run, so the accountant can read back what was loaded.
+  transfer::SaveRunReport(*db_.connection(), report_);
+}
+
 bool MalyImport::Apply() {
   if (!applyEnabled()) return false;
   auto started = std::chrono::steady_clock::now();
@@ -495,10 +501,16 @@ bool MalyImport::Apply() {
   } catch (const Refusal& r) {
     report_.units.clear();
     Refuse(r.what());
+    KeepReport();
     return false;
   } catch (const std::exception& e) {
     report_.units.clear();
     report_.outcome = e.what();
+    try {
+      KeepReport();
+    } catch (const std::exception&) {
+      // The error that ended the apply is the one to report.
+    }
     throw;
   }
   vouchers.inserted = outcome_.lines;
@@ -508,6 +520,7 @@ bool MalyImport::Apply() {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   report_.units.insert(report_.units.begin(), vouchers);
   report_.outcome = "OK";
+  KeepReport();
   SetApplyEnabled(false);
   std::string count = CountRun();
   Report(state().colour == kRed ? std::string(text::kDone) : std::string(text::kDone) + " " + count,

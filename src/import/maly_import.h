@@ -78,6 +78,8 @@ class MalyImport : public ImportFrame {
   bool CheckNumberRoom();
   bool CheckBalances();
   bool CheckAccounts();
+  // Appends the report of this apply to the destination period's run tables.
+  void KeepReport();
   // The source's base tables as this server reads them: db..table, or copies here when the
   // source is on another server (made before the transaction).
   std::vector<std::string> BaseSources();

@@ -15,6 +15,7 @@
 #include "suite/demo.h"
 #include "suite/engine_runner.h"
 #include "suite/suite.h"
+#include "transfer/run/report_store.h"
 
 namespace xfer::import::testing {
 namespace {
@@ -123,6 +124,17 @@ TEST_F(ImportTest, EachNumberingLeavesItsEndState) {
     EXPECT_EQ(after, expected);
     EXPECT_FALSE(m->applyEnabled()) << "an applied load is not applied twice";
     EXPECT_EQ(m->lastReport().outcome, "OK");
+    // The destination period keeps the run: one row per apply, its units as applied.
+    auto kept = transfer::ReadRunReports(*link_.connection(), 5);
+    ASSERT_EQ(kept.size(), 1u);
+    const transfer::RunReport& r = kept.back().report;
+    EXPECT_EQ(r.what, m->lastReport().what);
+    EXPECT_EQ(r.destination, kDest);
+    EXPECT_EQ(r.outcome, "OK");
+    ASSERT_FALSE(r.units.empty());
+    EXPECT_EQ(r.units.front().table, "Asnad");
+    EXPECT_EQ(r.units.front().inserted, m->outcome().lines);
+    EXPECT_EQ(r.units.size(), m->lastReport().units.size());
   }
 }
 

@@ -38,6 +38,8 @@ class BaseTransfer {
   std::vector<std::string> Periods();
   // Uses another server as source (nullptr connection: back to the current server).
   void UseSourceServer(SourceServer server);
+  // Gives the source server back to whoever lent it.
+  SourceServer TakeSourceServer() { return std::move(source_); }
   bool RemoteSource() const;
   db::Backend& RemoteQuery();  // the source server's connection, or the local one
 

@@ -36,6 +36,22 @@ struct ModuleTable {
   std::vector<GridColumn> shown;
 };
 
+// A tab that replaces whole tables of the current period rather than merging one.
+enum class CopyKind {
+  kUsers,       // the user tables, as the base transfer replaces them
+  kPrintForms,  // the print layouts of the form's kind letter
+};
+
+struct CopyTab {
+  const char* tab;      // tab sheet, e.g. "ts_User"
+  const char* caption;  // caption of the tab sheet
+  CopyKind kind;
+  const char* grid;   // grid showing what the tab copies
+  const char* query;  // the grid's query on the current database
+  std::vector<GridColumn> shown;
+  const char* printLetter;  // kind letter of the print layouts; "" for other kinds
+};
+
 // What closes a form's confirm button besides the marked period.
 enum class FormGate {
   kNone,
@@ -50,6 +66,7 @@ struct ModuleForm {
   const char* widthEnd;             // ends the width-mismatch message
   const char* conflictDoneCode;     // dialog code of "carried" after the conflict window
   bool turnover;                    // the table grids offer the account turnover report
+  std::vector<CopyTab> copies;      // shown before the table tabs
   std::vector<ModuleTable> tables;  // in the order of the form's tabs
 };
 

@@ -21,6 +21,8 @@ const char* kCarryTitle = "انتقال ";
 const char* kEmptySource = " داراي اطلاعاتي براي انتقال نمي باشد.";
 const char* kCarried = " منتقل شد.";
 const char* kNoSource = "شركت مبدا انتخاب نشده !";
+const char* kUsersTitle = "انتقال کابران";
+const char* kUsersCarried = "کاربران منتقل شد";
 const char* kWidthPrefix = "طول ";
 const char* kWidthSuffix = " مبدا و مقصد متفاوت مي باشد";
 const char* kStructure1 = "ساختار فايل شرکت انتخاب شده با شرکت جاري متفاوت مي باشد. ";
@@ -152,9 +154,9 @@ long long ModuleTransfer::Count(db::Backend& b, const std::string& table) {
   return db::ParseInteger(db::ScalarText(b, "SELECT COUNT(*) FROM " + table)).value_or(0);
 }
 
-void ModuleTransfer::StartReport(const ModuleTable& t, const std::string& sourceDb) {
+void ModuleTransfer::StartReport(const std::string& what, const std::string& sourceDb) {
   report_ = RunReport{};
-  report_.what = std::string(form_.name) + " " + t.table;
+  report_.what = std::string(form_.name) + " " + what;
   report_.source = RemoteSource() ? sourceDb + " @ " + source_.name : sourceDb;
   report_.destination = g_.databaseName;
   report_.user = g_.userId.empty() ? g_.workstation : g_.userId + " @ " + g_.workstation;
@@ -170,7 +172,7 @@ TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
   refusal_.clear();
   std::string sourceDb;
   const bool sourceOk = CheckSource(sourceDb);
-  StartReport(t, sourceDb);
+  StartReport(t.table, sourceDb);
   c.unit.table = t.table;
   c.unit.name = Expand(t.caption);
   if (!sourceOk || gated_ || !CheckWidths(t)) {
@@ -258,6 +260,147 @@ void ModuleTransfer::FinishFailed(TableCopy& copy, const std::string& outcome) {
     // The error that ended the run is the one to report; a destination that cannot take the
     // record either has already said why.
   }
+}
+
+bool ModuleTransfer::CopyUsers() {
+  refusal_.clear();
+  std::string sourceDb;
+  const bool sourceOk = CheckSource(sourceDb);
+  StartReport("UserHub", sourceDb);
+  if (!sourceOk || gated_) {
+    report_.outcome = gated_ && refusal_.empty() ? "GATED" : refusal_;
+    SaveReport();
+    return false;
+  }
+  // The base transfer owns the users copy; it borrows the source server for the run.
+  BaseTransfer base(g_, date_, db_, dialogs_);
+  base.Prepare();
+  base.UseSourceServer(std::move(source_));
+  struct GiveBack {
+    BaseTransfer& base;
+    SourceServer& source;
+    ~GiveBack() { source = base.TakeSourceServer(); }
+  } giveBack{base, source_};
+  bool carried = false;
+  dialogs_.ShowState("STOP", kUsersTitle, kWait);
+  try {
+    base.ChoosePeriod(sourceDb);
+    carried = base.TransferUsers();
+  } catch (const std::exception& e) {
+    dialogs_.HideState();
+    TableCopy failed;
+    failed.unit.table = "UserHub";
+    FinishFailed(failed, e.what());
+    throw;
+  }
+  dialogs_.HideState();
+  report_.units = base.stats();
+  report_.outcome =
+      carried ? std::string("OK")
+              : std::string(text::kWidthPrefix) + text::kUsersCaption + text::kWidthSuffix;
+  SaveReport();
+  if (carried) dialogs_.ShowDlgMsg(kUsersCarried, "", "1ER");
+  return carried;
+}
+
+bool ModuleTransfer::CopyPrintForms(const std::string& letter, const AskExistingForm& ask) {
+  refusal_.clear();
+  std::string sourceDb;
+  const bool sourceOk = CheckSource(sourceDb);
+  StartReport("Prn_Form_T", sourceDb);
+  if (!sourceOk || gated_) {
+    report_.outcome = gated_ && refusal_.empty() ? "GATED" : refusal_;
+    SaveReport();
+    return false;
+  }
+  auto started = std::chrono::steady_clock::now();
+  std::string forms = sourceDb + "..Prn_Form_T", objects = sourceDb + "..Prn_Object_T";
+  if (RemoteSource()) {
+    // Layouts of another server come here through work files first.
+    forms = tempName_ + "PrnForm";
+    objects = tempName_ + "PrnObject";
+    db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, sourceDb + "..Prn_Form_T", forms);
+    db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, sourceDb + "..Prn_Object_T",
+                               objects);
+  }
+  const std::string c = g_.databaseName;
+  const std::string kind = EscapeQuotes(letter);
+  UnitResult unit;
+  unit.table = "Prn_Form_T";
+  unit.name = "فرمهاي چاپ";
+  auto list = db_.connection()->Query(" Select A.Frmid,a.FrmName from " + forms + " a " +
+                                      " where A.whatdoc = '" + kind + "' And a.Frmid >0 ");
+  const db::ResultSet none;
+  const db::ResultSet& rs = list.empty() ? none : list.front();
+  unit.sourceRows = static_cast<long long>(rs.rows.size());
+  auto removeOf = [&](const std::string& id) {
+    return " Delete From " + c + "..Prn_Form_T Where FrmId = " + id + " And Whatdoc = '" + kind +
+           "'  Delete From " + c + "..Prn_Object_T Where FrmId = " + id + " And Whatdoc = '" +
+           kind + "' ";
+  };
+  try {
+    for (size_t r = 0; r < rs.rows.size(); ++r) {
+      const auto number = db::ParseInteger(Trimmed(TextOf(rs, r, "Frmid")));
+      if (!number) continue;
+      const std::string sourceId = std::to_string(*number);
+      std::string name = Trimmed(TextOf(rs, r, "FrmName"));
+      std::string before;  // the statements that clear room for this layout
+      const std::string existing =
+          Trimmed(db::ScalarText(*db_.connection(), " Select FrmId from  " + c +
+                                                        "..Prn_Form_T Where Ltrim(rtrim(FrmName)) "
+                                                        "= '" +
+                                                        EscapeQuotes(name) + "'"));
+      if (!existing.empty()) {
+        ExistingFormAnswer answer = ask ? ask(name) : ExistingFormAnswer{};
+        if (answer.result == 100) {
+          before = removeOf(existing);
+          ++unit.replaced;
+        } else if (answer.result == 200) {
+          name = Trimmed(answer.newName);
+        } else {
+          ++unit.clashing;
+          continue;
+        }
+      }
+      std::string id = sourceId;
+      RunAtomic(db_, [&] {
+        if (!before.empty()) db_.RunSql(before);
+        const bool taken =
+            !db::ScalarText(*db_.connection(), " Select FrmId from  " + c +
+                                                   "..Prn_Form_T Where Frmid = " + sourceId +
+                                                   " And WhatDoc = '" + kind + "'")
+                 .empty();
+        if (taken) {
+          id = Trimmed(db::ScalarText(*db_.connection(),
+                                      " Select Max(FrmId)+1 M From " + c + "..Prn_Form_T "));
+        } else {
+          db_.RunSql(removeOf(sourceId));
+        }
+        const std::string target = taken ? id : std::string("FrmID");
+        db_.RunSql(" Insert Into " + c +
+                   "..Prn_Form_T (WhatDoc,TypeSys,FrmID,FrmName,sRepParam,sHdr,sData,sSubData,"
+                   "sPgFooter,sFooter,Arm,sArm)  Select  WhatDoc,TypeSys," +
+                   target + ",'" + EscapeQuotes(name) +
+                   "',sRepParam,sHdr,sData,sSubData,sPgFooter,sFooter,Arm,sArm  From " + forms +
+                   "  Where Frmid=" + sourceId + " And WhatDoc = '" + kind + "' ");
+        db_.RunSql(" Insert Into " + c +
+                   "..Prn_Object_T (WhatDoc,TypeSys,FrmID,Kind,sOpt)  Select WhatDoc,TypeSys," +
+                   target + ",Kind,sOpt From " + objects + "  Where Frmid=" + sourceId +
+                   " And WhatDoc = '" + kind + "' ");
+      });
+      ++unit.inserted;
+    }
+  } catch (const std::exception& e) {
+    TableCopy failed;
+    failed.unit = unit;
+    FinishFailed(failed, e.what());
+    throw;
+  }
+  unit.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  report_.units.push_back(unit);
+  report_.outcome = "OK";
+  SaveReport();
+  return true;
 }
 
 }  // namespace xfer::transfer

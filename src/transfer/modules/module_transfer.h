@@ -6,6 +6,7 @@
 // the Dialogs interface.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,6 +27,14 @@ struct TableCopy {
   long long conflicts = 0;  // rows left in the conflict table
   UnitResult unit;
 };
+
+// The user's answer when a print layout of the same name already exists in the period: the
+// existing-form window's result (100 replace, 200 new name, 2 skip) and the name typed for 200.
+struct ExistingFormAnswer {
+  int result = 2;
+  std::string newName;
+};
+using AskExistingForm = std::function<ExistingFormAnswer(const std::string& name)>;
 
 class ModuleTransfer {
  public:
@@ -78,11 +87,20 @@ class ModuleTransfer {
   // Keeps a run that ended on an error or a refused check.
   void FinishFailed(TableCopy& copy, const std::string& outcome);
 
+  // The users tab: the user tables of the current period replaced whole by the marked period's,
+  // as the base transfer replaces them, under the progress window; the run is kept like a
+  // table's. False, with the message shown, when a check stops it.
+  bool CopyUsers();
+  // The print tab: every layout of kind `letter` in the marked period is copied, one atomic
+  // unit each; a layout whose name exists here asks `ask`; an id taken here gets the next free
+  // one. False, with the message shown, when a check stops it.
+  bool CopyPrintForms(const std::string& letter, const AskExistingForm& ask);
+
   const RunReport& lastReport() const { return report_; }
 
  private:
   void Refuse(const std::string& message);
-  void StartReport(const ModuleTable& t, const std::string& sourceDb);
+  void StartReport(const std::string& what, const std::string& sourceDb);
   void SaveReport();
   long long Count(db::Backend& b, const std::string& table);
 

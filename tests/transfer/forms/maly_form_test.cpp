@@ -8,7 +8,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -172,6 +175,71 @@ TEST_F(MalyFormTest, ConflictWindowReplacesTheMarkedRows) {
   // The tab's grid shows the merged table.
   auto* grid = form_->findChild<FrameGrid*>("dbgMoein");
   EXPECT_EQ(std::to_string(grid->model()->rowCount()), Value("SELECT COUNT(*) FROM Moein"));
+}
+
+TEST_F(MalyFormTest, UsersTabReplacesTheUserTablesOfThePeriod) {
+  conn_->Execute("USE " + std::string(kSource) +
+                 " INSERT INTO UserHub (UserID, User_Name, User_Pass1, IsAdmin, IsActive, Kelvaro)"
+                 " VALUES (9, 'NEWUSER', 'NEW9', 'F', 'T', '')");
+  conn_->Execute("USE " + std::string(kDest) +
+                 " INSERT INTO UserHub (UserID, User_Name, User_Pass1, IsAdmin, IsActive, Kelvaro)"
+                 " VALUES (8, 'LOCAL', 'LOCAL8', 'F', 'T', '')");
+  Show();
+  ASSERT_EQ(Pages()->tabText(Pages()->indexOf(form_->findChild<QWidget*>("ts_User"))).toStdString(),
+            "کاربران");
+  Tab("ts_User");
+  EXPECT_FALSE(Ok()->isEnabled());  // no period marked yet
+  auto* grid = form_->findChild<FrameGrid*>("dbgUser");
+  EXPECT_EQ(std::to_string(grid->model()->rowCount()), Value("SELECT COUNT(*) FROM UserHub"));
+  Tab("ts_DorehMale");
+  MarkPeriod(kSource);
+  Tab("ts_User");
+  ASSERT_TRUE(Ok()->isEnabled());
+  DialogRecorder recorder;
+  QTest::mouseClick(Ok(), Qt::LeftButton);
+  const std::string users = Value("SELECT COUNT(*) FROM " + std::string(kSource) + "..UserHub");
+  EXPECT_EQ(Value("SELECT COUNT(*) FROM UserHub"), users);
+  EXPECT_EQ(Value("SELECT COUNT(*) FROM UserHub WHERE User_Pass1 = 'NEW9'"), "1");
+  EXPECT_EQ(Value("SELECT COUNT(*) FROM UserHub WHERE User_Pass1 = 'LOCAL8'"), "0");
+  EXPECT_EQ(Value("SELECT Outcome FROM Xfer_Run"), "OK");
+  ASSERT_FALSE(recorder.messages.empty());
+  EXPECT_EQ(recorder.messages.back().text, "کاربران منتقل شد");
+  EXPECT_EQ(recorder.messages.back().kind, 'E');
+  // The grid shows the new user tables.
+  EXPECT_EQ(std::to_string(grid->model()->rowCount()), users);
+}
+
+TEST_F(MalyFormTest, PrintTabAsksAboutAFormOfTheSameName) {
+  // The period's form 1 has the name of the source's form 1; the user carries it under a new one.
+  conn_->Execute("USE " + std::string(kDest) +
+                 " UPDATE Prn_Form_T SET FrmName = 'سند حسابداري 2' WHERE WhatDoc = 'M' AND "
+                 "FrmID = 1");
+  Show();
+  Tab("ts_DorehMale");
+  MarkPeriod(kSource);
+  Tab("ts_Prn");
+  auto* grid = form_->findChild<FrameGrid*>("dbgPrn");
+  EXPECT_EQ(grid->model()->rowCount(), 1);
+  DialogRecorder recorder;
+  std::string offered;
+  recorder.On("FrmApply", [&](QWidget* w) {
+    offered = w->findChild<QLabel*>("lbl1")->text().toStdString();
+    w->findChild<QRadioButton*>("rb2")->setChecked(true);
+    w->findChild<QLineEdit*>("Edit1")->setText("نسخه دوم");
+    QTest::mouseClick(w->findChild<QPushButton*>("Button2"), Qt::LeftButton);
+  });
+  QTest::mouseClick(Ok(), Qt::LeftButton);
+  EXPECT_NE(offered.find("سند حسابداري 2"), std::string::npos) << offered;
+  EXPECT_EQ(Value("SELECT FrmID FROM Prn_Form_T WHERE WhatDoc = 'M' AND FrmName = 'نسخه دوم'"),
+            "2");
+  EXPECT_EQ(Value("SELECT FrmID FROM Prn_Form_T WHERE WhatDoc = 'M' AND "
+                  "FrmName = 'سند حسابداري 3'"),
+            "3");
+  EXPECT_EQ(Value("SELECT COUNT(*) FROM Prn_Object_T WHERE WhatDoc = 'M' AND FrmID IN (2, 3)"),
+            "6");
+  EXPECT_EQ(Value("SELECT Outcome FROM Xfer_Run"), "OK");
+  // The grid shows the period's layouts after the copy.
+  EXPECT_EQ(grid->model()->rowCount(), 3);
 }
 
 TEST_F(MalyFormTest, ConflictWindowButtons) {

@@ -307,5 +307,111 @@ TEST_F(Fixture, EveryPressIsKeptAsARunOfTheDestination) {
   EXPECT_EQ(ReadRunReports(*link_.connection(), 1).size(), 1u);
 }
 
+TEST_F(Fixture, UsersTabReplacesTheUserTablesWholeAndKeepsTheRun) {
+  // The source has a user the destination lacks (with an apostrophe); the destination has one
+  // of its own that the copy must drop.
+  Run(kSource,
+      "INSERT INTO UserHub (UserID, User_Name, User_Pass1, IsAdmin, IsActive, Kelvaro) VALUES "
+      "(9, 'O''Neil', 'ONEIL', 'F', 'T', 'OPERATOR_ASNAD_MALY=T;ROZ_SANAD_NO=4;"
+      "CHANGE_NAMHESAB=F;')");
+  Run(kSource,
+      "INSERT INTO UserHubDetail (RowId, UserID, sCode, sYear, sAccess) "
+      "VALUES (9, 9, '1', '1402', 'T')");
+  Run(kDest,
+      "INSERT INTO UserHub (UserID, User_Name, User_Pass1, IsAdmin, IsActive, Kelvaro) "
+      "VALUES (8, 'LOCAL', 'LOCAL8', 'F', 'T', '')");
+  auto source = Checksums(kSource);
+  auto t = Start(dir_);
+  ASSERT_TRUE(t->CopyUsers()) << (dialogs_.messages.empty() ? "" : dialogs_.messages.back().text);
+  auto after = Checksums(kDest);
+  EXPECT_EQ(after["UserHubDetail"], source["UserHubDetail"]);
+  EXPECT_EQ(after["UserPrivilege"], source["UserPrivilege"]);
+  const std::string users = Value(kSource, "SELECT COUNT(*) FROM UserHub");
+  EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM UserHub"), users);
+  EXPECT_EQ(Value(kDest, std::string("SELECT COUNT(*) FROM UserHub d JOIN ") + kSource +
+                             "..UserHub s ON s.UserID = d.UserID AND s.User_Name = d.User_Name "
+                             "AND s.User_Pass1 = d.User_Pass1"),
+            users);
+  // The operator options restart; what follows CHANGE_NAMHESAB comes along.
+  EXPECT_EQ(Value(kDest, "SELECT CAST(Kelvaro AS varchar(200)) FROM UserHub WHERE UserID = 9"),
+            "OPERATOR_ASNAD_MALY=F;ROZ_SANAD_NO=;CHANGE_NAMHESAB=F;");
+  EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM UserHub WHERE User_Pass1 = 'LOCAL8'"), "0");
+  ASSERT_FALSE(dialogs_.messages.empty());
+  EXPECT_EQ(dialogs_.messages.back().text, "کاربران منتقل شد");
+  EXPECT_EQ(dialogs_.messages.back().code, "1ER");
+  EXPECT_EQ(dialogs_.states.front(), "STOP|انتقال کابران|لطفا صبر کنيد");
+  EXPECT_FALSE(dialogs_.stateVisible);
+
+  auto runs = ReadRunReports(*link_.connection());
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].report.what, "maly UserHub");
+  EXPECT_EQ(runs[0].report.outcome, "OK");
+  ASSERT_EQ(runs[0].report.units.size(), 1u);
+  EXPECT_EQ(std::to_string(runs[0].report.units[0].inserted), users);
+
+  // Without a marked period nothing changes and the refusal is kept.
+  t->ToggleMark(kSource);
+  auto before = Checksums(kDest);
+  EXPECT_FALSE(t->CopyUsers());
+  EXPECT_EQ(dialogs_.messages.back().text, "شركت مبدا انتخاب نشده !");
+  auto unchanged = Checksums(kDest);
+  EXPECT_EQ(unchanged["UserHub"], before["UserHub"]);
+  EXPECT_EQ(ReadRunReports(*link_.connection()).back().report.outcome, "شركت مبدا انتخاب نشده !");
+}
+
+TEST_F(Fixture, PrintFormsAreCopiedAsTheExistingFormAnswerSays) {
+  // The period's form 1 carries the name of the source's form 1, with a layout of its own.
+  const struct {
+    int answer;
+    const char* name;
+    std::vector<std::string> forms;  // the period's accounting layouts afterwards: id|name|header
+  } kCases[] = {
+      {100, "replace", {"0|سند حسابداري 1|HDR", "1|سند حسابداري 2|HDR", "2|سند حسابداري 3|HDR"}},
+      {200,
+       "rename",
+       {"0|سند حسابداري 1|HDR", "1|سند حسابداري 2|OLD", "2|نسخه دوم|HDR", "3|سند حسابداري 3|HDR"}},
+      {2, "skip", {"0|سند حسابداري 1|HDR", "1|سند حسابداري 2|OLD", "2|سند حسابداري 3|HDR"}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = CopyServer(std::string("prn") + c.name);
+    Reopen(dir);
+    Run(kDest,
+        "UPDATE Prn_Form_T SET FrmName = 'سند حسابداري 2', sHdr = 'OLD' "
+        "WHERE WhatDoc = 'M' AND FrmID = 1");
+    const std::string others = Value(kDest, "SELECT COUNT(*) FROM Prn_Form_T WHERE WhatDoc <> 'M'");
+    auto t = Start(dir);
+    std::vector<std::string> asked;
+    ASSERT_TRUE(t->CopyPrintForms("M", [&](const std::string& name) {
+      asked.push_back(name);
+      return ExistingFormAnswer{c.answer, c.answer == 200 ? " نسخه دوم " : ""};
+    }));
+    EXPECT_EQ(asked, std::vector<std::string>{"سند حسابداري 2"});
+    auto sets = conn_->Execute(std::string("SELECT FrmID, RTRIM(FrmName), sHdr FROM ") + kDest +
+                               "..Prn_Form_T WHERE WhatDoc = 'M' ORDER BY FrmID");
+    std::vector<std::string> forms;
+    for (const auto& row : sets.back().rows)
+      forms.push_back(engine::FormatValue(row[0]) + "|" + engine::FormatValue(row[1]) + "|" +
+                      engine::FormatValue(row[2]));
+    EXPECT_EQ(forms, c.forms);
+    // Every layout keeps its three objects under its own id; other kinds are untouched.
+    EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM Prn_Object_T WHERE WhatDoc = 'M'"),
+              std::to_string(3 * c.forms.size()));
+    EXPECT_EQ(Value(kDest,
+                    "SELECT COUNT(*) FROM Prn_Object_T o WHERE WhatDoc = 'M' AND NOT "
+                    "EXISTS (SELECT * FROM Prn_Form_T f WHERE f.WhatDoc = 'M' AND "
+                    "f.FrmID = o.FrmID)"),
+              "0");
+    EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM Prn_Form_T WHERE WhatDoc <> 'M'"), others);
+    const RunReport r = ReadRunReports(*link_.connection()).back().report;
+    EXPECT_EQ(r.what, "maly Prn_Form_T");
+    EXPECT_EQ(r.outcome, "OK");
+    ASSERT_EQ(r.units.size(), 1u);
+    EXPECT_EQ(r.units[0].sourceRows, 2);
+    EXPECT_EQ(r.units[0].inserted, c.answer == 2 ? 1 : 2);
+    EXPECT_EQ(r.units[0].replaced, c.answer == 100 ? 1 : 0);
+  }
+}
+
 }  // namespace
 }  // namespace xfer::transfer::testing

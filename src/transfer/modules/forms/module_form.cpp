@@ -19,6 +19,7 @@
 #include "transfer/modules/forms/conflict_form.h"
 #include "transfer/modules/forms/module_form_text.h"
 #include "ui/caption_panel.h"
+#include "ui/frm_apply.h"
 #include "ui/grid/maly_object.h"
 #include "ui/remote_form.h"
 #include "ui/ui_font.h"
@@ -83,6 +84,19 @@ void TModuleForm::BuildWidgets(const char* pageControl) {
   connect(dbgDorhMale, &QAbstractItemView::doubleClicked, this, &TModuleForm::dbg_DblClick);
   (new QVBoxLayout(ts_DorehMale))->addWidget(dbgDorhMale);
   pageControl_->addTab(ts_DorehMale, Q(module_text::kPeriodTab));
+
+  for (const CopyTab& c : form_.copies) {
+    auto* sheet = new QWidget;
+    sheet->setObjectName(c.tab);
+    auto* grid = new FrameGrid(sheet);
+    grid->setObjectName(c.grid);
+    Tools(grid);
+    (new QVBoxLayout(sheet))->addWidget(grid);
+    pageControl_->addTab(sheet, Q(c.caption));
+    auto query = std::make_unique<db::RecordSet>();
+    query->beforeDelete = [](db::RecordSet&) { return false; };
+    copies_.push_back({&c, sheet, grid, std::move(query)});
+  }
 
   // One sheet per tab of the data; tables of one tab share it and its combo box.
   for (const ModuleTable& t : form_.tables) {
@@ -162,6 +176,7 @@ void TModuleForm::FormShow() {
     if (!transfer_ || s.global != transferSession_.global || s.date != transferSession_.date ||
         s.database != transferSession_.database) {
       for (auto& v : views_) v.query->Close();
+      for (auto& c : copies_) c.query->Close();
       transfer_ =
           std::make_unique<ModuleTransfer>(*s.global, *s.date, *s.database, dialogs_, form_);
       transferSession_ = s;
@@ -187,6 +202,11 @@ void TModuleForm::ApplyCaptions() {
     tab.combo->clear();
     for (size_t i : tab.views) tab.combo->addItem(Q(transfer_->Expand(views_[i].table->comboItem)));
     tab.combo->setCurrentIndex(static_cast<int>(tab.views.size()) - 1);
+  }
+  for (auto& c : copies_) {
+    std::vector<FrameColumn> columns;
+    for (const GridColumn& col : c.tab->shown) columns.push_back({col.field, col.title, 0});
+    c.grid->setColumns(std::move(columns));
   }
   for (auto& v : views_) {
     std::vector<FrameColumn> columns;
@@ -228,6 +248,12 @@ const TModuleForm::TabView* TModuleForm::ActiveTab() const {
   return nullptr;
 }
 
+TModuleForm::CopyView* TModuleForm::ActiveCopy() {
+  for (auto& c : copies_)
+    if (c.sheet == pageControl_->currentWidget()) return &c;
+  return nullptr;
+}
+
 const TModuleForm::TableView* TModuleForm::ActiveView() const {
   const TabView* tab = ActiveTab();
   if (!tab) return nullptr;
@@ -264,6 +290,14 @@ void TModuleForm::PageControlChange() {
     cmdOk->setEnabled(transfer_->ConfirmEnabled(periodTab));
     if (periodTab) {
       dbgDorhMale->setFocus();
+      return;
+    }
+    if (CopyView* c = ActiveCopy()) {
+      if (!c->query->active()) {
+        c->query->Open(*transferSession_.database->connection(), c->tab->query);
+        c->grid->setDataSet(c->query.get());
+      }
+      c->grid->setFocus();
       return;
     }
     const TabView* tab = ActiveTab();
@@ -305,7 +339,35 @@ bool TModuleForm::eventFilter(QObject* watched, QEvent* e) {
   return QWidget::eventFilter(watched, e);
 }
 
+void TModuleForm::RunCopy(CopyView& c) {
+  Guarded([&] {
+    bool done = false;
+    if (c.tab->kind == CopyKind::kUsers) {
+      done = transfer_->CopyUsers();
+    } else {
+      done = transfer_->CopyPrintForms(c.tab->printLetter, [&](const std::string& name) {
+        ExistingFormAnswer answer;
+        if (!transferSession_.dlgMsg) return answer;
+        ui::TFrmApply window(*transferSession_.dlgMsg, this);
+        window.setFormName(Q(name));
+        answer.result = window.exec();
+        answer.newName = window.newName().toStdString();
+        return answer;
+      });
+    }
+    if (!done) return;
+    // The tables under the grid were replaced.
+    c.query->Close();
+    c.query->Open(*transferSession_.database->connection(), c.tab->query);
+    c.grid->setDataSet(c.query.get());
+  });
+}
+
 void TModuleForm::cmdOkClick() {
+  if (CopyView* c = ActiveCopy(); c && transfer_) {
+    RunCopy(*c);
+    return;
+  }
   const TableView* v = ActiveView();
   if (!transfer_ || !v) return;
   Guarded([&] {

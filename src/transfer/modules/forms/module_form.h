@@ -78,6 +78,14 @@ class TModuleForm : public QWidget {
     std::vector<size_t> views;  // into views_, in combo order
   };
 
+  // A tab that replaces whole tables (users, print layouts).
+  struct CopyView {
+    const CopyTab* tab;
+    QWidget* sheet;
+    FrameGrid* grid;
+    std::unique_ptr<db::RecordSet> query;
+  };
+
   SessionSource session_;
   SessionDialogs dialogs_;
   const ModuleForm& form_;
@@ -88,6 +96,7 @@ class TModuleForm : public QWidget {
   db::RecordSet quDorhMale;
   std::vector<TableView> views_;
   std::vector<TabView> tabs_;
+  std::vector<CopyView> copies_;
 
   ui::CaptionPanel* Caption_Panel = nullptr;
   QToolButton* sb_Minimized = nullptr;
@@ -107,6 +116,8 @@ class TModuleForm : public QWidget {
   void OpenPeriods();
   void OpenTable(TableView& v);
   const TabView* ActiveTab() const;
+  CopyView* ActiveCopy();
+  void RunCopy(CopyView& c);
   const TableView* ActiveView() const;
 };
 
