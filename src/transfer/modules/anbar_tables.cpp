@@ -34,6 +34,7 @@ const ModuleForm& AnbarForm() {
       ".",
       "1ER",
       false,
+      {},  // the users and print-form tabs are not offered here yet
       {
           {"ts_ChedAnbar",
            "چيدمان انبار",

@@ -16,6 +16,7 @@ const ModuleForm& DaraForm() {
       "",
       "1ER",
       false,
+      {},  // the users and print-form tabs are not offered here yet
       {
           {"ts_Amval",
            "دارايي                 ",

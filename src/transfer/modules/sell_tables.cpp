@@ -47,6 +47,7 @@ const ModuleForm& SellForm() {
       ".",
       "1ER",
       false,
+      {},  // the users and print-form tabs are not offered here yet
       {
           {"ts_AgsatFormula",
            "رابطه اقساط",
