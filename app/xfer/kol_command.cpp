@@ -20,8 +20,8 @@
 #include "engine/error.h"
 #include "plain_errors.h"
 #include "transfer/base/base_transfer.h"
-#include "transfer/run/report_format.h"
 #include "transfer/base/catalogue.h"
+#include "transfer/run/report_format.h"
 
 namespace xfer::cli {
 namespace {

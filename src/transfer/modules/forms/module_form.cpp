@@ -21,6 +21,7 @@
 #include "ui/caption_panel.h"
 #include "ui/frm_apply.h"
 #include "ui/grid/maly_object.h"
+#include "ui/persian_display.h"
 #include "ui/remote_form.h"
 #include "ui/ui_font.h"
 
@@ -48,7 +49,7 @@ TModuleForm::~TModuleForm() = default;
 void TModuleForm::BuildWidgets(const char* pageControl) {
   Caption_Panel = new ui::CaptionPanel(this);
   Caption_Panel->setObjectName("Caption_Panel");
-  Caption_Panel->setText(Q(form_.caption));
+  Caption_Panel->setText(ui::ForDisplay(Q(form_.caption)));
   Caption_Panel->setMinimumHeight(24);
   sb_Minimized = new QToolButton(Caption_Panel);
   sb_Minimized->setObjectName("sb_Minimized");
