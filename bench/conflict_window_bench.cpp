@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "db/dialogs.h"
 #include "db/session.h"
 #include "engine/engine.h"
@@ -20,22 +21,13 @@
 #include "transfer/modules/module_transfer.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using xfer::bench::Clock;
 using namespace xfer;
 
 namespace {
 
-double Since(Clock::time_point t) {
-  return std::chrono::duration<double>(Clock::now() - t).count();
-}
-
-void Raw(sqlite3* db, const std::string& sql) {
-  char* err = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-    std::fprintf(stderr, "sqlite: %s\n", err);
-    std::exit(1);
-  }
-}
+using xfer::bench::Raw;
+using xfer::bench::Since;
 
 std::vector<std::vector<engine::Value>> Accounts(int rows, const char* name) {
   std::vector<std::vector<engine::Value>> out;

@@ -8,25 +8,17 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_util.h"
 #include "engine/engine.h"
 #include "engine/func/functions.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using xfer::bench::Clock;
 
 namespace {
 
-double Seconds(Clock::time_point a) {
-  return std::chrono::duration<double>(Clock::now() - a).count();
-}
-
-void Raw(sqlite3* db, const std::string& sql) {
-  char* err = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-    std::fprintf(stderr, "sqlite: %s\n", err);
-    std::exit(1);
-  }
-}
+using xfer::bench::Raw;
+using xfer::bench::Since;
 
 const char* kFill =
     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %d) "
@@ -60,7 +52,7 @@ double RawRun(const fs::path& dir, int rows, bool merge) {
   Raw(db, merge
               ? "INSERT INTO dst.T SELECT * FROM main.T WHERE Code NOT IN (SELECT Code FROM dst.T)"
               : "INSERT INTO dst.T SELECT * FROM main.T");
-  double s = Seconds(t0);
+  double s = Since(t0);
   sqlite3_close(db);
   return s;
 }
@@ -103,7 +95,7 @@ double EngineRun(const fs::path& dir, int rows, bool merge, bool viaProcedure = 
         merge
             ? "INSERT INTO Dst..T SELECT * FROM Src..T WHERE Code NOT IN (SELECT Code FROM Dst..T)"
             : "INSERT INTO Dst..T SELECT * FROM Src..T");
-  return Seconds(t0);
+  return Since(t0);
 }
 
 void Compare(const char* name, int rows, bool merge) {

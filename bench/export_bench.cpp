@@ -7,22 +7,21 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "db/record_set.h"
 #include "db/session.h"
 #include "engine/engine.h"
 #include "export/export_format.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using xfer::bench::Clock;
 using namespace xfer;
 
 namespace {
 
-constexpr int kRows = 100000;
+using xfer::bench::Since;
 
-double Since(Clock::time_point t) {
-  return std::chrono::duration<double>(Clock::now() - t).count();
-}
+constexpr int kRows = 100000;
 
 const char* const kWords[] = {"سیب",    "آب",   "پرتقال", "ژاله", "گلابی", "بادام", "چای",
                               "زردآلو", "انار", "کاغذ",   "میز",  "صندلی", "دفتر",  "قلم"};

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "db/dialogs.h"
 #include "db/session.h"
 #include "engine/engine.h"
@@ -23,16 +24,14 @@
 #include "ui/grid/record_set_model.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using xfer::bench::Clock;
 using namespace xfer;
 
 namespace {
 
-constexpr int kRows = 100000;
+using xfer::bench::Since;
 
-double Since(Clock::time_point t) {
-  return std::chrono::duration<double>(Clock::now() - t).count();
-}
+constexpr int kRows = 100000;
 
 void Report(const char* what, double seconds, double reference) {
   if (reference < 0) {

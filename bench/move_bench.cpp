@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "db/dialogs.h"
 #include "db/session.h"
 #include "engine/func/functions.h"
@@ -19,27 +20,14 @@
 #include "transfer/modules/module_transfer.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using xfer::bench::Clock;
 using namespace xfer;
 
 namespace {
 
-double Since(Clock::time_point t) {
-  return std::chrono::duration<double>(Clock::now() - t).count();
-}
-
-void Raw(sqlite3* db, const std::string& sql) {
-  char* err = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-    std::fprintf(stderr, "sqlite: %s\n  in %s\n", err, sql.c_str());
-    std::exit(1);
-  }
-}
-
-std::string SqliteKey(std::string key) {
-  for (size_t at; (at = key.find('+')) != std::string::npos;) key.replace(at, 1, "||");
-  return key;
-}
+using xfer::bench::Raw;
+using xfer::bench::Since;
+using xfer::bench::SqliteKey;
 
 // Every row of `table` in the period file as text, sorted.
 std::vector<std::string> Rows(const fs::path& file, const transfer::ModuleTable& t) {

@@ -10,24 +10,23 @@
 #include <string>
 #include <thread>
 
+#include "bench_util.h"
 #include "db/backend.h"
 #include "engine/engine.h"
 #include "server/listener.h"
 #include "server/users.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using xfer::bench::Clock;
 using namespace xfer;
 
 namespace {
 
-double Since(Clock::time_point t) {
-  return std::chrono::duration<double>(Clock::now() - t).count();
-}
+using xfer::bench::Since;
 
 void Report(const char* what, long long rows, double inProcess, double odbc) {
-  std::printf("%-28s in process %12.0f rows/s   ODBC %12.0f rows/s   ODBC takes %.2fx the time\n", what,
-              rows / inProcess, rows / odbc, odbc / inProcess);
+  std::printf("%-28s in process %12.0f rows/s   ODBC %12.0f rows/s   ODBC takes %.2fx the time\n",
+              what, rows / inProcess, rows / odbc, odbc / inProcess);
 }
 
 }  // namespace

@@ -6,12 +6,22 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "db/odbc_backend.h"
+
 namespace xfer::cli {
+namespace {
+
+// A server directory as an absolute path; a network server (host,port) as it is given.
+std::string ServerName(const std::string& server) {
+  return db::IsNetworkServer(server) ? server : std::filesystem::absolute(server).string();
+}
+
+}  // namespace
 
 std::unique_ptr<CliSession> OpenCliSession(const std::string& server, const std::string& database) {
   auto s = std::make_unique<CliSession>();
   db::HostGlobal& g = s->global;
-  g.serverName = std::filesystem::absolute(server).string();
+  g.serverName = ServerName(server);
   char host[256] = {};
   // The workstation name goes into temporary table names: letters, digits and '_' only.
   if (::gethostname(host, sizeof host - 1) == 0)
@@ -35,7 +45,7 @@ std::unique_ptr<CliSession> OpenCliSession(const std::string& server, const std:
 
 transfer::SourceServer CliSourceServer(const CliSession& session, const std::string& directory) {
   transfer::SourceServer s;
-  s.name = std::filesystem::absolute(directory).string();
+  s.name = ServerName(directory);
   s.authKind = "SQL";
   s.connection =
       db::OpenBackend(db::ConnectionString(session.global, s.name, "master", "SQL", "", ""));

@@ -16,11 +16,12 @@ struct CliSession {
   db::HostDatabase link;
 };
 
-// Connects to `database` on the server directory `server`; company and year come from the
-// database name (KELVARO_<code>_<year>), work files go to a per-user temporary folder.
+// Connects to `database` on `server` (a directory, or host,port of a network server); company and
+// year come from the database name (KELVARO_<code>_<year>), work files go to a per-user temporary
+// folder, the workstation name is made safe for temporary table names.
 std::unique_ptr<CliSession> OpenCliSession(const std::string& server, const std::string& database);
 
-// The server directory `directory` as a source server of `session`.
+// The server `directory` (or host,port) as a source server of `session`.
 transfer::SourceServer CliSourceServer(const CliSession& session, const std::string& directory);
 
 }  // namespace xfer::cli

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "cli_session.h"
 #include "commands.h"
 #include "console_dialogs.h"
 #include "db/session.h"
@@ -34,15 +35,6 @@ struct ImportOptions {
   bool copyBase = false;
   bool preview = false;
 };
-
-// The workstation name as it goes into temporary table names: letters, digits and "_" only.
-std::string HostName() {
-  char buf[256] = {};
-  std::string name = ::gethostname(buf, sizeof buf - 1) == 0 ? std::string(buf) : "XFER";
-  for (char& c : name)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  return name.empty() ? "XFER" : name;
-}
 
 std::string Cell(const db::ResultSet& rs, size_t row, const char* name) {
   for (size_t i = 0; i < rs.fields.size(); ++i)
@@ -92,34 +84,12 @@ int RunImport(const ImportOptions& o) {
   }
   ConsoleDialogs dialogs;
   try {
-    db::HostGlobal g;
-    g.serverName = std::filesystem::absolute(o.server).string();
-    g.workstation = HostName();
+    auto session = OpenCliSession(o.server, o.database);
+    db::HostGlobal& g = session->global;
     g.userId = g.workstation;
-    g.appTitle = "Xfer";
-    g.appFolder =
-        (std::filesystem::temp_directory_path() / ("xfer-work-" + std::to_string(::getuid())))
-            .string();
-    std::filesystem::create_directories(g.appFolder);
-    // KELVARO_<code>_<year>: the company and year of the destination.
-    size_t a = o.database.find('_'), b = o.database.rfind('_');
-    if (a != std::string::npos && b > a) {
-      g.companyCode = o.database.substr(a + 1, b - a - 1);
-      g.fiscalYear = o.database.substr(b + 1);
-    }
-    db::HostDate date;
-    db::HostDatabase link;
-    link.ConnectDatabase(g, g.serverName, o.database, g.authKind, g.sqlUser, g.sqlPassword);
-
-    import::MalyImport maly(g, date, link, dialogs);
+    import::MalyImport maly(g, session->date, session->link, dialogs);
     maly.Prepare();
-    if (!o.sourceServer.empty()) {
-      transfer::SourceServer s;
-      s.name = std::filesystem::absolute(o.sourceServer).string();
-      s.authKind = "SQL";
-      s.connection = db::OpenBackend(db::ConnectionString(g, s.name, "master", "SQL", "", ""));
-      maly.UseSourceServer(std::move(s));
-    }
+    if (!o.sourceServer.empty()) maly.UseSourceServer(CliSourceServer(*session, o.sourceServer));
     if (!maly.ChoosePeriodByDatabase(o.source)) {
       dialogs.ShowDlgMsg(import::text::kNoPeriod, "", "1ER");
       std::cerr << "(no period '" << o.source << "' in the registry of the source server)\n";

@@ -11,6 +11,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "cli_session.h"
 #include "commands.h"
 #include "console_dialogs.h"
 #include "db/odbc_backend.h"
@@ -37,11 +38,6 @@ struct KolOptions {
   std::vector<std::string> options;
   bool json = false;
 };
-
-std::string HostName() {
-  char buf[256] = {};
-  return ::gethostname(buf, sizeof buf - 1) == 0 ? std::string(buf) : "XFER";
-}
 
 // Ctrl-C or a termination signal asks the run to stop after the table in progress.
 transfer::StopRequest g_stop;
@@ -108,37 +104,11 @@ int RunKol(const KolOptions& o) {
 
   ConsoleDialogs dialogs(true, o.json);
   try {
-    db::HostGlobal g;
-    g.serverName =
-        db::IsNetworkServer(o.server) ? o.server : std::filesystem::absolute(o.server).string();
-    g.workstation = HostName();
-    g.appTitle = "Xfer";
-    g.appFolder =
-        (std::filesystem::temp_directory_path() / ("xfer-work-" + std::to_string(::getuid())))
-            .string();
-    std::filesystem::create_directories(g.appFolder);
-    // KELVARO_<code>_<year>: the company and year the options rows are keyed by.
-    std::string db = o.database;
-    size_t a = db.find('_'), b = db.rfind('_');
-    if (a != std::string::npos && b > a) {
-      g.companyCode = db.substr(a + 1, b - a - 1);
-      g.fiscalYear = db.substr(b + 1);
-    }
-    db::HostDate date;
-    db::HostDatabase link;
-    link.ConnectDatabase(g, g.serverName, o.database, g.authKind, g.sqlUser, g.sqlPassword);
-
-    transfer::BaseTransfer t(g, date, link, dialogs);
+    auto session = OpenCliSession(o.server, o.database);
+    db::HostGlobal& g = session->global;
+    transfer::BaseTransfer t(g, session->date, session->link, dialogs);
     t.Prepare();
-    if (!o.sourceServer.empty()) {
-      transfer::SourceServer s;
-      s.name = db::IsNetworkServer(o.sourceServer)
-                   ? o.sourceServer
-                   : std::filesystem::absolute(o.sourceServer).string();
-      s.authKind = "SQL";
-      s.connection = db::OpenBackend(db::ConnectionString(g, s.name, "master", "SQL", "", ""));
-      t.UseSourceServer(std::move(s));
-    }
+    if (!o.sourceServer.empty()) t.UseSourceServer(CliSourceServer(*session, o.sourceServer));
     std::string entry;
     for (const auto& e : t.Periods())
       if (db::SourceDatabaseOf(e) == db::UpperAscii(o.source)) entry = e;

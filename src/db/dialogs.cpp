@@ -25,6 +25,11 @@ int ButtonSetResult(const std::string& normalizedCode) {
   }
 }
 
+void ShowCommandError(Dialogs& dialogs, const std::exception& e) {
+  dialogs.HideState();
+  dialogs.ShowDlgMsg(std::string(kCommandErrorLine) + "\n" + e.what(), "", "1ER");
+}
+
 int ScriptedDialogs::ShowDlgMsg(const std::string& message, const std::string& caption,
                                 const std::string& code) {
   messages.push_back({message, caption, code});

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <deque>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,12 @@ class Dialogs {
     Progress(done, total);
   }
 };
+
+// First line of an error that ended a user's command; the server's own text follows it.
+inline constexpr char kCommandErrorLine[] = "خطا در اجراي دستور روي بانک اطلاعاتي:";
+// Shows such an error: the progress window goes, the Persian line first, then the server's text
+// (what support asks for).
+void ShowCommandError(Dialogs& dialogs, const std::exception& e);
 
 // The dialog code as the dialog reads it: upper-cased, "" -> "1 R", one character + " R",
 // two characters + "R".

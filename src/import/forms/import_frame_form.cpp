@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "db/dialogs.h"
 #include "db/solar_date.h"
 #include "import/import_text.h"
 #include "ui/grid/db_grid.h"
@@ -181,7 +182,7 @@ void TImportFrameForm::Guarded(F&& body) {
   try {
     body();
   } catch (const std::exception& e) {
-    dialogs_->ShowDlgMsg(e.what(), "", "1ER");
+    db::ShowCommandError(*dialogs_, e);
   }
 }
 

@@ -23,6 +23,12 @@ struct FormSession {
   db::HostDatabase* database = nullptr;
   ui::TShowStateForm* stateForm = nullptr;
   ui::TDlgMsg* dlgMsg = nullptr;
+
+  // The same session record, date service and database link: a form keeps its transfer (its
+  // temporary name and source server) only while the host hands over the same objects.
+  bool SameHostObjects(const FormSession& o) const {
+    return global == o.global && date == o.date && database == o.database;
+  }
 };
 
 using SessionSource = std::function<FormSession()>;

@@ -17,6 +17,7 @@
 #include <exception>
 #include <iostream>
 
+#include "db/dialogs.h"
 #include "db/session.h"
 #include "transfer/base/base_transfer.h"
 #include "transfer/forms/kol_form_text.h"
@@ -167,8 +168,7 @@ void TXferKolForm::Guarded(F&& body) {
   try {
     body();
   } catch (const std::exception& e) {
-    // A Persian line first; the server's own text after it is what support asks for.
-    dialogs_.ShowDlgMsg(std::string(form_text::kServerError) + "\n" + e.what(), "", "1ER");
+    db::ShowCommandError(dialogs_, e);
   }
 }
 
@@ -183,8 +183,7 @@ void TXferKolForm::FormShow() {
     if (!s.global || !s.date || !s.database || !s.database->connection()) return;
     // A new set of host objects starts a new transfer; the same set keeps the temporary name
     // and the source server for the form's lifetime.
-    if (!transfer_ || s.global != transferSession_.global || s.date != transferSession_.date ||
-        s.database != transferSession_.database) {
+    if (!transfer_ || !s.SameHostObjects(transferSession_)) {
       transfer_ = std::make_unique<BaseTransfer>(*s.global, *s.date, *s.database, dialogs_);
       transfer_->Prepare();
       transfer_->SetStopRequest(&stop_);

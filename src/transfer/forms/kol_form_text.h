@@ -21,8 +21,6 @@ inline constexpr char kConverterPresent[] =
     "برنامه تغيير ساختار قابل اجرا نيست. لطفا آن را دوباره نصب کنيد.";
 inline constexpr char kConverterMissing[] =
     "برنامه تغيير ساختار روي اين سيستم نصب نشده است. لطفا آن را نصب کنيد.";
-// A statement the server refused; its own message follows on the next line.
-inline constexpr char kServerError[] = "خطا در اجراي دستور روي بانک اطلاعاتي:";
 // The periods on both sides of the transfer.
 inline constexpr char kDestinationLabel[] = "دوره مقصد: ";
 inline constexpr char kSourceDatesLabel[] = "دوره مبدا از ";

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "db/dialogs.h"
 #include "db/registry.h"
 #include "form_fixture.h"
 #include "transfer/base/base_transfer.h"
@@ -282,7 +283,7 @@ TEST_F(RunDisciplineTest, ServerErrorEndsTheRunWithAPersianLineAndTheSummary) {
   PressOk();
   ASSERT_EQ(recorder_.messages.size(), 1u);
   const std::string& shown = recorder_.messages[0].text;
-  EXPECT_EQ(shown.rfind(form_text::kServerError, 0), 0u) << shown;
+  EXPECT_EQ(shown.rfind(db::kCommandErrorLine, 0), 0u) << shown;
   EXPECT_NE(shown.find("MOEIN"), std::string::npos) << shown;
   EXPECT_EQ(recorder_.messages[0].kind, 'E');
   // The tables before stay carried; the summary names the one that failed.

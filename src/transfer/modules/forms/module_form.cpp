@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "db/dialogs.h"
 #include "db/session.h"
 #include "db/text_util.h"
 #include "transfer/forms/form_grid.h"
@@ -160,8 +161,7 @@ void TModuleForm::Guarded(const std::function<void()>& body) {
   try {
     body();
   } catch (const std::exception& e) {
-    dialogs_.HideState();
-    dialogs_.ShowDlgMsg(e.what(), "", "1ER");
+    db::ShowCommandError(dialogs_, e);
   }
 }
 
@@ -174,8 +174,7 @@ void TModuleForm::FormShow() {
   Guarded([&] {
     const FormSession s = session_ ? session_() : FormSession{};
     if (!s.global || !s.date || !s.database || !s.database->connection()) return;
-    if (!transfer_ || s.global != transferSession_.global || s.date != transferSession_.date ||
-        s.database != transferSession_.database) {
+    if (!transfer_ || !s.SameHostObjects(transferSession_)) {
       for (auto& v : views_) v.query->Close();
       for (auto& c : copies_) c.query->Close();
       transfer_ =
