@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "temp_tree.h"
 
 #include <array>
 #include <cstdio>
@@ -46,9 +47,9 @@ class XferCli : public ::testing::Test {
             ("xfer_cli_" + std::to_string(::getpid()) + "_" +
              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
                .string();
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
   }
-  void TearDown() override { fs::remove_all(dir_); }
+  void TearDown() override { xfer_test::RemoveTree(dir_); }
   std::string dir_;
 };
 

@@ -3,6 +3,7 @@
 // unit boundary and a rerun (of every fourth point) reaches the clean run's end state.
 // XFER_CRASH_WALK=full walks every point instead of the sample (about half an hour on one core).
 #include <gtest/gtest.h>
+#include "temp_tree.h"
 
 #include <filesystem>
 
@@ -21,7 +22,7 @@ class BaseTransferWalk : public ::testing::Test {
            ("xfer_walk_" +
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
             std::to_string(::getpid()));
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
     fs::create_directories(dir_);
     std::string demo = (dir_ / "demo").string();
     ProcessResult made =
@@ -39,7 +40,7 @@ class BaseTransferWalk : public ::testing::Test {
     // Every block is several units; fewer would mean the run did not go through them.
     ASSERT_GT(walk_->Units(), 60u);
   }
-  void TearDown() override { fs::remove_all(dir_); }
+  void TearDown() override { xfer_test::RemoveTree(dir_); }
 
   void WalkOver(Fault f, long long wanted) {
     ASSERT_GT(walk_->Count(f), 0) << FaultName(f);
@@ -101,7 +102,7 @@ TEST(LargeServerKills, EveryTableBeforeOrAfter) {
                  dir.string());
   walk.Learn();
   EXPECT_EQ(walk.KillAt({0.05, 0.13, 0.22, 0.31, 0.4, 0.5, 0.61, 0.72, 0.83, 0.94}), "");
-  fs::remove_all(dir);
+  xfer_test::RemoveTree(dir);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "crash_walk.h"
+#include "temp_tree.h"
 
 #include <algorithm>
 #include <chrono>
@@ -62,10 +63,10 @@ std::string CrashWalk::SourceServer() const {
 }
 
 void CrashWalk::FreshServer() const {
-  fs::remove_all(Server());
+  xfer_test::RemoveTree(Server());
   fs::copy(setup_.templateServer, Server(), fs::copy_options::recursive);
   if (setup_.sourceTemplate.empty()) return;
-  fs::remove_all(SourceServer());
+  xfer_test::RemoveTree(SourceServer());
   fs::copy(setup_.sourceTemplate, SourceServer(), fs::copy_options::recursive);
 }
 

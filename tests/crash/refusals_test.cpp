@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <unistd.h>
+#include "temp_tree.h"
 
 #include <chrono>
 #include <filesystem>
@@ -22,17 +23,17 @@ class KolRefusals : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     root_ = fs::temp_directory_path() / ("xfer_refusals_" + std::to_string(::getpid()));
-    fs::remove_all(root_);
+    xfer_test::RemoveTree(root_);
     fs::create_directories(root_);
     ProcessResult made = RunProcess(
         XFER_BINARY, {"demo", "init", "--server", (root_ / "demo").string()}, {}, root_.string());
     ASSERT_EQ(made.exitCode, 0) << made.err;
   }
-  static void TearDownTestSuite() { fs::remove_all(root_); }
+  static void TearDownTestSuite() { xfer_test::RemoveTree(root_); }
 
   void SetUp() override {
     server_ = (root_ / "server").string();
-    fs::remove_all(server_);
+    xfer_test::RemoveTree(server_);
     fs::copy(root_ / "demo", server_, fs::copy_options::recursive);
   }
 

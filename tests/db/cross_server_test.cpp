@@ -2,6 +2,7 @@
 // on two real embedded servers.
 #include "db/cross_server.h"
 #include <unistd.h>
+#include "temp_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ class CrossServerTest : public ::testing::Test {
     base_ = fs::temp_directory_path() /
             ("xfer_cross_" + std::to_string(::getpid()) + "_" +
              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(base_);
+    xfer_test::RemoveTree(base_);
     fs::create_directories(base_ / "work");
     for (const char* s : {"a", "b"}) engine::Server::Open((base_ / s).string(), true);
     remote_ = OpenBackend("Data Source=" + (base_ / "a").string() + ";Initial Catalog=master;");
@@ -36,7 +37,7 @@ class CrossServerTest : public ::testing::Test {
   void TearDown() override {
     remote_.reset();
     local_ = HostDatabase();
-    fs::remove_all(base_);
+    xfer_test::RemoveTree(base_);
   }
   std::string Text(const std::string& sql) { return ScalarText(*local_.connection(), sql); }
 

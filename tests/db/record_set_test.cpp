@@ -1,6 +1,7 @@
 // Record sets over a real embedded server: edit/post/append/delete reach the base table,
 // requery keeps the position by bookmark, sorting, and record-set files round-trip.
 #include "db/record_set.h"
+#include "temp_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ class RecordSetTest : public ::testing::Test {
     dir_ = fs::temp_directory_path() /
            ("xfer_rs_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
     engine::Server::Open(dir_.string(), true);
     backend_ = OpenBackend("Data Source=" + dir_.string() + ";Initial Catalog=master;");
     backend_->Execute("CREATE DATABASE Kel");
@@ -33,7 +34,7 @@ class RecordSetTest : public ::testing::Test {
   }
   void TearDown() override {
     backend_.reset();
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
   }
   std::vector<engine::Value> Column(const std::string& sql) {
     std::vector<engine::Value> out;

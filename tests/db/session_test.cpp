@@ -2,6 +2,7 @@
 // real embedded server with a small registry.
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include "temp_tree.h"
 
 #include <filesystem>
 
@@ -22,7 +23,7 @@ class SessionTest : public ::testing::Test {
     dir_ = fs::temp_directory_path() /
            ("xfer_session_" + std::to_string(::getpid()) + "_" +
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
     engine::Server::Open(dir_.string(), true);
     g_.workstation = "WS1";
     g_.companyCode = "7";
@@ -45,7 +46,7 @@ class SessionTest : public ::testing::Test {
   }
   void TearDown() override {
     db_ = HostDatabase();
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
   }
 
   fs::path dir_;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 #include <shapefil.h>
+#include "temp_tree.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -30,7 +31,7 @@ class ExportTest : public ::testing::Test {
     dir_ = fs::temp_directory_path() /
            ("xfer_export_" +
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
     auto server = engine::Server::Open(dir_.string(), true);
     engine::Connection c(server);
     c.Execute("CREATE DATABASE E1");
@@ -46,7 +47,7 @@ class ExportTest : public ::testing::Test {
   void TearDown() override {
     rs_.Close();
     link_ = db::HostDatabase();
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   static std::string Read(const std::string& path) {

@@ -3,6 +3,7 @@
 // session record filled from the login.
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include "temp_tree.h"
 
 #include <filesystem>
 
@@ -70,7 +71,7 @@ class RegistryTest : public ::testing::Test {
     dir_ = fs::temp_directory_path() /
            ("xfer_hostapp_" + std::to_string(::getpid()) + "_" +
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
     engine::Server::Open(dir_.string(), true);
     server_ = db::OpenBackend("Data Source=" + dir_.string() + ";Initial Catalog=master;");
     server_->Execute("CREATE DATABASE KELVARO_Hub");
@@ -84,7 +85,7 @@ class RegistryTest : public ::testing::Test {
   }
   void TearDown() override {
     server_.reset();
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
   }
   fs::path dir_;
   std::unique_ptr<db::Backend> server_;

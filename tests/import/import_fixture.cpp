@@ -1,4 +1,5 @@
 #include "import_fixture.h"
+#include "temp_tree.h"
 
 #include <unistd.h>
 
@@ -16,9 +17,9 @@ fs::path Temp(const std::string& tag) {
 std::string PristineDemo() {
   static const std::string dir = [] {
     fs::path p = Temp("pristine");
-    fs::remove_all(p);
+    xfer_test::RemoveTree(p);
     suite::BuildDemoServer(p.string(), suite::DemoOptions{});
-    std::atexit([] { fs::remove_all(Temp("pristine")); });
+    std::atexit([] { xfer_test::RemoveTree(Temp("pristine")); });
     return p.string();
   }();
   return dir;
@@ -26,7 +27,7 @@ std::string PristineDemo() {
 
 std::string CopyOfDemo(const std::string& tag) {
   fs::path to = Temp(tag);
-  fs::remove_all(to);
+  xfer_test::RemoveTree(to);
   fs::copy(PristineDemo(), to, fs::copy_options::recursive);
   return to.string();
 }
@@ -46,8 +47,8 @@ void ImportTest::TearDown() {
   sql_.reset();
   server_.reset();
   link_ = db::HostDatabase{};
-  fs::remove_all(dir_);
-  fs::remove_all(work_);
+  xfer_test::RemoveTree(dir_);
+  xfer_test::RemoveTree(work_);
 }
 
 std::unique_ptr<MalyImport> ImportTest::Open(const std::string& database) {

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "temp_tree.h"
 
 #include <map>
 
@@ -303,7 +304,7 @@ TEST_F(ImportTest, ASourceOnAnotherServerGivesWhatTheSamePeriodGivesLocally) {
   // The remote server holds period 1401 of the same companies; a copy of its database file
   // registered on a copy of this server is the same period on the local server.
   std::string remote = dir_ + "_remote";
-  fs::remove_all(remote);
+  xfer_test::RemoveTree(remote);
   suite::BuildRemoteDemoServer(remote, dir_, suite::DemoOptions{});
   std::string local = CopyOfDemo("local_remote_test");
   fs::copy_file(fs::path(remote) / "KELVARO_1_1401.db", fs::path(local) / "KELVARO_1_1401.db");
@@ -348,8 +349,8 @@ TEST_F(ImportTest, ASourceOnAnotherServerGivesWhatTheSamePeriodGivesLocally) {
   EXPECT_GT(viaRemote.size(), 10u);
   EXPECT_EQ(viaRemote, read(local, Lines(kDest)));
   EXPECT_EQ(kollsRemote, read(local, accounts));
-  fs::remove_all(remote);
-  fs::remove_all(local);
+  xfer_test::RemoveTree(remote);
+  xfer_test::RemoveTree(local);
 }
 
 TEST_F(ImportTest, DifferentCodeWidthsStopTheLoad) {

@@ -2,6 +2,7 @@
 // run batches and read Persian text, numbers and dates back; a wrong password is refused with
 // login error 18456 and no batch runs.
 #include <gtest/gtest.h>
+#include "temp_tree.h"
 
 #include <filesystem>
 
@@ -18,7 +19,7 @@ class Clients : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     dir_ = new fs::path(fs::temp_directory_path() / ("xfer_clients_" + std::to_string(getpid())));
-    fs::remove_all(*dir_);
+    xfer_test::RemoveTree(*dir_);
     auto server = xfer::engine::Server::Open(dir_->string(), true);
     xfer::engine::Connection c(server);
     c.Execute("CREATE DATABASE KELVARO_1_1402");
@@ -30,7 +31,7 @@ class Clients : public ::testing::Test {
   }
   static void TearDownTestSuite() {
     delete serve_;
-    fs::remove_all(*dir_);
+    xfer_test::RemoveTree(*dir_);
     delete dir_;
   }
   static std::string Tsql(const std::string& password, const std::string& input, int* status) {

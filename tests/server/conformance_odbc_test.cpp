@@ -2,6 +2,7 @@
 // `xfer serve` on a copy of the same fresh server: the printed result sets and the error
 // numbers must be the same on both paths.
 #include <gtest/gtest.h>
+#include "temp_tree.h"
 
 #include <chrono>
 #include <thread>
@@ -48,7 +49,7 @@ TEST_P(ConformanceThroughOdbc, SameOutcomeAsInProcess) {
   auto records = engine::conformance::ParseCaseFile(text.str());
   fs::path base =
       fs::temp_directory_path() / ("xfer_conf_odbc_" + std::to_string(getpid()) + "_" + GetParam());
-  fs::remove_all(base);
+  xfer_test::RemoveTree(base);
   engine::Server::Open((base / "local").string(), true);
   engine::Server::Open((base / "served").string(), true);
   {
@@ -95,7 +96,7 @@ TEST_P(ConformanceThroughOdbc, SameOutcomeAsInProcess) {
     }
     EXPECT_GT(printed, 0u) << "no batch of the file printed anything";
   }
-  fs::remove_all(base);
+  xfer_test::RemoveTree(base);
 }
 
 std::vector<std::string> CaseFiles() {

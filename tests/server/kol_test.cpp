@@ -1,6 +1,7 @@
 // The headline of the network path: `xfer kol` through ODBC against `xfer serve` leaves the
 // destination period exactly as the same run in process does, table by table and row by row.
 #include <gtest/gtest.h>
+#include "temp_tree.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -35,7 +36,7 @@ std::string Dump(const fs::path& dir, const std::string& database) {
 
 TEST(KolThroughOdbc, LeavesTheSameEndStateAsInProcess) {
   fs::path base = fs::temp_directory_path() / ("xfer_kol_odbc_" + std::to_string(getpid()));
-  fs::remove_all(base);
+  xfer_test::RemoveTree(base);
   fs::create_directories(base);
   int status = 0;
   std::string out = RunWithInput(
@@ -71,7 +72,7 @@ TEST(KolThroughOdbc, LeavesTheSameEndStateAsInProcess) {
   std::string expected = Dump(base / "local", "KELVARO_1_1403");
   EXPECT_GT(expected.size(), 1000u);
   EXPECT_EQ(Dump(base / "served", "KELVARO_1_1403"), expected);
-  fs::remove_all(base);
+  xfer_test::RemoveTree(base);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sql.h>
 #include <sqlext.h>
+#include "temp_tree.h"
 
 #include <chrono>
 #include <filesystem>
@@ -25,7 +26,7 @@ class OdbcBackend : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     dir_ = new fs::path(fs::temp_directory_path() / ("xfer_odbc_" + std::to_string(getpid())));
-    fs::remove_all(*dir_);
+    xfer_test::RemoveTree(*dir_);
     auto server = xfer::engine::Server::Open(dir_->string(), true);
     xfer::engine::Connection c(server);
     c.Execute("CREATE DATABASE D");
@@ -41,7 +42,7 @@ class OdbcBackend : public ::testing::Test {
   }
   static void TearDownTestSuite() {
     delete serve_;
-    fs::remove_all(*dir_);
+    xfer_test::RemoveTree(*dir_);
     delete dir_;
   }
   std::unique_ptr<Backend> Odbc(const std::string& database = "D") {

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include "temp_tree.h"
 
 #include <atomic>
 #include <chrono>
@@ -26,7 +27,7 @@ class ServerRobustness : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     dir_ = new fs::path(fs::temp_directory_path() / ("xfer_robust_" + std::to_string(getpid())));
-    fs::remove_all(*dir_);
+    xfer_test::RemoveTree(*dir_);
     auto server = xfer::engine::Server::Open(dir_->string(), true);
     xfer::engine::Connection c(server);
     c.Execute("CREATE DATABASE D");
@@ -37,7 +38,7 @@ class ServerRobustness : public ::testing::Test {
   }
   static void TearDownTestSuite() {
     delete serve_;
-    fs::remove_all(*dir_);
+    xfer_test::RemoveTree(*dir_);
     delete dir_;
   }
   static std::unique_ptr<xfer::db::Backend> Odbc() {

@@ -2,6 +2,7 @@
 // rows, clashes between consecutive periods, all three balance kinds, and the remote server
 // carries other periods of the same companies.
 #include <gtest/gtest.h>
+#include "temp_tree.h"
 
 #include "suite/demo.h"
 #include "suite_fixture.h"
@@ -32,7 +33,7 @@ std::string Checksum(const std::string& dir) {
 class Demo : public ::testing::Test {
  protected:
   void TearDown() override {
-    for (const auto& d : dirs_) std::filesystem::remove_all(d);
+    for (const auto& d : dirs_) xfer_test::RemoveTree(d);
   }
   std::string Build(std::uint64_t seed, DemoReport* report = nullptr) {
     dirs_.push_back(TempDirectory("demo"));

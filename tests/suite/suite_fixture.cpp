@@ -1,5 +1,6 @@
 // Temporary servers for the suite tests.
 #include "suite_fixture.h"
+#include "temp_tree.h"
 
 #include <unistd.h>
 #include <atomic>
@@ -11,7 +12,7 @@ std::string TempDirectory(const std::string& tag) {
   auto path =
       std::filesystem::temp_directory_path() /
       ("xfer_suite_" + tag + "_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-  std::filesystem::remove_all(path);
+  xfer_test::RemoveTree(path);
   return path.string();
 }
 
@@ -25,7 +26,7 @@ void SuiteServer::SetUp() {
 void SuiteServer::TearDown() {
   conn_.reset();
   server_.reset();
-  std::filesystem::remove_all(dir_);
+  xfer_test::RemoveTree(dir_);
 }
 
 void SuiteServer::MakePeriod(const std::string& code, const std::string& year,

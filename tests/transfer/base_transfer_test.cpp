@@ -3,6 +3,7 @@
 // layouts, a source on another server, and values with apostrophes.
 #include "transfer/base/base_transfer.h"
 #include <unistd.h>
+#include "temp_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ std::string Dir(const std::string& tag) {
 // A server directory with the registry and the periods asked for.
 struct ServerFixture {
   explicit ServerFixture(const std::string& dir) : directory(dir) {
-    fs::remove_all(dir);
+    xfer_test::RemoveTree(dir);
     server = engine::Server::Open(dir, true);
     conn = std::make_unique<engine::Connection>(server);
     suite::InstallRegistry(suite::EngineRunner(*conn));
@@ -38,7 +39,7 @@ struct ServerFixture {
   ~ServerFixture() {
     conn.reset();
     server.reset();
-    fs::remove_all(directory);
+    xfer_test::RemoveTree(directory);
   }
   void Period(const std::string& code, const std::string& year, const CodeWidths& w = {}) {
     suite::CreatePeriod(suite::EngineRunner(*conn),

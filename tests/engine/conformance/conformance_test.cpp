@@ -81,7 +81,7 @@ class ScratchServer {
     connections_.clear();
     server_.reset();
     std::error_code ec;
-    fs::remove_all(directory_, ec);
+    std::filesystem::remove_all(directory_, ec);
   }
   ScratchServer(const ScratchServer&) = delete;
   ScratchServer& operator=(const ScratchServer&) = delete;

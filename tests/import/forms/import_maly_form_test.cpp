@@ -2,6 +2,7 @@
 // source fills the ranges, the report item loads the candidates into the grid, the confirm button
 // applies them once, and automatic mode runs at its start and on a timer tick triggered here.
 #include "import/forms/import_maly_form.h"
+#include "temp_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ class ImportMalyFormTest : public ::testing::Test {
   void TearDown() override {
     form_.reset();
     session_.reset();
-    std::filesystem::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
   }
   long long Vouchers() {
     return std::stoll(
@@ -182,7 +183,7 @@ TEST_F(ImportMalyFormTest, ChosenVouchersAndProgramsThroughTheSelectionForms) {
 
 TEST_F(ImportMalyFormTest, ASourceOnAnotherServerChosenWithTheServerButton) {
   std::string remote = dir_ + "_remote";
-  std::filesystem::remove_all(remote);
+  xfer_test::RemoveTree(remote);
   suite::BuildRemoteDemoServer(remote, dir_, suite::DemoOptions{});
   form_->setServersFile(QString::fromStdString(dir_ + "/servers.ini"));
   xfer::testing::ModalScript script;
@@ -204,7 +205,7 @@ TEST_F(ImportMalyFormTest, ASourceOnAnotherServerChosenWithTheServerButton) {
   QTest::mouseClick(form_->cmdOk, Qt::LeftButton);
   EXPECT_EQ(Vouchers(), before + form_->maly()->candidateVouchers());
   EXPECT_TRUE(recorder_.messages.empty());
-  std::filesystem::remove_all(remote);
+  xfer_test::RemoveTree(remote);
 }
 
 }  // namespace

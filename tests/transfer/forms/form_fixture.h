@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "temp_tree.h"
 
 #include "db/session.h"
 #include "engine/engine.h"
@@ -36,7 +37,7 @@ inline std::string TestDir(const std::string& tag) {
 
 struct ServerFixture {
   explicit ServerFixture(const std::string& dir) : directory(dir) {
-    std::filesystem::remove_all(dir);
+    xfer_test::RemoveTree(dir);
     server = engine::Server::Open(dir, true);
     conn = std::make_unique<engine::Connection>(server);
     suite::InstallRegistry(suite::EngineRunner(*conn));
@@ -44,7 +45,7 @@ struct ServerFixture {
   ~ServerFixture() {
     conn.reset();
     server.reset();
-    std::filesystem::remove_all(directory);
+    xfer_test::RemoveTree(directory);
   }
   void Period(const std::string& code, const std::string& year, const suite::CodeWidths& w = {}) {
     suite::CreatePeriod(suite::EngineRunner(*conn), {code, year, "شرکت", "", "", "3.2.1", w});

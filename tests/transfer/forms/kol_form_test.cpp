@@ -3,6 +3,7 @@
 // block, no period chosen, a code width that differs), a source on another server chosen through
 // the connection form, the structure converter library, and a screenshot of the form.
 #include "transfer/forms/kol_form.h"
+#include "temp_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -296,7 +297,7 @@ TEST_F(KolFormTest, StructureConverterLibrary) {
       {"", nullptr},
   };
   for (const Case& c : cases) {
-    fs::remove_all(fs::path(file).parent_path());
+    xfer_test::RemoveTree(fs::path(file).parent_path());
     if (c.content) {
       fs::create_directories(fs::path(file).parent_path());
       if (*c.content) {
@@ -323,7 +324,7 @@ TEST_F(KolFormTest, StructureConverterLibrary) {
     }
   }
   // The library stays loaded: the next press calls it again without the file.
-  fs::remove_all(fs::path(file).parent_path());
+  xfer_test::RemoveTree(fs::path(file).parent_path());
   session_->global.appTitle = "again";
   QTest::mouseClick(Child<QPushButton>("cmdSakhtar"), Qt::LeftButton);
   EXPECT_EQ(session_->global.appTitle, "converted M date database dialog");

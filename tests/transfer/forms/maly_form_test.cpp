@@ -3,6 +3,7 @@
 // clashing rows go through the conflict window (marks by key and double click, invert, replace
 // marked / all / none, Escape), and the account turnover of a code cell.
 #include "transfer/modules/forms/maly_form.h"
+#include "temp_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,7 @@ class MalyFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = TestDir("maly");
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
     suite::BuildDemoServer(dir_, {});
     server_ = engine::Server::Open(dir_, false);
     conn_ = std::make_unique<engine::Connection>(server_);
@@ -46,7 +47,7 @@ class MalyFormTest : public ::testing::Test {
     session_.reset();
     conn_.reset();
     server_.reset();
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
   }
   void Show() {
     session_ = std::make_unique<HostSession>(dir_, kDest);

@@ -1,6 +1,7 @@
 // The sales, fixed-assets and inventory forms driven offscreen on demo periods: each opens on its
 // tabs, and the confirm button on a table tab carries that tab's table into the current period.
 #include <gtest/gtest.h>
+#include "temp_tree.h"
 
 #include <QPushButton>
 #include <QTabWidget>
@@ -31,7 +32,7 @@ class ModuleFormsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = TestDir("modules");
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
     suite::BuildDemoServer(dir_, {});
     server_ = engine::Server::Open(dir_, false);
     conn_ = std::make_unique<engine::Connection>(server_);
@@ -39,7 +40,7 @@ class ModuleFormsTest : public ::testing::Test {
   void TearDown() override {
     conn_.reset();
     server_.reset();
-    fs::remove_all(dir_);
+    xfer_test::RemoveTree(dir_);
   }
   std::string Value(const std::string& sql) {
     auto sets = conn_->Execute("USE " + std::string(kDest) + " " + sql);

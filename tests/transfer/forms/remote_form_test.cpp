@@ -2,6 +2,7 @@
 // the authentication choice and its messages, Enter and typed letters in the edits, and the
 // connection test against a real server directory.
 #include "ui/remote_form.h"
+#include "temp_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +26,12 @@ using testing::TestDir;
 class RemoteFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::remove_all(TestDir("remote"));
+    xfer_test::RemoveTree(TestDir("remote"));
     std::filesystem::create_directories(TestDir("remote"));
     file_ = QString::fromStdString(TestDir("remote") + "/servers.ini");
     global_.workstation = "WS";
   }
-  void TearDown() override { std::filesystem::remove_all(TestDir("remote")); }
+  void TearDown() override { xfer_test::RemoveTree(TestDir("remote")); }
 
   // A shown form with the caller's settings; the remembered servers are read on show.
   std::unique_ptr<TRemoteForm> Show(const QString& server, const QString& auth = "SQL",

@@ -1,4 +1,5 @@
 #include "module_fixture.h"
+#include "temp_tree.h"
 
 #include <unistd.h>
 
@@ -27,7 +28,7 @@ void ModuleFixture::SetUpTestSuite() {
 }
 
 void ModuleFixture::TearDownTestSuite() {
-  fs::remove_all(TemplateDir());
+  xfer_test::RemoveTree(TemplateDir());
 }
 
 void ModuleFixture::SetUp() {
@@ -44,7 +45,7 @@ void ModuleFixture::Reopen(const std::string& dir) {
 void ModuleFixture::TearDown() {
   conn_.reset();
   server_.reset();
-  for (const auto& d : dirs_) fs::remove_all(d);
+  for (const auto& d : dirs_) xfer_test::RemoveTree(d);
 }
 
 std::string ModuleFixture::CopyServer(const std::string& tag) {
@@ -52,7 +53,7 @@ std::string ModuleFixture::CopyServer(const std::string& tag) {
                      ("xfer_modules_" + tag + "_" + std::to_string(::getpid()) + "_" +
                       ::testing::UnitTest::GetInstance()->current_test_info()->name()))
                         .string();
-  fs::remove_all(dir);
+  xfer_test::RemoveTree(dir);
   fs::copy(TemplateDir(), dir, fs::copy_options::recursive);
   dirs_.push_back(dir);
   return dir;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <filesystem>
+#include "temp_tree.h"
 
 #include "tests/ui/grid/grid_fixture.h"
 #include "tests/ui/modal_script.h"
@@ -100,7 +101,7 @@ TEST_F(GridExportTest, DbfIsCopiedToTheChosenFolderOrNotAtAll) {
   EXPECT_EQ(dialogs.messages[0].text, "کپي فايلها با موفقيت انجام شد");
   EXPECT_EQ(dialogs.messages[0].code, "1IR");
 
-  std::filesystem::remove_all(target);
+  xfer_test::RemoveTree(target);
   std::filesystem::create_directories(target);
   script.Click("TSelForm", "cmdCancel");
   f->maly->Run(GridCommand::kDbfDos);
