@@ -187,7 +187,10 @@ std::string CrashWalk::KillAt(const std::vector<double>& fractions) {
   for (double fraction : fractions) {
     FreshServer();
     ProcessResult r = RunProcess(binary_, Args(), {}, workDir_, nullptr, fraction * seconds);
-    std::string failures = CheckAtBoundary() + CheckRerun();
+    // Two statements, not one sum: the operands of + may run in either order, and a rerun
+    // that ran first would leave its own end state to be checked instead of the kill's.
+    std::string failures = CheckAtBoundary();
+    failures += CheckRerun();
     if (!failures.empty() || r.signal != SIGKILL)
       report += setup_.name + ": kill at " + std::to_string(fraction * seconds) + " s" +
                 (r.signal == SIGKILL ? "" : " (ended before it)") + ":" + failures + "\n";
