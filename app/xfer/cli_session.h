@@ -16,6 +16,10 @@ struct CliSession {
   db::HostDatabase link;
 };
 
+// Refuses, with a message on standard error, a server path that is missing or a plain file;
+// true for a server directory or host,port. Called before anything is opened.
+bool CheckServerPath(const std::string& path);
+
 // Connects to `database` on `server` (a directory, or host,port of a network server); company and
 // year come from the database name (KELVARO_<code>_<year>), work files go to a per-user temporary
 // folder, the workstation name is made safe for temporary table names.

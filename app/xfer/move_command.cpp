@@ -14,6 +14,7 @@
 #include "console_dialogs.h"
 #include "db/text_util.h"
 #include "engine/error.h"
+#include "plain_errors.h"
 #include "transfer/modules/conflict_review.h"
 #include "transfer/modules/module_transfer.h"
 #include "transfer/modules/preview.h"
@@ -106,6 +107,9 @@ int RunMove(const MoveOptions& o) {
   std::vector<std::string> keys;
   if (!o.keys.empty() && !ReadKeys(o.keys, keys)) return Fail("cannot read " + o.keys);
 
+  if (!CheckServerPath(o.server)) return 1;
+  if (!o.sourceServer.empty() && !CheckServerPath(o.sourceServer)) return 1;
+
   ConsoleDialogs dialogs;
   try {
     auto session = OpenCliSession(o.server, o.database);
@@ -172,8 +176,7 @@ int RunMove(const MoveOptions& o) {
                 u.inserted, u.clashing, replaced, u.seconds);
     return 0;
   } catch (const engine::SqlError& e) {
-    std::cerr << "Msg " << e.number() << ", Level " << e.severity() << ": " << e.message() << "\n";
-    return 1;
+    return ReportSqlError(e, o.database, dialogs);
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
     return 1;
