@@ -4,7 +4,6 @@
 
 #include "db/text_util.h"
 #include "engine/engine.h"
-#include "transfer/run/unit_boundary.h"
 
 namespace xfer::transfer {
 namespace {
@@ -54,21 +53,7 @@ long long SaveRunReport(db::Backend& destination, const RunReport& r) {
         std::to_string(u.replaced) + ", " + seconds + ", " + Quote(u.error) + ") ";
   }
   batch += "SELECT @id";
-  // The report lands whole or not at all: a run killed while keeping it leaves no run without
-  // its units behind.
-  destination.Execute("BEGIN TRAN");
-  std::vector<db::ResultSet> sets;
-  try {
-    sets = destination.Query(batch);
-  } catch (...) {
-    try {
-      destination.Execute("IF @@TRANCOUNT > 0 ROLLBACK TRAN");
-    } catch (...) {
-    }
-    throw;
-  }
-  destination.Execute("COMMIT TRAN");
-  UnitCommitted();
+  auto sets = destination.Query(batch);
   if (sets.empty() || sets.back().rows.empty()) return 0;
   return Number(sets.back().rows[0][0]);
 }

@@ -14,10 +14,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ModuleWalks : public ::testing::Test {
+class ImportAndMoveWalks : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    root_ = fs::temp_directory_path() / ("xfer_module_walks_" + std::to_string(::getpid()));
+    root_ = fs::temp_directory_path() / ("xfer_import_walks_" + std::to_string(::getpid()));
     xfer_test::RemoveTree(root_);
     fs::create_directories(root_);
     ProcessResult made =
@@ -45,15 +45,15 @@ class ModuleWalks : public ::testing::Test {
   static fs::path root_;
 };
 
-fs::path ModuleWalks::root_;
+fs::path ImportAndMoveWalks::root_;
 
 // Replacing vouchers of the same numbers, so that a rerun after a run that had already applied
 // them ends as the clean run did (new numbers would import them twice, as asked).
-TEST_F(ModuleWalks, VoucherImportWithItsAccounts) {
+TEST_F(ImportAndMoveWalks, VoucherImportWithItsAccounts) {
   EXPECT_EQ(WalkAll("import", {"import", "maly", "--copy-base", "--mode", "REPLACE"}, 12), "");
 }
 
-TEST_F(ModuleWalks, TableMovesReplacingClashingRows) {
+TEST_F(ImportAndMoveWalks, TableMovesReplacingClashingRows) {
   struct Case {
     const char* form;
     const char* table;
