@@ -64,7 +64,7 @@ TEST_F(ModuleFormsTest, ConfirmOnATabCarriesItsTable) {
       {"TXferSellForm", [](auto s) { return new TXferSellForm(std::move(s)); }, "ts_Megyas",
        "Megyas", "مقياسها منتقل شد."},
       {"TXferDaraForm", [](auto s) { return new TXferDaraForm(std::move(s)); }, "ts_Makan",
-       "D_Makan", "مکان استقرار داراييها منتقل شد."},
+       "D_Makan", "مکان استقرار دارايي منتقل شد"},
       {"TXferAnbarForm", [](auto s) { return new TXferAnbarForm(std::move(s)); }, "ts_Anbar",
        "Anbar", "انبارها منتقل شد."},
   };
