@@ -116,6 +116,7 @@ bool ModuleTransfer::RemoteSource() const {
 }
 
 db::Backend& ModuleTransfer::RemoteQuery() {
+  if (!form_.serverChoice) return *db_.connection();
   return source_.connection ? *source_.connection : *db_.connection();
 }
 
