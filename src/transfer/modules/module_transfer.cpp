@@ -189,7 +189,8 @@ void ModuleTransfer::StartReport(const std::string& what, const std::string& sou
 }
 
 void ModuleTransfer::SaveReport() {
-  SaveRunReport(*db_.connection(), report_);
+  // The record (and its tables, the first time) is one unit: a broken run leaves none of it.
+  RunAtomic(db_, [&] { SaveRunReport(*db_.connection(), report_); });
 }
 
 TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
