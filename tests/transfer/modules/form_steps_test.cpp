@@ -166,16 +166,18 @@ TEST_F(FormSteps, PrintTabsCopyTheirKindAndTheSalesVoucherSettings) {
     const char* title;  // the demo names the layouts of the kind title + " " + number
     bool clash;         // the period's own layouts carry the names of the source's
     std::vector<std::string> asked;
-    bool settings;  // R_AsnadTrado replaced by the source's
+    bool settings;        // R_AsnadTrado replaced by the source's
+    bool remote = false;  // the source period on another server
   } kCases[] = {
       {"sell", "R", "صورتحساب فروش", false, {}, true},
+      {"sell", "R", "صورتحساب فروش", false, {}, true, true},
       {"sell", "R", "صورتحساب فروش", true, {"صورتحساب فروش 2", "صورتحساب فروش 3"}, false},
       {"dara", "D", "شناسنامه دارايي", false, {"شناسنامه دارايي 1"}, false},
       {"anbar", "S", "رسيد انبار", false, {"رسيد انبار 1"}, false},
   };
   int n = 0;
   for (const auto& c : kCases) {
-    SCOPED_TRACE(std::string(c.form) + (c.clash ? " clash" : ""));
+    SCOPED_TRACE(std::string(c.form) + (c.clash ? " clash" : "") + (c.remote ? " remote" : ""));
     const std::string dir = CopyServer("prn" + std::to_string(n++));
     Reopen(dir);
     const std::string kind = std::string(" WHERE WhatDoc = '") + c.letter + "'";
@@ -191,6 +193,8 @@ TEST_F(FormSteps, PrintTabsCopyTheirKindAndTheSalesVoucherSettings) {
     ASSERT_NE(tab, nullptr);
     EXPECT_EQ(tab->printLetter, std::string(c.letter));
     auto t = Start(dir, kSource, &form);
+    if (c.remote) UseRemote(*t, CopyServer("prnremote"));
+    ASSERT_EQ(t->RemoteSource(), c.remote);
     std::vector<std::string> asked;
     // Every clash skipped where the period's layouts carry the source's names; replaced else.
     ASSERT_TRUE(t->CopyPrintForms(*tab, [&](const std::string& name) {

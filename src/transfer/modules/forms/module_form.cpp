@@ -322,6 +322,8 @@ void TModuleForm::PageControlChange() {
       return;
     }
     if (CopyView* c = ActiveCopy()) {
+      // The print layouts are read afresh on every visit.
+      if (c->tab->kind == CopyKind::kPrintForms) c->query->Close();
       if (!c->query->active()) {
         c->query->Open(*transferSession_.database->connection(), c->tab->query);
         c->grid->setDataSet(c->query.get());
