@@ -53,7 +53,7 @@ const ModuleForm& AnbarForm() {
         "کاربران",
         CopyKind::kUsers,
         "dbgUser",
-        "Select * From UserHub",
+        "Select * From UserHub Order By User_Name",
         {{"User_Name", "نام کاربر"}},
         ""},
        {"ts_Prn",
