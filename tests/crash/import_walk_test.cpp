@@ -27,7 +27,7 @@ class ImportAndMoveWalks : public ::testing::Test {
   static void TearDownTestSuite() { xfer_test::RemoveTree(root_); }
   static std::string Demo() { return (root_ / "demo").string(); }
 
-  // Walks `args` (after the period arguments) with each fault at up to `wanted` points.
+  // Walks `args`, the periods added, with each fault at up to `wanted` points.
   static std::string WalkAll(const std::string& name, std::vector<std::string> args,
                              long long wanted) {
     args.insert(args.end(), {"--server", "{server}", "--database", "KELVARO_1_1403", "--source",
