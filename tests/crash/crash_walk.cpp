@@ -196,8 +196,16 @@ std::string CrashWalk::KillAt(const std::vector<double>& fractions) {
   if (clean.exitCode != 0) return setup_.name + ": the clean run failed: " + LastLine(clean.err);
   std::string report;
   for (double fraction : fractions) {
-    FreshServer();
-    ProcessResult r = RunProcess(binary_, Args(), {}, workDir_, nullptr, fraction * seconds);
+    // A run that ends before its moment (the machine busier during the clean run than now) is
+    // tried again at the same fraction of its own, shorter, duration.
+    ProcessResult r;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      FreshServer();
+      started = std::chrono::steady_clock::now();
+      r = RunProcess(binary_, Args(), {}, workDir_, nullptr, fraction * seconds);
+      if (r.signal == SIGKILL) break;
+      seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    }
     // Two statements, not one sum: the operands of + may run in either order, and a rerun
     // that ran first would leave its own end state to be checked instead of the kill's.
     std::string failures = CheckAtBoundary(false);
