@@ -19,6 +19,7 @@
 #include "db/solar_date.h"
 #include "import/import_text.h"
 #include "ui/grid/db_grid.h"
+#include "ui/persian_display.h"
 #include "ui/remote_form.h"
 
 namespace xfer::import {
@@ -170,7 +171,14 @@ TImportFrameForm::TImportFrameForm(transfer::SessionSource session, QWidget* par
   chbSanadClick();
 }
 
-TImportFrameForm::~TImportFrameForm() = default;
+TImportFrameForm::~TImportFrameForm() {
+  // FormDestroy: the module's label on the automatic transfer form no longer speaks for a form.
+  if (statusLabel_) statusLabel_->clear();
+}
+
+void TImportFrameForm::setStatusLabel(QLabel* label) {
+  statusLabel_ = label;
+}
 
 void TImportFrameForm::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
@@ -342,9 +350,17 @@ void TImportFrameForm::ShowAutoState() {
     TimerAuto->stop();
   }
   cmdOk->setEnabled(f->applyEnabled());
+  emit autoStateChanged();
 }
 
 void TImportFrameForm::ShowStatus(const Status& s) {
+  if (statusLabel_) {
+    statusLabel_->setText(ui::ForDisplay(s.text));
+    QPalette p = statusLabel_->palette();
+    p.setColor(QPalette::WindowText, QColor(Colour(s.colour)));
+    statusLabel_->setPalette(p);
+    return;
+  }
   lblStatus->setText(Q(s.text));
   lblStatus->setStyleSheet("color: " + Colour(s.colour));
   // A failure of a run by hand also goes to the message dialog; a timer run only shows it here.
