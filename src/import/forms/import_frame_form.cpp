@@ -182,7 +182,13 @@ void TImportFrameForm::setStatusLabel(QLabel* label) {
 
 void TImportFrameForm::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
-  if (!e->spontaneous()) Guarded([&] { FormShow(); });
+  if (e->spontaneous()) return;
+  // Shown again on the same host objects (brought back to the top of the launcher's panel, say),
+  // the form keeps its import, its choices and its running schedule.
+  const transfer::FormSession s = session_ ? session_() : transfer::FormSession{};
+  if (frame() && s.SameHostObjects(shownSession_)) return;
+  shownSession_ = s;
+  Guarded([&] { FormShow(); });
 }
 
 template <typename F>

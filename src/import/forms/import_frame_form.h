@@ -109,6 +109,7 @@ class TImportFrameForm : public QWidget {
   transfer::SessionSource session_;
   QString serversFile_;
   QPointer<QLabel> statusLabel_;
+  transfer::FormSession shownSession_;
   std::unique_ptr<transfer::SessionDialogs> dialogs_;
 };
 
