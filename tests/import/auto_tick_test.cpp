@@ -1,21 +1,14 @@
 // Automatic mode's ticks through the voucher import, driven here instead of by a timer: a tick
-// that applies, one that finds nothing, a source server that goes away and comes back, two
-// imports ticking side by side on one thread, a stop asked for before the apply, and the
-// registry of imports the launcher and `xfer auto` walk.
-#include <filesystem>
-
-#include "db/backend.h"
+// that finds nothing, one that applies, one that keeps what is already here out, a stop asked
+// for before the apply, and the registry of imports the launcher and `xfer auto` walk. A lost
+// source and two imports side by side are driven through the automatic transfer form.
 #include "import/import_modules.h"
 #include "import/import_text.h"
 #include "import/maly_text.h"
 #include "import_fixture.h"
-#include "suite/demo.h"
-#include "temp_tree.h"
 
 namespace xfer::import::testing {
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string Done(int count) {
   return std::string(text::kDone) + " " + std::to_string(count);
@@ -77,98 +70,6 @@ TEST_F(AutoTickTest, ATickFindsNothingThenAppliesWhatArrivedAndLeavesItOnTheNext
   EXPECT_EQ(again.loadedRows, lines);
   EXPECT_EQ(Vouchers(), before + 1);
   EXPECT_EQ(m->runCount().text, "2");
-}
-
-TEST_F(AutoTickTest, ASourceServerThatGoesAwayTurnsTheStatusRedAndIsFoundAgain) {
-  std::string remote = dir_ + "_remote";
-  std::string away = dir_ + "_away";
-  xfer_test::RemoveTree(remote);
-  suite::BuildRemoteDemoServer(remote, dir_, suite::DemoOptions{});
-  auto m = Open();
-  std::vector<Status> shown;
-  m->statusSink = [&](const Status& s) { shown.push_back(s); };
-  transfer::SourceServer server{remote, "SQL", "", "", nullptr};
-  server.connection = db::OpenBackend(db::ConnectionString(g_, remote, "master", "SQL", "", ""));
-  m->UseSourceServer(std::move(server));
-  ASSERT_TRUE(m->RemoteSource());
-  ASSERT_FALSE(m->periods().empty());
-  ASSERT_TRUE(m->ChoosePeriod(0));
-  m->copyBase = true;
-  m->afterMode = kNewId;
-  m->SetAutoMinutes("2");
-  long long before = Vouchers();
-  TickResult start = m->StartAuto();
-  ASSERT_TRUE(start.applied) << start.status.text;
-  long long once = Vouchers() - before;
-  ASSERT_GT(once, 0);
-
-  fs::rename(remote, away);
-  TickResult lost = m->Tick();
-  EXPECT_FALSE(lost.connected);
-  EXPECT_FALSE(lost.loaded);
-  EXPECT_EQ(lost.status.text, text::kNoConnection);
-  EXPECT_EQ(lost.status.colour, kRed);
-  EXPECT_EQ(shown.back().text, text::kNoConnection);
-  EXPECT_TRUE(m->timerEnabled()) << "the schedule stays on";
-  EXPECT_EQ(m->state().text, text::kAutoOn);
-  EXPECT_TRUE(m->RemoteSource());
-  EXPECT_THROW(m->RemoteQuery(), std::exception) << "never this server in place of the source";
-  EXPECT_EQ(Vouchers(), before + once);
-
-  fs::rename(away, remote);
-  TickResult back = m->Tick();
-  EXPECT_TRUE(back.connected);
-  EXPECT_TRUE(back.applied) << back.status.text;
-  EXPECT_EQ(back.status.text, Done(2));
-  EXPECT_EQ(Vouchers(), before + 2 * once);
-  m.reset();
-  xfer_test::RemoveTree(remote);
-}
-
-TEST_F(AutoTickTest, TwoImportsTickSideBySideIntoOnePeriod) {
-  // Two imports of one period, each from its own source, shown at different times so their
-  // temporary tables are apart.
-  auto first = Open();
-  db::HostDate later;
-  later.clock = [] { return db::ClockTime{23, 59, 58, 7}; };
-  MalyImport second(g_, later, link_, dialogs_);
-  second.Prepare();
-  ASSERT_NE(first->importTable(), second.importTable());
-  std::vector<std::string> firstShown, secondShown;
-  first->statusSink = [&](const Status& s) { firstShown.push_back(s.text); };
-  second.statusSink = [&](const Status& s) { secondShown.push_back(s.text); };
-  SetUpSchedule(*first, "KELVARO_2_1403", {true, "1403/01/01", "1403/01/31"});
-  SetUpSchedule(second, "KELVARO_1_1402", {true, "1402/01/01", "1402/01/31"});
-  first->afterMode = kNewId;
-  second.afterMode = kNewId;
-  auto vouchersIn = [&](const std::string& database, const std::string& lastDate) {
-    return std::stoll(Value("SELECT COUNT(DISTINCT SanadNo) FROM " + database +
-                            "..Asnad WHERE SanadDate <= '" + lastDate +
-                            "' AND WhatDoc NOT IN ('10', '2')"));
-  };
-  long long fromFirst = vouchersIn("KELVARO_2_1403", "1403/01/31");
-  long long fromSecond = vouchersIn("KELVARO_1_1402", "1402/01/31");
-  ASSERT_GT(fromFirst, 0);
-  ASSERT_GT(fromSecond, 0);
-  long long before = Vouchers();
-  ASSERT_TRUE(first->StartAuto().applied);
-  ASSERT_TRUE(second.StartAuto().applied);
-  EXPECT_EQ(Vouchers(), before + fromFirst + fromSecond);
-
-  // The timers' events arrive one after another on the one thread.
-  for (int round = 0; round < 2; ++round) {
-    TickResult a = first->Tick();
-    TickResult b = second.Tick();
-    EXPECT_TRUE(a.applied) << a.status.text;
-    EXPECT_TRUE(b.applied) << b.status.text;
-  }
-  EXPECT_EQ(Vouchers(), before + 3 * (fromFirst + fromSecond)) << "new numbers on every run";
-  EXPECT_EQ(first->runCount().text, "3");
-  EXPECT_EQ(second.runCount().text, "3");
-  EXPECT_EQ(firstShown.back(), Done(3));
-  EXPECT_EQ(secondShown.back(), Done(3));
-  EXPECT_EQ(first->state().text, text::kAutoOn);
-  EXPECT_EQ(second.state().text, text::kAutoOn);
 }
 
 TEST_F(AutoTickTest, AStopAskedForBeforeTheApplyLeavesThePeriodAsItWas) {

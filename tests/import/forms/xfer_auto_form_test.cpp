@@ -131,7 +131,15 @@ TEST_F(XferAutoFormTest, OpensStartsAndShowsEachRunOnTheModulesLabels) {
   EXPECT_EQ(lblMalyState->text(), Shown(text::kAutoOff));
   EXPECT_EQ(ColourOf(lblMalyState), kRedText);
 
+  // The start asks for a period first, on the launcher's label.
+  maly->EdtAutoMin->setText("5");
+  form_->cmdOkClick();
+  EXPECT_FALSE(maly->TimerAuto->isActive());
+  EXPECT_EQ(lblMaly->text(), Shown(text::kNoPeriod));
+  EXPECT_EQ(ColourOf(lblMaly), kRedText);
+
   // Opened but with a blank interval: not started.
+  lblMaly->clear();
   SetUpImport(maly, 0, "");
   form_->cmdOkClick();
   EXPECT_FALSE(maly->TimerAuto->isActive());
@@ -200,6 +208,7 @@ TEST_F(XferAutoFormTest, ALostSourceTurnsTheLabelRedAndTheNextTickFindsItAgain) 
   EXPECT_EQ(lbl->text(), Shown(text::kNoConnection));
   EXPECT_EQ(ColourOf(lbl), kRedText);
   EXPECT_TRUE(maly->TimerAuto->isActive()) << "the next tick tries again";
+  EXPECT_THROW(maly->maly()->RemoteQuery(), std::exception) << "never this server instead";
   EXPECT_EQ(form_->rows()[0].lblState->text(), Shown(text::kAutoOn));
 
   fs::rename(away, remote);
