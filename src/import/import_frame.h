@@ -109,7 +109,7 @@ class ImportFrame {
   void SetAutoMinutes(const std::string& minutes);
   const std::string& autoMinutes() const { return autoMinutes_; }
   void Idle();
-  bool CheckBeforeAuto();
+  virtual bool CheckBeforeAuto();
   // The start runs the load, and the apply when the load left something, at once. A tick first
   // reaches the source afresh (another server is connected to again, so one restarted or moved
   // back since the last tick is found) and probes it; an unreachable source ends the tick with
