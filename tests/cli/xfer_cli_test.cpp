@@ -211,4 +211,36 @@ TEST_F(XferCli, ImportMalyPreviewsAppliesAndStopsOnChecks) {
   EXPECT_EQ(Xfer("import maly --help").status, 0);
 }
 
+TEST_F(XferCli, AutoRunsOneTickForCronAndRefusesBadSettings) {
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  const std::string base = "auto --server " + dir_ +
+                           " --database KELVARO_1_1403 --source KELVARO_1_1402 --from-no 8 "
+                           "--to-no 14 ";
+  Outcome refused = Xfer(base + "--once --mode NEWID");
+  EXPECT_EQ(refused.status, 1) << "accounts missing here and not copied";
+  EXPECT_NE(refused.out.find("\trefused\tسرفصل هايي كه با رنگ سبز"), std::string::npos)
+      << refused.out;
+
+  // One log line per tick: time, import, loaded, written, outcome, the status text.
+  Outcome applied = Xfer(base + "--once --copy-base --mode NEWID");
+  EXPECT_EQ(applied.status, 0) << applied.err;
+  EXPECT_NE(applied.out.find("\tmaly\tloaded="), std::string::npos) << applied.out;
+  EXPECT_NE(applied.out.find("\tapplied\tانتقال انجام شد 1\n"), std::string::npos) << applied.out;
+  // The default numbering keeps vouchers already here out: a second run writes nothing.
+  Outcome kept = Xfer(base + "--once --copy-base");
+  EXPECT_EQ(kept.status, 0) << kept.err;
+  EXPECT_NE(kept.out.find("\tapplied=0\tkept\t"), std::string::npos) << kept.out;
+
+  EXPECT_EQ(Xfer(base + "--once --modules maly,sales").status, 1);
+  EXPECT_EQ(Xfer(base + "--once --mode SOMETIMES").status, 1);
+  Outcome noPeriod =
+      Xfer("auto --server " + dir_ + " --database KELVARO_1_1403 --source KELVARO_9_1402 --once");
+  EXPECT_EQ(noPeriod.status, 1);
+  EXPECT_NE(noPeriod.err.find("دوره مالي انتخاب نشده است"), std::string::npos) << noPeriod.err;
+  EXPECT_EQ(Xfer(base + "--times 2").status, 2) << "neither --every nor --once";
+  Outcome help = Xfer("auto --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--once"), std::string::npos);
+}
+
 }  // namespace
