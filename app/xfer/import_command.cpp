@@ -21,6 +21,10 @@
 #include "import/maly_import.h"
 
 namespace xfer::cli {
+
+// `xfer import store` (store_command.cpp).
+void RegisterStoreImportCommand(CLI::App& import);
+
 namespace {
 
 struct ImportOptions {
@@ -144,6 +148,7 @@ void RegisterImportCommand(CLI::App& app) {
                 "Copy the accounts the vouchers need from the source when missing here");
   cmd->add_flag("--preview", o->preview, "Load and print the candidate lines; write nothing");
   cmd->callback([o] { SetExitCode(RunImport(*o)); });
+  RegisterStoreImportCommand(*import);
 }
 
 }  // namespace xfer::cli
