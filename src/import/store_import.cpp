@@ -284,12 +284,12 @@ void StoreImport::ResetAuto() {
   }
 }
 
-bool StoreImport::CheckBeforeStoreAuto() {
+bool StoreImport::CheckBeforeAuto() {
   if (typeIndex_ < 0) {
     Report(text::kNoType, kRed);
     return false;
   }
-  return CheckBeforeAuto();
+  return ImportFrame::CheckBeforeAuto();
 }
 
 void StoreImport::ReadRanges() {

@@ -70,7 +70,8 @@ class StoreImport : public ImportFrame {
   // chbAutoClick: automatic mode back to idle; with a period and a receipt (or its return)
   // chosen, new numbers are selected and the merging item removed.
   void ResetAuto();
-  bool CheckBeforeStoreAuto();
+  // The check before automatic mode starts: a document type, then a period.
+  bool CheckBeforeAuto() override;
 
   bool Load() override;
   bool Apply() override;
