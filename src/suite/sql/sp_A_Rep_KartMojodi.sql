@@ -70,23 +70,23 @@ IF ISNULL(@Date1, '') <> '' SET @Where = @Where + ' AND TA.' + @DateField + ' >=
 IF ISNULL(@Date2, '') <> '' SET @Where = @Where + ' AND TA.' + @DateField + ' <= ''' + REPLACE(@Date2, '''', '''''') + ''''
 SET @Anbar = CASE WHEN @Group = 'ANBAR' THEN 'TA.AnbarCod' ELSE '''''' END
 
-EXEC ('INSERT INTO ' + @TableName + ' (AnbarCod, KalaCod, QtyIn, Qty1In, Qty2In, PriceIn, QtyOut, '
-  + 'Qty1Out, Qty2Out) SELECT ' + @Anbar + ', T.KalaCod, '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @In + ' THEN ISNULL(T.Qty, 0) ELSE 0 END), '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @In + ' THEN ISNULL(T.Qty1, 0) ELSE 0 END), '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @In + ' THEN ISNULL(T.Qty2, 0) ELSE 0 END), '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @In + ' THEN ISNULL(T.Price, 0) ELSE 0 END), '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @Out + ' THEN ISNULL(T.Qty, 0) ELSE 0 END), '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @Out + ' THEN ISNULL(T.Qty1, 0) ELSE 0 END), '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @Out + ' THEN ISNULL(T.Qty2, 0) ELSE 0 END) '
+-- One statement: the sums per pair, then what is left, the fee and the names from them.
+EXEC ('INSERT INTO ' + @TableName + ' (AnbarCod, KalaCod, KalaNam, DesKala, QtyIn, Qty1In, '
+  + 'Qty2In, PriceIn, QtyOut, Qty1Out, Qty2Out, Mand, Mand1, Mand2, FeeMandeh, PriceMandeh, '
+  + 'sOrder1) SELECT X.AnbarCod, X.KalaCod, K.KalaNam, K.KalaNam, X.QtyIn, X.Qty1In, X.Qty2In, '
+  + 'X.PriceIn, X.QtyOut, X.Qty1Out, X.Qty2Out, X.QtyIn - X.QtyOut, X.Qty1In - X.Qty1Out, '
+  + 'X.Qty2In - X.Qty2Out, CASE WHEN X.QtyIn <> 0 THEN X.PriceIn / X.QtyIn ELSE 0 END, '
+  + '(X.QtyIn - X.QtyOut) * CASE WHEN X.QtyIn <> 0 THEN X.PriceIn / X.QtyIn ELSE 0 END, '
+  + 'RIGHT(SPACE(20) + LTRIM(RTRIM(X.AnbarCod)), 20) + RIGHT(SPACE(50) + LTRIM(RTRIM(X.KalaCod)), 50) '
+  + 'FROM (SELECT ' + @Anbar + ' AS AnbarCod, T.KalaCod AS KalaCod, '
+  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @In + ' THEN ISNULL(T.Qty, 0) ELSE 0 END) AS QtyIn, '
+  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @In + ' THEN ISNULL(T.Qty1, 0) ELSE 0 END) AS Qty1In, '
+  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @In + ' THEN ISNULL(T.Qty2, 0) ELSE 0 END) AS Qty2In, '
+  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @In + ' THEN ISNULL(T.Price, 0) ELSE 0 END) AS PriceIn, '
+  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @Out + ' THEN ISNULL(T.Qty, 0) ELSE 0 END) AS QtyOut, '
+  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @Out + ' THEN ISNULL(T.Qty1, 0) ELSE 0 END) AS Qty1Out, '
+  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @Out + ' THEN ISNULL(T.Qty2, 0) ELSE 0 END) AS Qty2Out '
   + 'FROM A_TranID TA INNER JOIN A_TranSanj T ON T.TranID = TA.TranID' + @Where
-  + ' GROUP BY ' + @Anbar + ', T.KalaCod')
-EXEC ('UPDATE ' + @TableName + ' SET Mand = QtyIn - QtyOut, Mand1 = Qty1In - Qty1Out, '
-  + 'Mand2 = Qty2In - Qty2Out, FeeMandeh = CASE WHEN QtyIn <> 0 THEN PriceIn / QtyIn ELSE 0 END, '
-  + 'sOrder1 = RIGHT(SPACE(20) + LTRIM(RTRIM(AnbarCod)), 20) + RIGHT(SPACE(50) + LTRIM(RTRIM(KalaCod)), 50) '
-  + 'WHERE Mand IS NULL')
-EXEC ('UPDATE ' + @TableName + ' SET PriceMandeh = Mand * FeeMandeh WHERE PriceMandeh IS NULL')
-EXEC ('UPDATE R SET KalaNam = K.KalaNam, DesKala = K.KalaNam FROM ' + @TableName
-  + ' R INNER JOIN Kala K ON K.KalaCod = R.KalaCod WHERE R.KalaNam IS NULL')
+  + ' GROUP BY ' + @Anbar + ', T.KalaCod) X LEFT OUTER JOIN Kala K ON K.KalaCod = X.KalaCod')
 IF @Kind = 'MANDEH'
   EXEC ('DELETE FROM ' + @TableName + ' WHERE Mand = 0 AND Mand1 = 0 AND Mand2 = 0')
