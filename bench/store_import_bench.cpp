@@ -72,7 +72,8 @@ void Build(const fs::path& dir, int lines) {
                      "1402/" + Code(month, 2) + "/" + Code(d % 28 + 1, 2), std::string("مدير"),
                      std::string("S")});
     for (int r = 1; r <= kLinesPerDocument; ++r) {
-      long long item = (static_cast<long long>(d) * kLinesPerDocument + r) * 7919 % kItems + 1;
+      // Every item moves in every warehouse: 200,000 pairs at full volume.
+      long long item = (static_cast<long long>(d) * 7919 + r * 104729LL) % kItems + 1;
       double qty = 1 + (d + r) % 50;
       double fee = 1000.0 * static_cast<double>(item % 900 + 5);
       items.push_back({static_cast<long long>(d + 1), static_cast<long long>(r), Code(item, 8), qty,
