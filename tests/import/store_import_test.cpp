@@ -10,6 +10,7 @@
 
 #include "db/backend.h"
 #include "db/text_util.h"
+#include "import/maly_import.h"
 #include "import/store_backup.h"
 #include "import/store_import.h"
 #include "import/store_text.h"
@@ -403,6 +404,48 @@ TEST_F(StoreTest, EachDocumentTypeArrivesWithItsLines) {
                      "AND O.AnbarCod = I.TransStore AND O.TransStore = I.AnbarCod)"),
                 std::vector<std::string>{});
     }
+  }
+}
+
+TEST_F(StoreTest, SummariesKeepEachItemsQuantitiesAndValue) {
+  // Per warehouse and item, what the receipts add up to in the source.
+  const std::string sums =
+      "SELECT TA.AnbarCod, T.KalaCod, SUM(T.Qty), SUM(T.Qty1), SUM(T.Qty2), SUM(T.Price) FROM "
+      "%s..A_TranID "
+      "TA INNER JOIN %s..A_TranSanj T ON T.TranID = TA.TranID WHERE TA.WhatDoc = '30' %s GROUP BY "
+      "TA.AnbarCod, T.KalaCod ORDER BY TA.AnbarCod, T.KalaCod";
+  auto query = [&](const std::string& db, const std::string& where) {
+    char buf[600];
+    std::snprintf(buf, sizeof buf, sums.c_str(), db.c_str(), db.c_str(), where.c_str());
+    return Rows(buf);
+  };
+  auto source = query(kSource, "");
+  for (int prior : {kMonthly, kYearly}) {
+    SCOPED_TRACE(prior);
+    TearDown();
+    SetUp();
+    std::string top = Value(std::string("SELECT MAX(TranID) FROM ") + kDest + "..A_TranID");
+    auto s = OpenStore();
+    ASSERT_TRUE(s->ChoosePeriodByDatabase(kSource));
+    ASSERT_TRUE(s->ChooseType(StoreTypeOf("30")));
+    s->priorMode = prior;
+    s->afterMode = kStoreNewId;
+    ASSERT_TRUE(s->Load());
+    ASSERT_TRUE(s->Apply()) << Last();
+    auto after = query(kDest, "AND TA.TranID > " + top);
+    ASSERT_EQ(after.size(), source.size());
+    for (size_t i = 0; i < source.size(); ++i) {
+      auto a = Split(after[i]), b = Split(source[i]);
+      EXPECT_EQ(a[0] + a[1], b[0] + b[1]);
+      for (size_t c = 2; c < 6; ++c) EXPECT_NEAR(Num(a[c]), Num(b[c]), 1e-6) << after[i];
+    }
+    // One document per warehouse and month (or year).
+    std::string docs =
+        Value(std::string("SELECT COUNT(*) FROM ") + kDest + "..A_TranID WHERE TranID > " + top);
+    std::string groups = Value(std::string("SELECT COUNT(*) FROM (SELECT DISTINCT AnbarCod, ") +
+                               (prior == kMonthly ? "LEFT(DocDate, 7)" : "LEFT(DocDate, 4)") +
+                               " AS P FROM " + kSource + "..A_TranID WHERE WhatDoc = '30') X");
+    EXPECT_EQ(docs, groups);
   }
 }
 
