@@ -705,15 +705,17 @@ bool StoreImport::Apply() {
     sourceDb = kStoreMirror;
   }
   dialogs_.Progress(2, 4);
-  if (AfterModeNameNow() == "OLDID") HoldBackFactorDocuments(sourceDb);
+  // Receipt factors belong to documents of A_TranID only.
+  bool documents = Code() != "300" && Code() != "500" && Code() != "400" && Code() != "600";
+  if (AfterModeNameNow() == "OLDID" && documents) HoldBackFactorDocuments(sourceDb);
   std::string from = anbars.ticked ? std::string(db::Trim(anbars.from)) : "";
   std::string to = anbars.ticked ? std::string(db::Trim(anbars.to)) : "";
   std::string code = Code() == "100" ? "10" : Code();
 
-  transfer::UnitResult documents;
-  documents.table = "A_TranID";
-  documents.name = caption_;
-  documents.sourceRows = candidateLines_;
+  transfer::UnitResult unit;
+  unit.table = "A_TranID";
+  unit.name = caption_;
+  unit.sourceRows = candidateLines_;
   try {
     transfer::RunAtomic(
         db_,
@@ -744,12 +746,11 @@ bool StoreImport::Apply() {
   }
   if (remote) DropStoreMirror(db_);
   dialogs_.Progress(4, 4);
-  documents.inserted = outcome_.lines;
-  documents.clashing = documents.sourceRows - outcome_.lines;
-  documents.replaced = outcome_.replaced;
-  documents.seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  report_.units.push_back(documents);
+  unit.inserted = outcome_.lines;
+  unit.clashing = unit.sourceRows - outcome_.lines;
+  unit.replaced = outcome_.replaced;
+  unit.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  report_.units.push_back(unit);
   report_.outcome = "OK";
   KeepReport();
   SetApplyEnabled(false);

@@ -449,6 +449,42 @@ TEST_F(StoreTest, SummariesKeepEachItemsQuantitiesAndValue) {
   }
 }
 
+TEST_F(StoreTest, DocumentsTiedToReceiptFactorsStayBehindWhenMerging) {
+  // The base records the documents name are here, so no line is marked as lacking them.
+  for (const auto& [table, key] :
+       std::vector<std::pair<std::string, std::string>>{{"Kala", "KalaCod"},
+                                                        {"Anbar", "AnbarCod"},
+                                                        {"A_SELLERS", "SellersCod"},
+                                                        {"TahvilPerson", "Code"},
+                                                        {"A_MoredResid", "MoredResidCod"},
+                                                        {"A_MASRAF", "MasrafCod"},
+                                                        {"Megyas", "MegyasCod"}})
+    Sql().Execute(std::string("INSERT INTO ") + kDest + ".." + table + " SELECT * FROM " + kSource +
+                  ".." + table + " WHERE " + key + " NOT IN (SELECT " + key + " FROM " + kDest +
+                  ".." + table + ")");
+  // A receipt factor here names the source's first receipt of warehouse 0001.
+  Sql().Execute(std::string("UPDATE ") + kDest +
+                "..Avamel_Resid SET Serial = '30_0001_1' WHERE TranID = (SELECT MIN(TranID) FROM " +
+                kDest + "..Avamel_Resid)");
+  auto s = Import("30", "OLDID");
+  EXPECT_EQ(s->outcome().notMoved, 1);
+  EXPECT_EQ(Last(), text::kNotMoved);
+  const db::ResultSet& held = s->candidates();
+  ASSERT_FALSE(held.rows.empty());
+  for (const auto& row : held.rows) {
+    std::string anbar, no;
+    for (size_t i = 0; i < held.fields.size(); ++i) {
+      if (db::UpperAscii(held.fields[i].name) == "ANBARCOD") anbar = engine::FormatValue(row[i]);
+      if (db::UpperAscii(held.fields[i].name) == "OLDDOCUMENT") no = engine::FormatValue(row[i]);
+    }
+    EXPECT_EQ(anbar + "/" + no, "0001/1") << "only the held-back document is shown";
+  }
+  EXPECT_EQ(s->outcome().lines + static_cast<long long>(held.rows.size()),
+            std::stoll(Value(std::string("SELECT COUNT(*) FROM ") + kSource +
+                             "..A_TranSanj T INNER JOIN " + kSource +
+                             "..A_TranID TA ON TA.TranID = T.TranID WHERE TA.WhatDoc = '30'")));
+}
+
 TEST_F(StoreTest, ThePreviewShowsNewNumbersAndTotals) {
   auto s = OpenStore();
   ASSERT_TRUE(s->ChoosePeriodByDatabase(kSource));
