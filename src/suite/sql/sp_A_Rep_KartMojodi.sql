@@ -29,8 +29,7 @@ CREATE PROCEDURE sp_A_Rep_KartMojodi
   @Refresh varchar(20) = 'REFRESH'
 AS
 SET XACT_ABORT ON
-DECLARE @Where varchar(4000), @Anbar varchar(100), @Probe varchar(300), @In varchar(200),
-  @Out varchar(200)
+DECLARE @Where varchar(4000), @Anbar varchar(100), @Probe varchar(300)
 
 SET @TableName = LTRIM(RTRIM(ISNULL(@TableName, '')))
 SET @Group = UPPER(LTRIM(RTRIM(ISNULL(@Group, 'ANBAR'))))
@@ -58,10 +57,12 @@ IF OBJECT_ID(@Probe) IS NULL
     + 'Qty2Out float NULL, Mand float NULL, Mand1 float NULL, Mand2 float NULL, '
     + 'FeeMandeh float NULL, PriceMandeh float NULL, sOrder1 varchar(100) NULL)')
 
-SET @In = '(''10'', ''12'', ''16'', ''30'', ''31'', ''38'', ''53'', ''55'', ''56'', ''80'')'
-SET @Out = '(''14'', ''17'', ''33'', ''35'', ''36'', ''50'', ''51'', ''58'', ''85'')'
-SET @Where = ' WHERE TA.WhatDoc IN (''10'', ''12'', ''16'', ''30'', ''31'', ''38'', ''53'', '
-  + '''55'', ''56'', ''80'', ''14'', ''17'', ''33'', ''35'', ''36'', ''50'', ''51'', ''58'', ''85'')'
+-- The sign of each document code, joined once per line.
+CREATE TABLE #KartSign (WhatDoc varchar(3) NOT NULL PRIMARY KEY, Sgn int NOT NULL)
+INSERT INTO #KartSign (WhatDoc, Sgn) VALUES ('10', 1), ('12', 1), ('16', 1), ('30', 1), ('31', 1),
+  ('38', 1), ('53', 1), ('55', 1), ('56', 1), ('80', 1), ('14', -1), ('17', -1), ('33', -1),
+  ('35', -1), ('36', -1), ('50', -1), ('51', -1), ('58', -1), ('85', -1)
+SET @Where = ' WHERE 1 = 1'
 IF ISNULL(@FromKala, '') <> '' SET @Where = @Where + ' AND T.KalaCod >= ''' + REPLACE(@FromKala, '''', '''''') + ''''
 IF ISNULL(@ToKala, '') <> '' SET @Where = @Where + ' AND T.KalaCod <= ''' + REPLACE(@ToKala, '''', '''''') + ''''
 IF ISNULL(@FromAnbar, '') <> '' SET @Where = @Where + ' AND TA.AnbarCod >= ''' + REPLACE(@FromAnbar, '''', '''''') + ''''
@@ -79,14 +80,16 @@ EXEC ('INSERT INTO ' + @TableName + ' (AnbarCod, KalaCod, KalaNam, DesKala, QtyI
   + '(X.QtyIn - X.QtyOut) * CASE WHEN X.QtyIn <> 0 THEN X.PriceIn / X.QtyIn ELSE 0 END, '
   + 'RIGHT(SPACE(20) + LTRIM(RTRIM(X.AnbarCod)), 20) + RIGHT(SPACE(50) + LTRIM(RTRIM(X.KalaCod)), 50) '
   + 'FROM (SELECT ' + @Anbar + ' AS AnbarCod, T.KalaCod AS KalaCod, '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @In + ' THEN ISNULL(T.Qty, 0) ELSE 0 END) AS QtyIn, '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @In + ' THEN ISNULL(T.Qty1, 0) ELSE 0 END) AS Qty1In, '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @In + ' THEN ISNULL(T.Qty2, 0) ELSE 0 END) AS Qty2In, '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @In + ' THEN ISNULL(T.Price, 0) ELSE 0 END) AS PriceIn, '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @Out + ' THEN ISNULL(T.Qty, 0) ELSE 0 END) AS QtyOut, '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @Out + ' THEN ISNULL(T.Qty1, 0) ELSE 0 END) AS Qty1Out, '
-  + 'SUM(CASE WHEN TA.WhatDoc IN ' + @Out + ' THEN ISNULL(T.Qty2, 0) ELSE 0 END) AS Qty2Out '
-  + 'FROM A_TranID TA INNER JOIN A_TranSanj T ON T.TranID = TA.TranID' + @Where
+  + 'ISNULL(SUM(CASE WHEN S.Sgn > 0 THEN T.Qty ELSE 0 END), 0) AS QtyIn, '
+  + 'ISNULL(SUM(CASE WHEN S.Sgn > 0 THEN T.Qty1 ELSE 0 END), 0) AS Qty1In, '
+  + 'ISNULL(SUM(CASE WHEN S.Sgn > 0 THEN T.Qty2 ELSE 0 END), 0) AS Qty2In, '
+  + 'ISNULL(SUM(CASE WHEN S.Sgn > 0 THEN T.Price ELSE 0 END), 0) AS PriceIn, '
+  + 'ISNULL(SUM(CASE WHEN S.Sgn < 0 THEN T.Qty ELSE 0 END), 0) AS QtyOut, '
+  + 'ISNULL(SUM(CASE WHEN S.Sgn < 0 THEN T.Qty1 ELSE 0 END), 0) AS Qty1Out, '
+  + 'ISNULL(SUM(CASE WHEN S.Sgn < 0 THEN T.Qty2 ELSE 0 END), 0) AS Qty2Out '
+  + 'FROM A_TranID TA INNER JOIN #KartSign S ON S.WhatDoc = TA.WhatDoc '
+  + 'INNER JOIN A_TranSanj T ON T.TranID = TA.TranID' + @Where
   + ' GROUP BY ' + @Anbar + ', T.KalaCod) X LEFT OUTER JOIN Kala K ON K.KalaCod = X.KalaCod')
 IF @Kind = 'MANDEH'
   EXEC ('DELETE FROM ' + @TableName + ' WHERE Mand = 0 AND Mand1 = 0 AND Mand2 = 0')
+DROP TABLE #KartSign
