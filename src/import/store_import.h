@@ -108,7 +108,8 @@ class StoreImport : public ImportFrame {
   long long CopyMissingBase(const std::string& sourceDb);
   void KeepReport();
   void Refuse(const std::string& message);
-  std::string Table(const std::string& columns) const;
+  // The statement that makes an import table `name` with this period's code widths.
+  std::string Table(const std::string& name) const;
 
   std::string importTable_;
   std::string caption_;
