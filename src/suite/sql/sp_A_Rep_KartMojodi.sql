@@ -12,7 +12,8 @@
 -- value left is the quantity left at that fee.
 -- @TableName receives: AnbarCod, KalaCod, KalaNam, DesKala, QtyIn, Qty1In, Qty2In, PriceIn,
 -- QtyOut, Qty1Out, Qty2Out, Mand, Mand1, Mand2, FeeMandeh, PriceMandeh, sOrder1 (warehouse then
--- item, right-aligned). @Group 'ANBAR' keeps warehouses apart, 'KALA' sums them (AnbarCod '').
+-- item: codes are stored at their full width). @Group 'ANBAR' keeps warehouses apart, 'KALA'
+-- sums them (AnbarCod '').
 -- @Kind 'FULL' lists every pair that moved, 'MANDEH' only those with something left.
 -- @Refresh 'REFRESH' makes the table afresh; otherwise rows are added to an existing one.
 CREATE PROCEDURE sp_A_Rep_KartMojodi
@@ -78,7 +79,7 @@ EXEC ('INSERT INTO ' + @TableName + ' (AnbarCod, KalaCod, KalaNam, DesKala, QtyI
   + 'X.PriceIn, X.QtyOut, X.Qty1Out, X.Qty2Out, X.QtyIn - X.QtyOut, X.Qty1In - X.Qty1Out, '
   + 'X.Qty2In - X.Qty2Out, CASE WHEN X.QtyIn <> 0 THEN X.PriceIn / X.QtyIn ELSE 0 END, '
   + '(X.QtyIn - X.QtyOut) * CASE WHEN X.QtyIn <> 0 THEN X.PriceIn / X.QtyIn ELSE 0 END, '
-  + 'RIGHT(SPACE(20) + LTRIM(RTRIM(X.AnbarCod)), 20) + RIGHT(SPACE(50) + LTRIM(RTRIM(X.KalaCod)), 50) '
+  + 'X.AnbarCod + '' '' + X.KalaCod '
   + 'FROM (SELECT ' + @Anbar + ' AS AnbarCod, T.KalaCod AS KalaCod, '
   + 'ISNULL(SUM(CASE WHEN S.Sgn > 0 THEN T.Qty ELSE 0 END), 0) AS QtyIn, '
   + 'ISNULL(SUM(CASE WHEN S.Sgn > 0 THEN T.Qty1 ELSE 0 END), 0) AS Qty1In, '
