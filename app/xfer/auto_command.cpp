@@ -158,10 +158,11 @@ int RunAuto(AutoOptions o) {
     std::cerr << "--every MINUTES or --once is needed\n";
     return 2;
   }
-  std::vector<Slot> slots(o.modules.empty() ? import::ImportModules().size() : o.modules.size());
+  // The vouchers by default: the document imports each need a document type of their own.
+  if (o.modules.empty()) o.modules = {"maly"};
+  std::vector<Slot> slots(o.modules.size());
   for (size_t i = 0; i < slots.size(); ++i) {
-    slots[i].module =
-        o.modules.empty() ? &import::ImportModules()[i] : import::FindImportModule(o.modules[i]);
+    slots[i].module = import::FindImportModule(o.modules[i]);
     if (!slots[i].module) {
       std::string accepted;
       for (const auto& m : import::ImportModules())
@@ -248,7 +249,7 @@ void RegisterAutoCommand(CLI::App& app) {
   std::string names;
   for (const auto& m : import::ImportModules())
     names += (names.empty() ? "" : ",") + std::string(m.name);
-  cmd->add_option("--modules", o->modules, "Imports to run (default every one): " + names)
+  cmd->add_option("--modules", o->modules, "Imports to run (default maly): " + names)
       ->delimiter(',');
   cmd->add_option("--every", o->every, "Minutes between ticks (fractions allowed)");
   cmd->add_option("--times", o->times, "Ticks to run, then exit (default: until stopped)")

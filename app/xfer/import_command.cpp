@@ -22,6 +22,10 @@
 #include "plain_errors.h"
 
 namespace xfer::cli {
+
+// `xfer import store` (store_command.cpp).
+void RegisterStoreImportCommand(CLI::App& import);
+
 namespace {
 
 struct ImportOptions {
@@ -153,6 +157,7 @@ void RegisterImportCommand(CLI::App& app) {
                 "Copy the accounts the vouchers need from the source when missing here");
   cmd->add_flag("--preview", o->preview, "Load and print the candidate lines; write nothing");
   cmd->callback([o] { SetExitCode(RunImport(*o)); });
+  RegisterStoreImportCommand(*import);
 }
 
 }  // namespace xfer::cli

@@ -4,6 +4,7 @@
 
 #include "db/text_util.h"
 #include "import/maly_import.h"
+#include "import/store_import.h"
 
 namespace xfer::import {
 namespace {
@@ -21,7 +22,6 @@ std::string ConfigureMaly(ImportFrame& frame, const ImportSettings& s) {
   int prior = PriorModeOf(s.summary.empty() ? "NOCHANGE" : s.summary);
   if (after < 0) return "unknown mode '" + s.mode + "'";
   if (prior < 0) return "unknown summary '" + s.summary + "'";
-  if (!s.type.empty()) return "vouchers have no document type";
   frame.afterMode = after;
   frame.priorMode = prior;
   frame.copyBase = s.copyBase;
@@ -30,9 +30,29 @@ std::string ConfigureMaly(ImportFrame& frame, const ImportSettings& s) {
   return {};
 }
 
+std::string ConfigureStore(ImportFrame& frame, const ImportSettings& s) {
+  auto& store = static_cast<StoreImport&>(frame);
+  // A schedule needs a document type; receipts of a type already here stay out by default.
+  int type = StoreTypeOf(s.type);
+  int after = StoreAfterOf(s.mode.empty() ? "OLDID_NOCHANGE" : s.mode);
+  int prior = PriorModeOf(s.summary.empty() ? "NOCHANGE" : s.summary);
+  if (type < 0) return "unknown document type '" + s.type + "'";
+  if (after < 0) return "unknown mode '" + s.mode + "'";
+  if (prior < 0) return "unknown summary '" + s.summary + "'";
+  store.ChooseType(type);
+  store.afterMode = after;
+  store.priorMode = prior;
+  store.copyBase = s.copyBase;
+  store.dates = s.dates;
+  store.numbers = s.numbers;
+  return {};
+}
+
 constexpr std::array kModules = {
     ImportModule{"maly", "حسابداري", "انتقال حسابداري", &Make<MalyImport>, &ConfigureMaly,
                  "OLDID_NOCHANGE, NEWID, OLDID, REPLACE"},
+    ImportModule{"store", "انبار", "انتقال انبار", &Make<StoreImport>, &ConfigureStore,
+                 "OLDID_NOCHANGE, REPLACE, NEWID, OLDID"},
 };
 
 }  // namespace

@@ -84,6 +84,8 @@ void FillAccounting(const Period& p);
 // The year's accounting vouchers over the chart of `kolls` general accounts.
 void FillVouchers(const Period& p, int kolls);
 void FillInventory(const Period& p);
+// The year's inventory documents over the first `anbars` warehouses and `kalas` items.
+void FillStockDocuments(const Period& p, int anbars, int kalas);
 void FillAssets(const Period& p);
 void FillTreasury(const Period& p);
 void FillSales(const Period& p);

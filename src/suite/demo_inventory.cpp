@@ -1,6 +1,6 @@
 // Demo inventory masters: warehouses, units, item groups, code parts, items with their layout,
 // order points and pictures, suppliers, deliverers, purchase factors and production formulas,
-// plus a year of inventory documents.
+// plus a year of inventory documents (demo_stock_docs.cpp).
 #include "suite/demo_gen.h"
 #include "suite/demo_words.h"
 
@@ -309,27 +309,7 @@ void FillInventory(const Period& p) {
     }
     p.Done(b);
   }
-  // Inventory documents of the year: receipts and issues with three lines each.
-  Rng rng = p.YearStream("A_TranID");
-  const int docs = p.Count(10, 500000);
-  RowWriter head(p.run, "A_TranID",
-                 "WhatDoc, AnbarCod, Document, DocDate, PersonelCod, User_Name, TypeSys, TypeSys2, "
-                 "MDes, SherCode, SalMale");
-  RowWriter lines(p.run, "A_TranSanj", "TranID, Raj, KalaCod, DesKala, Qty, Qty1, Fee, Price");
-  for (int d = 0; d < docs; ++d) {
-    std::string what = d % 2 ? "50" : "30";
-    head.Add({Lit(what), Lit(Code(d % anbars + 1, 4)), Lit(std::to_string(d / 2 + 1)),
-              Lit(p.Date(rng)), Lit(Code(d % 8 + 1, 6)), Lit("مدير"), Lit("S"), Lit(""),
-              Lit(what == "30" ? "رسيد خريد" : "حواله فروش"), Lit(p.code), Lit(p.year)});
-    for (int r = 0; r < 3; ++r) {
-      double qty = static_cast<double>(rng.Between(1, 50));
-      double fee = static_cast<double>(rng.Between(5, 900) * 1000);
-      lines.Add({Lit(d + 1), Lit(r + 1), Lit(Code(rng.Between(1, kalas), 8)), Lit(""), Lit(qty),
-                 Lit(qty), Lit(fee), Lit(qty * fee)});
-    }
-  }
-  head.Flush();
-  lines.Flush();
+  FillStockDocuments(p, anbars, kalas);
 }
 
 }  // namespace xfer::suite::demo

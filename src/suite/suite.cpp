@@ -14,8 +14,10 @@ constexpr std::array kPeriodScripts = {
     "users",         "period_system",   "period_accounting", "period_inventory",
     "period_assets", "period_treasury", "period_sales"};
 constexpr std::array kProcedureScripts = {
-    "sp_Sayer_XferHesab",  "sp_N_Report_Acount",       "sp_N_Report_Holder", "sp_N_Report_Cash",
-    "sp_N_Report_Tankhah", "sp_M_Asnad_Import_Perpar", "sp_M_Asnad_Import"};
+    "sp_Sayer_XferHesab",       "sp_N_Report_Acount",      "sp_N_Report_Holder",
+    "sp_N_Report_Cash",         "sp_N_Report_Tankhah",     "sp_M_Asnad_Import_Perpar",
+    "sp_M_Asnad_Import",        "sp_A_Rep_KartMojodi",     "sp_A_Rep_MojodiSerial",
+    "sp_A_Asnad_Import_Perpar", "sp_A_Asnad_Import_NewNo", "sp_A_Asnad_Import"};
 
 void RunScript(const BatchRunner& run, std::string_view name,
                const std::map<std::string, std::string>& vars) {

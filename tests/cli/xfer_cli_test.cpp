@@ -243,4 +243,44 @@ TEST_F(XferCli, AutoRunsOneTickForCronAndRefusesBadSettings) {
   EXPECT_NE(help.out.find("--once"), std::string::npos);
 }
 
+TEST_F(XferCli, ImportStorePreviewsAppliesAndRestoresItsBackup) {
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  const std::string sql = "sql --server " + dir_ + " --database KELVARO_1_1403 ";
+  // The receipt factors of the two periods must agree before documents move.
+  ASSERT_EQ(Xfer(sql + "-e \"UPDATE D SET CatgagoryName = S.CatgagoryName FROM Avamel D INNER "
+                       "JOIN KELVARO_1_1402..Avamel S ON S.CatgagoryCode = D.CatgagoryCode\"")
+                .status,
+            0);
+  const std::string count = sql + "-e \"SELECT COUNT(*) FROM A_TranID\"";
+  std::string before = Xfer(count).out;
+  const std::string base =
+      "import store --server " + dir_ + " --database KELVARO_1_1403 --source KELVARO_1_1402 ";
+  Outcome preview = Xfer(base + "--type 85 --preview");
+  EXPECT_EQ(preview.status, 0) << preview.err;
+  EXPECT_NE(preview.out.find("documents"), std::string::npos) << preview.out;
+  EXPECT_NE(preview.out.find("جمع کل"), std::string::npos) << "totals in the preview";
+
+  Outcome applied = Xfer(base + "--type 85 --mode NEWID");
+  EXPECT_EQ(applied.status, 0) << applied.err;
+  EXPECT_NE(applied.out.find("انتقال انجام شد"), std::string::npos) << applied.out;
+  size_t at = applied.out.find("backup ");
+  ASSERT_NE(at, std::string::npos) << applied.out;
+  std::string stamp = applied.out.substr(at + 7, applied.out.find('\n', at) - at - 7);
+  EXPECT_NE(Xfer(count).out, before);
+
+  Outcome listed =
+      Xfer("import store --server " + dir_ + " --database KELVARO_1_1403 --list-backups");
+  EXPECT_NE(listed.out.find(stamp + "  8 tables"), std::string::npos) << listed.out;
+  Outcome restored =
+      Xfer("import store --server " + dir_ + " --database KELVARO_1_1403 --restore " + stamp);
+  EXPECT_EQ(restored.status, 0) << restored.err;
+  EXPECT_EQ(Xfer(count).out, before);
+
+  Outcome refused = Xfer(base + "--type 100 --mode NEWID");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("براي انتقال موجودي"), std::string::npos) << refused.err;
+  EXPECT_EQ(Xfer(base + "--type 999").status, 2);
+  EXPECT_EQ(Xfer("import store --help").status, 0);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "import/forms/import_maly_form.h"
+#include "import/forms/import_store_form.h"
 
 namespace xfer::import {
 namespace {
@@ -16,6 +17,7 @@ TImportFrameForm* Make(transfer::SessionSource session) {
 
 constexpr std::array kForms = {
     ImportFormEntry{"maly", "Maly", &Make<TImportMalyForm>, &TImportFrameForm::EdtAutoMin},
+    ImportFormEntry{"store", "Store", &Make<TImportStoreForm>, &TImportFrameForm::EdtAutoNo},
 };
 
 std::map<std::string, QPointer<TImportFrameForm>>& Variables() {

@@ -98,7 +98,7 @@ class TImportFrameForm : public QWidget {
   virtual void OpenCandidates() = 0;
   // Wires the core to the widgets after FormShow made it.
   void Attach();
-  void ReadChoices();
+  virtual void ReadChoices();
   void ShowAutoState();
   void ShowStatus(const Status& s);
   // Runs a handler; a server error ends it with the message dialog, as the suite's handler does.

@@ -1,0 +1,288 @@
+#include "import/forms/import_store_form.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyledItemDelegate>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "db/session.h"
+#include "import/import_text.h"
+#include "import/store_text.h"
+#include "transfer/forms/form_grid.h"
+#include "ui/grid/db_grid.h"
+#include "ui/grid/maly_object.h"
+
+namespace xfer::import {
+namespace {
+
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+std::string S(const QString& s) {
+  return s.toStdString();
+}
+
+// Grid columns of the preview: field and title ("" for the titles the type chooses).
+struct StoreColumn {
+  const char* field;
+  const char* caption;
+};
+constexpr StoreColumn kColumns[] = {
+    {"AnbarCod", "انبار"},
+    {"AnbarNam", "نام انبار"},
+    {"PersonelCod", "تحويل دهنده"},
+    {"PersonelNam", "نام تحويل دهنده"},
+    {"OldDocument", "شماره"},
+    {"Document", "شماره جديد"},
+    {"Document2", "شماره جديد"},
+    {"DocDate", "تاريخ"},
+    {"Raj", "رديف"},
+    {"KalaCod", "کالا/قطعات"},
+    {"KalaNam", "نام کالا/قطعات"},
+    {"Qty2", "مقياس2"},
+    {"Qty1", "مقياس1"},
+    {"Qty", "مقياس"},
+    {"Fee", "في"},
+    {"Price", "قيمت"},
+    {"MasrafCod", ""},
+    {"MasrafNam", ""},
+    {"Tafsily2", "تفصيلي2"},
+    {"NamHesab", "نام حساب تفصيلي2"},
+    {"SellersCod", "فروشنده"},
+    {"SellersNam", "نام فروشنده"},
+};
+
+// dbg_DrawColumnCell: the row's font colour from its sOrder markers.
+class RowColourDelegate : public QStyledItemDelegate {
+ public:
+  RowColourDelegate(db::RecordSet& rows, const StoreImport* const& store, QObject* parent)
+      : QStyledItemDelegate(parent), rows_(rows), store_(store) {}
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const db::ResultSet& data = rows_.data();
+    int sOrder = rows_.FieldIndex("sOrder");
+    if (index.row() < 0 || index.row() >= static_cast<int>(data.rows.size()) || sOrder < 0) return;
+    const auto* s = std::get_if<std::string>(
+        &data.rows[static_cast<size_t>(index.row())][static_cast<size_t>(sOrder)]);
+    int c = StoreImport::RowColour(s ? *s : std::string(), store_ && store_->TypeCode() == "100");
+    option->palette.setColor(QPalette::Text, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+  }
+
+ private:
+  db::RecordSet& rows_;
+  const StoreImport* const& store_;
+};
+
+}  // namespace
+
+TImportStoreForm::TImportStoreForm(transfer::SessionSource session, QWidget* parent)
+    : TImportFrameForm(std::move(session), parent) {
+  setObjectName("TImportStoreForm");
+  setWindowTitle(Q(text::kStoreCaption));
+  auto* top = static_cast<QVBoxLayout*>(plTop->layout());
+  cmbTypeAsnad = new QComboBox(plTop);
+  cmbTypeAsnad->setObjectName("cmbTypeAsnad");
+  for (const StoreDocType& t : StoreDocTypes()) cmbTypeAsnad->addItem(Q(t.name));
+  cmbTypeAsnad->setCurrentIndex(-1);
+  top->insertWidget(1, cmbTypeAsnad);
+  auto* anbar = new QHBoxLayout;
+  chbAnbar = new QCheckBox(Q(text::kAnbarFrom), plTop);
+  FrAnbarCod = new QLineEdit(plTop);
+  ToAnbarCod = new QLineEdit(plTop);
+  lbToAnbar = new QLabel(Q(text::kTo), plTop);
+  for (QWidget* w : {static_cast<QWidget*>(chbAnbar), static_cast<QWidget*>(FrAnbarCod),
+                     static_cast<QWidget*>(lbToAnbar), static_cast<QWidget*>(ToAnbarCod)})
+    anbar->addWidget(w);
+  top->insertLayout(2, anbar);
+  chkHavaleh = new QCheckBox(Q(text::kHavaleh), plTop);
+  chkHavaleh->setEnabled(false);
+  top->addWidget(chkHavaleh);
+  chbAuto = new QCheckBox(this);
+  layout()->addWidget(chbAuto);
+  FillAfterItems();
+  rg_AfterImport->setEnabled(false);
+  dbgAsnad->setItemDelegate(new RowColourDelegate(quAsnad, store_ptr_, dbgAsnad));
+  connect(cmbTypeAsnad, &QComboBox::currentIndexChanged, this,
+          &TImportStoreForm::cmbTypeAsnadChange);
+  connect(chbAnbar, &QCheckBox::clicked, this, &TImportStoreForm::chbAnbarClick);
+  connect(afterButtons, &QButtonGroup::idClicked, this, &TImportStoreForm::rg_AfterImportClick);
+  connect(chbAuto, &QCheckBox::clicked, this, &TImportStoreForm::chbAutoClick);
+  // After an apply that held documents back, the grid shows them.
+  connect(cmdOk, &QPushButton::clicked, this, [this] {
+    if (store_ && store_->outcome().notMoved > 0) OpenCandidates();
+  });
+  chbAnbarClick();
+}
+
+TImportStoreForm::~TImportStoreForm() = default;
+
+void TImportStoreForm::FillAfterItems() {
+  for (QAbstractButton* b : afterButtons->buttons()) {
+    afterButtons->removeButton(b);
+    delete b;
+  }
+  std::vector<std::string> items =
+      store_ ? store_->AfterItems()
+             : std::vector<std::string>{text::kStoreReplace, text::kStoreNewId, text::kStoreMerge,
+                                        text::kStoreOldId};
+  int i = 0;
+  for (const std::string& item : items) {
+    auto* b = new QRadioButton(Q(item), rg_AfterImport);
+    afterButtons->addButton(b, i++);
+    rg_AfterImport->layout()->addWidget(b);
+  }
+  int chosen = store_ ? store_->afterMode : kStoreNewId;
+  if (afterButtons->button(chosen)) afterButtons->button(chosen)->setChecked(true);
+}
+
+void TImportStoreForm::FormShow() {
+  const transfer::FormSession s = session_ ? session_() : transfer::FormSession{};
+  if (!s.global || !s.date || !s.database) return;
+  database_ = s.database;
+  store_ = std::make_unique<StoreImport>(*s.global, *s.date, *s.database, *dialogs_);
+  store_ptr_ = store_.get();
+  store_->afterMode = kStoreNewId;
+  store_->Prepare();
+  if (!pmImportAsnad) {
+    pmImportAsnad = new ui::grid::TMalyObject(dbgAsnad, {"A", "ASNAD", "IMPORT", "dbgAsnad"},
+                                              ui::grid::GridVariant::kReport,
+                                              transfer::GridSessionOf(session_, *dialogs_));
+    pmImportAsnad->setTitle("مشخصات گزارش [انتقال اسناد انبار]");
+  }
+  FillAfterItems();
+  SetColumns();
+  Attach();
+}
+
+void TImportStoreForm::SetColumns() {
+  std::string code = store_ ? store_->TypeCode() : std::string();
+  bool receipt = code == "30" || code == "35" || code == "300";
+  bool newNumbers = afterButtons->checkedId() == kStoreNewId;
+  std::vector<ui::grid::GridColumn> columns;
+  for (const StoreColumn& c : kColumns) {
+    std::string field(c.field), caption(c.caption);
+    if (field == "MasrafCod") caption = receipt ? "مورد رسيد" : "مورد مصرف";
+    if (field == "MasrafNam") caption = receipt ? "نام مورد رسيد" : "نام مورد مصرف";
+    if (field == "Tafsily2" && store_ && !store_->namTafsily2().empty())
+      caption = store_->namTafsily2();
+    bool amount = field == "Fee" || field == "Price";
+    ui::grid::GridColumn col{field, caption, 0, true, amount, amount};
+    if (field == "Document") col.visible = !newNumbers;
+    if (field == "Document2") col.visible = newNumbers;
+    columns.push_back(col);
+  }
+  dbgAsnad->setColumns(columns);
+}
+
+void TImportStoreForm::ShowRanges() {
+  if (!store_) return;
+  FrAnbarCod->setText(Q(store_->anbars.from));
+  ToAnbarCod->setText(Q(store_->anbars.to));
+  auto split = [](const std::string& d, QLineEdit* y, QLineEdit* m, QLineEdit* day) {
+    if (d.size() < 10) return;
+    y->setText(Q(d.substr(0, 4)));
+    m->setText(Q(d.substr(5, 2)));
+    day->setText(Q(d.substr(8, 2)));
+  };
+  split(store_->dates.from, mYear1, mMonth1, mDay1);
+  split(store_->dates.to, mYear2, mMonth2, mDay2);
+  FCountEdit->setText(Q(store_->numbers.from));
+  TCountEdit->setText(Q(store_->numbers.to));
+}
+
+void TImportStoreForm::cmbTypeAsnadChange() {
+  if (!store_) return;
+  try {
+    store_->ChooseType(cmbTypeAsnad->currentIndex());
+  } catch (const std::exception& e) {
+    db::ShowCommandError(*dialogs_, e);
+    return;
+  }
+  quAsnad.Close();
+  dbgAsnad->setDataSet(nullptr);
+  ShowRanges();
+  cmdOk->setEnabled(false);
+  rg_AfterImportClick();
+  ShowAutoState();
+}
+
+void TImportStoreForm::chbAnbarClick() {
+  for (QWidget* w : {static_cast<QWidget*>(FrAnbarCod), static_cast<QWidget*>(ToAnbarCod),
+                     static_cast<QWidget*>(lbToAnbar)})
+    w->setEnabled(chbAnbar->isChecked());
+}
+
+void TImportStoreForm::rg_AfterImportClick() {
+  SetColumns();
+  if (dbgAsnad->dataSet()) dbgAsnad->setDataSet(&quAsnad);
+  std::string code = store_ ? store_->TypeCode() : std::string();
+  chkHavaleh->setEnabled((code == "50" || code == "1000") &&
+                         afterButtons->checkedId() != kStoreNewId);
+}
+
+void TImportStoreForm::chbAutoClick() {
+  if (!store_) return;
+  ReadChoices();
+  store_->ResetAuto();
+  FillAfterItems();
+  rg_AfterImport->setEnabled(store_->periodIndex() >= 0);
+  ShowAutoState();
+  if (store_->periodIndex() >= 0)
+    EdtAutoMin->setFocus();
+  else
+    cmbDorehMale->setFocus();
+}
+
+void TImportStoreForm::ReadChoices() {
+  TImportFrameForm::ReadChoices();
+  if (!store_) return;
+  store_->anbars = {chbAnbar->isChecked(), S(FrAnbarCod->text()), S(ToAnbarCod->text())};
+  store_->havalehDest = chkHavaleh->isEnabled() && chkHavaleh->isChecked();
+}
+
+void TImportStoreForm::OpenCandidates() {
+  if (!store_ || !database_) return;
+  bool held = store_->outcome().notMoved > 0;
+  if (!held && store_->candidateLines() == 0) return;
+  dbgAsnad->setDataSet(nullptr);
+  quAsnad.Open(*database_->connection(),
+               std::string("Select * From ") +
+                   (held ? StoreImport::kNotMovedTable : StoreImport::kGridTable) +
+                   " where WhatDoc <> '80' Order By sOrder, Raj, IDX");
+  // Rows are never deleted from the grid.
+  quAsnad.beforeDelete = [](db::RecordSet&) { return false; };
+  dbgAsnad->setDataSet(&quAsnad);
+}
+
+void TImportStoreForm::FormClose() {
+  TimerAuto->stop();
+  if (!database_) return;
+  quAsnad.Close();
+  dbgAsnad->setDataSet(nullptr);
+  for (const char* t : {StoreImport::kGridTable, StoreImport::kNotMovedTable}) try {
+      database_->RunSql(std::string("If Exists (Select * From Tempdb..SysObjects Where [Name] "
+                                    "Like '") +
+                        t + "') Drop Table " + t);
+    } catch (const std::exception&) {
+      // A lost connection has dropped them already.
+    }
+}
+
+void TImportStoreForm::closeEvent(QCloseEvent* e) {
+  FormClose();
+  TImportFrameForm::closeEvent(e);
+}
+
+}  // namespace xfer::import
