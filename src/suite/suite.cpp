@@ -16,6 +16,8 @@ constexpr std::array kPeriodScripts = {
 constexpr std::array kProcedureScripts = {
     "sp_Sayer_XferHesab",  "sp_N_Report_Acount",       "sp_N_Report_Holder", "sp_N_Report_Cash",
     "sp_N_Report_Tankhah", "sp_M_Asnad_Import_Perpar", "sp_M_Asnad_Import"};
+// The sales document import: preparation in the source, apply in the destination.
+constexpr std::array kSalesImportScripts = {"sp_R_Asnad_Import_Perpar", "sp_R_Asnad_Import_Applay"};
 
 void RunScript(const BatchRunner& run, std::string_view name,
                const std::map<std::string, std::string>& vars) {
@@ -44,6 +46,7 @@ void InstallPeriodSchema(const BatchRunner& run, const CodeWidths& widths) {
 
 void InstallProcedures(const BatchRunner& run) {
   for (const char* name : kProcedureScripts) RunScript(run, name, {});
+  for (const char* name : kSalesImportScripts) RunScript(run, name, {});
 }
 
 void CreatePeriod(const BatchRunner& run, const PeriodSpec& period) {
