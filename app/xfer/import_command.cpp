@@ -144,6 +144,7 @@ void RegisterImportCommand(CLI::App& app) {
                 "Copy the accounts the vouchers need from the source when missing here");
   cmd->add_flag("--preview", o->preview, "Load and print the candidate lines; write nothing");
   cmd->callback([o] { SetExitCode(RunImport(*o)); });
+  RegisterTradoImport(*import);
 }
 
 }  // namespace xfer::cli

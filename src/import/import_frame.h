@@ -94,7 +94,7 @@ class ImportFrame {
   void SetAutoMinutes(const std::string& minutes);
   const std::string& autoMinutes() const { return autoMinutes_; }
   void Idle();
-  bool CheckBeforeAuto();
+  virtual bool CheckBeforeAuto();
   void StartAuto();
   void Tick();
   bool timerEnabled() const { return timerEnabled_; }
