@@ -26,7 +26,7 @@ CREATE PROCEDURE sp_R_Asnad_Import_Perpar
 AS
 SET XACT_ABORT ON
 DECLARE @Head varchar(50), @Line varchar(50), @Where varchar(5000), @Group varchar(500)
-DECLARE @Max decimal(20, 0), @Db varchar(200), @SherCode varchar(10), @SalMale varchar(10)
+DECLARE @Max decimal(20, 0), @Count int, @Width int, @Db varchar(200), @SherCode varchar(10), @SalMale varchar(10)
 
 SET @Mode = UPPER(LTRIM(RTRIM(ISNULL(@Mode, ''))))
 SET @Letter = UPPER(LTRIM(RTRIM(ISNULL(@Letter, ''))))
@@ -103,6 +103,11 @@ EXEC ('INSERT INTO #PrepDoc (RawNo, OldNo, GroupKey, SanadDate) SELECT P.SanadNo
 INSERT INTO #PrepGrp (GroupKey, FirstNo, GroupDate)
   SELECT GroupKey, LTRIM(MIN(RIGHT(SPACE(20) + OldNo, 20))), MAX(SanadDate) FROM #PrepDoc
   GROUP BY GroupKey ORDER BY MAX(SanadDate), MIN(RIGHT(SPACE(20) + OldNo, 20))
+-- New numbers that would not fit the number column are counted from 1 instead: the importing
+-- period refuses them anyway, and the documents still need numbers of their own here.
+SELECT @Count = COUNT(*) FROM #PrepGrp
+SET @Width = ISNULL(COL_LENGTH('tempdb..' + @TableName, 'SanadNoForosh'), 20)
+IF LEN(CAST(CAST(@Max + @Count AS decimal(20, 0)) AS varchar(50))) > @Width SET @Max = 0
 UPDATE #PrepGrp SET NewNo = CAST(CAST(@Max + Seq AS decimal(20, 0)) AS varchar(50))
 
 BEGIN TRAN
