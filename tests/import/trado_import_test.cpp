@@ -216,61 +216,72 @@ TEST_F(TradoTest, ImportingTheSameDocumentsTwice) {
   }
 }
 
-TEST_F(TradoTest, MonthlySummaryKeepsEveryLineSerialAndPayment) {
-  const TradoType& type = kTradoTypes[2];
-  // Invoice 3 (a serial-numbered item on its second line) joins invoice 1 (one on its first).
-  Sql().Execute(std::string("UPDATE T SET SanadDate = S.SanadDate, CustomerCod = S.CustomerCod, "
-                            "AnbarCod = S.AnbarCod, BazaryabCod = S.BazaryabCod, Abtal = S.Abtal "
-                            "FROM ") +
-                kSource + "..R_FactorForosh T INNER JOIN " + kSource +
-                "..R_FactorForosh S ON LTRIM(S.SanadNoForosh) = '1' AND S.TypeAction = '1' "
-                "WHERE LTRIM(T.SanadNoForosh) = '3' AND T.TypeAction = '1'");
-  ASSERT_EQ(Value(std::string("SELECT COUNT(*) FROM ") + kSource +
-                  "..R_SellSerial WHERE LTRIM(SanadNoForosh) = '3' AND TypeAction = '1' "
-                  "AND SellRaj > 1"),
-            "3");
-  Holdings source = Read(kSource, type);
-  std::string groups =
-      Value(std::string("SELECT COUNT(*) FROM (SELECT DISTINCT LEFT(SanadDate, 7) AS M, "
-                        "CustomerCod, AnbarCod, BazaryabCod, Abtal FROM ") +
-            kSource + "..R_FactorForosh WHERE TypeAction = '1') X");
-  std::string max = Value(std::string("SELECT MAX(CAST(SanadNoForosh AS int)) FROM ") + kDest +
-                          "..R_FactorForosh WHERE TypeAction = '1'");
-  auto m = OpenTrado();
-  ASSERT_TRUE(m->ChoosePeriodByDatabase(kSource));
-  ASSERT_TRUE(m->ChooseType(2));
-  m->priorMode = kMonthly;
-  m->copyBase = true;
-  ASSERT_TRUE(m->Load());
-  EXPECT_EQ(std::to_string(m->candidateDocuments()), groups);
-  ASSERT_TRUE(m->Apply());
-  std::string added = " WHERE TypeAction = '1' AND CAST(SanadNoForosh AS int) > " + max;
-  EXPECT_EQ(Value(std::string("SELECT COUNT(*) FROM ") + kDest + "..R_FactorForosh" + added),
-            groups);
-  EXPECT_EQ(Value(std::string("SELECT COUNT(*) FROM ") + kDest + "..R_DetailFactorForosh" + added),
-            std::to_string(source.lines.size()));
-  EXPECT_EQ(
-      Value(std::string("SELECT SUM(SellValue) FROM ") + kDest + "..R_DetailFactorForosh" + added),
-      Value(std::string("SELECT SUM(SellValue) FROM ") + kSource +
-            "..R_DetailFactorForosh WHERE TypeAction = '1'"));
-  // Lines numbered from 1 without gaps; every serial number on the line of its item.
-  EXPECT_EQ(Value(std::string("SELECT COUNT(*) FROM (SELECT SanadNoForosh FROM ") + kDest +
-                  "..R_DetailFactorForosh" + added +
-                  " GROUP BY SanadNoForosh HAVING MIN(Raj) <> 1 OR MAX(Raj) <> COUNT(*)) X"),
-            "0");
-  auto serialItems = [&](const std::string& db, const std::string& where) {
-    return Rows("SELECT S.KalaSerialNo, L.KalaCod FROM " + db + "..R_SellSerial S INNER JOIN " +
-                db +
-                "..R_DetailFactorForosh L ON L.SanadNoForosh = S.SanadNoForosh AND L.TypeAction "
-                "= S.TypeAction AND L.Raj = S.SellRaj WHERE S.TypeFactor = '2' AND "
-                "S.TypeAction = '1'" +
-                where + " ORDER BY 1");
-  };
-  EXPECT_EQ(serialItems(kDest, " AND CAST(S.SanadNoForosh AS int) > " + max),
-            serialItems(kSource, ""));
-  EXPECT_EQ(Value(std::string("SELECT SUM(PayValue) FROM ") + kDest + "..R_NaghdPay" + added),
-            Value(std::string("SELECT SUM(PayValue) FROM ") + kSource +
-                  "..R_NaghdPay WHERE TypeAction = '1'"));
+TEST_F(TradoTest, SummariesKeepEveryLineSerialAndPayment) {
+  struct Case {
+    int prior;
+    const char* period;  // what documents of one summary share
+  } cases[] = {
+      {kDaily, "SanadDate"}, {kMonthly, "LEFT(SanadDate, 7)"}, {kYearly, "LEFT(SanadDate, 4)"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.period);
+    TearDown();
+    SetUp();
+    const TradoType& type = kTradoTypes[2];
+    // Invoice 3 (a serial-numbered item on its second line) joins invoice 1 (one on its first).
+    Sql().Execute(std::string("UPDATE T SET SanadDate = S.SanadDate, CustomerCod = S.CustomerCod, "
+                              "AnbarCod = S.AnbarCod, BazaryabCod = S.BazaryabCod, Abtal = S.Abtal "
+                              "FROM ") +
+                  kSource + "..R_FactorForosh T INNER JOIN " + kSource +
+                  "..R_FactorForosh S ON LTRIM(S.SanadNoForosh) = '1' AND S.TypeAction = '1' "
+                  "WHERE LTRIM(T.SanadNoForosh) = '3' AND T.TypeAction = '1'");
+    ASSERT_EQ(Value(std::string("SELECT COUNT(*) FROM ") + kSource +
+                    "..R_SellSerial WHERE LTRIM(SanadNoForosh) = '3' AND TypeAction = '1' "
+                    "AND SellRaj > 1"),
+              "3");
+    Holdings source = Read(kSource, type);
+    std::string groups = Value(std::string("SELECT COUNT(*) FROM (SELECT DISTINCT ") + c.period +
+                               " AS M, "
+                               "CustomerCod, AnbarCod, BazaryabCod, Abtal FROM " +
+                               kSource + "..R_FactorForosh WHERE TypeAction = '1') X");
+    std::string max = Value(std::string("SELECT MAX(CAST(SanadNoForosh AS int)) FROM ") + kDest +
+                            "..R_FactorForosh WHERE TypeAction = '1'");
+    auto m = OpenTrado();
+    ASSERT_TRUE(m->ChoosePeriodByDatabase(kSource));
+    ASSERT_TRUE(m->ChooseType(2));
+    m->priorMode = c.prior;
+    m->copyBase = true;
+    ASSERT_TRUE(m->Load());
+    EXPECT_EQ(std::to_string(m->candidateDocuments()), groups);
+    ASSERT_TRUE(m->Apply());
+    std::string added = " WHERE TypeAction = '1' AND CAST(SanadNoForosh AS int) > " + max;
+    EXPECT_EQ(Value(std::string("SELECT COUNT(*) FROM ") + kDest + "..R_FactorForosh" + added),
+              groups);
+    EXPECT_EQ(
+        Value(std::string("SELECT COUNT(*) FROM ") + kDest + "..R_DetailFactorForosh" + added),
+        std::to_string(source.lines.size()));
+    EXPECT_EQ(Value(std::string("SELECT SUM(SellValue) FROM ") + kDest + "..R_DetailFactorForosh" +
+                    added),
+              Value(std::string("SELECT SUM(SellValue) FROM ") + kSource +
+                    "..R_DetailFactorForosh WHERE TypeAction = '1'"));
+    // Lines numbered from 1 without gaps; every serial number on the line of its item.
+    EXPECT_EQ(Value(std::string("SELECT COUNT(*) FROM (SELECT SanadNoForosh FROM ") + kDest +
+                    "..R_DetailFactorForosh" + added +
+                    " GROUP BY SanadNoForosh HAVING MIN(Raj) <> 1 OR MAX(Raj) <> COUNT(*)) X"),
+              "0");
+    auto serialItems = [&](const std::string& db, const std::string& where) {
+      return Rows("SELECT S.KalaSerialNo, L.KalaCod FROM " + db + "..R_SellSerial S INNER JOIN " +
+                  db +
+                  "..R_DetailFactorForosh L ON L.SanadNoForosh = S.SanadNoForosh AND L.TypeAction "
+                  "= S.TypeAction AND L.Raj = S.SellRaj WHERE S.TypeFactor = '2' AND "
+                  "S.TypeAction = '1'" +
+                  where + " ORDER BY 1");
+    };
+    EXPECT_EQ(serialItems(kDest, " AND CAST(S.SanadNoForosh AS int) > " + max),
+              serialItems(kSource, ""));
+    EXPECT_EQ(Value(std::string("SELECT SUM(PayValue) FROM ") + kDest + "..R_NaghdPay" + added),
+              Value(std::string("SELECT SUM(PayValue) FROM ") + kSource +
+                    "..R_NaghdPay WHERE TypeAction = '1'"));
+  }
 }
 
 TEST_F(TradoTest, PreInvoicesTurnedIntoInvoicesCanBeLeftOut) {
