@@ -81,6 +81,9 @@ EXEC ('INSERT INTO #ImpLine (Idx, GrpNo, OldNo, Raj) SELECT IDX, SanadNoForosh, 
   + 'LTRIM(RTRIM(OldSanadNoForosh)), Raj FROM ' + @TableName + ' WHERE Raj IS NOT NULL '
   + 'ORDER BY SanadNoForosh, RIGHT(SPACE(20) + LTRIM(RTRIM(OldSanadNoForosh)), 20), Raj, IDX')
 CREATE INDEX IX_ImpOld ON #ImpOld (OldNo)
+CREATE INDEX IX_ImpDoc ON #ImpDoc (GrpNo)
+CREATE INDEX IX_ImpLine_Grp ON #ImpLine (GrpNo)
+CREATE INDEX IX_ImpLine_Old ON #ImpLine (OldNo, Raj)
 UPDATE L SET NewRaj = CASE WHEN G.Olds > 1 THEN L.Seq - G.FirstSeq + 1 ELSE L.Raj END
   FROM #ImpLine L INNER JOIN (SELECT GrpNo, MIN(Seq) AS FirstSeq, COUNT(DISTINCT OldNo) AS Olds
   FROM #ImpLine GROUP BY GrpNo) G ON G.GrpNo = L.GrpNo
@@ -102,8 +105,12 @@ END
 ELSE
 BEGIN
   UPDATE #ImpDoc SET NewNo = RIGHT(SPACE(@Width) + OldNo, @Width)
+  -- This period stores its numbers right-aligned or, when typed by hand, as typed.
   EXEC ('UPDATE D SET Act = ''' + CASE @Mode WHEN 'OLDID_NEW' THEN 'K' ELSE 'R' END + ''' '
-    + 'FROM #ImpDoc D INNER JOIN ' + @Head + ' H ON LTRIM(RTRIM(H.SanadNoForosh)) = D.OldNo '
+    + 'FROM #ImpDoc D INNER JOIN ' + @Head + ' H ON H.SanadNoForosh = D.NewNo '
+    + 'AND H.TypeAction = ''' + @TypeAction + ''' '
+    + 'UPDATE D SET Act = ''' + CASE @Mode WHEN 'OLDID_NEW' THEN 'K' ELSE 'R' END + ''' '
+    + 'FROM #ImpDoc D INNER JOIN ' + @Head + ' H ON H.SanadNoForosh = D.OldNo '
     + 'AND H.TypeAction = ''' + @TypeAction + '''')
 END
 

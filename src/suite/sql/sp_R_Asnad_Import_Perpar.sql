@@ -94,9 +94,10 @@ IF @Mode <> 'NOCHANGE'
 
 -- The chosen documents, and the documents they become.
 CREATE TABLE #PrepDoc (RawNo varchar(50) NULL, OldNo varchar(50) NULL, GroupKey varchar(300) NULL,
-  SanadDate varchar(10) NULL)
+  SanadDate varchar(10) NULL, GrpSeq int NULL)
 CREATE TABLE #PrepGrp (Seq int IDENTITY(1, 1) NOT NULL, GroupKey varchar(300) NULL,
-  FirstNo varchar(50) NULL, GroupDate varchar(10) NULL, NewNo varchar(50) NULL)
+  FirstNo varchar(50) NULL, FirstRaw varchar(50) NULL, GroupDate varchar(10) NULL,
+  NewNo varchar(50) NULL)
 EXEC ('INSERT INTO #PrepDoc (RawNo, OldNo, GroupKey, SanadDate) SELECT P.SanadNoForosh, '
   + 'LTRIM(RTRIM(P.SanadNoForosh)), ' + @Group + ', ISNULL(P.SanadDate, '''') FROM ' + @Head
   + ' P' + @Where)
@@ -109,6 +110,13 @@ SELECT @Count = COUNT(*) FROM #PrepGrp
 SET @Width = ISNULL(COL_LENGTH('tempdb..' + @TableName, 'SanadNoForosh'), 20)
 IF LEN(CAST(CAST(@Max + @Count AS decimal(20, 0)) AS varchar(50))) > @Width SET @Max = 0
 UPDATE #PrepGrp SET NewNo = CAST(CAST(@Max + Seq AS decimal(20, 0)) AS varchar(50))
+-- Each document's summary by its sequence, and the document whose header the summary takes.
+CREATE INDEX IX_PrepDoc_Key ON #PrepDoc (GroupKey)
+CREATE INDEX IX_PrepGrp_Key ON #PrepGrp (GroupKey)
+CREATE INDEX IX_PrepGrp_Seq ON #PrepGrp (Seq)
+UPDATE D SET GrpSeq = G.Seq FROM #PrepDoc D INNER JOIN #PrepGrp G ON G.GroupKey = D.GroupKey
+UPDATE G SET FirstRaw = D.RawNo FROM #PrepGrp G INNER JOIN #PrepDoc D
+  ON D.GroupKey = G.GroupKey AND D.OldNo = G.FirstNo
 
 BEGIN TRAN
 EXEC ('INSERT INTO ' + @TableName + ' (OldSanadNoForosh, SanadNoForosh, SanadNoForosh2, '
@@ -128,9 +136,9 @@ EXEC ('INSERT INTO ' + @TableName + ' (OldSanadNoForosh, SanadNoForosh, SanadNoF
   + 'G.GroupDate + RIGHT(SPACE(20) + G.NewNo, 20) '
   + '+ CASE WHEN ISNULL(H.Abtal, '''') IN (''T'', ''1'') THEN '' A'' ELSE '''' END, '
   + 'H.User_Name, L.IsEshantion, L.DesKala, H.TasvieDate, H.Ersalnum, H.MasrafCod '
-  + 'FROM #PrepDoc D INNER JOIN #PrepGrp G ON G.GroupKey = D.GroupKey '
-  + 'INNER JOIN #PrepDoc F ON F.GroupKey = G.GroupKey AND F.OldNo = G.FirstNo '
-  + 'INNER JOIN ' + @Head + ' H ON H.SanadNoForosh = F.RawNo AND H.TypeAction = ''' + @TypeAction + ''' '
+  + 'FROM #PrepDoc D INNER JOIN #PrepGrp G ON G.Seq = D.GrpSeq '
+  + 'INNER JOIN ' + @Head + ' H ON H.SanadNoForosh = G.FirstRaw '
+  + 'AND H.TypeAction = ''' + @TypeAction + ''' '
   + 'LEFT OUTER JOIN ' + @Line + ' L ON L.SanadNoForosh = D.RawNo AND L.TypeAction = ''' + @TypeAction + ''' '
   + 'LEFT OUTER JOIN Kala K ON K.KalaCod = L.KalaCod '
   + 'LEFT OUTER JOIN Anbar A ON A.AnbarCod = H.AnbarCod '
