@@ -81,6 +81,7 @@ class TradoImport : public ImportFrame {
   const db::ResultSet& candidates() const;
   long long candidateLines() const { return candidateLines_; }
   long long candidateDocuments() const { return candidateDocuments_; }
+  long long candidateCount() const override { return candidateLines_; }
   // The font colour of a candidate row from its sOrder markers.
   static int RowColour(const std::string& sOrder);
   const TradoOutcome& outcome() const { return outcome_; }
