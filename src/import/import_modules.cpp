@@ -4,7 +4,6 @@
 
 #include "db/text_util.h"
 #include "import/maly_import.h"
-#include "import/trado_import.h"
 
 namespace xfer::import {
 namespace {
@@ -31,29 +30,9 @@ std::string ConfigureMaly(ImportFrame& frame, const ImportSettings& s) {
   return {};
 }
 
-std::string ConfigureTrado(ImportFrame& frame, const ImportSettings& s) {
-  // As with vouchers, a schedule keeps documents whose number is already here out by default.
-  int after = TradoAfterModeOf(s.mode.empty() ? "OLDID_NEW" : s.mode);
-  int prior = PriorModeOf(s.summary.empty() ? "NOCHANGE" : s.summary);
-  int type = TradoTypeOf(s.type.empty() ? "FACTOR" : s.type);
-  if (after < 0) return "unknown mode '" + s.mode + "'";
-  if (prior < 0) return "unknown summary '" + s.summary + "'";
-  if (type < 0) return "unknown document type '" + s.type + "'";
-  auto& trado = static_cast<TradoImport&>(frame);
-  trado.ChooseType(type);
-  trado.afterMode = after;
-  trado.priorMode = prior;
-  trado.copyBase = s.copyBase;
-  trado.dates = s.dates;
-  trado.numbers = s.numbers;
-  return {};
-}
-
 constexpr std::array kModules = {
     ImportModule{"maly", "حسابداري", "انتقال حسابداري", &Make<MalyImport>, &ConfigureMaly,
                  "OLDID_NOCHANGE, NEWID, OLDID, REPLACE"},
-    ImportModule{"trado", "فروش", "انتقال فروش", &Make<TradoImport>, &ConfigureTrado,
-                 "OLDID_NEW, NEWID, OLDID_REPLACE"},
 };
 
 }  // namespace

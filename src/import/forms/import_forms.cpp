@@ -5,7 +5,6 @@
 #include <string>
 
 #include "import/forms/import_maly_form.h"
-#include "import/forms/import_trado_form.h"
 
 namespace xfer::import {
 namespace {
@@ -17,7 +16,6 @@ TImportFrameForm* Make(transfer::SessionSource session) {
 
 constexpr std::array kForms = {
     ImportFormEntry{"maly", "Maly", &Make<TImportMalyForm>, &TImportFrameForm::EdtAutoMin},
-    ImportFormEntry{"trado", "Trado", &Make<TImportTradoForm>, &TImportFrameForm::EdtAutoMin},
 };
 
 std::map<std::string, QPointer<TImportFrameForm>>& Variables() {
