@@ -19,6 +19,19 @@ std::string ServerName(const std::string& server) {
 
 }  // namespace
 
+bool CheckServerPath(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return true;
+  // A plain file here is what was meant, even when its name could also be a host's.
+  if (std::filesystem::exists(path, ec)) {
+    std::cerr << "مسير " << path << " يک فايل است، نه پوشه سرور.\n";
+    return false;
+  }
+  if (db::IsNetworkServer(path)) return true;
+  std::cerr << "پوشه سرور " << path << " وجود ندارد.\n";
+  return false;
+}
+
 std::unique_ptr<CliSession> OpenCliSession(const std::string& server, const std::string& database) {
   auto s = std::make_unique<CliSession>();
   db::HostGlobal& g = s->global;
@@ -42,17 +55,6 @@ std::unique_ptr<CliSession> OpenCliSession(const std::string& server, const std:
   }
   s->link.ConnectDatabase(g, g.serverName, database, g.authKind, g.sqlUser, g.sqlPassword);
   return s;
-}
-
-bool CheckServerPath(const std::string& path) {
-  if (db::IsNetworkServer(path)) return true;
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return true;
-  if (std::filesystem::exists(path, ec))
-    std::cerr << "مسير " << path << " يک فايل است، نه پوشه سرور.\n";
-  else
-    std::cerr << "پوشه سرور " << path << " وجود ندارد.\n";
-  return false;
 }
 
 transfer::SourceServer CliSourceServer(const CliSession& session, const std::string& directory) {

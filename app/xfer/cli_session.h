@@ -16,14 +16,14 @@ struct CliSession {
   db::HostDatabase link;
 };
 
+// Refuses, with a message on standard error, a server path that is missing or a plain file;
+// true for a server directory or host,port. Called before anything is opened.
+bool CheckServerPath(const std::string& path);
+
 // Connects to `database` on `server` (a directory, or host,port of a network server); company and
 // year come from the database name (KELVARO_<code>_<year>), work files go to a per-user temporary
 // folder, the workstation name is made safe for temporary table names.
 std::unique_ptr<CliSession> OpenCliSession(const std::string& server, const std::string& database);
-
-// Refuses a server path that is missing or a plain file, with a message, before anything is
-// opened; a network server (host,port) passes.
-bool CheckServerPath(const std::string& path);
 
 // The server `directory` (or host,port) as a source server of `session`.
 transfer::SourceServer CliSourceServer(const CliSession& session, const std::string& directory);

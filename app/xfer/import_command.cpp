@@ -19,6 +19,7 @@
 #include "engine/error.h"
 #include "import/import_text.h"
 #include "import/maly_import.h"
+#include "plain_errors.h"
 
 namespace xfer::cli {
 namespace {
@@ -78,10 +79,19 @@ void PrintReport(const transfer::RunReport& report, const import::MalyOutcome& o
 int RunImport(const ImportOptions& o) {
   int after = import::AfterModeOf(o.mode);
   int prior = import::PriorModeOf(o.prior);
+  // Every argument is checked before the first database is opened.
   if (after < 0 || prior < 0) {
-    std::cerr << "unknown " << (after < 0 ? "mode '" + o.mode : "summary '" + o.prior) << "'\n";
-    return 2;
+    std::string accepted;
+    for (int i = 0; i < 4; ++i)
+      accepted += std::string(i ? ", " : "") +
+                  (after < 0 ? import::AfterModeName(i) : import::PriorModeName(i));
+    std::cerr << (after < 0 ? "شماره گذاري ناشناخته '" + o.mode + "'. شماره گذاريهاي پذيرفته: "
+                            : "خلاصه سازي ناشناخته '" + o.prior + "'. خلاصه سازيهاي پذيرفته: ")
+              << accepted << "\n";
+    return 1;
   }
+  if (!CheckServerPath(o.server)) return 1;
+  if (!o.sourceServer.empty() && !CheckServerPath(o.sourceServer)) return 1;
   ConsoleDialogs dialogs;
   try {
     auto session = OpenCliSession(o.server, o.database);
@@ -112,8 +122,7 @@ int RunImport(const ImportOptions& o) {
     PrintReport(maly.lastReport(), maly.outcome());
     return 0;
   } catch (const engine::SqlError& e) {
-    std::cerr << "Msg " << e.number() << ", Level " << e.severity() << ": " << e.message() << "\n";
-    return 1;
+    return ReportSqlError(e, o.database, dialogs);
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
     return 1;

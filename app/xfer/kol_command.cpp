@@ -118,13 +118,7 @@ int RunKol(const KolOptions& o) {
     std::fputs(summary.c_str(), stdout);
     return ok ? 0 : 1;
   } catch (const engine::SqlError& e) {
-    if (std::string plain = PlainMessage(e, o.database); !plain.empty()) {
-      dialogs.ShowDlgMsg(plain.substr(0, plain.find('\n')), "", "1ER");
-      std::cerr << plain.substr(plain.find('\n') + 1);
-      return 1;
-    }
-    std::cerr << "Msg " << e.number() << ", Level " << e.severity() << ": " << e.message() << "\n";
-    return 1;
+    return ReportSqlError(e, o.database, dialogs);
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
     return 1;

@@ -16,6 +16,7 @@
 #include "console_dialogs.h"
 #include "db/text_util.h"
 #include "engine/error.h"
+#include "plain_errors.h"
 #include "transfer/modules/conflict_review.h"
 #include "transfer/modules/module_transfer.h"
 #include "transfer/modules/preview.h"
@@ -127,6 +128,9 @@ int RunMove(const MoveOptions& o) {
                 " takes its source from the current server only; drop --source-server");
   if (copyTab && o.preview) return Fail("--preview covers the tables of a form, not " + o.table);
 
+  if (!CheckServerPath(o.server)) return 1;
+  if (!o.sourceServer.empty() && !CheckServerPath(o.sourceServer)) return 1;
+
   ConsoleDialogs dialogs;
   try {
     auto session = OpenCliSession(o.server, o.database);
@@ -206,8 +210,7 @@ int RunMove(const MoveOptions& o) {
     PrintUnits(t.lastReport());
     return 0;
   } catch (const engine::SqlError& e) {
-    std::cerr << "Msg " << e.number() << ", Level " << e.severity() << ": " << e.message() << "\n";
-    return 1;
+    return ReportSqlError(e, o.database, dialogs);
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
     return 1;

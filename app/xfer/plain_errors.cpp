@@ -1,5 +1,7 @@
 #include "plain_errors.h"
 
+#include <iostream>
+
 #include "engine/sqlite_util.h"
 
 namespace xfer::cli {
@@ -50,6 +52,16 @@ std::string PlainMessage(const engine::SqlError& e, const std::string& database)
       return {};
   }
   return text + "\n(Msg " + std::to_string(e.number()) + ": " + e.message() + ")\n";
+}
+
+int ReportSqlError(const engine::SqlError& e, const std::string& database, db::Dialogs& dialogs) {
+  if (std::string plain = PlainMessage(e, database); !plain.empty()) {
+    dialogs.ShowDlgMsg(plain.substr(0, plain.find('\n')), "", "1ER");
+    std::cerr << plain.substr(plain.find('\n') + 1);
+    return 1;
+  }
+  std::cerr << "Msg " << e.number() << ", Level " << e.severity() << ": " << e.message() << "\n";
+  return 1;
 }
 
 }  // namespace xfer::cli

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "db/dialogs.h"
 #include "engine/error.h"
 
 namespace xfer::cli {
@@ -13,5 +14,9 @@ namespace xfer::cli {
 // The lines to print for `e`, or empty when the error has no plain message of its own.
 // `database` is the period the run writes.
 std::string PlainMessage(const engine::SqlError& e, const std::string& database);
+
+// Shows `e` the way every command ends on a server error: the plain message as the system's
+// message and its detail on standard error, or the server's own words. Returns exit status 1.
+int ReportSqlError(const engine::SqlError& e, const std::string& database, db::Dialogs& dialogs);
 
 }  // namespace xfer::cli

@@ -34,7 +34,8 @@ std::string TableColumns(Backend& b, const std::string& table);
 
 // Inserts into `table` of the current database the source rows whose key is new and that
 // `related` refers to (pictures of items that exist, for A_KALAPIC). `remote` is null when the
-// source is on the current server.
+// source is on the current server. The pictures are deleted and inserted by two statements, so a
+// caller runs it inside one unit of the run (RunAtomic) for a kill to leave them whole.
 void CopyMissingCodes(HostDatabase& local, Backend* remote, const std::string& appFolder,
                       const std::string& sourceDb, const std::string& table,
                       const std::string& related);

@@ -444,8 +444,9 @@ void MalyImport::Refuse(const std::string& message) {
 }
 
 void MalyImport::KeepReport() {
-  // The destination period keeps the run, so the accountant can read back what was loaded.
-  transfer::SaveRunReport(*db_.connection(), report_);
+  // The destination period keeps the run, so the accountant can read back what was loaded. The
+  // record is one unit: a run ended while keeping it leaves none of it.
+  transfer::RunAtomic(db_, [&] { transfer::SaveRunReport(*db_.connection(), report_); });
 }
 
 bool MalyImport::Apply() {

@@ -59,8 +59,9 @@ class CrashWalk {
   // Both servers' databases, the source server's named "source:<database>".
   ServerDigest DigestAll(bool identityAside = false) const;
   std::vector<std::string> Args() const;
-  // Empty when every database is at one of its boundary states.
-  std::string CheckAtBoundary() const;
+  // Empty when every database is at one of its boundary states; `reportsAside` for a run that
+  // failed, which keeps the report of its failure.
+  std::string CheckAtBoundary(bool reportsAside) const;
   std::string CheckRerun() const;
 
   WalkSetup setup_;
@@ -68,7 +69,7 @@ class CrashWalk {
   std::string binary_;
   std::map<std::string, long long> counts_;
   std::map<std::string, std::vector<DatabaseState>> boundaries_;  // per database
-  ServerDigest endState_;                                         // identity aside
+  ServerDigest endState_;                                         // identity and run reports aside
   size_t units_ = 0;
 };
 

@@ -138,6 +138,69 @@ TEST_F(KolRefusals, ABusyPeriodSaysWhoHoldsItAndHowLongItWaited) {
   EXPECT_EQ(DigestServer(server_), before);
 }
 
+// The voucher import and the table moves of the module forms refuse the same way.
+TEST_F(KolRefusals, ImportAndMoveRefuseTheSameWay) {
+  std::string plainFile = (root_ / "not-a-server.txt").string();
+  std::ofstream(plainFile) << "x";
+  auto run = [&](std::vector<std::string> args, const std::string& server) {
+    args.insert(args.end(),
+                {"--server", server, "--database", "KELVARO_1_1403", "--source", "KELVARO_1_1402"});
+    return RunProcess(XFER_BINARY, args, {}, root_.string());
+  };
+  const std::vector<std::string> import{"import", "maly", "--copy-base"};
+  const std::vector<std::string> move{"move",  "--form",    "maly", "--table",
+                                      "MOEIN", "--replace", "all"};
+  auto with = [](std::vector<std::string> a, std::vector<std::string> more) {
+    a.insert(a.end(), more.begin(), more.end());
+    return a;
+  };
+  struct Case {
+    std::vector<std::string> args;
+    bool plainFileServer;
+    std::vector<std::string> said;
+  } cases[] = {
+      {import, true, {plainFile, "يک فايل است"}},
+      {move, true, {plainFile, "يک فايل است"}},
+      {with(import, {"--source-server", plainFile}), false, {plainFile, "يک فايل است"}},
+      {with(import, {"--mode", "NEW"}), false, {"'NEW'", "NEWID, OLDID, OLDID_NOCHANGE, REPLACE"}},
+      {with(import, {"--summary", "WEEKLY"}), false, {"'WEEKLY'", "NOCHANGE, DEAILY, MONTLY"}},
+  };
+  ServerDigest before = DigestServer(server_);
+  for (const Case& c : cases) {
+    ProcessResult r = run(c.args, c.plainFileServer ? plainFile : server_);
+    EXPECT_EQ(r.exitCode, 1) << c.args.back() << r.err;
+    for (const auto& piece : c.said) EXPECT_NE(r.err.find(piece), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(DigestServer(server_), before);
+
+  // A damaged source period is named with its file, and nothing of the period is touched.
+  std::string source = File("KELVARO_1_1402");
+  {
+    std::ofstream out(source, std::ios::binary | std::ios::trunc);
+    for (int i = 0; i < 8192; ++i) out.put(static_cast<char>((i * 7919) % 251));
+  }
+  DatabaseState dest = DigestDatabase(File("KELVARO_1_1403"));
+  for (const auto& args : {import, move}) {
+    ProcessResult r = run(args, server_);
+    EXPECT_EQ(r.exitCode, 1) << args[0];
+    EXPECT_NE(r.err.find("بانک اطلاعاتي KELVARO_1_1402 آسيب ديده است"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(source), std::string::npos) << r.err;
+    EXPECT_EQ(DigestDatabase(File("KELVARO_1_1403")), dest) << args[0];
+  }
+
+  // A period another connection holds: the move says so once it has waited.
+  SetUp();
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open(File("KELVARO_1_1403").c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  ProcessResult busy = run(move, server_);
+  sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(holder);
+  EXPECT_EQ(busy.exitCode, 1);
+  EXPECT_NE(busy.err.find("KELVARO_1_1403 در اختيار انتقال يا کاربر ديگري است"), std::string::npos)
+      << busy.err;
+}
+
 TEST_F(KolRefusals, AKilledRunsWorkTablesGoWhenTheNextConnectionOpens) {
   // Ended inside the first block, while its work tables exist.
   ProcessResult killed = RunProcess(XFER_BINARY,

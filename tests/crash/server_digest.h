@@ -1,7 +1,8 @@
 // What a crash test compares: each database file of a server read as a digest per table (its
 // definition and its rows, in any order), so two states are equal exactly when every table
 // holds the same rows. "Identity aside" leaves out identity columns and the identity counters,
-// which a rerun numbers anew.
+// which a rerun numbers anew. The times a run report records (when the run started, when the
+// report was kept, how long each unit took) are always left out.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,10 @@ ServerDigest DigestServer(const std::string& directory, bool identityAside = fal
 DatabaseState DigestDatabase(const std::string& file, bool identityAside = false);
 // The global temporary tables (##name) tempdb holds.
 std::vector<std::string> WorkTables(const std::string& directory);
+
+// The state without the run reports (Xfer_Run, Xfer_RunUnit): each run, a failed one too,
+// keeps its own, so they are left aside where runs are not one to one.
+DatabaseState WithoutRunReports(DatabaseState state);
 
 // Tables whose digests differ between two states of a database ("+t" only in `b`, "-t" only in
 // `a`, "t" different), for messages.

@@ -1,0 +1,68 @@
+// The voucher import and the module transfer forms' table moves ended at statements, commits and
+// failing writes: every database stays at a unit boundary and a rerun reaches the clean run's end
+// state, as for the base transfer.
+#include <gtest/gtest.h>
+#include "temp_tree.h"
+
+#include <filesystem>
+
+#include "crash_walk.h"
+#include "xfer_process.h"
+
+namespace xfer::crash {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ImportAndMoveWalks : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    root_ = fs::temp_directory_path() / ("xfer_import_walks_" + std::to_string(::getpid()));
+    xfer_test::RemoveTree(root_);
+    fs::create_directories(root_);
+    ProcessResult made =
+        RunProcess(XFER_BINARY, {"demo", "init", "--server", Demo()}, {}, root_.string());
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+  }
+  static void TearDownTestSuite() { xfer_test::RemoveTree(root_); }
+  static std::string Demo() { return (root_ / "demo").string(); }
+
+  // Walks `args`, the periods added, with each fault at up to `wanted` points.
+  static std::string WalkAll(const std::string& name, std::vector<std::string> args,
+                             long long wanted) {
+    args.insert(args.end(), {"--server", "{server}", "--database", "KELVARO_1_1403", "--source",
+                             "KELVARO_1_1402"});
+    CrashWalk walk({name, Demo(), args, false}, (root_ / name).string());
+    walk.Learn();
+    std::string report;
+    for (Fault f : {Fault::kStatement, Fault::kCommit, Fault::kDiskFull, Fault::kIoError}) {
+      if (walk.Count(f) == 0) report += name + ": no " + FaultName(f) + " in the clean run\n";
+      report += walk.Walk(f, walk.Points(f, wanted));
+    }
+    return report;
+  }
+
+  static fs::path root_;
+};
+
+fs::path ImportAndMoveWalks::root_;
+
+// Replacing vouchers of the same numbers, so that a rerun after a run that had already applied
+// them ends as the clean run did (new numbers would import them twice, as asked).
+TEST_F(ImportAndMoveWalks, VoucherImportWithItsAccounts) {
+  EXPECT_EQ(WalkAll("import", {"import", "maly", "--copy-base", "--mode", "REPLACE"}, 12), "");
+}
+
+TEST_F(ImportAndMoveWalks, TableMovesReplacingClashingRows) {
+  struct Case {
+    const char* form;
+    const char* table;
+  } cases[] = {{"maly", "MOEIN"}, {"sell", "KALA"}};
+  for (const Case& c : cases)
+    EXPECT_EQ(WalkAll(std::string("move-") + c.form + "-" + c.table,
+                      {"move", "--form", c.form, "--table", c.table, "--replace", "all"}, 8),
+              "");
+}
+
+}  // namespace
+}  // namespace xfer::crash
