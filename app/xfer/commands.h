@@ -12,5 +12,7 @@ void RegisterCommands(CLI::App& app);
 // The exit code left by the subcommand that ran.
 int ExitCode();
 void SetExitCode(int code);
+// `import trado`, added under the import subcommand.
+void RegisterTradoImport(CLI::App& import);
 
 }  // namespace xfer::cli

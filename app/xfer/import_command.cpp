@@ -158,6 +158,7 @@ void RegisterImportCommand(CLI::App& app) {
   cmd->add_flag("--preview", o->preview, "Load and print the candidate lines; write nothing");
   cmd->callback([o] { SetExitCode(RunImport(*o)); });
   RegisterStoreImportCommand(*import);
+  RegisterTradoImport(*import);
 }
 
 }  // namespace xfer::cli

@@ -5,6 +5,7 @@
 #include "db/text_util.h"
 #include "import/maly_import.h"
 #include "import/store_import.h"
+#include "import/trado_import.h"
 
 namespace xfer::import {
 namespace {
@@ -48,9 +49,29 @@ std::string ConfigureStore(ImportFrame& frame, const ImportSettings& s) {
   return {};
 }
 
+std::string ConfigureTrado(ImportFrame& frame, const ImportSettings& s) {
+  auto& trado = static_cast<TradoImport&>(frame);
+  // On a schedule an invoice whose number is already here stays out, so only new ones come.
+  int type = TradoTypeOf(s.type);
+  int after = TradoAfterModeOf(s.mode.empty() ? "OLDID_NEW" : s.mode);
+  int prior = PriorModeOf(s.summary.empty() ? "NOCHANGE" : s.summary);
+  if (type < 0) return "unknown document type '" + s.type + "'";
+  if (after < 0) return "unknown mode '" + s.mode + "'";
+  if (prior < 0) return "unknown summary '" + s.summary + "'";
+  trado.ChooseType(type);
+  trado.afterMode = after;
+  trado.priorMode = prior;
+  trado.copyBase = s.copyBase;
+  trado.dates = s.dates;
+  trado.numbers = s.numbers;
+  return {};
+}
+
 constexpr std::array kModules = {
     ImportModule{"maly", "حسابداري", "انتقال حسابداري", &Make<MalyImport>, &ConfigureMaly,
                  "OLDID_NOCHANGE, NEWID, OLDID, REPLACE"},
+    ImportModule{"trado", "فروش", "انتقال فروش", &Make<TradoImport>, &ConfigureTrado,
+                 "OLDID_NEW, NEWID, OLDID_REPLACE"},
     ImportModule{"store", "انبار", "انتقال انبار", &Make<StoreImport>, &ConfigureStore,
                  "OLDID_NOCHANGE, REPLACE, NEWID, OLDID"},
 };

@@ -89,6 +89,8 @@ void FillStockDocuments(const Period& p, int anbars, int kalas);
 void FillAssets(const Period& p);
 void FillTreasury(const Period& p);
 void FillSales(const Period& p);
+// The year's pre-invoices and invoices, their returns, lines, factors, payments and serials.
+void FillSalesDocuments(const Period& p, int customers, int bazaryabs);
 void FillSystem(const Period& p);
 
 }  // namespace xfer::suite::demo

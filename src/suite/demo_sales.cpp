@@ -1,5 +1,6 @@
 // Demo sales masters (customers and their groups, marketers, invoice factors, taxes, invoice
-// types, distributors, instalments, floating headings, voucher settings) and a year of invoices.
+// types, distributors, instalments, floating headings, voucher settings); the year's documents
+// are made by demo_sales_documents.cpp.
 #include "suite/demo_gen.h"
 #include "suite/demo_words.h"
 
@@ -193,37 +194,7 @@ void FillSales(const Period& p) {
     }
     p.Done(s);
   }
-  // Invoices of the year with three lines each.
-  Rng rng = p.YearStream("R_FactorForosh");
-  const int invoices = p.Count(10, 500000);
-  RowWriter head(p.run, "R_FactorForosh",
-                 "SanadNoForosh, TypeAction, SanadDate, AnbarCod, CustomerCod, BazaryabCod, "
-                 "User_Name, sDes");
-  RowWriter lines(
-      p.run, "R_DetailFactorForosh",
-      "SanadNoForosh, TypeAction, Raj, KalaCod, Qty, Qty1, FeeSell, SellValue, SellTax");
-  RowWriter pre(p.run, "R_PreFactorForosh",
-                "SanadNoForosh, TypeAction, SanadDate, AnbarCod, CustomerCod, BazaryabCod, "
-                "User_Name, sDes");
-  for (int v = 0; v < invoices; ++v) {
-    std::string no = std::to_string(v + 1);
-    std::string date = p.Date(rng);
-    std::string customer = Code(rng.Between(1, customers), 10);
-    head.Add({Lit(no), Lit("1"), Lit(date), Lit(Code(1, 4)), Lit(customer),
-              Lit(Code(v % bazaryabs + 1, 6)), Lit("مدير"), Lit("فروش")});
-    if (v % 4 == 0)
-      pre.Add({Lit(no), Lit("1"), Lit(date), Lit(Code(1, 4)), Lit(customer),
-               Lit(Code(v % bazaryabs + 1, 6)), Lit("مدير"), Lit("پيش فاکتور")});
-    for (int r = 0; r < 3; ++r) {
-      double qty = static_cast<double>(rng.Between(1, 20));
-      double fee = static_cast<double>(rng.Between(10, 900) * 1000);
-      lines.Add({Lit(no), Lit("1"), Lit(r + 1), Lit(Code(rng.Between(1, p.Count(30)), 8)), Lit(qty),
-                 Lit(qty), Lit(fee), Lit(qty * fee), Lit(qty * fee * 0.09)});
-    }
-  }
-  head.Flush();
-  lines.Flush();
-  pre.Flush();
+  FillSalesDocuments(p, customers, bazaryabs);
 }
 
 }  // namespace xfer::suite::demo

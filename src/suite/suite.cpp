@@ -17,7 +17,8 @@ constexpr std::array kProcedureScripts = {
     "sp_Sayer_XferHesab",       "sp_N_Report_Acount",      "sp_N_Report_Holder",
     "sp_N_Report_Cash",         "sp_N_Report_Tankhah",     "sp_M_Asnad_Import_Perpar",
     "sp_M_Asnad_Import",        "sp_A_Rep_KartMojodi",     "sp_A_Rep_MojodiSerial",
-    "sp_A_Asnad_Import_Perpar", "sp_A_Asnad_Import_NewNo", "sp_A_Asnad_Import"};
+    "sp_A_Asnad_Import_Perpar", "sp_A_Asnad_Import_NewNo", "sp_A_Asnad_Import",
+    "sp_R_Asnad_Import_Perpar", "sp_R_Asnad_Import_Applay"};
 
 void RunScript(const BatchRunner& run, std::string_view name,
                const std::map<std::string, std::string>& vars) {

@@ -211,6 +211,33 @@ TEST_F(XferCli, ImportMalyPreviewsAppliesAndStopsOnChecks) {
   EXPECT_EQ(Xfer("import maly --help").status, 0);
 }
 
+TEST_F(XferCli, ImportTradoPreviewsAppliesAndStopsOnChecks) {
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  const std::string base =
+      "import trado --server " + dir_ + " --database KELVARO_1_1403 --source KELVARO_1_1402 ";
+  Outcome preview = Xfer(base + "--type FACTOR --from-no 3 --to-no 7 --preview");
+  EXPECT_EQ(preview.status, 0) << preview.err;
+  EXPECT_NE(preview.out.find("5 documents, 15 lines"), std::string::npos) << preview.out;
+
+  Outcome refused = Xfer(base + "--type FACTOR");
+  EXPECT_EQ(refused.status, 1) << "items missing here and not copied";
+  EXPECT_NE(refused.err.find("رديفهايي که با رنگ سبز"), std::string::npos) << refused.err;
+
+  Outcome applied = Xfer(base + "--type FACTOR --mode OLDID_REPLACE --copy-base");
+  EXPECT_EQ(applied.status, 0) << applied.err;
+  EXPECT_NE(applied.out.find("صورتحسابها منتقل شدند"), std::string::npos) << applied.out;
+  EXPECT_NE(applied.out.find("10 documents written (10 replaced)"), std::string::npos)
+      << applied.out;
+  Outcome again = Xfer(base + "--type FACTOR --mode OLDID_NEW --copy-base");
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_NE(again.out.find("0 documents written (0 replaced), 10 kept out"), std::string::npos)
+      << again.out;
+
+  Outcome badType = Xfer(base + "--type INVOICE");
+  EXPECT_EQ(badType.status, 2);
+  EXPECT_EQ(Xfer("import trado --help").status, 0);
+}
+
 TEST_F(XferCli, AutoRunsOneTickForCronAndRefusesBadSettings) {
   ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
   const std::string base = "auto --server " + dir_ +

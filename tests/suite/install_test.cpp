@@ -138,6 +138,8 @@ TEST_F(Install, EveryCatalogueTableExists) {
   for (const char* p : {"sp_Sayer_XferHesab", "sp_N_Report_Acount", "sp_N_Report_Cash",
                         "sp_N_Report_Tankhah", "sp_M_Asnad_Import_Perpar", "sp_M_Asnad_Import"})
     EXPECT_NE(Value("KELVARO_4_1402", std::string("SELECT OBJECT_ID('") + p + "')"), "NULL") << p;
+  for (const char* p : {"sp_R_Asnad_Import_Perpar", "sp_R_Asnad_Import_Applay"})
+    EXPECT_NE(Value("KELVARO_4_1402", std::string("SELECT OBJECT_ID('") + p + "')"), "NULL") << p;
 }
 
 TEST_F(Install, CodeWidthsFollowThePeriodSettings) {

@@ -6,6 +6,7 @@
 
 #include "import/forms/import_maly_form.h"
 #include "import/forms/import_store_form.h"
+#include "import/forms/import_trado_form.h"
 
 namespace xfer::import {
 namespace {
@@ -17,6 +18,7 @@ TImportFrameForm* Make(transfer::SessionSource session) {
 
 constexpr std::array kForms = {
     ImportFormEntry{"maly", "Maly", &Make<TImportMalyForm>, &TImportFrameForm::EdtAutoMin},
+    ImportFormEntry{"trado", "Trado", &Make<TImportTradoForm>, &TImportFrameForm::EdtAutoMin},
     ImportFormEntry{"store", "Store", &Make<TImportStoreForm>, &TImportFrameForm::EdtAutoNo},
 };
 
