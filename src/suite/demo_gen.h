@@ -86,6 +86,8 @@ void FillVouchers(const Period& p, int kolls);
 void FillInventory(const Period& p);
 void FillAssets(const Period& p);
 void FillTreasury(const Period& p);
+// Received and paid cheques and promissory notes of the earlier period, in every state.
+void FillCheques(const Period& p);
 void FillSales(const Period& p);
 void FillSystem(const Period& p);
 

@@ -1,0 +1,73 @@
+-- Registers the cheques settled for carrying (@Base + '_Pay_Last', their counterparty lines in
+-- @Base + '_Taraf_Last', currency lines in '_Arz_Chq_Last' and '_Arz_Taraf_Last') as opening
+-- cheques of this period: per cheque one treasury document dated @Date1 with the cheque line
+-- (72 received, 85 paid) and the lines it is settled against, its opening-cheque row, its
+-- currency lines and its last action. A cheque whose number and series already stand in
+-- N_ChqLastTrans is left alone, so registering the same list twice adds nothing. All or nothing.
+CREATE PROCEDURE sp_N_Asnad_Trans_Chq_Enteghal
+  @Base varchar(200),
+  @Kind varchar(1),
+  @Date1 varchar(10),
+  @User varchar(100) = ''
+AS
+SET XACT_ABORT ON
+DECLARE @Code varchar(2), @First int, @Pay varchar(250), @Taraf varchar(250), @ArzChq varchar(250),
+  @ArzTaraf varchar(250), @F varchar(20)
+SET @Base = LTRIM(RTRIM(ISNULL(@Base, '')))
+SET @Code = CASE WHEN @Kind = '7' THEN '72' ELSE '85' END
+SET @Pay = @Base + '_Pay_Last'
+SET @Taraf = @Base + '_Taraf_Last'
+SET @ArzChq = @Base + '_Arz_Chq_Last'
+SET @ArzTaraf = @Base + '_Arz_Taraf_Last'
+SET @Date1 = REPLACE(ISNULL(@Date1, ''), '''', '''''')
+SELECT @First = ISNULL(MAX(Serial), 0) FROM N_NaghdTrans
+SET @First = ISNULL(@First, 0)
+SET @F = CAST(@First AS varchar(20))
+
+CREATE TABLE #Chq (Seq int IDENTITY(1, 1) NOT NULL, ChqNo varchar(50) NULL, Joz varchar(50) NULL,
+  SourceSerial int NULL, PayIdx int NULL)
+EXEC ('INSERT INTO #Chq (ChqNo, Joz, SourceSerial, PayIdx) '
+  + 'SELECT LTRIM(RTRIM(P.ChqNo)), LTRIM(RTRIM(ISNULL(P.Joz, ''''))), MIN(P.Serial), MIN(P.IDX) FROM ' + @Pay + ' P '
+  + 'WHERE NOT EXISTS (SELECT * FROM N_ChqLastTrans L WHERE LTRIM(RTRIM(L.ChqNo)) = LTRIM(RTRIM(P.ChqNo)) '
+  + 'AND LTRIM(RTRIM(ISNULL(L.Joz, ''''))) = LTRIM(RTRIM(ISNULL(P.Joz, '''')))) '
+  + 'GROUP BY LTRIM(RTRIM(P.ChqNo)), LTRIM(RTRIM(ISNULL(P.Joz, ''''))) ORDER BY MIN(P.Serial), MIN(P.IDX)')
+CREATE TABLE #Line (Seq int IDENTITY(1, 1) NOT NULL, ChqSeq int NULL, TarafIdx int NULL)
+EXEC ('INSERT INTO #Line (ChqSeq, TarafIdx) SELECT C.Seq, T.IDX FROM #Chq C INNER JOIN ' + @Taraf + ' T '
+  + 'ON T.Serial = C.SourceSerial AND LTRIM(RTRIM(T.ChqNo)) = C.ChqNo '
+  + 'AND LTRIM(RTRIM(ISNULL(T.Joz, ''''))) = C.Joz ORDER BY C.Seq, T.Raj')
+
+BEGIN TRAN
+EXEC ('INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, AcountID, ChqNo, Joz, '
+  + 'SarResidDate, ChqValue, BankCod, ShobehCod, Des, Havaleh, Tazmin, ChqGetter) '
+  + 'SELECT ' + @F + ' + C.Seq, 1, ''' + @Code + ''', CAST(' + @F + ' + C.Seq AS varchar(20)), '''
+  + @Date1 + ''', P.AcountID, C.ChqNo, C.Joz, P.SarResidDate, P.ChqValue, P.BankCod, P.ShobehCod, '
+  + 'P.Des, P.Havaleh, P.Tazmin, P.chqgetter FROM #Chq C INNER JOIN ' + @Pay + ' P ON P.IDX = C.PayIdx')
+EXEC ('INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, Koll, Moein, Tafsily, '
+  + 'Tafsily2, ProjectCod, WhatDoc2, CodWhatDoc2, ManabehCod, ChqNo, Joz, ChqValue, Des) '
+  + 'SELECT ' + @F + ' + C.Seq, 1 + L.Seq, ''' + @Code + ''', CAST(' + @F + ' + C.Seq AS varchar(20)), '''
+  + @Date1 + ''', T.Koll, T.Moein, T.Tafsily, T.Tafsily2, T.ProjectCod, T.WhatDoc2, T.CodWhatDoc2, '
+  + 'T.ManabehCod, '''', '''', T.ChqValue, T.Des FROM #Line L INNER JOIN #Chq C ON C.Seq = L.ChqSeq '
+  + 'INNER JOIN ' + @Taraf + ' T ON T.IDX = L.TarafIdx')
+EXEC ('INSERT INTO N_CHQFirst (Serial, WhatDoc, AcountID, ChqNo, Joz, SanadNo, SanadDate, SarResidDate, '
+  + 'ChqValue, Des, BankCod, ShobehCod, Koll, Moein, Tafsily, Tafsily2, ProjectCod, Taraf, Havaleh, '
+  + 'Tazmin, ChqGetter, SourceSerial) '
+  + 'SELECT ' + @F + ' + C.Seq, ''' + @Code + ''', P.AcountID, C.ChqNo, C.Joz, P.SanadNo, P.SanadDate, '
+  + 'P.SarResidDate, P.ChqValue, P.Des, P.BankCod, P.ShobehCod, T.Koll, T.Moein, T.Tafsily, T.Tafsily2, '
+  + 'T.ProjectCod, LEFT(ISNULL(P.Taraf, ''''), 120), P.Havaleh, P.Tazmin, P.chqgetter, C.SourceSerial '
+  + 'FROM #Chq C INNER JOIN ' + @Pay + ' P ON P.IDX = C.PayIdx '
+  + 'LEFT OUTER JOIN #Line L ON L.Seq = (SELECT MIN(X.Seq) FROM #Line X WHERE X.ChqSeq = C.Seq) '
+  + 'LEFT OUTER JOIN ' + @Taraf + ' T ON T.IDX = L.TarafIdx')
+EXEC ('INSERT INTO N_ArzTrans (Serial, Raj, WhatDoc, ArzCod, ArzCount, Nerkh) '
+  + 'SELECT ' + @F + ' + C.Seq, 1, ''' + @Code + ''', A.ArzCod, A.ArzCount, A.Nerkh '
+  + 'FROM #Chq C INNER JOIN ' + @Pay + ' P ON P.IDX = C.PayIdx INNER JOIN ' + @ArzChq + ' A ON A.IDX = P.Ref')
+EXEC ('INSERT INTO N_ArzTrans (Serial, Raj, WhatDoc, ArzCod, ArzCount, Nerkh) '
+  + 'SELECT ' + @F + ' + C.Seq, 1 + L.Seq, ''' + @Code + ''', A.ArzCod, '
+  + 'CASE WHEN ISNULL(T.Nerkh, 0) > 0 THEN T.ChqValue / T.Nerkh ELSE T.ArzCount END, T.Nerkh '
+  + 'FROM #Line L INNER JOIN #Chq C ON C.Seq = L.ChqSeq INNER JOIN ' + @Taraf + ' T ON T.IDX = L.TarafIdx '
+  + 'INNER JOIN ' + @ArzTaraf + ' A ON A.IDX = T.Ref')
+EXEC ('INSERT INTO N_ChqLastTrans (WhatDoc, AcountId, ChqNo, Joz, SanadDate, Serial) '
+  + 'SELECT ''' + @Code + ''', P.AcountID, C.ChqNo, C.Joz, ''' + @Date1 + ''', ' + @F + ' + C.Seq '
+  + 'FROM #Chq C INNER JOIN ' + @Pay + ' P ON P.IDX = C.PayIdx')
+COMMIT
+DROP TABLE #Line
+DROP TABLE #Chq
