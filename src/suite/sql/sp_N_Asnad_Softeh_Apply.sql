@@ -24,11 +24,11 @@ SELECT @First = ISNULL(MAX(Serial), 0) FROM N_SoftehTrans
 SET @F = CAST(ISNULL(@First, 0) AS varchar(20))
 SET @Holder = CASE WHEN @Kind = 'A' THEN 'AcountID' ELSE 'NULL' END
 
--- The notes and where their lines are: 0 listed and settled, 1 settled by hand.
+-- The notes and where their lines are: 0 listed and settled, 1 settled by hand (which wins).
 CREATE TABLE #Note (Seq int IDENTITY(1, 1) NOT NULL, SoftehNo varchar(20) NULL, Joz varchar(20) NULL,
   Serial int NULL, Hand int NULL)
 EXEC ('INSERT INTO #Note (SoftehNo, Joz, Serial, Hand) SELECT LTRIM(RTRIM(SaftehNo)), '
-  + 'LTRIM(RTRIM(ISNULL(Joz, ''''))), MIN(Serial), MIN(Hand) FROM ('
+  + 'LTRIM(RTRIM(ISNULL(Joz, ''''))), MIN(Serial), MAX(Hand) FROM ('
   + 'SELECT SaftehNo, Joz, Serial, 0 AS Hand FROM ' + @Table + ' WHERE Status = ''A'' UNION ALL '
   + 'SELECT SaftehNo, Joz, Serial, 1 AS Hand FROM ' + @Table + '_Last) X '
   + 'WHERE NOT EXISTS (SELECT * FROM N_SoftehLastTrans L WHERE LEFT(L.WhatDoc, 1) = ''' + @Kind + ''' '

@@ -25,15 +25,21 @@ SET @First = ISNULL(@First, 0)
 SET @F = CAST(@First AS varchar(20))
 
 CREATE TABLE #Chq (Seq int IDENTITY(1, 1) NOT NULL, ChqNo varchar(50) NULL, Joz varchar(50) NULL,
-  SourceSerial int NULL, PayIdx int NULL)
-EXEC ('INSERT INTO #Chq (ChqNo, Joz, SourceSerial, PayIdx) '
-  + 'SELECT LTRIM(RTRIM(P.ChqNo)), LTRIM(RTRIM(ISNULL(P.Joz, ''''))), MIN(P.Serial), MIN(P.IDX) FROM ' + @Pay + ' P '
+  SourceSerial int NULL)
+EXEC ('INSERT INTO #Chq (ChqNo, Joz, SourceSerial) '
+  + 'SELECT LTRIM(RTRIM(P.ChqNo)), LTRIM(RTRIM(ISNULL(P.Joz, ''''))), MIN(P.Serial) FROM ' + @Pay + ' P '
   + 'WHERE NOT EXISTS (SELECT * FROM N_ChqLastTrans L WHERE LTRIM(RTRIM(L.ChqNo)) = LTRIM(RTRIM(P.ChqNo)) '
   + 'AND LTRIM(RTRIM(ISNULL(L.Joz, ''''))) = LTRIM(RTRIM(ISNULL(P.Joz, '''')))) '
-  + 'GROUP BY LTRIM(RTRIM(P.ChqNo)), LTRIM(RTRIM(ISNULL(P.Joz, ''''))) ORDER BY MIN(P.Serial), MIN(P.IDX)')
-CREATE TABLE #Line (Seq int IDENTITY(1, 1) NOT NULL, ChqSeq int NULL, TarafIdx int NULL)
-EXEC ('INSERT INTO #Line (ChqSeq, TarafIdx) SELECT C.Seq, T.IDX FROM #Chq C INNER JOIN ' + @Taraf + ' T '
-  + 'ON T.Serial = C.SourceSerial AND LTRIM(RTRIM(T.ChqNo)) = C.ChqNo '
+  + 'GROUP BY LTRIM(RTRIM(P.ChqNo)), LTRIM(RTRIM(ISNULL(P.Joz, ''''))) ORDER BY MIN(P.Serial), LTRIM(RTRIM(P.ChqNo))')
+-- The lines each cheque is settled against, in their order.
+CREATE TABLE #Line (Seq int IDENTITY(1, 1) NOT NULL, ChqSeq int NULL, Koll varchar(20) NULL,
+  Moein varchar(20) NULL, Tafsily varchar(20) NULL, Tafsily2 varchar(20) NULL, ProjectCod varchar(20) NULL,
+  WhatDoc2 varchar(50) NULL, CodWhatDoc2 varchar(50) NULL, ManabehCod varchar(10) NULL, ChqValue float NULL,
+  Des varchar(500) NULL, Ref int NULL, ArzCount float NULL, Nerkh float NULL)
+EXEC ('INSERT INTO #Line (ChqSeq, Koll, Moein, Tafsily, Tafsily2, ProjectCod, WhatDoc2, CodWhatDoc2, '
+  + 'ManabehCod, ChqValue, Des, Ref, ArzCount, Nerkh) SELECT C.Seq, T.Koll, T.Moein, T.Tafsily, T.Tafsily2, '
+  + 'T.ProjectCod, T.WhatDoc2, T.CodWhatDoc2, T.ManabehCod, T.ChqValue, T.Des, T.Ref, T.ArzCount, T.Nerkh '
+  + 'FROM #Chq C INNER JOIN ' + @Taraf + ' T ON T.Serial = C.SourceSerial AND LTRIM(RTRIM(T.ChqNo)) = C.ChqNo '
   + 'AND LTRIM(RTRIM(ISNULL(T.Joz, ''''))) = C.Joz ORDER BY C.Seq, T.Raj')
 
 BEGIN TRAN
@@ -41,33 +47,30 @@ EXEC ('INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, Acoun
   + 'SarResidDate, ChqValue, BankCod, ShobehCod, Des, Havaleh, Tazmin, ChqGetter) '
   + 'SELECT ' + @F + ' + C.Seq, 1, ''' + @Code + ''', CAST(' + @F + ' + C.Seq AS varchar(20)), '''
   + @Date1 + ''', P.AcountID, C.ChqNo, C.Joz, P.SarResidDate, P.ChqValue, P.BankCod, P.ShobehCod, '
-  + 'P.Des, P.Havaleh, P.Tazmin, P.chqgetter FROM #Chq C INNER JOIN ' + @Pay + ' P ON P.IDX = C.PayIdx')
+  + 'P.Des, P.Havaleh, P.Tazmin, P.chqgetter FROM #Chq C INNER JOIN ' + @Pay + ' P ON P.Serial = C.SourceSerial AND LTRIM(RTRIM(P.ChqNo)) = C.ChqNo AND LTRIM(RTRIM(ISNULL(P.Joz, ''''))) = C.Joz')
 EXEC ('INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, Koll, Moein, Tafsily, '
   + 'Tafsily2, ProjectCod, WhatDoc2, CodWhatDoc2, ManabehCod, ChqNo, Joz, ChqValue, Des) '
-  + 'SELECT ' + @F + ' + C.Seq, 1 + L.Seq, ''' + @Code + ''', CAST(' + @F + ' + C.Seq AS varchar(20)), '''
+  + 'SELECT ' + @F + ' + C.Seq, 1 + T.Seq, ''' + @Code + ''', CAST(' + @F + ' + C.Seq AS varchar(20)), '''
   + @Date1 + ''', T.Koll, T.Moein, T.Tafsily, T.Tafsily2, T.ProjectCod, T.WhatDoc2, T.CodWhatDoc2, '
-  + 'T.ManabehCod, '''', '''', T.ChqValue, T.Des FROM #Line L INNER JOIN #Chq C ON C.Seq = L.ChqSeq '
-  + 'INNER JOIN ' + @Taraf + ' T ON T.IDX = L.TarafIdx')
+  + 'T.ManabehCod, '''', '''', T.ChqValue, T.Des FROM #Line T INNER JOIN #Chq C ON C.Seq = T.ChqSeq')
 EXEC ('INSERT INTO N_CHQFirst (Serial, WhatDoc, AcountID, ChqNo, Joz, SanadNo, SanadDate, SarResidDate, '
   + 'ChqValue, Des, BankCod, ShobehCod, Koll, Moein, Tafsily, Tafsily2, ProjectCod, Taraf, Havaleh, '
   + 'Tazmin, ChqGetter, SourceSerial) '
   + 'SELECT ' + @F + ' + C.Seq, ''' + @Code + ''', P.AcountID, C.ChqNo, C.Joz, P.SanadNo, P.SanadDate, '
   + 'P.SarResidDate, P.ChqValue, P.Des, P.BankCod, P.ShobehCod, T.Koll, T.Moein, T.Tafsily, T.Tafsily2, '
   + 'T.ProjectCod, LEFT(ISNULL(P.Taraf, ''''), 120), P.Havaleh, P.Tazmin, P.chqgetter, C.SourceSerial '
-  + 'FROM #Chq C INNER JOIN ' + @Pay + ' P ON P.IDX = C.PayIdx '
-  + 'LEFT OUTER JOIN #Line L ON L.Seq = (SELECT MIN(X.Seq) FROM #Line X WHERE X.ChqSeq = C.Seq) '
-  + 'LEFT OUTER JOIN ' + @Taraf + ' T ON T.IDX = L.TarafIdx')
+  + 'FROM #Chq C INNER JOIN ' + @Pay + ' P ON P.Serial = C.SourceSerial AND LTRIM(RTRIM(P.ChqNo)) = C.ChqNo AND LTRIM(RTRIM(ISNULL(P.Joz, ''''))) = C.Joz '
+  + 'LEFT OUTER JOIN #Line T ON T.Seq = (SELECT MIN(X.Seq) FROM #Line X WHERE X.ChqSeq = C.Seq)')
 EXEC ('INSERT INTO N_ArzTrans (Serial, Raj, WhatDoc, ArzCod, ArzCount, Nerkh) '
   + 'SELECT ' + @F + ' + C.Seq, 1, ''' + @Code + ''', A.ArzCod, A.ArzCount, A.Nerkh '
-  + 'FROM #Chq C INNER JOIN ' + @Pay + ' P ON P.IDX = C.PayIdx INNER JOIN ' + @ArzChq + ' A ON A.IDX = P.Ref')
+  + 'FROM #Chq C INNER JOIN ' + @Pay + ' P ON P.Serial = C.SourceSerial AND LTRIM(RTRIM(P.ChqNo)) = C.ChqNo AND LTRIM(RTRIM(ISNULL(P.Joz, ''''))) = C.Joz INNER JOIN ' + @ArzChq + ' A ON A.IDX = P.Ref')
 EXEC ('INSERT INTO N_ArzTrans (Serial, Raj, WhatDoc, ArzCod, ArzCount, Nerkh) '
-  + 'SELECT ' + @F + ' + C.Seq, 1 + L.Seq, ''' + @Code + ''', A.ArzCod, '
+  + 'SELECT ' + @F + ' + C.Seq, 1 + T.Seq, ''' + @Code + ''', A.ArzCod, '
   + 'CASE WHEN ISNULL(T.Nerkh, 0) > 0 THEN T.ChqValue / T.Nerkh ELSE T.ArzCount END, T.Nerkh '
-  + 'FROM #Line L INNER JOIN #Chq C ON C.Seq = L.ChqSeq INNER JOIN ' + @Taraf + ' T ON T.IDX = L.TarafIdx '
-  + 'INNER JOIN ' + @ArzTaraf + ' A ON A.IDX = T.Ref')
+  + 'FROM #Line T INNER JOIN #Chq C ON C.Seq = T.ChqSeq INNER JOIN ' + @ArzTaraf + ' A ON A.IDX = T.Ref')
 EXEC ('INSERT INTO N_ChqLastTrans (WhatDoc, AcountId, ChqNo, Joz, SanadDate, Serial) '
   + 'SELECT ''' + @Code + ''', P.AcountID, C.ChqNo, C.Joz, ''' + @Date1 + ''', ' + @F + ' + C.Seq '
-  + 'FROM #Chq C INNER JOIN ' + @Pay + ' P ON P.IDX = C.PayIdx')
+  + 'FROM #Chq C INNER JOIN ' + @Pay + ' P ON P.Serial = C.SourceSerial AND LTRIM(RTRIM(P.ChqNo)) = C.ChqNo AND LTRIM(RTRIM(ISNULL(P.Joz, ''''))) = C.Joz')
 COMMIT
 DROP TABLE #Line
 DROP TABLE #Chq
