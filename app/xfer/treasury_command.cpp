@@ -84,8 +84,7 @@ int RunTreasury(const TreasuryOptions& o) {
     }
   };
   const bool all = o.cheques.empty() && o.notes.empty();
-  if (all || !o.cheques.empty())
-    add(o.cheques, true, "received cheques", "paid cheques");
+  if (all || !o.cheques.empty()) add(o.cheques, true, "received cheques", "paid cheques");
   if (all || !o.notes.empty()) add(o.notes, false, "received notes", "paid notes");
 
   ConsoleDialogs dialogs;

@@ -142,8 +142,8 @@ bool Counterparty::CommitCheque() {
                 "Tafsily, Tafsily2, ProjectCod, '" +
                 EscapeQuotes(joz_) + "', '" + EscapeQuotes(number_) + "', " + Num(rials) +
                 ", Des, ManabehCod, Ref, " + (currency_ ? Num(l.amount) : "ArzCount") +
-                ", Nerkh From " + taraf + " Where Serial = " + serial + " And Raj = " +
-                std::to_string(l.raj) + " And (ChqNo Is Null Or ChqNo = '')");
+                ", Nerkh From " + taraf + " Where Serial = " + serial +
+                " And Raj = " + std::to_string(l.raj) + " And (ChqNo Is Null Or ChqNo = '')");
       db.RunSql(" Update " + taraf + " Set ChqValue = ChqValue - " + Num(rials) +
                 (currency_ ? ", ArzCount = ArzCount - " + Num(l.amount) : std::string()) +
                 " Where Serial = " + serial + " And Raj = " + std::to_string(l.raj) +
@@ -151,8 +151,7 @@ bool Counterparty::CommitCheque() {
     }
     db.RunSql(" Insert Into " + items_.Table("_Pay_Last") + " (" + payColumns + ") Select " +
               payColumns + " From " + items_.Table("_Pay") + " Where" + key +
-              " And Not Exists (Select * From " + items_.Table("_Pay_Last") + " Where" + key +
-              ")");
+              " And Not Exists (Select * From " + items_.Table("_Pay_Last") + " Where" + key + ")");
     if (ref_ > 0)
       db.RunSql(" Insert Into " + items_.Table("_Arz_Chq_Last") + " Select * from " +
                 items_.Table("_Arz_Chq") + " Where IDX = " + std::to_string(ref_) +
@@ -203,8 +202,8 @@ bool Counterparty::CommitNote() {
         "SaftehValue, sOrder, Status, EghamatPlace, Address, TahodValue, Koll, Moein, Tafsily, "
         "Tafsily2, ProjectCod, SanadDate";
     db.RunSql(" Insert Into " + table + "_Last (" + columns + ") Select " + columns + " From " +
-              table + " Where" + key +
-              " And Not Exists (Select * From " + table + "_Last Where" + key + ")");
+              table + " Where" + key + " And Not Exists (Select * From " + table + "_Last Where" +
+              key + ")");
     db.RunSql(" Update " + table + " Set Status = 'A' Where" + key);
   });
   return true;

@@ -288,9 +288,9 @@ void ModuleTransfer::RecomputeOpenings(const std::string& table, const std::stri
     ~GiveBack() { source = base.TakeSourceServer(); }
   } giveBack{base, source_};
   base.ChoosePeriod(sourceDb);
-  const std::string name = Trimmed(table) == "N_BankHesab" ? "N_BankHesab"
+  const std::string name = Trimmed(table) == "N_BankHesab"          ? "N_BankHesab"
                            : UpperAscii(Trimmed(table)) == "N_CASH" ? "N_Cash"
-                                                                     : "N_Tankhah";
+                                                                    : "N_Tankhah";
   RunAtomic(
       db_, [&] { base.RecomputeOpenings(name, sourceDb); },
       RemoteSource() ? std::string() : sourceDb);

@@ -60,9 +60,12 @@ const char* EntryCodes(ItemKind kind) {
 
 bool ParseItemKind(const std::string& text, ItemKind& kind) {
   const std::string t = UpperAscii(Trimmed(text));
-  if (t == "GET") kind = ItemKind::kReceived;
-  else if (t == "PAY") kind = ItemKind::kPaid;
-  else return false;
+  if (t == "GET")
+    kind = ItemKind::kReceived;
+  else if (t == "PAY")
+    kind = ItemKind::kPaid;
+  else
+    return false;
   return true;
 }
 
@@ -160,17 +163,15 @@ void TreasuryItems::Fetch(const std::string& table) {
 void TreasuryItems::StartReport(const std::string& what, const std::string& sourceDb) {
   report_ = RunReport{};
   report_.what = "naghd " + what;
-  report_.source =
-      frame_.RemoteSource() ? sourceDb + " @ " + frame_.sourceServerName() : sourceDb;
+  report_.source = frame_.RemoteSource() ? sourceDb + " @ " + frame_.sourceServerName() : sourceDb;
   report_.destination = g_.databaseName;
   report_.user = g_.userId.empty() ? g_.workstation : g_.userId + " @ " + g_.workstation;
   report_.started = g_.today;
 }
 
 std::pair<std::string, std::string> TreasuryItems::SourceDates() {
-  auto period = frame_.PeriodConnection().Query("Select sDate1, sDate2 From " +
-                                                frame_.periodList() + " Where State = '" + kMark +
-                                                "'");
+  auto period = frame_.PeriodConnection().Query(
+      "Select sDate1, sDate2 From " + frame_.periodList() + " Where State = '" + kMark + "'");
   if (period.empty() || period.front().rows.empty()) return {};
   return {Text(period.front(), 0, "sDate1"), Text(period.front(), 0, "sDate2")};
 }
@@ -188,8 +189,9 @@ void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
       "Ltrim(Rtrim(IsNull(C.Joz, ''))) = Ltrim(Rtrim(IsNull(X.Joz, '')))";
   // Currency lines of the counterparty side, then those of the cheques.
   const std::string arzTaraf = Table("_Arz_Taraf"), arzChq = Table("_Arz_Chq");
-  s.Execute(DropIfExists(arzTaraf) + " select Distinct " + kArzColumns + " Into " + arzTaraf + " From " + src +
-            "N_ArzTrans N Inner Join (Select P.Serial, T.Raj From " + P + " P Inner Join " + T +
+  s.Execute(DropIfExists(arzTaraf) + " select Distinct " + kArzColumns + " Into " + arzTaraf +
+            " From " + src + "N_ArzTrans N Inner Join (Select P.Serial, T.Raj From " + P +
+            " P Inner Join " + T +
             " T On T.Serial = P.Serial) X on N.serial = X.Serial And N.Raj = X.Raj  And "
             "N.WhatDoc in " +
             EntryCodes(kind));
@@ -208,8 +210,8 @@ void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
             "From " +
             T + " As C Left Outer Join " + src + "Koll K On K.Koll = C.Koll Left Outer Join " +
             src + "Moein M On M.Koll = C.Koll And M.Moein = C.Moein Left Outer Join " + src +
-            "Tafsily F On F.Tafsily = C.Tafsily Where C" + own + "), '') Where (Select Count(*) From " +
-            T + " As C Where C" + own + ") = 1");
+            "Tafsily F On F.Tafsily = C.Tafsily Where C" + own +
+            "), '') Where (Select Count(*) From " + T + " As C Where C" + own + ") = 1");
   // /*First Cheque State 1*/ an opening cheque keeps the counterparty it was carried with.
   s.Execute(" Update " + P + " Set Taraf = Left(C.Taraf, 120) From " + P + " As X Inner Join " +
             src + "N_CHQFirst As C On C" + sameCheque + " And C.WhatDoc In " + EntryCodes(kind) +
@@ -320,8 +322,9 @@ bool TreasuryItems::RegisterCheques(ItemKind kind) {
   unit.table = "N_CHQFirst";
   unit.name = naghd_text::kChequesCaption;
   try {
-    auto range = Source().Query("Select Min(SanadDate) As MinDate, Max(SanadDate) As MaxDate From " +
-                                src + "N_ChqLastTrans ");
+    auto range =
+        Source().Query("Select Min(SanadDate) As MinDate, Max(SanadDate) As MaxDate From " + src +
+                       "N_ChqLastTrans ");
     std::string minDate, maxDate;
     if (!range.empty() && !range.front().rows.empty()) {
       minDate = Text(range.front(), 0, "MinDate");
@@ -428,8 +431,7 @@ bool TreasuryItems::ListNotes(ItemKind kind) {
                prefix.substr(0, 1) + "' And Ltrim(Rtrim(L.SoftehNo)) = Ltrim(Rtrim(" + table +
                ".SaftehNo)) And Ltrim(Rtrim(IsNull(L.Joz, ''))) = Ltrim(Rtrim(IsNull(" + table +
                ".Joz, ''))))");
-    db_.RunSql(" Delete From " + taraf + " Where Serial Not In (Select Serial From " + table +
-               ")");
+    db_.RunSql(" Delete From " + taraf + " Where Serial Not In (Select Serial From " + table + ")");
   }
   db_.RunSql(" Delete From " + table + "_Last");
   db_.RunSql(" Delete From " + taraf + "_Last");
