@@ -33,8 +33,8 @@ class TreasuryWalk : public ::testing::Test {
   void WalkPage(const char* what, const char* choice) {
     CrashWalk walk({std::string("treasury ") + what + " " + choice,
                     demo_,
-                    {"treasury", "--server", "{server}", "--database", "KELVARO_1_1403",
-                     "--source", "KELVARO_1_1402", what, choice}},
+                    {"treasury", "--server", "{server}", "--database", "KELVARO_1_1403", "--source",
+                     "KELVARO_1_1402", what, choice}},
                    (dir_ / (std::string("walk") + what + choice)).string());
     walk.Learn();
     ASSERT_GE(walk.Units(), 1u);
