@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
 #include "db/dialogs.h"
@@ -258,7 +259,9 @@ const TModuleForm::TableView* TModuleForm::ActiveView() const {
   const TabView* tab = ActiveTab();
   if (!tab) return nullptr;
   size_t choice = 0;
-  if (tab->combo && tab->combo->currentIndex() > 0) choice = tab->views.size() - 1;
+  // The combo lists the tab's tables in the order of the data.
+  if (tab->combo && tab->combo->currentIndex() > 0)
+    choice = std::min(static_cast<size_t>(tab->combo->currentIndex()), tab->views.size() - 1);
   return &views_[tab->views[choice]];
 }
 
@@ -364,6 +367,7 @@ void TModuleForm::RunCopy(CopyView& c) {
 }
 
 void TModuleForm::cmdOkClick() {
+  if (OwnTabOk()) return;
   if (CopyView* c = ActiveCopy(); c && transfer_) {
     RunCopy(*c);
     return;
