@@ -14,7 +14,7 @@ CREATE PROCEDURE sp_N_Asnad_Chq_Prepare
 AS
 SET XACT_ABORT ON
 DECLARE @D1 varchar(10), @D2 varchar(10), @Pay varchar(250), @Taraf varchar(250),
-  @Last varchar(250), @Entry varchar(100), @Dates varchar(200)
+  @Last varchar(250), @Entry varchar(100), @Dates varchar(200), @Plain varchar(250)
 SET @Base = LTRIM(RTRIM(ISNULL(@Base, '')))
 IF @Base = ''
 BEGIN
@@ -22,6 +22,7 @@ BEGIN
   RETURN
 END
 SET @Pay = @Base + '_Pay'
+SET @Plain = REPLACE(@Base, '#', '')
 SET @Taraf = @Base + '_Taraf'
 SET @Last = @Base + '_ChqOpen'
 SET @Entry = CASE WHEN @Kind = '7' THEN '(''71'', ''72'')' ELSE '(''81'', ''85'')' END
@@ -51,7 +52,8 @@ IF OBJECT_ID('tempdb..' + @Taraf) IS NULL
     + 'WhatDoc2 varchar(50) NULL, CodWhatDoc2 varchar(50) NULL, NamWhatDoc2 varchar(50) NULL, '
     + 'Koll varchar(20) NULL, Moein varchar(20) NULL, Tafsily varchar(20) NULL, Tafsily2 varchar(20) NULL, '
     + 'ProjectCod varchar(20) NULL, Joz varchar(50) NULL, ChqNo varchar(50) NULL, ChqValue float NULL, '
-    + 'Des varchar(500) NULL, ManabehCod varchar(10) NULL, Ref int NULL, ArzCount float NULL, Nerkh float NULL)')
+    + 'Des varchar(500) NULL, ManabehCod varchar(10) NULL, Ref int NULL, ArzCount float NULL, Nerkh float NULL) '
+    + 'CREATE INDEX IX_' + @Plain + '_Taraf ON ' + @Taraf + ' (Serial)')
 ELSE
   EXEC ('DELETE FROM ' + @Taraf)
 
@@ -81,6 +83,7 @@ EXEC ('INSERT INTO ' + @Pay + ' (Serial, AcountID, ChqNo, Joz, WhatDoc, WhatDocN
   + 'LEFT OUTER JOIN N_Arz Z ON Z.ArzCod = A.ArzCod '
   + 'ORDER BY N.Serial, N.Raj')
 DROP TABLE #Entry
+EXEC ('CREATE INDEX IX_' + @Plain + '_Pay ON ' + @Pay + ' (Serial)')
 
 -- Counterparty lines of the documents (no cheque number).
 EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, '
@@ -93,6 +96,7 @@ EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDo
 
 -- Documents that settle their cheques by themselves.
 CREATE TABLE #Doc (Serial int NULL, Lines int NULL, Cheques int NULL, LineSum float NULL, ChequeSum float NULL)
+CREATE INDEX IX_Doc ON #Doc (Serial)
 EXEC ('INSERT INTO #Doc (Serial, Lines, LineSum) SELECT Serial, COUNT(*), SUM(ISNULL(ChqValue, 0)) FROM '
   + @Taraf + ' WHERE ChqNo = '''' GROUP BY Serial')
 EXEC ('UPDATE #Doc SET Cheques = (SELECT COUNT(*) FROM N_NaghdTrans N WHERE N.Serial = #Doc.Serial '

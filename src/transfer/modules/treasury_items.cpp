@@ -42,6 +42,14 @@ std::optional<double> Number(const db::ResultSet& rs, size_t row, const char* na
   }
 }
 
+// An index on a work table, named after it.
+std::string IndexOn(const std::string& table, const char* column) {
+  std::string plain;
+  for (char c : table)
+    if (c != '#') plain += c;
+  return " Create Index IX_" + plain + " On " + table + " (" + column + ") ";
+}
+
 std::string DropIfExists(const std::string& table) {
   return " If Exists (Select [Name] From Tempdb..SysObjects Where [Name] = '" +
          EscapeQuotes(table) + "')  Drop Table " + table + " ";
@@ -112,7 +120,8 @@ void TreasuryItems::CreateWorkTables() {
              ") NULL, Joz varchar(" + width("JozLen") + ") NULL, ChqNo varchar(" +
              width("ChqNoLen") + ") NULL, ChqValue float NULL, Des varchar(" + width("DesLen") +
              ") NULL, ManabehCod varchar(" + width("ManabehLen") +
-             ") NULL, Ref int null, ArzCount float null, Nerkh float null)");
+             ") NULL, Ref int null, ArzCount float null, Nerkh float null)" +
+             IndexOn(taraf, "Serial"));
   ResetCounterparties();
   // The note tables and their empty copies; the procedures fill them.
   for (const char* kind : {"_Safteh", "_SaftehPay"}) {
@@ -248,7 +257,11 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
                    EscapeQuotes(base) + "'");
   ResolveCheques(kind, src);
   if (frame_.RemoteSource())
-    for (const char* t : {"_Pay", "_Taraf", "_Arz_Chq", "_Arz_Taraf"}) Fetch(Table(t));
+    for (const char* t : {"_Pay", "_Taraf", "_Arz_Chq", "_Arz_Taraf"}) {
+      Fetch(Table(t));
+      if (std::string(t) == "_Pay" || std::string(t) == "_Taraf")
+        db_.RunSql(IndexOn(Table(t), "Serial"));
+    }
   // Cheques this period already holds never show again.
   db_.RunSql(" Delete From " + P +
              " Where Ltrim(Rtrim(CHQNO)) +'_'+ Ltrim(Rtrim(Joz)) In (Select Ltrim(Rtrim(CHQNO)) "
@@ -261,7 +274,7 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
   // What is settled goes to the registration tables.
   const std::string payLast = Table("_Pay_Last"), tarafLast = Table("_Taraf_Last");
   db_.RunSql(DropIfExists(payLast) + " Select * Into " + payLast + " From " + P +
-             " Where Mojaz = 'A' ");
+             " Where Mojaz = 'A' " + IndexOn(payLast, "Serial"));
   db_.RunSql(" Insert Into " + tarafLast +
              " (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, Tafsily2, "
              "ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) Select "
