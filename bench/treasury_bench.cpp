@@ -122,17 +122,20 @@ double RawRun(const fs::path& dir) {
   Raw(db,
       "INSERT INTO main.N_NaghdTrans (IDX, Serial, Raj, WhatDoc, SanadNo, SanadDate, AcountID, "
       "ChqNo, Joz, SarResidDate, ChqValue, BankCod, ShobehCod, Des, Havaleh, Tazmin, ChqGetter) "
-      "SELECT i + seq, f + seq, 1, '72', CAST(f + seq AS TEXT), '1403/01/01', AcountID, ChqNo, Joz, "
+      "SELECT i + seq, f + seq, 1, '72', CAST(f + seq AS TEXT), '1403/01/01', AcountID, ChqNo, "
+      "Joz, "
       "SarResidDate, ChqValue, BankCod, ShobehCod, Des, Havaleh, Tazmin, ChqGetter FROM chq, "
       "base");
   Raw(db,
       "INSERT INTO main.N_NaghdTrans (IDX, Serial, Raj, WhatDoc, SanadNo, SanadDate, Koll, "
       "Moein, Tafsily, Tafsily2, ProjectCod, WhatDoc2, CodWhatDoc2, ManabehCod, ChqNo, Joz, "
-      "ChqValue, Des) SELECT i + n + L.seq, f + L.seq, 2, '72', CAST(f + L.seq AS TEXT), '1403/01/01', L.Koll, L.Moein, "
+      "ChqValue, Des) SELECT i + n + L.seq, f + L.seq, 2, '72', CAST(f + L.seq AS TEXT), "
+      "'1403/01/01', L.Koll, L.Moein, "
       "L.Tafsily, L.Tafsily2, L.ProjectCod, L.WhatDoc2, L.CodWhatDoc2, L.ManabehCod, '', '', "
       "C.ChqValue, L.Des FROM line L JOIN chq C ON C.seq = L.seq, base");
   Raw(db,
-      "INSERT INTO main.N_CHQFirst (IDX, Serial, WhatDoc, AcountID, ChqNo, Joz, SanadNo, SanadDate, "
+      "INSERT INTO main.N_CHQFirst (IDX, Serial, WhatDoc, AcountID, ChqNo, Joz, SanadNo, "
+      "SanadDate, "
       "SarResidDate, ChqValue, Des, BankCod, ShobehCod, Koll, Moein, Tafsily, Tafsily2, "
       "ProjectCod, Taraf, Havaleh, Tazmin, ChqGetter, SourceSerial) SELECT fi + C.seq, f + "
       "C.seq, '72', "
@@ -195,7 +198,7 @@ int main(int argc, char** argv) {
       "ratio=%.2fx (target <= 2.00x)\n",
       "xfer treasury, open cheques", open, registered, r, e, registered / e, e / r);
   std::printf("  %s\n", Opening(eng) == Opening(raw) ? "same opening cheques at both ends"
-                                                      : "OPENING CHEQUES DIFFER");
+                                                     : "OPENING CHEQUES DIFFER");
   fs::remove_all(base);
   return 0;
 }

@@ -63,6 +63,7 @@ CREATE TABLE #Entry (ChqNo varchar(50) NULL, Joz varchar(50) NULL, EntryIdx int 
 EXEC ('INSERT INTO #Entry (ChqNo, Joz, EntryIdx, WhatDoc) SELECT L.ChqNo, L.Joz, MAX(N.IDX), MAX(L.WhatDoc) '
   + 'FROM ' + @Last + ' L INNER JOIN N_NaghdTrans N ON N.ChqNo = L.ChqNo AND ISNULL(N.Joz, '''') = L.Joz '
   + 'WHERE N.WhatDoc IN ' + @Entry + ' GROUP BY L.ChqNo, L.Joz')
+CREATE INDEX IX_Entry ON #Entry (EntryIdx)
 -- Partial cashings lower what is still open.
 EXEC ('UPDATE #Entry SET Paid = (SELECT SUM(ISNULL(N.ChqValue, 0)) FROM N_NaghdTrans N '
   + 'WHERE N.ChqNo = #Entry.ChqNo AND ISNULL(N.Joz, '''') = #Entry.Joz AND N.WhatDoc = ''78''' + @Dates + ')')

@@ -162,7 +162,7 @@ void TreasuryItems::ResetCounterparties() {
   const std::string last = Table("_Taraf_Last");
   db_.RunSql(DropIfExists(last));
   db_.RunSql(" Delete From " + Table("_Taraf"));
-  db_.RunSql(" Select * into " + last + " From " + Table("_Taraf"));
+  db_.RunSql(" Select * into " + last + " From " + Table("_Taraf") + IndexOn(last, "ChqNo"));
 }
 
 void TreasuryItems::Fetch(const std::string& table) {
@@ -370,8 +370,7 @@ bool TreasuryItems::RegisterCheques(ItemKind kind) {
               "Ltrim(Rtrim(C.ChqNo)) And IsNull(X.Joz, '') = IsNull(C.Joz, '')) And Not Exists "
               "(Select * From " +
               tarafLast +
-              " As L Where Ltrim(Rtrim(L.ChqNo)) = Ltrim(Rtrim(C.ChqNo)) And "
-              "Ltrim(Rtrim(IsNull(L.Joz, ''))) = Ltrim(Rtrim(IsNull(C.Joz, ''))))");
+              " As L Where L.ChqNo = C.ChqNo And IsNull(L.Joz, '') = IsNull(C.Joz, ''))");
           db_.RunSql(std::string(kind == ItemKind::kReceived
                                      ? " sp_N_Asnad_Trans_ChqGet_Enteghal_First '"
                                      : " sp_N_Asnad_Trans_ChqPay_Enteghal_First '") +
