@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 
 #include "db/odbc_backend.h"
 
@@ -41,6 +42,17 @@ std::unique_ptr<CliSession> OpenCliSession(const std::string& server, const std:
   }
   s->link.ConnectDatabase(g, g.serverName, database, g.authKind, g.sqlUser, g.sqlPassword);
   return s;
+}
+
+bool CheckServerPath(const std::string& path) {
+  if (db::IsNetworkServer(path)) return true;
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return true;
+  if (std::filesystem::exists(path, ec))
+    std::cerr << "مسير " << path << " يک فايل است، نه پوشه سرور.\n";
+  else
+    std::cerr << "پوشه سرور " << path << " وجود ندارد.\n";
+  return false;
 }
 
 transfer::SourceServer CliSourceServer(const CliSession& session, const std::string& directory) {

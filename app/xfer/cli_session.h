@@ -21,6 +21,10 @@ struct CliSession {
 // folder, the workstation name is made safe for temporary table names.
 std::unique_ptr<CliSession> OpenCliSession(const std::string& server, const std::string& database);
 
+// Refuses a server path that is missing or a plain file, with a message, before anything is
+// opened; a network server (host,port) passes.
+bool CheckServerPath(const std::string& path);
+
 // The server `directory` (or host,port) as a source server of `session`.
 transfer::SourceServer CliSourceServer(const CliSession& session, const std::string& directory);
 

@@ -22,6 +22,7 @@ void RegisterExportCommand(CLI::App& app);
 void RegisterMoveCommand(CLI::App& app);
 void RegisterReportCommand(CLI::App& app);
 void RegisterTreasuryCommand(CLI::App& app);
+void RegisterAutoCommand(CLI::App& app);
 
 void RegisterCommands(CLI::App& app) {
   RegisterSqlCommand(app);
@@ -33,6 +34,7 @@ void RegisterCommands(CLI::App& app) {
   RegisterMoveCommand(app);
   RegisterReportCommand(app);
   RegisterTreasuryCommand(app);
+  RegisterAutoCommand(app);
 }
 
 }  // namespace xfer::cli

@@ -49,18 +49,6 @@ const std::pair<const char*, Module> kModules[] = {
     {"maly", Module::kMaly},   {"store", Module::kStore}, {"dara", Module::kDara},
     {"naghd", Module::kNaghd}, {"trado", Module::kTrado}, {"sazmandehi", Module::kSazmandehi}};
 
-// Refuses a server path that is missing or a plain file, before anything is opened.
-bool CheckServerPath(const std::string& path) {
-  if (db::IsNetworkServer(path)) return true;
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return true;
-  if (std::filesystem::exists(path, ec))
-    std::cerr << "مسير " << path << " يک فايل است، نه پوشه سرور.\n";
-  else
-    std::cerr << "پوشه سرور " << path << " وجود ندارد.\n";
-  return false;
-}
-
 int RunKol(const KolOptions& o) {
   // Every argument is checked before the first database is opened, so a mistyped one never
   // leaves half a run behind.

@@ -20,6 +20,7 @@ struct Settings {
   long long statement = 0;  // 0: never
   long long commit = 0;
   long long write = 0;
+  long long terminate = 0;
   bool diskFull = true;  // "full" stays full; "io" fails one write only
   std::string countFile;
 };
@@ -180,6 +181,7 @@ void Arm() {
     settings.statement = EnvNumber("XFER_FAULT_STATEMENT");
     settings.commit = EnvNumber("XFER_FAULT_COMMIT");
     settings.write = EnvNumber("XFER_FAULT_WRITE");
+    settings.terminate = EnvNumber("XFER_FAULT_TERM");
     const char* kind = std::getenv("XFER_FAULT_KIND");
     settings.diskFull = !kind || std::strcmp(kind, "io") != 0;
     if (const char* count = std::getenv("XFER_FAULT_COUNT")) {
@@ -193,7 +195,10 @@ void Arm() {
 }
 
 void Statement() {
-  if (++statements == settings.statement) Die();
+  long long n = ++statements;
+  if (n == settings.statement) Die();
+  // A termination request in the middle of the work, as `kill` or a service manager sends it.
+  if (n == settings.terminate) std::raise(SIGTERM);
 }
 
 void Watch(sqlite3* db) {

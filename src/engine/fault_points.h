@@ -5,6 +5,7 @@
 // but a counter.
 //
 //   XFER_FAULT_STATEMENT=N   killed when statement N (1-based, every statement run) starts
+//   XFER_FAULT_TERM=N        sent SIGTERM when statement N starts (the statement goes on)
 //   XFER_FAULT_COMMIT=N      killed when commit N (a transaction that wrote) is about to land
 //   XFER_FAULT_WRITE=N       write N to any database file fails ...
 //   XFER_FAULT_KIND=full|io  ... as a full disk (it stays full) or a one-off I/O error

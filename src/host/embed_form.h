@@ -1,16 +1,9 @@
-// Places a module form inside the host's container: parented to it, filling its client area,
-// maximized and shown modeless. The automatic launcher embeds the import forms the same way.
+// The entry points embed their forms as the automatic launcher embeds the import forms: one
+// operation, kept with the shared dialogs (ui/embed_form.h).
 #pragma once
 
-class QWidget;
-
-namespace xfer::db {
-struct HostGlobal;
-}
+#include "ui/embed_form.h"
 
 namespace xfer::host {
-
-// Returns 1 when the form ends up shown within its container (or on its own without one).
-int EmbedForm(const db::HostGlobal* global, QWidget* form, QWidget* parent);
-
+using ui::EmbedForm;
 }  // namespace xfer::host

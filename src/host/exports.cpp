@@ -8,6 +8,7 @@
 #include "host/form_registry.h"
 #include "host/session.h"
 #include "host/xfer_api.h"
+#include "import/forms/import_forms.h"
 
 extern "C" {
 QWidget* XferMalyForm = nullptr;
@@ -48,6 +49,8 @@ void ReleaseForms() {
       delete form;
     }
   }
+  // The import forms the launcher opened outlive it, until now.
+  import::ReleaseImportForms();
 }
 
 // Process exit or dlclose: forms go with the library. Once the application object is gone the

@@ -5,6 +5,7 @@
 #include "host/form_registry.h"
 #include "host/plain_form.h"
 #include "host/xfer_api.h"
+#include "import/forms/xfer_auto_form.h"
 #include "transfer/forms/kol_form.h"
 #include "transfer/modules/forms/anbar_form.h"
 #include "transfer/modules/forms/dara_form.h"
@@ -37,7 +38,7 @@ constexpr std::array<FormEntry, kFormCount> kForms = {{
     {"TXferDaraForm", "انتقال اطلاعات پايه داراييها", false},
     {"TXferNaghdForm", "انتقال اطلاعات پايه نقدينگي", false},
     {"TXferKolForm", "انتقال اطلاعات پايه", true},
-    {"TXferAutoForm", "انتقال اسناد", false},
+    {"TXferAutoForm", "انتقال اسناد", true},
 }};
 
 const FormEntry& Entry(FormId id) {
@@ -71,6 +72,7 @@ FormFactory DefaultFormFactory(FormId id) {
   if (id == FormId::kDara) return [] { return new transfer::TXferDaraForm(ModuleSession); };
   if (id == FormId::kAnbar) return [] { return new transfer::TXferAnbarForm(ModuleSession); };
   if (id == FormId::kNaghd) return [] { return new transfer::TXferNaghdForm(ModuleSession); };
+  if (id == FormId::kAuto) return [] { return new import::TXferAutoForm(ModuleSession); };
   return [id] { return MakePlainForm(FormClassName(id), FormCaption(id)); };
 }
 

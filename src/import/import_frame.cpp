@@ -4,6 +4,7 @@
 #include "db/text_util.h"
 #include "engine/engine.h"
 #include "import/import_text.h"
+#include "transfer/run/report_format.h"
 
 namespace xfer::import {
 namespace {
@@ -42,6 +43,7 @@ void ImportFrame::Prepare() {
 
 void ImportFrame::UseSourceServer(transfer::SourceServer server) {
   source_ = std::move(server);
+  sourceLost_ = false;
   RefillPeriods();
   periodIndex_ = -1;
   CloseCandidates();
@@ -50,11 +52,35 @@ void ImportFrame::UseSourceServer(transfer::SourceServer server) {
 
 bool ImportFrame::RemoteSource() const {
   std::string name = db::UpperAscii(db::Trim(source_.name));
-  return source_.connection && !name.empty() && name != db::UpperAscii(db::Trim(g_.serverName));
+  return (source_.connection || sourceLost_) && !name.empty() &&
+         name != db::UpperAscii(db::Trim(g_.serverName));
 }
 
 db::Backend& ImportFrame::RemoteQuery() {
-  return source_.connection ? *source_.connection : *db_.connection();
+  if (source_.connection) return *source_.connection;
+  // Never the current server in place of a lost one: its periods could carry the same names.
+  if (sourceLost_)
+    throw engine::SqlError(53,
+                           "A network-related or instance-specific error occurred: the "
+                           "source server '" +
+                               source_.name + "' cannot be reached.");
+  return *db_.connection();
+}
+
+bool ImportFrame::ReconnectSource() {
+  // The old connection goes first: while it holds a server open, a server directory that has
+  // gone away would still be found through it.
+  source_.connection.reset();
+  sourceLost_ = true;
+  try {
+    source_.connection = db::OpenBackend(db::ConnectionString(
+        g_, source_.name, "master", source_.authKind.empty() ? "SQL" : source_.authKind,
+        source_.user, source_.password));
+  } catch (const std::exception&) {
+    return false;
+  }
+  sourceLost_ = false;
+  return true;
 }
 
 void ImportFrame::RefillPeriods() {
@@ -146,26 +172,63 @@ bool ImportFrame::CheckBeforeAuto() {
   return false;
 }
 
-void ImportFrame::StartAuto() {
+TickResult ImportFrame::StartAuto() {
   std::string minutes(db::Trim(autoMinutes_));
-  if (minutes.empty()) return;
+  if (minutes.empty()) return {};
   // An interval of 0 arms a timer that never fires; the first run below still happens.
   timerInterval_ = static_cast<int>(db::ParseInteger(minutes).value_or(0) * 60000);
   timerEnabled_ = true;
   state_ = {text::kAutoOn, kGreen};
-  Load();
-  if (applyEnabled_) Apply();
+  return RunOnce();
 }
 
-void ImportFrame::Tick() {
-  try {
-    RemoteQuery().Query(" Select 1 ");
-  } catch (const std::exception&) {
-    Report(text::kNoConnection, kRed);
-    return;
+TickResult ImportFrame::Tick() {
+  bool reached = true;
+  if (RemoteSource()) reached = ReconnectSource();
+  if (reached) {
+    try {
+      RemoteQuery().Query(" Select 1 ");
+    } catch (const std::exception&) {
+      reached = false;
+    }
   }
-  Load();
-  if (applyEnabled_) Apply();
+  if (!reached) {
+    Report(text::kNoConnection, kRed);
+    TickResult r;
+    r.connected = false;
+    r.status = lastStatus_;
+    return r;
+  }
+  return RunOnce();
+}
+
+TickResult ImportFrame::RunOnce() {
+  TickResult r;
+  lastStatus_ = {};
+  try {
+    r.loaded = Load();
+    r.loadedRows = r.loaded ? candidateCount() : -1;
+    if (r.loaded && applyEnabled_) {
+      if (stop_ && stop_->Requested()) {
+        r.stopped = true;
+      } else {
+        r.applied = Apply();
+        if (r.applied) r.writtenRows = transfer::Totals(report_).inserted;
+      }
+    }
+  } catch (const std::exception& e) {
+    // A source that went away in the middle of the run reads as a lost connection.
+    bool reached = true;
+    try {
+      RemoteQuery().Query(" Select 1 ");
+    } catch (const std::exception&) {
+      reached = false;
+    }
+    r.connected = reached;
+    Report(reached ? std::string(e.what()) : std::string(text::kNoConnection), kRed);
+  }
+  r.status = lastStatus_;
+  return r;
 }
 
 bool ImportFrame::choicesLocked() const {

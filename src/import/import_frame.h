@@ -27,6 +27,17 @@ struct Status {
   int colour = kBlack;
 };
 
+// What one run of automatic mode did: the start's first run or a timer tick.
+struct TickResult {
+  bool connected = true;      // the source answered (the start does not ask)
+  bool loaded = false;        // the load step ran to its end
+  long long loadedRows = -1;  // rows the load left to apply; -1 when the import does not count
+  bool applied = false;       // an apply ran and was not refused
+  long long writtenRows = 0;  // rows the apply wrote, over all its units
+  bool stopped = false;       // a stop request ended the run before its apply
+  Status status;              // the status text the run ended with (empty: none shown)
+};
+
 // A range of the frame: its check box and its two edits as typed.
 struct Range {
   bool ticked = false;
@@ -51,6 +62,8 @@ class ImportFrame {
   // list is refilled from that server's registry and no period is chosen.
   void UseSourceServer(transfer::SourceServer server);
   bool RemoteSource() const;
+  // The source server's connection (the current one for a source on this server). Throws when
+  // the source is another server whose connection was lost and not yet found again.
   db::Backend& RemoteQuery();
   const std::string& sourceServerName() const { return source_.name; }
 
@@ -88,15 +101,25 @@ class ImportFrame {
   virtual bool Apply() = 0;
   // cmdOk: a load found something to apply, and it has not been applied yet.
   bool applyEnabled() const { return applyEnabled_; }
+  // Rows the last load left to apply; -1 when the import does not count them.
+  virtual long long candidateCount() const { return -1; }
 
   // Automatic mode. The minutes edit (any change returns to idle), the start that the automatic
   // transfer form calls, the check it makes first, and one timer tick.
   void SetAutoMinutes(const std::string& minutes);
   const std::string& autoMinutes() const { return autoMinutes_; }
   void Idle();
-  bool CheckBeforeAuto();
-  void StartAuto();
-  void Tick();
+  virtual bool CheckBeforeAuto();
+  // The start runs the load, and the apply when the load left something, at once. A tick first
+  // reaches the source afresh (another server is connected to again, so one restarted or moved
+  // back since the last tick is found) and probes it; an unreachable source ends the tick with
+  // the lost-connection status, and the next tick tries again. A server error inside the run
+  // ends it with that error on the status label: nobody is there to answer a dialog.
+  TickResult StartAuto();
+  TickResult Tick();
+  // Asked between the load and the apply: once requested, a run ends before applying, so an
+  // apply is never cut short. Null: no stop.
+  void SetStopRequest(const transfer::StopRequest* stop) { stop_ = stop; }
   bool timerEnabled() const { return timerEnabled_; }
   int timerInterval() const { return timerInterval_; }  // milliseconds
   const Status& state() const { return state_; }        // lblState
@@ -122,6 +145,10 @@ class ImportFrame {
   // One apply done: counts it when automatic mode is on; returns the count text.
   std::string CountRun();
   void RefillPeriods();
+  // The load and, when it left something, the apply, as automatic mode runs them.
+  TickResult RunOnce();
+  // Opens the source server's connection again; false (connection dropped) when it is not there.
+  bool ReconnectSource();
 
   db::HostGlobal& g_;
   db::HostDate& date_;
@@ -141,6 +168,8 @@ class ImportFrame {
   Status state_;
   Status runCount_;
   Status lastStatus_;
+  bool sourceLost_ = false;
+  const transfer::StopRequest* stop_ = nullptr;
 };
 
 }  // namespace xfer::import

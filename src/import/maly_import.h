@@ -60,6 +60,7 @@ class MalyImport : public ImportFrame {
   // from the import table when first asked for (a grid shows them; a timer run never does).
   const db::ResultSet& candidates() const;
   long long candidateLines() const { return candidateLines_; }
+  long long candidateCount() const override { return candidateLines_; }
   long long candidateVouchers() const { return candidateVouchers_; }
   // The font colour of a candidate row from its TypeSys and sOrder markers.
   static int RowColour(const std::string& typeSys, const std::string& sOrder);

@@ -186,6 +186,33 @@ TEST_F(XferCli, TreasuryListsRegistersAndReportsWhatNeedsADecision) {
   EXPECT_NE(unknown.err.find("شركت مبدا انتخاب نشده !"), std::string::npos) << unknown.err;
 }
 
+TEST_F(XferCli, MoveReachesTheUsersPrintAndItemTabsOfTheModuleForms) {
+  for (const char* form : {"sell", "dara", "anbar"}) {
+    Outcome list = Xfer(std::string("move --list --form ") + form);
+    EXPECT_EQ(list.status, 0);
+    for (const char* tab : {"UserHub", "Prn_Form_T", "ts_User", "ts_Prn"})
+      EXPECT_NE(list.out.find(tab), std::string::npos) << form << " " << tab;
+  }
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  const std::string move =
+      "move --server " + dir_ + " --database KELVARO_1_1403 --source KELVARO_1_1402 --form ";
+  // The items, then their pictures and order points, each a line of the report.
+  Outcome items = Xfer(move + "anbar --table KALA --replace none");
+  EXPECT_EQ(items.status, 0) << items.err;
+  for (const char* table : {"Kala", "A_Kalapic", "A_KalaSefaresh"})
+    EXPECT_NE(items.out.find(table), std::string::npos) << items.out;
+  Outcome layouts = Xfer(move + "dara --table Prn_Form_T --existing-forms replace");
+  EXPECT_EQ(layouts.status, 0) << layouts.err;
+  EXPECT_NE(layouts.out.find("replaced: شناسنامه دارايي 1"), std::string::npos) << layouts.out;
+  Outcome users = Xfer(move + "sell --table UserHub");
+  EXPECT_EQ(users.status, 0) << users.err;
+  EXPECT_NE((users.out + users.err).find("کاربران منتقل شد"), std::string::npos) << users.out;
+  // The assets form has no server choice.
+  Outcome remote = Xfer(move + "dara --table D_MAKAN --source-server " + dir_);
+  EXPECT_EQ(remote.status, 1);
+  EXPECT_NE(remote.err.find("current server only"), std::string::npos) << remote.err;
+}
+
 TEST_F(XferCli, ImportMalyPreviewsAppliesAndStopsOnChecks) {
   ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
   const std::string base =
@@ -208,6 +235,38 @@ TEST_F(XferCli, ImportMalyPreviewsAppliesAndStopsOnChecks) {
   EXPECT_EQ(badDate.status, 1);
   EXPECT_NE(badDate.err.find("تاريخ وارد شده اشکال دارد"), std::string::npos) << badDate.err;
   EXPECT_EQ(Xfer("import maly --help").status, 0);
+}
+
+TEST_F(XferCli, AutoRunsOneTickForCronAndRefusesBadSettings) {
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  const std::string base = "auto --server " + dir_ +
+                           " --database KELVARO_1_1403 --source KELVARO_1_1402 --from-no 8 "
+                           "--to-no 14 ";
+  Outcome refused = Xfer(base + "--once --mode NEWID");
+  EXPECT_EQ(refused.status, 1) << "accounts missing here and not copied";
+  EXPECT_NE(refused.out.find("\trefused\tسرفصل هايي كه با رنگ سبز"), std::string::npos)
+      << refused.out;
+
+  // One log line per tick: time, import, loaded, written, outcome, the status text.
+  Outcome applied = Xfer(base + "--once --copy-base --mode NEWID");
+  EXPECT_EQ(applied.status, 0) << applied.err;
+  EXPECT_NE(applied.out.find("\tmaly\tloaded="), std::string::npos) << applied.out;
+  EXPECT_NE(applied.out.find("\tapplied\tانتقال انجام شد 1\n"), std::string::npos) << applied.out;
+  // The default numbering keeps vouchers already here out: a second run writes nothing.
+  Outcome kept = Xfer(base + "--once --copy-base");
+  EXPECT_EQ(kept.status, 0) << kept.err;
+  EXPECT_NE(kept.out.find("\tapplied=0\tkept\t"), std::string::npos) << kept.out;
+
+  EXPECT_EQ(Xfer(base + "--once --modules maly,sales").status, 1);
+  EXPECT_EQ(Xfer(base + "--once --mode SOMETIMES").status, 1);
+  Outcome noPeriod =
+      Xfer("auto --server " + dir_ + " --database KELVARO_1_1403 --source KELVARO_9_1402 --once");
+  EXPECT_EQ(noPeriod.status, 1);
+  EXPECT_NE(noPeriod.err.find("دوره مالي انتخاب نشده است"), std::string::npos) << noPeriod.err;
+  EXPECT_EQ(Xfer(base + "--times 2").status, 2) << "neither --every nor --once";
+  Outcome help = Xfer("auto --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--once"), std::string::npos);
 }
 
 }  // namespace

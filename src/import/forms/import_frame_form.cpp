@@ -19,6 +19,7 @@
 #include "db/solar_date.h"
 #include "import/import_text.h"
 #include "ui/grid/db_grid.h"
+#include "ui/persian_display.h"
 #include "ui/remote_form.h"
 
 namespace xfer::import {
@@ -170,11 +171,24 @@ TImportFrameForm::TImportFrameForm(transfer::SessionSource session, QWidget* par
   chbSanadClick();
 }
 
-TImportFrameForm::~TImportFrameForm() = default;
+TImportFrameForm::~TImportFrameForm() {
+  // FormDestroy: the module's label on the automatic transfer form no longer speaks for a form.
+  if (statusLabel_) statusLabel_->clear();
+}
+
+void TImportFrameForm::setStatusLabel(QLabel* label) {
+  statusLabel_ = label;
+}
 
 void TImportFrameForm::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
-  if (!e->spontaneous()) Guarded([&] { FormShow(); });
+  if (e->spontaneous()) return;
+  // Shown again on the same host objects (brought back to the top of the launcher's panel, say),
+  // the form keeps its import, its choices and its running schedule.
+  const transfer::FormSession s = session_ ? session_() : transfer::FormSession{};
+  if (frame() && s.SameHostObjects(shownSession_)) return;
+  shownSession_ = s;
+  Guarded([&] { FormShow(); });
 }
 
 template <typename F>
@@ -342,9 +356,17 @@ void TImportFrameForm::ShowAutoState() {
     TimerAuto->stop();
   }
   cmdOk->setEnabled(f->applyEnabled());
+  emit autoStateChanged();
 }
 
 void TImportFrameForm::ShowStatus(const Status& s) {
+  if (statusLabel_) {
+    statusLabel_->setText(ui::ForDisplay(s.text));
+    QPalette p = statusLabel_->palette();
+    p.setColor(QPalette::WindowText, QColor(Colour(s.colour)));
+    statusLabel_->setPalette(p);
+    return;
+  }
   lblStatus->setText(Q(s.text));
   lblStatus->setStyleSheet("color: " + Colour(s.colour));
   // A failure of a run by hand also goes to the message dialog; a timer run only shows it here.

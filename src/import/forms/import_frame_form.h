@@ -4,6 +4,8 @@
 // it, and shows the outcome; the forms add their own captions, columns and row colours.
 #pragma once
 
+#include <QLabel>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
@@ -16,7 +18,6 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -35,6 +36,13 @@ class TImportFrameForm : public QWidget {
   ~TImportFrameForm() override;
   // The remembered-servers file of the connection form (its default when empty).
   void setServersFile(const QString& file) { serversFile_ = file; }
+  // The module's status label on the automatic transfer form: every status text goes there,
+  // red for a failure and green for success, and none to the message dialog. Null: the form's
+  // own label again. The label is cleared when this form is freed.
+  void setStatusLabel(QLabel* label);
+  QLabel* statusLabel() const { return statusLabel_; }
+  // The form's core once FormShow made it; null before.
+  ImportFrame* core() { return frame(); }
   TImportFrameForm(const TImportFrameForm&) = delete;
   TImportFrameForm& operator=(const TImportFrameForm&) = delete;
 
@@ -77,6 +85,10 @@ class TImportFrameForm : public QWidget {
   // Another source server, chosen in the connection form; the period list is refilled from it.
   void cmdServerClick();
 
+ signals:
+  // The automatic state (lblState, EdtAutoNo, the timer) was shown anew.
+  void autoStateChanged();
+
  protected:
   // Showing the form runs FormShow, as the design's OnShow does.
   void showEvent(QShowEvent* e) override;
@@ -96,6 +108,8 @@ class TImportFrameForm : public QWidget {
 
   transfer::SessionSource session_;
   QString serversFile_;
+  QPointer<QLabel> statusLabel_;
+  transfer::FormSession shownSession_;
   std::unique_ptr<transfer::SessionDialogs> dialogs_;
 };
 

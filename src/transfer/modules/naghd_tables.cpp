@@ -349,7 +349,14 @@ const ModuleForm& NaghdForm() {
            "عوامل مجوز پرداخت",
            {},
            {{"PMojavezCod", "کد"}, {"PMojavezNam", "نام"}}},
-      }};
+      },
+      true,
+      true,
+      "1IR",
+      "",
+      "N",
+      {},
+      {{"cmbManabe", 2}}};
   return kForm;
 }
 

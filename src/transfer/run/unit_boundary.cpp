@@ -19,15 +19,23 @@ Pipe OpenPipe() {
   return p;
 }
 
-}  // namespace
-
-void UnitCommitted() {
+void Boundary(const char* line, size_t size) {
   static const Pipe pipe = OpenPipe();
   if (pipe.out < 0 || pipe.in < 0) return;
   char answer = 0;
-  if (::write(pipe.out, "unit\n", 5) != 5) return;
+  if (::write(pipe.out, line, size) != static_cast<ssize_t>(size)) return;
   // The test answers once it has read the databases; an end of file lets the run go on too.
   [[maybe_unused]] ssize_t n = ::read(pipe.in, &answer, 1);
+}
+
+}  // namespace
+
+void UnitCommitted() {
+  Boundary("unit\n", 5);
+}
+
+void AtRest() {
+  Boundary("rest\n", 5);
 }
 
 }  // namespace xfer::transfer

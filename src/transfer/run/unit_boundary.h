@@ -8,5 +8,8 @@ namespace xfer::transfer {
 
 // Called by the run mechanism after each unit's commit.
 void UnitCommitted();
+// Called where a run is at rest between steps of its own, such as the end of a scheduled tick:
+// the same line and wait as after a commit.
+void AtRest();
 
 }  // namespace xfer::transfer

@@ -1,12 +1,12 @@
 // Embedding into the host's container. The container's client area is a stacked layout so
 // that the latest form shown lies on top, as alignment to the client area does with siblings.
-#include "host/embed_form.h"
+#include "ui/embed_form.h"
 
 #include <QLayout>
 #include <QStackedLayout>
 #include <QWidget>
 
-namespace xfer::host {
+namespace xfer::ui {
 
 int EmbedForm(const db::HostGlobal* /*global: same signature as the launcher's calls*/,
               QWidget* form, QWidget* parent) {
@@ -27,4 +27,4 @@ int EmbedForm(const db::HostGlobal* /*global: same signature as the launcher's c
   return parent ? int(form->isVisibleTo(parent)) : int(form->isVisible());
 }
 
-}  // namespace xfer::host
+}  // namespace xfer::ui
