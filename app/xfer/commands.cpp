@@ -21,6 +21,7 @@ void RegisterServeCommand(CLI::App& app);
 void RegisterExportCommand(CLI::App& app);
 void RegisterMoveCommand(CLI::App& app);
 void RegisterReportCommand(CLI::App& app);
+void RegisterTreasuryCommand(CLI::App& app);
 void RegisterAutoCommand(CLI::App& app);
 
 void RegisterCommands(CLI::App& app) {
@@ -32,6 +33,7 @@ void RegisterCommands(CLI::App& app) {
   RegisterExportCommand(app);
   RegisterMoveCommand(app);
   RegisterReportCommand(app);
+  RegisterTreasuryCommand(app);
   RegisterAutoCommand(app);
 }
 

@@ -10,6 +10,7 @@
 #include "transfer/modules/forms/anbar_form.h"
 #include "transfer/modules/forms/dara_form.h"
 #include "transfer/modules/forms/maly_form.h"
+#include "transfer/modules/forms/naghd_form.h"
 #include "transfer/modules/forms/sell_form.h"
 
 // The session variables are defined by the module (session.cpp). Programs that link the form
@@ -70,6 +71,7 @@ FormFactory DefaultFormFactory(FormId id) {
   if (id == FormId::kSell) return [] { return new transfer::TXferSellForm(ModuleSession); };
   if (id == FormId::kDara) return [] { return new transfer::TXferDaraForm(ModuleSession); };
   if (id == FormId::kAnbar) return [] { return new transfer::TXferAnbarForm(ModuleSession); };
+  if (id == FormId::kNaghd) return [] { return new transfer::TXferNaghdForm(ModuleSession); };
   if (id == FormId::kAuto) return [] { return new import::TXferAutoForm(ModuleSession); };
   return [id] { return MakePlainForm(FormClassName(id), FormCaption(id)); };
 }

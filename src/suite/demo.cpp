@@ -72,6 +72,7 @@ void FillPeriod(const Period& p) {
   FillInventory(p);
   FillAssets(p);
   FillTreasury(p);
+  FillCheques(p);
   FillSales(p);
   p.run("COMMIT");
 }

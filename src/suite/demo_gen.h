@@ -88,6 +88,8 @@ void FillInventory(const Period& p);
 void FillStockDocuments(const Period& p, int anbars, int kalas);
 void FillAssets(const Period& p);
 void FillTreasury(const Period& p);
+// Received and paid cheques and promissory notes of the earlier period, in every state.
+void FillCheques(const Period& p);
 void FillSales(const Period& p);
 // The year's pre-invoices and invoices, their returns, lines, factors, payments and serials.
 void FillSalesDocuments(const Period& p, int customers, int bazaryabs);

@@ -13,12 +13,33 @@ namespace {
 constexpr std::array kPeriodScripts = {
     "users",         "period_system",   "period_accounting", "period_inventory",
     "period_assets", "period_treasury", "period_sales"};
-constexpr std::array kProcedureScripts = {
-    "sp_Sayer_XferHesab",       "sp_N_Report_Acount",      "sp_N_Report_Holder",
-    "sp_N_Report_Cash",         "sp_N_Report_Tankhah",     "sp_M_Asnad_Import_Perpar",
-    "sp_M_Asnad_Import",        "sp_A_Rep_KartMojodi",     "sp_A_Rep_MojodiSerial",
-    "sp_A_Asnad_Import_Perpar", "sp_A_Asnad_Import_NewNo", "sp_A_Asnad_Import",
-    "sp_R_Asnad_Import_Perpar", "sp_R_Asnad_Import_Applay"};
+constexpr std::array kProcedureScripts = {"sp_Sayer_XferHesab",
+                                          "sp_N_Report_Acount",
+                                          "sp_N_Report_Holder",
+                                          "sp_N_Report_Cash",
+                                          "sp_N_Report_Tankhah",
+                                          "sp_M_Asnad_Import_Perpar",
+                                          "sp_M_Asnad_Import",
+                                          "sp_A_Rep_KartMojodi",
+                                          "sp_A_Rep_MojodiSerial",
+                                          "sp_A_Asnad_Import_Perpar",
+                                          "sp_A_Asnad_Import_NewNo",
+                                          "sp_A_Asnad_Import",
+                                          "sp_R_Asnad_Import_Perpar",
+                                          "sp_R_Asnad_Import_Applay",
+                                          "sp_N_Create_LastChqAction",
+                                          "sp_N_Asnad_Chq_Prepare",
+                                          "sp_N_Asnad_ChqGet_Prepare_Enteghal",
+                                          "sp_N_Asnad_ChqPay_Prepare_Enteghal",
+                                          "sp_N_Asnad_Trans_Chq_Enteghal",
+                                          "sp_N_Asnad_Trans_ChqGet_Enteghal_First",
+                                          "sp_N_Asnad_Trans_ChqPay_Enteghal_First",
+                                          "sp_N_Asnad_Softeh_Prepare",
+                                          "sp_N_Asnad_SoftehGet_Prepare_Enteghal",
+                                          "sp_N_Asnad_SoftehPay_Prepare_Enteghal",
+                                          "sp_N_Asnad_Softeh_Apply",
+                                          "sp_N_Asnad_SoftehGet_Apply_Enteghal",
+                                          "sp_N_Asnad_SoftehPay_Apply_Enteghal"};
 
 void RunScript(const BatchRunner& run, std::string_view name,
                const std::map<std::string, std::string>& vars) {

@@ -160,6 +160,32 @@ TEST_F(XferCli, MoveCarriesOneTableAndStopsOnAFailedCheck) {
   EXPECT_NE(gated.err.find("closing voucher"), std::string::npos) << gated.err;
 }
 
+TEST_F(XferCli, TreasuryListsRegistersAndReportsWhatNeedsADecision) {
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  EXPECT_EQ(Xfer("treasury --help").status, 0);
+  const std::string treasury =
+      "treasury --server " + dir_ + " --database KELVARO_1_1403 --source KELVARO_1_1402 ";
+  Outcome preview = Xfer(treasury + "--cheques get --preview");
+  EXPECT_EQ(preview.status, 0) << preview.err;
+  EXPECT_NE(preview.out.find("received cheques:"), std::string::npos) << preview.out;
+  EXPECT_NE(preview.out.find("يك به چند يا ..."), std::string::npos) << preview.out;
+  EXPECT_EQ(Xfer("sql --server " + dir_ +
+                 " --database KELVARO_1_1403 -e \"SELECT COUNT(*) FROM N_CHQFirst\"")
+                    .out.find("\n0\n") != std::string::npos,
+            true);
+
+  Outcome carried = Xfer(treasury);
+  EXPECT_EQ(carried.status, 0) << carried.err;
+  EXPECT_NE(carried.out.find("left for a counterparty decision"), std::string::npos) << carried.out;
+  Outcome report = Xfer("report --server " + dir_ + " --database KELVARO_1_1403");
+  EXPECT_NE(report.out.find("naghd cheques get"), std::string::npos) << report.out;
+
+  Outcome unknown = Xfer("treasury --server " + dir_ +
+                         " --database KELVARO_1_1403 --source KELVARO_9_1300 --notes pay");
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_NE(unknown.err.find("شركت مبدا انتخاب نشده !"), std::string::npos) << unknown.err;
+}
+
 TEST_F(XferCli, MoveReachesTheUsersPrintAndItemTabsOfTheModuleForms) {
   for (const char* form : {"sell", "dara", "anbar"}) {
     Outcome list = Xfer(std::string("move --list --form ") + form);

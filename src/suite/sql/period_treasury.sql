@@ -195,3 +195,129 @@ CREATE INDEX IX_N_AsnadDetail ON N_AsnadDetail (TypeHesab, SanadNo)
 CREATE INDEX IX_N_AsnadDetail_Cash ON N_AsnadDetail (TypeHesab, CashCod)
 CREATE INDEX IX_N_AsnadDetail_Person ON N_AsnadDetail (TypeHesab, PersonCod)
 CREATE INDEX IX_N_AsnadDetail_Bank ON N_AsnadDetail (TypeHesab, BankCod, ShobehCod, AcountCod)
+-- Cheques and promissory notes. Treasury document lines (N_NaghdTrans for cheques, N_SoftehTrans
+-- for notes) hold both the items of a document (ChqNo / SoftehNo filled) and its counterparty
+-- lines (number empty, the account the amount is settled against). Action codes: received
+-- cheques 7x, paid cheques 8x, received notes Ax, paid notes Bx; N_AsnadNaghd names them.
+CREATE TABLE N_AsnadNaghd (
+  WhatDoc varchar(2) NOT NULL PRIMARY KEY,
+  NDocNam varchar(100) NULL,
+  Status int NULL,
+  Status2 int NULL
+)
+CREATE TABLE N_NaghdTrans (
+  IDX int IDENTITY(1, 1) NOT NULL PRIMARY KEY,
+  Serial int NOT NULL,
+  Raj int NOT NULL,
+  WhatDoc varchar(2) NOT NULL,
+  SanadNo varchar(20) NULL,
+  SanadDate varchar(10) NULL,
+  AcountID int NULL,
+  ChqNo varchar(50) NULL,
+  Joz varchar(50) NULL,
+  SarResidDate varchar(10) NULL,
+  ChqValue float NULL,
+  BankCod varchar($(BankWidth)) NULL,
+  ShobehCod varchar($(ShobehWidth)) NULL,
+  Koll varchar($(KollWidth)) NULL,
+  Moein varchar($(MoeinWidth)) NULL,
+  Tafsily varchar($(TafsilyWidth)) NULL,
+  Tafsily2 varchar($(Tafsily2Width)) NULL,
+  ProjectCod varchar($(ProjectWidth)) NULL,
+  WhatDoc2 varchar(50) NULL,
+  CodWhatDoc2 varchar(50) NULL,
+  ManabehCod varchar(10) NULL,
+  Des varchar(500) NULL,
+  des5 varchar(250) NULL,
+  Havaleh varchar(1) NULL,
+  Tazmin varchar(1) NULL,
+  ChqGetter varchar(500) NULL
+)
+CREATE INDEX IX_N_NaghdTrans_Chq ON N_NaghdTrans (ChqNo, Joz)
+CREATE INDEX IX_N_NaghdTrans_Serial ON N_NaghdTrans (Serial, Raj)
+CREATE TABLE N_ChqLastTrans (
+  IDX int IDENTITY(1, 1) NOT NULL PRIMARY KEY,
+  WhatDoc varchar(2) NULL,
+  AcountId int NULL,
+  ChqNo varchar(50) NULL,
+  Joz varchar(50) NULL,
+  SanadDate varchar(10) NULL,
+  Serial int NULL
+)
+CREATE INDEX IX_N_ChqLastTrans ON N_ChqLastTrans (ChqNo, Joz)
+CREATE TABLE N_CHQFirst (
+  IDX int IDENTITY(1, 1) NOT NULL PRIMARY KEY,
+  Serial int NOT NULL,
+  WhatDoc varchar(2) NOT NULL,
+  AcountID int NULL,
+  ChqNo varchar(50) NULL,
+  Joz varchar(50) NULL,
+  SanadNo varchar(50) NULL,
+  SanadDate varchar(10) NULL,
+  SarResidDate varchar(10) NULL,
+  ChqValue float NULL,
+  Des varchar(500) NULL,
+  BankCod varchar($(BankWidth)) NULL,
+  ShobehCod varchar($(ShobehWidth)) NULL,
+  Koll varchar($(KollWidth)) NULL,
+  Moein varchar($(MoeinWidth)) NULL,
+  Tafsily varchar($(TafsilyWidth)) NULL,
+  Tafsily2 varchar($(Tafsily2Width)) NULL,
+  ProjectCod varchar($(ProjectWidth)) NULL,
+  Taraf varchar(120) NULL,
+  Havaleh varchar(1) NULL,
+  Tazmin varchar(1) NULL,
+  ChqGetter varchar(500) NULL,
+  SourceSerial int NULL
+)
+CREATE TABLE N_ArzTrans (
+  IDX int IDENTITY(1, 1) NOT NULL PRIMARY KEY,
+  Serial int NOT NULL,
+  Raj int NOT NULL,
+  WhatDoc varchar(2) NOT NULL,
+  ArzCod varchar($(ArzWidth)) NULL,
+  ArzCount float NULL,
+  Nerkh float NULL
+)
+CREATE INDEX IX_N_ArzTrans ON N_ArzTrans (Serial, Raj)
+CREATE TABLE N_SoftehTrans (
+  IDX int IDENTITY(1, 1) NOT NULL PRIMARY KEY,
+  Serial int NOT NULL,
+  Raj int NOT NULL,
+  WhatDoc varchar(2) NOT NULL,
+  CodWhatDoc varchar(50) NULL,
+  SanadNo varchar(20) NULL,
+  SanadDate varchar(10) NULL,
+  AcountID int NULL,
+  CashCod varchar($(CashWidth)) NULL,
+  SoftehNo varchar(20) NULL,
+  Joz varchar(20) NULL,
+  SodorDate varchar(10) NULL,
+  SarResidDate varchar(10) NULL,
+  SaftehValue float NULL,
+  TahodValue float NULL,
+  Getter varchar(500) NULL,
+  EghamatPlace varchar(500) NULL,
+  Address varchar(500) NULL,
+  Koll varchar($(KollWidth)) NULL,
+  Moein varchar($(MoeinWidth)) NULL,
+  Tafsily varchar($(TafsilyWidth)) NULL,
+  Tafsily2 varchar($(Tafsily2Width)) NULL,
+  ProjectCod varchar($(ProjectWidth)) NULL,
+  WhatDoc2 varchar(50) NULL,
+  CodWhatDoc2 varchar(50) NULL,
+  ManabehCod varchar(5) NULL,
+  Des varchar(250) NULL,
+  Havaleh varchar(1) NULL,
+  Tazmin varchar(1) NULL
+)
+CREATE INDEX IX_N_SoftehTrans ON N_SoftehTrans (SoftehNo, Joz)
+CREATE TABLE N_SoftehLastTrans (
+  IDX int IDENTITY(1, 1) NOT NULL PRIMARY KEY,
+  SoftehNo varchar(20) NULL,
+  Joz varchar(20) NULL,
+  WhatDoc varchar(2) NULL,
+  Serial int NULL,
+  LastWhatDoc varchar(2) NULL,
+  LastDate varchar(10) NULL
+)

@@ -7,7 +7,7 @@ namespace xfer::transfer {
 
 const std::vector<const ModuleForm*>& ModuleForms() {
   static const std::vector<const ModuleForm*> kForms = {&MalyForm(), &SellForm(), &DaraForm(),
-                                                        &AnbarForm()};
+                                                        &AnbarForm(), &NaghdForm()};
   return kForms;
 }
 

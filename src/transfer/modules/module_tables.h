@@ -117,5 +117,6 @@ const ModuleForm& MalyForm();
 const ModuleForm& SellForm();
 const ModuleForm& DaraForm();
 const ModuleForm& AnbarForm();
+const ModuleForm& NaghdForm();
 
 }  // namespace xfer::transfer

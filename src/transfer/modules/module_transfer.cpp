@@ -264,6 +264,15 @@ TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
 
 void ModuleTransfer::Finish(TableCopy& copy, long long replaced, bool afterConflicts) {
   copy.unit.replaced = replaced;
+  if (FollowedByOpenings(copy.unit.table)) {
+    try {
+      RecomputeOpenings(copy.unit.table, copy.call.sourceDb);
+    } catch (const std::exception& e) {
+      dialogs_.HideState();
+      FinishFailed(copy, e.what());
+      throw;
+    }
+  }
   const bool own = copy.table && *copy.table->doneMessage;
   EndTable(copy, own ? Expand(copy.table->doneMessage) : copy.unit.name + kCarried,
            afterConflicts ? form_.conflictDoneCode : form_.doneCode);
@@ -342,6 +351,31 @@ void ModuleTransfer::FinishFailed(TableCopy& copy, const std::string& outcome) {
     // The error that ended the run is the one to report; a destination that cannot take the
     // record either has already said why.
   }
+}
+
+bool ModuleTransfer::FollowedByOpenings(const std::string& table) {
+  const std::string t = UpperAscii(Trimmed(table));
+  return t == "N_BANKHESAB" || t == "N_CASH" || t == "N_TANKHAH";
+}
+
+void ModuleTransfer::RecomputeOpenings(const std::string& table, const std::string& sourceDb) {
+  // The base transfer owns the openings; it borrows the source server for the unit, and its
+  // report tables are named after this form's conflict table of the page.
+  BaseTransfer base(g_, date_, db_, dialogs_);
+  base.Prepare();
+  base.UseSourceServer(std::move(source_));
+  struct GiveBack {
+    BaseTransfer& base;
+    SourceServer& source;
+    ~GiveBack() { source = base.TakeSourceServer(); }
+  } giveBack{base, source_};
+  base.ChoosePeriod(sourceDb);
+  const std::string name = Trimmed(table) == "N_BankHesab"          ? "N_BankHesab"
+                           : UpperAscii(Trimmed(table)) == "N_CASH" ? "N_Cash"
+                                                                    : "N_Tankhah";
+  RunAtomic(
+      db_, [&] { base.RecomputeOpenings(name, sourceDb); },
+      RemoteSource() ? std::string() : sourceDb);
 }
 
 bool ModuleTransfer::CopyUsers() {

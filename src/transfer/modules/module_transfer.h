@@ -106,6 +106,12 @@ class ModuleTransfer {
 
   const RunReport& lastReport() const { return report_; }
 
+  // Bank accounts, cash boxes and petty-cash holders take their opening balances from the
+  // source's closing balances once they have moved (the landed base transfer's openings), one
+  // atomic unit for the whole table.
+  static bool FollowedByOpenings(const std::string& table);
+  void RecomputeOpenings(const std::string& table, const std::string& sourceDb);
+
  private:
   void Refuse(const std::string& message);
   void StartReport(const std::string& what, const std::string& sourceDb);

@@ -395,6 +395,7 @@ void TModuleForm::RunCopy(CopyView& c) {
 }
 
 void TModuleForm::cmdOkClick() {
+  if (OwnTabOk()) return;
   if (CopyView* c = ActiveCopy(); c && transfer_) {
     RunCopy(*c);
     return;

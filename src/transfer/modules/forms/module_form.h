@@ -65,6 +65,12 @@ class TModuleForm : public QWidget {
   virtual void GardeshItemClick() {}
 
  protected:
+  // A tab the derived form adds beside the table tabs: its confirm button's work. True when
+  // the active tab was such a tab and the press was handled.
+  virtual bool OwnTabOk() { return false; }
+
+ public:
+ protected:
   void showEvent(QShowEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
   FrameGrid* activeGrid() const;

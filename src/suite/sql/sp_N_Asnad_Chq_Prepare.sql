@@ -1,0 +1,122 @@
+-- The open cheques of this period for carrying into the next, into the work tables named
+-- @Base + '_Pay' (made afresh) and @Base + '_Taraf' (made when missing, else emptied):
+--   _Pay    one row per cheque of kind @Kind ('7' received, '8' paid) that its last action in
+--           the period leaves open (sp_N_Create_LastChqAction), from the line that entered it,
+--           with the value still open (partial cashings deducted) and its currency line in Ref.
+--   _Taraf  the counterparty lines of those cheques' documents, and per cheque the lines it is
+--           settled against when the document says so by itself: a document with one
+--           counterparty line gives it to every cheque, a document of one cheque whose
+--           counterparty lines add up to it gives them all to that cheque.
+-- The period's dates come from the registry.
+CREATE PROCEDURE sp_N_Asnad_Chq_Prepare
+  @Base varchar(200),
+  @Kind varchar(1)
+AS
+SET XACT_ABORT ON
+DECLARE @D1 varchar(10), @D2 varchar(10), @Pay varchar(250), @Taraf varchar(250),
+  @Last varchar(250), @Entry varchar(100), @Dates varchar(200), @Plain varchar(250)
+SET @Base = LTRIM(RTRIM(ISNULL(@Base, '')))
+IF @Base = ''
+BEGIN
+  RAISERROR('sp_N_Asnad_Chq_Prepare: no work table name given.', 16, 1)
+  RETURN
+END
+SET @Pay = @Base + '_Pay'
+SET @Plain = REPLACE(@Base, '#', '')
+SET @Taraf = @Base + '_Taraf'
+SET @Last = @Base + '_ChqOpen'
+SET @Entry = CASE WHEN @Kind = '7' THEN '(''71'', ''72'')' ELSE '(''81'', ''85'')' END
+SELECT @D1 = ISNULL(sDate1, ''), @D2 = ISNULL(sDate2, '') FROM KELVARO_Hub..Hub_Company
+  WHERE UPPER(LTRIM(RTRIM(DBName))) = UPPER(DB_NAME())
+SET @D1 = ISNULL(@D1, '')
+SET @D2 = ISNULL(@D2, '')
+SET @Dates = ''
+IF @D1 <> '' SET @Dates = @Dates + ' AND N.SanadDate >= ''' + @D1 + ''''
+IF @D2 <> '' SET @Dates = @Dates + ' AND N.SanadDate <= ''' + @D2 + ''''
+
+EXEC sp_N_Create_LastChqAction @Last, @Kind, 'TRUE', @D1, @D2
+
+IF OBJECT_ID('tempdb..' + @Pay) IS NOT NULL EXEC ('DROP TABLE ' + @Pay)
+EXEC ('CREATE TABLE ' + @Pay + ' (Serial int NULL, AcountID int NULL, ChqNo varchar(50) NULL, '
+  + 'Joz varchar(50) NULL, WhatDoc varchar(10) NULL, WhatDocNam varchar(500) NULL, '
+  + 'SanadNo varchar(50) NULL, SanadDate varchar(10) NULL, SarResidDate varchar(10) NULL, '
+  + 'ChqValue float NULL, Des varchar(500) NULL, BankCod varchar(50) NULL, ShobehCod varchar(50) NULL, '
+  + 'AcountNam varchar(500) NULL, AcountCod varchar(50) NULL, sOrder1 varchar(100) NULL, '
+  + 'sOrder2 varchar(100) NULL, IDX int IDENTITY(1, 1) NOT NULL, Taraf varchar(120) NULL, '
+  + 'Havaleh varchar(1) NULL, Tazmin varchar(1) NULL, Mojaz varchar(1) NULL, Ref int NULL, '
+  + 'ArzCount float NULL, ArzName varchar(100) NULL, TelePhone varchar(50) NULL, '
+  + 'Address varchar(200) NULL, chqgetter varchar(500) NULL, Shobehnam varchar(500) NULL, '
+  + 'Raj int NULL)')
+IF OBJECT_ID('tempdb..' + @Taraf) IS NULL
+  EXEC ('CREATE TABLE ' + @Taraf + ' (Serial int NULL, IDX int IDENTITY(1, 1) NOT NULL, Raj int NULL, '
+    + 'WhatDoc2 varchar(50) NULL, CodWhatDoc2 varchar(50) NULL, NamWhatDoc2 varchar(50) NULL, '
+    + 'Koll varchar(20) NULL, Moein varchar(20) NULL, Tafsily varchar(20) NULL, Tafsily2 varchar(20) NULL, '
+    + 'ProjectCod varchar(20) NULL, Joz varchar(50) NULL, ChqNo varchar(50) NULL, ChqValue float NULL, '
+    + 'Des varchar(500) NULL, ManabehCod varchar(10) NULL, Ref int NULL, ArzCount float NULL, Nerkh float NULL) '
+    + 'CREATE INDEX IX_' + @Plain + '_Taraf ON ' + @Taraf + ' (Serial)')
+ELSE
+  EXEC ('DELETE FROM ' + @Taraf)
+
+-- The line that entered each open cheque; the last entry when it entered more than once.
+CREATE TABLE #Entry (ChqNo varchar(50) NULL, Joz varchar(50) NULL, EntryIdx int NULL,
+  WhatDoc varchar(2) NULL, Paid float NULL)
+EXEC ('INSERT INTO #Entry (ChqNo, Joz, EntryIdx, WhatDoc) SELECT L.ChqNo, L.Joz, MAX(N.IDX), MAX(L.WhatDoc) '
+  + 'FROM ' + @Last + ' L INNER JOIN N_NaghdTrans N ON N.ChqNo = L.ChqNo AND ISNULL(N.Joz, '''') = L.Joz '
+  + 'WHERE N.WhatDoc IN ' + @Entry + ' GROUP BY L.ChqNo, L.Joz')
+CREATE INDEX IX_Entry ON #Entry (EntryIdx)
+-- Partial cashings lower what is still open.
+EXEC ('UPDATE #Entry SET Paid = (SELECT SUM(ISNULL(N.ChqValue, 0)) FROM N_NaghdTrans N '
+  + 'WHERE N.ChqNo = #Entry.ChqNo AND ISNULL(N.Joz, '''') = #Entry.Joz AND N.WhatDoc = ''78''' + @Dates + ')')
+
+EXEC ('INSERT INTO ' + @Pay + ' (Serial, AcountID, ChqNo, Joz, WhatDoc, WhatDocNam, SanadNo, SanadDate, '
+  + 'SarResidDate, ChqValue, Des, BankCod, ShobehCod, AcountNam, AcountCod, sOrder1, sOrder2, Taraf, '
+  + 'Havaleh, Tazmin, Mojaz, Ref, ArzCount, ArzName, TelePhone, Address, chqgetter, Shobehnam, Raj) '
+  + 'SELECT N.Serial, N.AcountID, N.ChqNo, ISNULL(N.Joz, ''''), E.WhatDoc, ISNULL(T.NDocNam, E.WhatDoc), '
+  + 'N.SanadNo, N.SanadDate, N.SarResidDate, ISNULL(N.ChqValue, 0) - ISNULL(E.Paid, 0), N.Des, '
+  + 'ISNULL(H.BankCod, N.BankCod), ISNULL(H.ShobehCod, N.ShobehCod), '
+  + 'ISNULL(S.ShobehNam, ''''), ISNULL(H.AcountCod, ''''), N.SanadDate, ''B'', '''', '
+  + 'N.Havaleh, N.Tazmin, NULL, A.IDX, A.ArzCount, Z.ArzNam, S.TelNo, S.Address, N.ChqGetter, S.ShobehNam, N.Raj '
+  + 'FROM #Entry E INNER JOIN N_NaghdTrans N ON N.IDX = E.EntryIdx '
+  + 'LEFT OUTER JOIN N_BankHesab H ON H.ACOUNTID = N.AcountID '
+  + 'LEFT OUTER JOIN N_SHOAB S ON S.BankCod = ISNULL(H.BankCod, N.BankCod) AND S.ShobehCod = ISNULL(H.ShobehCod, N.ShobehCod) '
+  + 'LEFT OUTER JOIN N_AsnadNaghd T ON T.WhatDoc = E.WhatDoc '
+  + 'LEFT OUTER JOIN N_ArzTrans A ON A.Serial = N.Serial AND A.Raj = N.Raj AND A.WhatDoc = N.WhatDoc '
+  + 'LEFT OUTER JOIN N_Arz Z ON Z.ArzCod = A.ArzCod '
+  + 'ORDER BY N.Serial, N.Raj')
+DROP TABLE #Entry
+EXEC ('CREATE INDEX IX_' + @Plain + '_Pay ON ' + @Pay + ' (Serial)')
+
+-- Counterparty lines of the documents (no cheque number).
+EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, '
+  + 'Tafsily2, ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) '
+  + 'SELECT N.Serial, N.Raj, N.WhatDoc2, N.CodWhatDoc2, '''', N.Koll, N.Moein, N.Tafsily, N.Tafsily2, '
+  + 'N.ProjectCod, '''', '''', N.ChqValue, N.Des, N.ManabehCod, A.IDX, A.ArzCount, A.Nerkh '
+  + 'FROM N_NaghdTrans N LEFT OUTER JOIN N_ArzTrans A ON A.Serial = N.Serial AND A.Raj = N.Raj AND A.WhatDoc = N.WhatDoc '
+  + 'WHERE ISNULL(N.ChqNo, '''') = '''' AND N.WhatDoc IN ' + @Entry
+  + ' AND N.Serial IN (SELECT Serial FROM ' + @Pay + ') ORDER BY N.Serial, N.Raj')
+
+-- Documents that settle their cheques by themselves.
+CREATE TABLE #Doc (Serial int NULL, Lines int NULL, Cheques int NULL, LineSum float NULL, ChequeSum float NULL)
+CREATE INDEX IX_Doc ON #Doc (Serial)
+EXEC ('INSERT INTO #Doc (Serial, Lines, LineSum) SELECT Serial, COUNT(*), SUM(ISNULL(ChqValue, 0)) FROM '
+  + @Taraf + ' WHERE ChqNo = '''' GROUP BY Serial')
+EXEC ('UPDATE #Doc SET Cheques = (SELECT COUNT(*) FROM N_NaghdTrans N WHERE N.Serial = #Doc.Serial '
+  + 'AND ISNULL(N.ChqNo, '''') <> '''' AND N.WhatDoc IN ' + @Entry + '), '
+  + 'ChequeSum = (SELECT SUM(ISNULL(N.ChqValue, 0)) FROM N_NaghdTrans N WHERE N.Serial = #Doc.Serial '
+  + 'AND ISNULL(N.ChqNo, '''') <> '''' AND N.WhatDoc IN ' + @Entry + ')')
+EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, '
+  + 'Tafsily2, ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) '
+  + 'SELECT T.Serial, T.Raj, T.WhatDoc2, T.CodWhatDoc2, T.NamWhatDoc2, T.Koll, T.Moein, T.Tafsily, '
+  + 'T.Tafsily2, T.ProjectCod, P.Joz, P.ChqNo, P.ChqValue, T.Des, T.ManabehCod, T.Ref, '
+  + 'CASE WHEN T.Nerkh > 0 THEN P.ChqValue / T.Nerkh ELSE T.ArzCount END, T.Nerkh '
+  + 'FROM ' + @Pay + ' P INNER JOIN #Doc D ON D.Serial = P.Serial AND D.Lines = 1 '
+  + 'INNER JOIN ' + @Taraf + ' T ON T.Serial = P.Serial AND T.ChqNo = '''' ORDER BY P.Serial, P.Raj')
+EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, '
+  + 'Tafsily2, ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) '
+  + 'SELECT T.Serial, T.Raj, T.WhatDoc2, T.CodWhatDoc2, T.NamWhatDoc2, T.Koll, T.Moein, T.Tafsily, '
+  + 'T.Tafsily2, T.ProjectCod, P.Joz, P.ChqNo, T.ChqValue, T.Des, T.ManabehCod, T.Ref, T.ArzCount, T.Nerkh '
+  + 'FROM ' + @Pay + ' P INNER JOIN #Doc D ON D.Serial = P.Serial AND D.Lines > 1 AND D.Cheques = 1 '
+  + 'AND D.LineSum = P.ChqValue INNER JOIN ' + @Taraf + ' T ON T.Serial = P.Serial AND T.ChqNo = '''' '
+  + 'ORDER BY P.Serial, T.Raj')
+DROP TABLE #Doc
+EXEC ('DROP TABLE ' + @Last)

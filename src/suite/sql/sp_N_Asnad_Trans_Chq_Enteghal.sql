@@ -1,0 +1,89 @@
+-- Registers the cheques settled for carrying (@Base + '_Pay_Last', their counterparty lines in
+-- @Base + '_Taraf_Last', currency lines in '_Arz_Chq_Last' and '_Arz_Taraf_Last') as opening
+-- cheques of this period: per cheque one treasury document dated @Date1 with the cheque line
+-- (72 received, 85 paid) and the lines it is settled against, its opening-cheque row, its
+-- currency lines and its last action. A cheque whose number and series already stand in
+-- N_ChqLastTrans is left alone, so registering the same list twice adds nothing. All or nothing.
+CREATE PROCEDURE sp_N_Asnad_Trans_Chq_Enteghal
+  @Base varchar(200),
+  @Kind varchar(1),
+  @Date1 varchar(10),
+  @User varchar(100) = ''
+AS
+SET XACT_ABORT ON
+DECLARE @Code varchar(2), @First int, @Pay varchar(250), @Taraf varchar(250), @ArzChq varchar(250),
+  @ArzTaraf varchar(250), @F varchar(20)
+SET @Base = LTRIM(RTRIM(ISNULL(@Base, '')))
+SET @Code = CASE WHEN @Kind = '7' THEN '72' ELSE '85' END
+SET @Pay = @Base + '_Pay_Last'
+SET @Taraf = @Base + '_Taraf_Last'
+SET @ArzChq = @Base + '_Arz_Chq_Last'
+SET @ArzTaraf = @Base + '_Arz_Taraf_Last'
+SET @Date1 = REPLACE(ISNULL(@Date1, ''), '''', '''''')
+SELECT @First = ISNULL(MAX(Serial), 0) FROM N_NaghdTrans
+SET @First = ISNULL(@First, 0)
+SET @F = CAST(@First AS varchar(20))
+
+-- The cheques to register with what they carry, one row each.
+CREATE TABLE #Chq (Seq int IDENTITY(1, 1) NOT NULL, ChqNo varchar(50) NULL, Joz varchar(50) NULL,
+  SourceSerial int NULL, AcountID int NULL, SanadNo varchar(50) NULL, SanadDate varchar(10) NULL,
+  SarResidDate varchar(10) NULL, ChqValue float NULL, Des varchar(500) NULL, BankCod varchar(50) NULL,
+  ShobehCod varchar(50) NULL, Taraf varchar(120) NULL, Havaleh varchar(1) NULL, Tazmin varchar(1) NULL,
+  ChqGetter varchar(500) NULL, Ref int NULL)
+EXEC ('INSERT INTO #Chq (ChqNo, Joz, SourceSerial, AcountID, SanadNo, SanadDate, SarResidDate, ChqValue, '
+  + 'Des, BankCod, ShobehCod, Taraf, Havaleh, Tazmin, ChqGetter, Ref) '
+  + 'SELECT LTRIM(RTRIM(P.ChqNo)), LTRIM(RTRIM(ISNULL(P.Joz, ''''))), MIN(P.Serial), MIN(P.AcountID), '
+  + 'MIN(P.SanadNo), MIN(P.SanadDate), MIN(P.SarResidDate), MIN(P.ChqValue), MIN(P.Des), MIN(P.BankCod), '
+  + 'MIN(P.ShobehCod), LEFT(ISNULL(MIN(P.Taraf), ''''), 120), MIN(P.Havaleh), MIN(P.Tazmin), '
+  + 'MIN(P.chqgetter), MIN(P.Ref) FROM ' + @Pay + ' P '
+  + 'WHERE NOT EXISTS (SELECT * FROM N_ChqLastTrans L WHERE L.ChqNo = P.ChqNo '
+  + 'AND ISNULL(L.Joz, '''') = ISNULL(P.Joz, '''')) '
+  + 'GROUP BY LTRIM(RTRIM(P.ChqNo)), LTRIM(RTRIM(ISNULL(P.Joz, ''''))) ORDER BY MIN(P.Serial), LTRIM(RTRIM(P.ChqNo))')
+CREATE INDEX IX_Chq_Serial ON #Chq (SourceSerial)
+-- The lines each cheque is settled against, in their order.
+CREATE TABLE #Line (Seq int IDENTITY(1, 1) NOT NULL, ChqSeq int NULL, Koll varchar(20) NULL,
+  Moein varchar(20) NULL, Tafsily varchar(20) NULL, Tafsily2 varchar(20) NULL, ProjectCod varchar(20) NULL,
+  WhatDoc2 varchar(50) NULL, CodWhatDoc2 varchar(50) NULL, ManabehCod varchar(10) NULL, ChqValue float NULL,
+  Des varchar(500) NULL, Ref int NULL, ArzCount float NULL, Nerkh float NULL)
+EXEC ('INSERT INTO #Line (ChqSeq, Koll, Moein, Tafsily, Tafsily2, ProjectCod, WhatDoc2, CodWhatDoc2, '
+  + 'ManabehCod, ChqValue, Des, Ref, ArzCount, Nerkh) SELECT C.Seq, T.Koll, T.Moein, T.Tafsily, T.Tafsily2, '
+  + 'T.ProjectCod, T.WhatDoc2, T.CodWhatDoc2, T.ManabehCod, T.ChqValue, T.Des, T.Ref, T.ArzCount, T.Nerkh '
+  + 'FROM #Chq C INNER JOIN ' + @Taraf + ' T ON T.Serial = C.SourceSerial AND LTRIM(RTRIM(T.ChqNo)) = C.ChqNo '
+  + 'AND LTRIM(RTRIM(ISNULL(T.Joz, ''''))) = C.Joz ORDER BY C.Seq, T.Raj')
+CREATE INDEX IX_Line_Chq ON #Line (ChqSeq)
+CREATE TABLE #First (ChqSeq int NULL, Seq int NULL)
+INSERT INTO #First (ChqSeq, Seq) SELECT ChqSeq, MIN(Seq) FROM #Line GROUP BY ChqSeq
+CREATE INDEX IX_First_Chq ON #First (ChqSeq)
+
+BEGIN TRAN
+EXEC ('INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, AcountID, ChqNo, Joz, '
+  + 'SarResidDate, ChqValue, BankCod, ShobehCod, Des, Havaleh, Tazmin, ChqGetter) '
+  + 'SELECT ' + @F + ' + C.Seq, 1, ''' + @Code + ''', CAST(' + @F + ' + C.Seq AS varchar(20)), '''
+  + @Date1 + ''', C.AcountID, C.ChqNo, C.Joz, C.SarResidDate, C.ChqValue, C.BankCod, C.ShobehCod, '
+  + 'C.Des, C.Havaleh, C.Tazmin, C.ChqGetter FROM #Chq C')
+EXEC ('INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, Koll, Moein, Tafsily, '
+  + 'Tafsily2, ProjectCod, WhatDoc2, CodWhatDoc2, ManabehCod, ChqNo, Joz, ChqValue, Des) '
+  + 'SELECT ' + @F + ' + C.Seq, 1 + T.Seq, ''' + @Code + ''', CAST(' + @F + ' + C.Seq AS varchar(20)), '''
+  + @Date1 + ''', T.Koll, T.Moein, T.Tafsily, T.Tafsily2, T.ProjectCod, T.WhatDoc2, T.CodWhatDoc2, '
+  + 'T.ManabehCod, '''', '''', T.ChqValue, T.Des FROM #Line T INNER JOIN #Chq C ON C.Seq = T.ChqSeq')
+EXEC ('INSERT INTO N_CHQFirst (Serial, WhatDoc, AcountID, ChqNo, Joz, SanadNo, SanadDate, SarResidDate, '
+  + 'ChqValue, Des, BankCod, ShobehCod, Koll, Moein, Tafsily, Tafsily2, ProjectCod, Taraf, Havaleh, '
+  + 'Tazmin, ChqGetter, SourceSerial) '
+  + 'SELECT ' + @F + ' + C.Seq, ''' + @Code + ''', C.AcountID, C.ChqNo, C.Joz, C.SanadNo, C.SanadDate, '
+  + 'C.SarResidDate, C.ChqValue, C.Des, C.BankCod, C.ShobehCod, T.Koll, T.Moein, T.Tafsily, T.Tafsily2, '
+  + 'T.ProjectCod, C.Taraf, C.Havaleh, C.Tazmin, C.ChqGetter, C.SourceSerial '
+  + 'FROM #Chq C LEFT OUTER JOIN #First X ON X.ChqSeq = C.Seq LEFT OUTER JOIN #Line T ON T.Seq = X.Seq')
+EXEC ('INSERT INTO N_ArzTrans (Serial, Raj, WhatDoc, ArzCod, ArzCount, Nerkh) '
+  + 'SELECT ' + @F + ' + C.Seq, 1, ''' + @Code + ''', A.ArzCod, A.ArzCount, A.Nerkh '
+  + 'FROM #Chq C INNER JOIN ' + @ArzChq + ' A ON A.IDX = C.Ref')
+EXEC ('INSERT INTO N_ArzTrans (Serial, Raj, WhatDoc, ArzCod, ArzCount, Nerkh) '
+  + 'SELECT ' + @F + ' + C.Seq, 1 + T.Seq, ''' + @Code + ''', A.ArzCod, '
+  + 'CASE WHEN ISNULL(T.Nerkh, 0) > 0 THEN T.ChqValue / T.Nerkh ELSE T.ArzCount END, T.Nerkh '
+  + 'FROM #Line T INNER JOIN #Chq C ON C.Seq = T.ChqSeq INNER JOIN ' + @ArzTaraf + ' A ON A.IDX = T.Ref')
+EXEC ('INSERT INTO N_ChqLastTrans (WhatDoc, AcountId, ChqNo, Joz, SanadDate, Serial) '
+  + 'SELECT ''' + @Code + ''', C.AcountID, C.ChqNo, C.Joz, ''' + @Date1 + ''', ' + @F + ' + C.Seq '
+  + 'FROM #Chq C')
+COMMIT
+DROP TABLE #First
+DROP TABLE #Line
+DROP TABLE #Chq

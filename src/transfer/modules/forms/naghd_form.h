@@ -1,0 +1,62 @@
+// The treasury transfer form: the module frame over the treasury's base tables (bank accounts,
+// cash boxes and petty-cash holders take their openings as they move), plus the cheque page and
+// the promissory-note page, which list what is still open at the source period's end, let the
+// user settle the red rows through the counterparty forms (Enter) and register the blue ones.
+#pragma once
+
+#include <memory>
+
+#include "transfer/modules/forms/module_form.h"
+#include "transfer/modules/treasury_items.h"
+
+class QComboBox;
+class QPushButton;
+class QTableWidget;
+
+namespace xfer::transfer {
+
+class TXferNaghdForm : public TModuleForm {
+  Q_OBJECT
+ public:
+  explicit TXferNaghdForm(SessionSource session, QWidget* parent = nullptr);
+
+  TreasuryItems* items() const { return items_.get(); }
+
+ public slots:
+  void cmbKindChange();
+  void cmbKindSafteChange();
+  void cmdRegChqClick();
+  void cmdRegSaftehClick();
+  // Enter on a red row: the counterparty form of that cheque or note.
+  void SettleCurrentCheque();
+  void SettleCurrentNote();
+
+ protected:
+  bool OwnTabOk() override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  TreasuryItems* Items();
+  ItemKind ChequeKind() const;
+  ItemKind NoteKind() const;
+  QTableWidget* NoteGrid() const;
+  void ShowCheques();
+  void ShowNotes();
+
+  std::unique_ptr<TreasuryItems> items_;
+  ModuleTransfer* itemsFrame_ = nullptr;
+  std::vector<ChequeRow> cheques_;
+  std::vector<NoteRow> notes_;
+
+  QWidget* ts_Chq = nullptr;
+  QComboBox* cmbKind = nullptr;
+  QTableWidget* dbgChqPay = nullptr;
+  QPushButton* cmdRegChq = nullptr;
+  QWidget* ts_Safteh1 = nullptr;
+  QComboBox* cmbKindSafte = nullptr;
+  QTableWidget* dbgSafteh1 = nullptr;
+  QTableWidget* dbgSaftehPay1 = nullptr;
+  QPushButton* cmdRegSafteh = nullptr;
+};
+
+}  // namespace xfer::transfer

@@ -1,0 +1,341 @@
+// The treasury transfer on real demo periods: exactly the cheques and notes still open at the
+// source period's end are listed (every state, the year's last day and the day after), registering
+// twice adds nothing, a hand distribution that does not add up to the rial is refused, the base
+// pages carry bank accounts, cash boxes and petty-cash holders with their opening balances, and
+// a source on another server ends in the same state as a local one.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "db/text_util.h"
+#include "module_fixture.h"
+#include "transfer/modules/counterparty.h"
+#include "transfer/modules/treasury_items.h"
+
+namespace xfer::transfer::testing {
+namespace {
+
+constexpr const char* kFirstDay = "1402/01/01";
+constexpr const char* kLastDay = "1402/12/29";
+
+// An item open at the source period's end, as the test works it out from the raw actions.
+struct Expected {
+  std::string lastCode;
+  double value = 0;
+};
+
+class TreasuryTest : public ModuleFixture {
+ protected:
+  void Open(const std::string& server) {
+    frame_ = Start(server, kSource, &NaghdForm());
+    items_ = std::make_unique<TreasuryItems>(*frame_, g_, link_, dialogs_);
+    items_->CreateWorkTables();
+  }
+
+  // Every item of `table` whose codes start with `prefix`: its last action within the period
+  // decides; what cashes, returns, transfers, cancels or uses it settles it. Partial cashings
+  // lower the open value.
+  std::map<std::string, Expected> OpenItems(const std::string& table, const std::string& number,
+                                            const std::string& valueColumn,
+                                            const std::string& prefix,
+                                            const std::set<std::string>& settling,
+                                            const std::string& partial) {
+    auto sets = conn_->Execute("SELECT " + number + ", Joz, WhatDoc, SanadDate, IDX, " +
+                               valueColumn + " FROM " + std::string(kSource) + ".." + table +
+                               " WHERE " + number + " <> '' AND WhatDoc LIKE '" + prefix + "%'");
+    struct Last {
+      std::string date, code;
+      long long idx = -1;
+      double entered = 0, paid = 0;
+    };
+    std::map<std::string, Last> last;
+    for (const auto& row : sets.back().rows) {
+      std::string key = engine::FormatValue(row[0]) + "_" + engine::FormatValue(row[1]);
+      std::string code = engine::FormatValue(row[2]), date = engine::FormatValue(row[3]);
+      long long idx = std::stoll(engine::FormatValue(row[4]));
+      double value = std::stod(engine::FormatValue(row[5]));
+      Last& l = last[key];
+      if (code[1] == '1' || code[1] == '2' || code == "85") l.entered = value;
+      if (date < kFirstDay || date > kLastDay) continue;
+      if (code == partial) l.paid += value;
+      if (date > l.date || (date == l.date && idx > l.idx)) {
+        l.date = date;
+        l.code = code;
+        l.idx = idx;
+      }
+    }
+    std::map<std::string, Expected> open;
+    for (const auto& [key, l] : last)
+      if (!l.code.empty() && !settling.count(l.code)) open[key] = {l.code, l.entered - l.paid};
+    return open;
+  }
+
+  std::map<std::string, std::string> Treasury(const std::string& db) {
+    auto all = Checksums(db);
+    std::map<std::string, std::string> out;
+    for (const char* t : {"N_NaghdTrans", "N_CHQFirst", "N_ArzTrans", "N_SoftehTrans",
+                          "N_SoftehLastTrans", "N_AsnadNaghd"})
+      for (const auto& [name, sum] : all)
+        if (db::UpperAscii(name) == db::UpperAscii(t)) out[t] = sum;
+    // The used-leaf rows are rebuilt on every registration: compared by content.
+    auto rows = conn_->Execute("SELECT WhatDoc, AcountId, ChqNo, Joz, SanadDate, Serial FROM " +
+                               db + "..N_ChqLastTrans ORDER BY WhatDoc, ChqNo, Joz");
+    for (const auto& row : rows.back().rows)
+      for (const auto& v : row)
+        out["N_ChqLastTrans"] += (engine::IsNull(v) ? "-" : engine::FormatValue(v)) + "|";
+    return out;
+  }
+
+  void RegisterEverything() {
+    for (ItemKind k : {ItemKind::kReceived, ItemKind::kPaid}) {
+      ASSERT_TRUE(items_->ListCheques(k));
+      ASSERT_TRUE(items_->RegisterCheques(k));
+      ASSERT_TRUE(items_->ListNotes(k));
+      ASSERT_TRUE(items_->RegisterNotes(k));
+    }
+  }
+
+  std::unique_ptr<ModuleTransfer> frame_;
+  std::unique_ptr<TreasuryItems> items_;
+};
+
+TEST_F(TreasuryTest, ListsExactlyTheChequesOpenAtThePeriodEnd) {
+  Open(dir_);
+  struct Case {
+    ItemKind kind;
+    const char* prefix;
+    std::set<std::string> settling;
+    std::set<std::string> openStates;  // every open state the demo must show
+  };
+  const Case cases[] = {
+      {ItemKind::kReceived, "7", {"74", "76", "77"}, {"71", "72", "73", "75", "78"}},
+      {ItemKind::kPaid, "8", {"82", "83", "84", "87"}, {"81", "85", "88"}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.prefix);
+    auto expected = OpenItems("N_NaghdTrans", "ChqNo", "ChqValue", c.prefix, c.settling, "78");
+    ASSERT_TRUE(items_->ListCheques(c.kind));
+    std::map<std::string, ChequeRow> listed;
+    for (const ChequeRow& r : items_->Cheques()) listed[r.chqNo + "_" + r.joz] = r;
+    ASSERT_EQ(listed.size(), expected.size());
+    std::set<std::string> states;
+    bool foreign = false, waiting = false;
+    for (const auto& [key, e] : expected) {
+      ASSERT_TRUE(listed.count(key)) << key;
+      const ChequeRow& r = listed[key];
+      EXPECT_EQ(r.whatDoc, e.lastCode) << key;
+      EXPECT_DOUBLE_EQ(r.value, e.value) << key;
+      EXPECT_TRUE(r.mojaz == "A" || r.mojaz == "X") << key;
+      states.insert(r.whatDoc);
+      if (r.arzCount) {
+        foreign = true;
+        EXPECT_EQ(r.arzName, "دلار");
+      }
+      waiting = waiting || r.mojaz == "X";
+    }
+    for (const auto& s : c.openStates) EXPECT_TRUE(states.count(s)) << s;
+    EXPECT_TRUE(foreign);
+    EXPECT_TRUE(waiting);
+  }
+  // Settled on the year's last day: gone; settled only on the day after: still open.
+  const std::string onLast =
+      Value(kSource, "SELECT TOP 1 ChqNo FROM N_NaghdTrans WHERE WhatDoc = '74' AND SanadDate = '" +
+                         std::string(kLastDay) + "'");
+  const std::string after =
+      Value(kSource, "SELECT TOP 1 ChqNo FROM N_NaghdTrans WHERE WhatDoc = '74' AND SanadDate > '" +
+                         std::string(kLastDay) + "'");
+  ASSERT_NE(onLast, "<none>");
+  ASSERT_NE(after, "<none>");
+  ASSERT_TRUE(items_->ListCheques(ItemKind::kReceived));
+  std::set<std::string> numbers;
+  for (const ChequeRow& r : items_->Cheques()) numbers.insert(r.chqNo);
+  EXPECT_FALSE(numbers.count(onLast));
+  EXPECT_TRUE(numbers.count(after));
+}
+
+TEST_F(TreasuryTest, ListsExactlyTheNotesOpenAtThePeriodEnd) {
+  Open(dir_);
+  for (ItemKind k : {ItemKind::kReceived, ItemKind::kPaid}) {
+    const bool received = k == ItemKind::kReceived;
+    auto expected = OpenItems(
+        "N_SoftehTrans", "SoftehNo", "SaftehValue", received ? "A" : "B",
+        received ? std::set<std::string>{"A4", "A6", "A7"} : std::set<std::string>{"B3", "B4"},
+        received ? "A8" : "B8");
+    ASSERT_TRUE(items_->ListNotes(k));
+    std::map<std::string, NoteRow> listed;
+    for (const NoteRow& r : items_->Notes(k)) listed[r.saftehNo + "_" + r.joz] = r;
+    ASSERT_EQ(listed.size(), expected.size());
+    for (const auto& [key, e] : expected) {
+      ASSERT_TRUE(listed.count(key)) << key;
+      EXPECT_DOUBLE_EQ(listed[key].value, e.value) << key;
+    }
+  }
+}
+
+TEST_F(TreasuryTest, RegisteringTwiceAddsNothing) {
+  Open(dir_);
+  RegisterEverything();
+  const auto once = Treasury(kDest);
+  // What was registered balances: each opening cheque document's lines add up to its cheque.
+  EXPECT_EQ(Value(kDest,
+                  "SELECT COUNT(*) FROM N_CHQFirst F WHERE ABS(F.ChqValue - (SELECT "
+                  "SUM(ChqValue) FROM N_NaghdTrans N WHERE N.Serial = F.Serial AND N.Raj > 1)) "
+                  "> 0.005"),
+            "0");
+  EXPECT_NE(Value(kDest, "SELECT COUNT(*) FROM N_CHQFirst"), "0");
+  EXPECT_NE(Value(kDest, "SELECT COUNT(*) FROM N_SoftehLastTrans"), "0");
+  EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM N_AsnadNaghd WHERE WhatDoc = '02'"), "1");
+  RegisterEverything();
+  EXPECT_EQ(Treasury(kDest), once);
+  // The registration procedures themselves take the same list again without adding a row.
+  Run(kDest, "EXEC sp_N_Asnad_Trans_ChqPay_Enteghal_First '" + frame_->periodList() + "', '" +
+                 std::string(kSource) + "..', '1', '1403', '', '1403/01/01'");
+  EXPECT_EQ(Treasury(kDest), once);
+}
+
+TEST_F(TreasuryTest, CounterpartiesThatDoNotAddUpAreRefused) {
+  Open(dir_);
+  ASSERT_TRUE(items_->ListCheques(ItemKind::kReceived));
+  std::vector<ChequeRow> waiting;
+  for (const ChequeRow& r : items_->Cheques())
+    if (r.mojaz == "X") waiting.push_back(r);
+  ASSERT_GE(waiting.size(), 2u);
+  const ChequeRow cheque = waiting.front();
+  const std::string payLast = "SELECT COUNT(*) FROM " + items_->Table("_Pay_Last");
+  const std::string before = Value(kDest, payLast);
+
+  Counterparty cp(*items_, cheque);
+  ASSERT_GE(cp.lines().size(), 2u);
+  auto& lines = cp.lines();
+  // Above a line's credit: refused at once.
+  EXPECT_FALSE(cp.SetAmount(0, lines[0].credit + 1));
+  ASSERT_FALSE(dialogs_.messages.empty());
+  EXPECT_EQ(dialogs_.messages.back().text, counterparty_text::kAboveCredit);
+  // One rial short: refused, nothing written.
+  const double first = std::min(lines[0].credit, cheque.value);
+  ASSERT_TRUE(cp.SetAmount(0, first));
+  ASSERT_TRUE(cp.SetAmount(1, cheque.value - first - 1));
+  EXPECT_FALSE(cp.Commit());
+  EXPECT_EQ(dialogs_.messages.back().text, counterparty_text::kChequeTotal);
+  EXPECT_EQ(dialogs_.messages.back().code, "1ER");
+  EXPECT_EQ(Value(kDest, payLast), before);
+  // Exactly the value: written, the row turns A, the first line's credit shrinks.
+  ASSERT_TRUE(cp.SetAmount(1, cheque.value - first));
+  ASSERT_TRUE(cp.Commit());
+  bool settled = false;
+  for (const ChequeRow& r : items_->Cheques())
+    if (r.chqNo == cheque.chqNo) settled = r.mojaz == "A";
+  EXPECT_TRUE(settled);
+  Counterparty next(*items_, waiting[1]);
+  ASSERT_FALSE(next.lines().empty());
+  EXPECT_DOUBLE_EQ(next.lines()[0].credit, lines[0].credit - first);
+
+  ASSERT_TRUE(items_->RegisterCheques(ItemKind::kReceived));
+  EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM N_CHQFirst WHERE ChqNo = '" + cheque.chqNo + "'"),
+            "1");
+  EXPECT_EQ(Value(kDest,
+                  "SELECT SUM(N.ChqValue) FROM N_NaghdTrans N INNER JOIN N_CHQFirst F ON "
+                  "F.Serial = N.Serial WHERE N.Raj > 1 AND F.ChqNo = '" +
+                      cheque.chqNo + "'"),
+            Value(kDest, "SELECT ChqValue FROM N_CHQFirst WHERE ChqNo = '" + cheque.chqNo + "'"));
+  // The cheque left alone is still waiting, nothing guessed for it.
+  EXPECT_EQ(
+      Value(kDest, "SELECT COUNT(*) FROM N_CHQFirst WHERE ChqNo = '" + waiting[1].chqNo + "'"),
+      "0");
+
+  // Notes: the same rule with the note's message.
+  ASSERT_TRUE(items_->ListNotes(ItemKind::kReceived));
+  NoteRow note;
+  for (const NoteRow& n : items_->Notes(ItemKind::kReceived))
+    if (n.status == "X") note = n;
+  ASSERT_FALSE(note.saftehNo.empty());
+  Counterparty np(*items_, ItemKind::kReceived, note);
+  ASSERT_FALSE(np.lines().empty());
+  np.CopyCredit(0);
+  if (np.lines()[0].amount != note.value) {
+    EXPECT_FALSE(np.Commit());
+    EXPECT_EQ(dialogs_.messages.back().text, counterparty_text::kNoteTotal);
+  }
+  double left = note.value;
+  for (size_t i = 0; i < np.lines().size(); ++i) {
+    double give = std::min(np.lines()[i].credit, left);
+    ASSERT_TRUE(np.SetAmount(i, give));
+    left -= give;
+  }
+  ASSERT_TRUE(np.Commit());
+  ASSERT_TRUE(items_->RegisterNotes(ItemKind::kReceived));
+  EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM N_SoftehLastTrans WHERE SoftehNo = '" +
+                             note.saftehNo + "'"),
+            "1");
+  EXPECT_EQ(Value(kDest,
+                  "SELECT SUM(L.SaftehValue) FROM N_SoftehTrans L INNER JOIN "
+                  "N_SoftehLastTrans R ON R.Serial = L.Serial WHERE L.Raj > 1 AND "
+                  "R.SoftehNo = '" +
+                      note.saftehNo + "'"),
+            Value(kDest, "SELECT SaftehValue FROM N_SoftehTrans WHERE Raj = 1 AND SoftehNo = '" +
+                             note.saftehNo + "'"));
+}
+
+TEST_F(TreasuryTest, BasePagesMoveWithTheirOpenings) {
+  Open(dir_);
+  struct Page {
+    const char* table;
+    const char* key;
+    const char* detailKey;  // the same key over N_AsnadDetail D
+    const char* kind;       // TypeHesab of its documents
+    const char* sourceKey;  // the same key over the source table S
+  };
+  const Page pages[] = {
+      {"N_BankHesab", "BankCod+ShobehCod+AcountCod", "D.BankCod+D.ShobehCod+D.AcountCod", "B",
+       "S.BankCod+S.ShobehCod+S.AcountCod"},
+      {"N_Cash", "CashCod", "D.CashCod", "C", "S.CashCod"},
+      {"N_Tankhah", "PersonCod", "D.PersonCod", "T", "S.PersonCod"}};
+  for (const Page& p : pages) {
+    SCOPED_TRACE(p.table);
+    const ModuleTable* t = FindModuleTable(NaghdForm(), p.table);
+    ASSERT_NE(t, nullptr);
+    TableCopy copy = frame_->CopyFirst(*t);
+    ASSERT_TRUE(copy.carried);
+    frame_->Finish(copy, 0, copy.conflicts > 0);
+    // The source's closing balance of every account the source has.
+    const std::string src = kSource;
+    auto sets = conn_->Execute(std::string("SELECT ") + p.key +
+                               ", ISNULL(FirstBed, 0) - ISNULL(FirstBes, 0) + " +
+                               "ISNULL((SELECT SUM(ISNULL(D.Bed, 0) - ISNULL(D.Bes, 0)) FROM " +
+                               src + "..N_AsnadDetail D INNER JOIN " + src +
+                               "..N_Asnad A ON A.SanadNo = D.SanadNo WHERE D.TypeHesab = '" +
+                               p.kind + "' AND " + p.detailKey + " = " + p.sourceKey +
+                               " AND A.SanadDate BETWEEN '1402/01/01' AND '1402/12/29'), 0) FROM " +
+                               src + ".." + p.table + " S");
+    ASSERT_FALSE(sets.back().rows.empty());
+    int checked = 0;
+    for (const auto& row : sets.back().rows) {
+      const std::string key = engine::FormatValue(row[0]);
+      const double rem = std::stod(engine::FormatValue(row[1]));
+      const std::string where =
+          std::string(" FROM ") + p.table + " WHERE " + p.key + " = '" + key + "'";
+      EXPECT_NEAR(std::stod(Value(kDest, "SELECT FirstBed" + where)), rem >= 0 ? rem : 0, 0.01)
+          << key;
+      EXPECT_NEAR(std::stod(Value(kDest, "SELECT FirstBes" + where)), rem < 0 ? -rem : 0, 0.01)
+          << key;
+      ++checked;
+    }
+    EXPECT_GT(checked, 2);
+  }
+}
+
+TEST_F(TreasuryTest, ARemoteSourceGivesTheLocalEndState) {
+  Open(dir_);
+  RegisterEverything();
+  const auto local = Treasury(kDest);
+
+  const std::string here = CopyServer("here"), there = CopyServer("there");
+  Reopen(here);
+  Open(here);
+  UseRemote(*frame_, there);
+  RegisterEverything();
+  EXPECT_EQ(Treasury(kDest), local);
+}
+
+}  // namespace
+}  // namespace xfer::transfer::testing
