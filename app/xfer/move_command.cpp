@@ -1,7 +1,9 @@
 // `xfer move`: one table of a module transfer form without the form. The same core as the
 // form's confirm button: the source period is marked, the checks run, the first phase carries
 // the new rows, and the clashing rows are replaced as --replace says (the rows whose keys are
-// listed in --keys, all of them, or none). `--preview` only reports what would happen;
+// listed in --keys, all of them, or none), then the table's follow-up steps run. The users and
+// print tabs replace the user tables or copy the print layouts (a layout whose name exists is
+// replaced or skipped as --existing-forms says). `--preview` only reports what would happen;
 // `--list` prints the tables of a form. The exit status is 1 when a check stops the run.
 #include <CLI/CLI.hpp>
 
@@ -32,6 +34,7 @@ struct MoveOptions {
   bool list = false;
   std::string replace;
   std::string keys;
+  std::string existingForms = "skip";
   int rows = 50;
 };
 
@@ -42,6 +45,17 @@ void PrintList(const transfer::ModuleForm& form, const transfer::ModuleTransfer*
     if (table.comboIndex >= 0) tab += "/" + std::to_string(table.comboIndex);
     std::printf("%-16s %-22s %s\n", table.table, tab.c_str(), caption.c_str());
   }
+  for (const transfer::CopyTab& c : form.copies)
+    std::printf("%-16s %-22s %s\n", c.kind == transfer::CopyKind::kUsers ? "UserHub" : "Prn_Form_T",
+                c.tab, std::string(db::Trim(c.caption)).c_str());
+}
+
+void PrintUnits(const transfer::RunReport& r) {
+  std::printf("%-16s %10s %10s %10s %10s %8s\n", "table", "source", "inserted", "clashing",
+              "replaced", "seconds");
+  for (const transfer::UnitResult& u : r.units)
+    std::printf("%-16s %10lld %10lld %10lld %10lld %8.3f\n", u.table.c_str(), u.sourceRows,
+                u.inserted, u.clashing, u.replaced, u.seconds);
 }
 
 void PrintPreview(const transfer::TablePreview& p, int rows) {
@@ -92,9 +106,12 @@ int RunMove(const MoveOptions& o) {
     return 2;
   }
   const transfer::ModuleTable* table = nullptr;
+  const transfer::CopyTab* copyTab = nullptr;
   if (!o.table.empty()) {
     table = transfer::FindModuleTable(*form, o.table);
-    if (!table) return Fail("form " + std::string(form->name) + " has no table '" + o.table + "'");
+    if (!table) copyTab = transfer::FindCopyTab(*form, o.table);
+    if (!table && !copyTab)
+      return Fail("form " + std::string(form->name) + " has no table '" + o.table + "'");
   } else if (!o.list && !o.preview) {
     return Fail("choose the table with --table (xfer move --list --form " +
                 std::string(form->name) + ")");
@@ -105,6 +122,10 @@ int RunMove(const MoveOptions& o) {
     return Fail("--replace takes none, all or marked");
   std::vector<std::string> keys;
   if (!o.keys.empty() && !ReadKeys(o.keys, keys)) return Fail("cannot read " + o.keys);
+  if (!o.sourceServer.empty() && !form->serverChoice)
+    return Fail("form " + std::string(form->name) +
+                " takes its source from the current server only; drop --source-server");
+  if (copyTab && o.preview) return Fail("--preview covers the tables of a form, not " + o.table);
 
   ConsoleDialogs dialogs;
   try {
@@ -141,6 +162,23 @@ int RunMove(const MoveOptions& o) {
       return 0;
     }
 
+    if (copyTab) {
+      dialogs.Progress(0, 1);
+      bool done = false;
+      if (copyTab->kind == transfer::CopyKind::kUsers) {
+        done = t.CopyUsers();
+      } else {
+        const int answer = db::UpperAscii(o.existingForms) == "REPLACE" ? 100 : 2;
+        done = t.CopyPrintForms(*copyTab, [&](const std::string& name) {
+          std::printf("%s: %s\n", answer == 100 ? "replaced" : "kept", name.c_str());
+          return transfer::ExistingFormAnswer{answer, ""};
+        });
+      }
+      dialogs.HideState();
+      if (!done) return 1;
+      PrintUnits(t.lastReport());
+      return 0;
+    }
     if (t.Gated())
       return Fail(
           "the current period holds an opening or closing voucher of the ledger; its chart of "
@@ -165,11 +203,7 @@ int RunMove(const MoveOptions& o) {
       dialogs.Progress(2, 2);
       t.Finish(copy, replaced, copy.conflicts > 0);
     }
-    const transfer::UnitResult& u = copy.unit;
-    std::printf("%-16s %10s %10s %10s %10s %8s\n", "table", "source", "inserted", "clashing",
-                "replaced", "seconds");
-    std::printf("%-16s %10lld %10lld %10lld %10lld %8.3f\n", u.table.c_str(), u.sourceRows,
-                u.inserted, u.clashing, replaced, u.seconds);
+    PrintUnits(t.lastReport());
     return 0;
   } catch (const engine::SqlError& e) {
     std::cerr << "Msg " << e.number() << ", Level " << e.severity() << ": " << e.message() << "\n";
@@ -191,7 +225,9 @@ void RegisterMoveCommand(CLI::App& app) {
   cmd->add_option("--source", o->source, "Source period database");
   cmd->add_option("--source-server", o->sourceServer, "Server directory of the source period");
   cmd->add_option("--form", o->form, "Module transfer form: maly, sell, dara or anbar")->required();
-  cmd->add_option("--table", o->table, "Table of the form (see --list)");
+  cmd->add_option("--table", o->table,
+                  "Table of the form, or UserHub / Prn_Form_T for its users and print tabs "
+                  "(see --list)");
   cmd->add_flag("--preview", o->preview,
                 "Only report the rows that would be new, clash or be identical; write nothing");
   cmd->add_flag("--list", o->list, "Print the tables of the form with their captions");
@@ -199,6 +235,10 @@ void RegisterMoveCommand(CLI::App& app) {
                   "Clashing rows: none (keep the period's), all, or marked (the keys of --keys)")
       ->check(CLI::IsMember({"none", "all", "marked"}, CLI::ignore_case));
   cmd->add_option("--keys", o->keys, "File of keys to replace, one key expression value a line");
+  cmd->add_option("--existing-forms", o->existingForms,
+                  "Print tab: a layout whose name exists here is replaced or skipped")
+      ->check(CLI::IsMember({"replace", "skip"}, CLI::ignore_case))
+      ->capture_default_str();
   cmd->add_option("--rows", o->rows, "Clashing rows printed per table by --preview")
       ->capture_default_str();
   cmd->callback([o] { SetExitCode(RunMove(*o)); });

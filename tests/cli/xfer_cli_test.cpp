@@ -160,6 +160,33 @@ TEST_F(XferCli, MoveCarriesOneTableAndStopsOnAFailedCheck) {
   EXPECT_NE(gated.err.find("closing voucher"), std::string::npos) << gated.err;
 }
 
+TEST_F(XferCli, MoveReachesTheUsersPrintAndItemTabsOfTheModuleForms) {
+  for (const char* form : {"sell", "dara", "anbar"}) {
+    Outcome list = Xfer(std::string("move --list --form ") + form);
+    EXPECT_EQ(list.status, 0);
+    for (const char* tab : {"UserHub", "Prn_Form_T", "ts_User", "ts_Prn"})
+      EXPECT_NE(list.out.find(tab), std::string::npos) << form << " " << tab;
+  }
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  const std::string move =
+      "move --server " + dir_ + " --database KELVARO_1_1403 --source KELVARO_1_1402 --form ";
+  // The items, then their pictures and order points, each a line of the report.
+  Outcome items = Xfer(move + "anbar --table KALA --replace none");
+  EXPECT_EQ(items.status, 0) << items.err;
+  for (const char* table : {"Kala", "A_Kalapic", "A_KalaSefaresh"})
+    EXPECT_NE(items.out.find(table), std::string::npos) << items.out;
+  Outcome layouts = Xfer(move + "dara --table Prn_Form_T --existing-forms replace");
+  EXPECT_EQ(layouts.status, 0) << layouts.err;
+  EXPECT_NE(layouts.out.find("replaced: شناسنامه دارايي 1"), std::string::npos) << layouts.out;
+  Outcome users = Xfer(move + "sell --table UserHub");
+  EXPECT_EQ(users.status, 0) << users.err;
+  EXPECT_NE((users.out + users.err).find("کاربران منتقل شد"), std::string::npos) << users.out;
+  // The assets form has no server choice.
+  Outcome remote = Xfer(move + "dara --table D_MAKAN --source-server " + dir_);
+  EXPECT_EQ(remote.status, 1);
+  EXPECT_NE(remote.err.find("current server only"), std::string::npos) << remote.err;
+}
+
 TEST_F(XferCli, ImportMalyPreviewsAppliesAndStopsOnChecks) {
   ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
   const std::string base =

@@ -75,6 +75,8 @@ ServerDigest CrashWalk::DigestAll(bool identityAside) const {
   if (!setup_.sourceTemplate.empty())
     for (auto& [db, state] : DigestServer(SourceServer(), identityAside))
       all["source:" + db] = std::move(state);
+  for (auto& [db, state] : all)
+    for (const std::string& table : setup_.aside) state.erase(table);
   return all;
 }
 
@@ -159,7 +161,10 @@ std::string CrashWalk::CheckRerun() const {
     return " rerun ended with " + std::to_string(r.exitCode) + ": " + LastLine(r.err) + ";";
   std::string failures;
   ServerDigest end = DigestAll(true);
-  for (const auto& [db, state] : endState_) {
+  for (auto& [db, state] : end)
+    for (const std::string& table : setup_.rerunAside) state.erase(table);
+  for (auto [db, state] : endState_) {
+    for (const std::string& table : setup_.rerunAside) state.erase(table);
     auto it = end.find(db);
     if (it == end.end()) {
       failures += " rerun lost " + db + ";";

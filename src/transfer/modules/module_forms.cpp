@@ -25,4 +25,13 @@ const ModuleTable* FindModuleTable(const ModuleForm& form, std::string_view tabl
   return nullptr;
 }
 
+const CopyTab* FindCopyTab(const ModuleForm& form, std::string_view name) {
+  const std::string wanted = db::UpperAscii(db::Trim(name));
+  for (const CopyTab& c : form.copies) {
+    const char* table = c.kind == CopyKind::kUsers ? "USERHUB" : "PRN_FORM_T";
+    if (db::UpperAscii(c.tab) == wanted || wanted == table) return &c;
+  }
+  return nullptr;
+}
+
 }  // namespace xfer::transfer

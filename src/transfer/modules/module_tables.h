@@ -18,6 +18,17 @@ struct GridColumn {
   const char* title;
 };
 
+// A step that follows the carrying of a table or a print layout: one batch on the current
+// database, one atomic unit of the run. `{SOURCE}` in the batch names the source period's table
+// (its local copy when the source is on another server), `{CURRENT}` the current database.
+struct FollowUp {
+  const char* caption;   // Persian name of the step in the run report
+  const char* table;     // the destination table it rewrites
+  const char* source;    // the source period's table it reads
+  const char* fetchTag;  // suffix of that table's local copy after the form's temporary name
+  const char* batch;
+};
+
 // One table a form carries: a tab, or one entry of a tab's combo box.
 struct ModuleTable {
   const char* tab;         // tab sheet, e.g. "Moein_TabSheet"
@@ -34,6 +45,12 @@ struct ModuleTable {
   const char* caption;     // Persian name for the progress window and the messages
   std::vector<WidthCheck> checks;
   std::vector<GridColumn> shown;
+  // The progress title and the closing message where the form gives its own per table;
+  // otherwise "انتقال " + caption and caption + " منتقل شد.".
+  const char* progressTitle = "";
+  const char* doneMessage = "";
+  std::vector<FollowUp> followUps = {};  // run after the table, whatever its clashes
+  const char* sortKey = "";              // the grid's client-side order; "" for none
 };
 
 // A tab that replaces whole tables of the current period rather than merging one.
@@ -49,7 +66,15 @@ struct CopyTab {
   const char* grid;   // grid showing what the tab copies
   const char* query;  // the grid's query on the current database
   std::vector<GridColumn> shown;
-  const char* printLetter;  // kind letter of the print layouts; "" for other kinds
+  const char* printLetter;               // kind letter of the print layouts; "" for other kinds
+  const char* firstId = ">0";            // which source layouts are copied: "Frmid" + this
+  std::vector<FollowUp> afterEach = {};  // run with each layout copied, in its unit
+};
+
+// The entry a tab's combo box shows first; without one the last entry.
+struct ComboDefault {
+  const char* combo;
+  int index;
 };
 
 // What closes a form's confirm button besides the marked period.
@@ -63,11 +88,18 @@ struct ModuleForm {
   const char* className;  // the form class the host opens
   const char* caption;
   FormGate gate;
-  const char* widthEnd;             // ends the width-mismatch message
-  const char* conflictDoneCode;     // dialog code of "carried" after the conflict window
-  bool turnover;                    // the table grids offer the account turnover report
-  std::vector<CopyTab> copies;      // shown before the table tabs
-  std::vector<ModuleTable> tables;  // in the order of the form's tabs
+  const char* widthEnd;                    // ends the width-mismatch message
+  const char* conflictDoneCode;            // dialog code of "carried" after the conflict window
+  bool turnover;                           // the table grids offer the account turnover report
+  std::vector<CopyTab> copies;             // shown before the table tabs
+  std::vector<ModuleTable> tables;         // in the order of the form's tabs
+  bool serverChoice = true;                // false: no cmdServer, every source is on this server
+  bool emptySourceMessage = true;          // says so when the source table is empty
+  const char* doneCode = "1IR";            // dialog code of "carried" without clashes
+  const char* structureFirst = "";         // first sentence of the structure message, when its own
+  const char* systemLetter = "M";          // the grids' system letter for the grid toolkit
+  std::vector<const char*> tabOrder = {};  // the tabs' order when not periods, copies, tables
+  std::vector<ComboDefault> comboDefaults = {};
 };
 
 // Every module form, in the order of the host's menu.
@@ -76,6 +108,9 @@ const std::vector<const ModuleForm*>& ModuleForms();
 const ModuleForm* FindModuleForm(std::string_view name);
 // The table of a form by its table argument or tag (case-insensitive); null when none.
 const ModuleTable* FindModuleTable(const ModuleForm& form, std::string_view table);
+// The users or print tab of a form by its tab name or the table it replaces ("UserHub",
+// "Prn_Form_T"; case-insensitive); null when none.
+const CopyTab* FindCopyTab(const ModuleForm& form, std::string_view name);
 
 // The forms' data, one definition per module.
 const ModuleForm& MalyForm();

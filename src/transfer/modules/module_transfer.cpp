@@ -1,10 +1,12 @@
 #include "transfer/modules/module_transfer.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "db/cross_server.h"
 #include "db/option_string.h"
 #include "db/registry.h"
+#include "db/settings.h"
 #include "db/text_util.h"
 #include "engine/engine.h"
 #include "transfer/run/atomic_unit.h"
@@ -56,6 +58,12 @@ void ModuleTransfer::Prepare() {
                                         "Kelvaro", "Options");
   namTafsily2_ = db::GetOption(kelvaro, "NAMTAFSILY2");
   namProject_ = db::GetOption(kelvaro, "NAMPROJECT");
+  names_.clear();
+  const db::ModuleSettings sales = db::ReadSalesSettings(*db_.connection(), g_);
+  const db::ModuleSettings store = db::ReadInventorySettings(*db_.connection(), g_);
+  names_["{NAMBAZARYAB}"] = sales.Get("NAMBAZARYAB");
+  for (const char* unit : {"QTYNAME", "QTYNAME1", "QTYNAME2"})
+    names_[std::string("{") + unit + "}"] = store.Get(unit);
   gated_ = false;
   if (form_.gate == FormGate::kYearVouchers) {
     db::YearVouchers v = db::FindYearVouchers(*db_.connection());
@@ -64,6 +72,16 @@ void ModuleTransfer::Prepare() {
 }
 
 void ModuleTransfer::FillPeriodList() {
+  if (!form_.serverChoice) {
+    // A form without a server choice makes its list once, on the current connection, and
+    // never drops or refills it.
+    if (db::TempObjectExists(*db_.connection(), tempName_)) return;
+    db_.RunSql(
+        "Select X.*, ' ' As State Into " + tempName_ +
+        " From KELVARO_Hub..Hub_Company As X Where X.DBName <> '" + EscapeQuotes(g_.databaseName) +
+        "' And X.DBName In (Select [Name] From Master..SysDatabases) Order By sCode, sYear ");
+    return;
+  }
   // The local list leaves the current period out; another server's list shows all of its.
   db::ListRemotePeriods(RemoteQuery(), tempName_, g_.databaseName, !RemoteSource());
 }
@@ -92,11 +110,13 @@ void ModuleTransfer::UseSourceServer(SourceServer server) {
 }
 
 bool ModuleTransfer::RemoteSource() const {
+  if (!form_.serverChoice) return false;
   std::string name = UpperAscii(Trimmed(source_.name));
   return source_.connection && !name.empty() && name != UpperAscii(Trimmed(g_.serverName));
 }
 
 db::Backend& ModuleTransfer::RemoteQuery() {
+  if (!form_.serverChoice) return *db_.connection();
   return source_.connection ? *source_.connection : *db_.connection();
 }
 
@@ -109,7 +129,11 @@ bool ModuleTransfer::ConfirmEnabled(bool periodTab) {
 }
 
 std::string ModuleTransfer::Expand(const char* text) const {
-  return ExpandLevelNames(text, namTafsily2_, namProject_);
+  std::string out = ExpandLevelNames(text, namTafsily2_, namProject_);
+  for (const auto& [mark, value] : names_)
+    for (size_t at; (at = out.find(mark)) != std::string::npos;)
+      out.replace(at, mark.size(), value);
+  return out;
 }
 
 void ModuleTransfer::Refuse(const std::string& message) {
@@ -131,7 +155,8 @@ bool ModuleTransfer::CheckSource(std::string& sourceDb) {
       code = TextOf(sets.front(), 0, "sCode");
       year = TextOf(sets.front(), 0, "sYear");
     }
-    Refuse(std::string(kStructure1) + kStructure2 + code + kStructure3 + year + kStructure4);
+    Refuse(std::string(*form_.structureFirst ? form_.structureFirst : kStructure1) + kStructure2 +
+           code + kStructure3 + year + kStructure4);
     return false;
   }
   return true;
@@ -164,11 +189,13 @@ void ModuleTransfer::StartReport(const std::string& what, const std::string& sou
 }
 
 void ModuleTransfer::SaveReport() {
-  SaveRunReport(*db_.connection(), report_);
+  // The record (and its tables, the first time) is one unit: a broken run leaves none of it.
+  RunAtomic(db_, [&] { SaveRunReport(*db_.connection(), report_); });
 }
 
 TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
   TableCopy c;
+  c.table = &t;
   refusal_.clear();
   std::string sourceDb;
   const bool sourceOk = CheckSource(sourceDb);
@@ -184,7 +211,8 @@ TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
   c.call = {tempName_ + t.tag, sourceDb, t.table, t.columns, t.key};
   const std::string& T = c.call.conflictTable;
   auto started = std::chrono::steady_clock::now();
-  dialogs_.ShowState("STOP", kCarryTitle + caption, kWait);
+  dialogs_.ShowState("STOP", *t.progressTitle ? Expand(t.progressTitle) : kCarryTitle + caption,
+                     kWait);
   try {
     const long long before = Count(*db_.connection(), t.table);
     long long sourceRows = 0;
@@ -224,30 +252,84 @@ TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
     c.unit.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     c.carried = true;
-    if (sourceRows == 0) {
-      dialogs_.HideState();
-      dialogs_.ShowDlgMsg(caption + kEmptySource, "", "1IR");
-      c.emptySource = true;
-      report_.units.push_back(c.unit);
-      report_.outcome = "OK";
-      SaveReport();
-    }
+    c.emptySource = sourceRows == 0 && form_.emptySourceMessage;
   } catch (const std::exception& e) {
     dialogs_.HideState();
     FinishFailed(c, e.what());
     throw;
   }
+  if (c.emptySource) EndTable(c, caption + kEmptySource, "1IR");
   return c;
 }
 
 void ModuleTransfer::Finish(TableCopy& copy, long long replaced, bool afterConflicts) {
-  dialogs_.HideState();
   copy.unit.replaced = replaced;
-  dialogs_.ShowDlgMsg(copy.unit.name + kCarried, "",
-                      afterConflicts ? form_.conflictDoneCode : "1IR");
+  const bool own = copy.table && *copy.table->doneMessage;
+  EndTable(copy, own ? Expand(copy.table->doneMessage) : copy.unit.name + kCarried,
+           afterConflicts ? form_.conflictDoneCode : form_.doneCode);
+}
+
+void ModuleTransfer::EndTable(TableCopy& copy, const std::string& message, const char* code) {
   report_.units.push_back(copy.unit);
+  try {
+    if (copy.table) RunFollowUps(copy.table->followUps, copy.call.sourceDb);
+  } catch (const std::exception& e) {
+    dialogs_.HideState();
+    report_.outcome = e.what();
+    try {
+      SaveReport();
+    } catch (const std::exception&) {
+      // The step's own error is the one to report.
+    }
+    throw;
+  }
+  dialogs_.HideState();
+  dialogs_.ShowDlgMsg(message, "", code);
   report_.outcome = "OK";
   SaveReport();
+}
+
+std::string ModuleTransfer::FollowUpSource(const FollowUp& step, const std::string& sourceDb) {
+  if (!RemoteSource()) return sourceDb + ".." + step.source;
+  const std::string local = tempName_ + step.fetchTag;
+  db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, sourceDb + ".." + step.source,
+                             local);
+  return local;
+}
+
+std::string ModuleTransfer::FollowUpBatch(const FollowUp& step, const std::string& source) const {
+  std::string batch = step.batch;
+  const std::pair<std::string, std::string> marks[] = {{"{SOURCE}", source},
+                                                       {"{CURRENT}", g_.databaseName}};
+  for (const auto& [mark, value] : marks)
+    for (size_t at; (at = batch.find(mark)) != std::string::npos;)
+      batch.replace(at, mark.size(), value);
+  return batch;
+}
+
+void ModuleTransfer::RunFollowUps(const std::vector<FollowUp>& steps, const std::string& sourceDb) {
+  for (const FollowUp& step : steps) {
+    UnitResult u;
+    u.table = step.table;
+    u.name = step.caption;
+    const auto started = std::chrono::steady_clock::now();
+    try {
+      const std::string source = FollowUpSource(step, sourceDb);
+      // Counting names the source before the transaction opens.
+      u.sourceRows = Count(*db_.connection(), source);
+      RunAtomic(db_, [&] { db_.RunSql(FollowUpBatch(step, source)); });
+      // A step rewrites the rows it carries: no more than the source offers, no more than the
+      // table holds afterwards.
+      u.inserted = std::min(u.sourceRows, Count(*db_.connection(), step.table));
+    } catch (const std::exception& e) {
+      u.error = e.what();
+      u.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+      report_.units.push_back(u);
+      throw;
+    }
+    u.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    report_.units.push_back(u);
+  }
 }
 
 void ModuleTransfer::FinishFailed(TableCopy& copy, const std::string& outcome) {
@@ -304,6 +386,12 @@ bool ModuleTransfer::CopyUsers() {
 }
 
 bool ModuleTransfer::CopyPrintForms(const std::string& letter, const AskExistingForm& ask) {
+  const CopyTab tab{"ts_Prn", "", CopyKind::kPrintForms, "", "", {}, letter.c_str()};
+  return CopyPrintForms(tab, ask);
+}
+
+bool ModuleTransfer::CopyPrintForms(const CopyTab& tab, const AskExistingForm& ask) {
+  const std::string letter = tab.printLetter;
   refusal_.clear();
   std::string sourceDb;
   const bool sourceOk = CheckSource(sourceDb);
@@ -323,13 +411,18 @@ bool ModuleTransfer::CopyPrintForms(const std::string& letter, const AskExisting
     db::CopyTableAcrossServers(RemoteQuery(), db_, g_.appFolder, sourceDb + "..Prn_Object_T",
                                objects);
   }
+  // What goes with each layout copied reads its source once.
+  std::vector<std::string> withEach;
+  for (const FollowUp& step : tab.afterEach)
+    withEach.push_back(FollowUpBatch(step, FollowUpSource(step, sourceDb)));
   const std::string c = g_.databaseName;
   const std::string kind = EscapeQuotes(letter);
   UnitResult unit;
   unit.table = "Prn_Form_T";
   unit.name = "فرمهاي چاپ";
-  auto list = db_.connection()->Query(" Select A.Frmid,a.FrmName from " + forms + " a " +
-                                      " where A.whatdoc = '" + kind + "' And a.Frmid >0 ");
+  auto list =
+      db_.connection()->Query(" Select A.Frmid,a.FrmName from " + forms + " a " +
+                              " where A.whatdoc = '" + kind + "' And a.Frmid " + tab.firstId + " ");
   const db::ResultSet none;
   const db::ResultSet& rs = list.empty() ? none : list.front();
   unit.sourceRows = static_cast<long long>(rs.rows.size());
@@ -387,6 +480,7 @@ bool ModuleTransfer::CopyPrintForms(const std::string& letter, const AskExisting
                    "..Prn_Object_T (WhatDoc,TypeSys,FrmID,Kind,sOpt)  Select WhatDoc,TypeSys," +
                    target + ",Kind,sOpt From " + objects + "  Where Frmid=" + sourceId +
                    " And WhatDoc = '" + kind + "' ");
+        for (const std::string& batch : withEach) db_.RunSql(batch);
       });
       ++unit.inserted;
     }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,7 @@ namespace xfer::transfer {
 
 // The outcome of the first phase for one table.
 struct TableCopy {
+  const ModuleTable* table = nullptr;
   bool carried = false;  // false: a check stopped it, nothing was written
   bool emptySource = false;
   ConflictCall call;
@@ -66,7 +68,9 @@ class ModuleTransfer {
   // open gate.
   bool ConfirmEnabled(bool periodTab);
 
-  // A text of the form's data with the company's level names in place.
+  // A text of the form's data with the company's names in place: {NAMTAFSILY2} and
+  // {NAMPROJECT} (account levels), {NAMBAZARYAB} (the marketer term of the sales settings),
+  // {QTYNAME}, {QTYNAME1}, {QTYNAME2} (the three quantity units of the inventory settings).
   std::string Expand(const char* text) const;
   const std::string& namTafsily2() const { return namTafsily2_; }
   const std::string& namProject() const { return namProject_; }
@@ -81,8 +85,9 @@ class ModuleTransfer {
   // left in the conflict table. The progress window stays open when rows clash (the caller
   // closes it through Finish); an empty source says so and ends the run.
   TableCopy CopyFirst(const ModuleTable& t);
-  // After the decision on the clashes (or none): closes the progress window, says the table
-  // was carried, records `replaced` and keeps the run report in the destination.
+  // After the decision on the clashes (or none): runs the table's follow-up steps, closes the
+  // progress window, says the table was carried, records `replaced` and keeps the run report
+  // in the destination.
   void Finish(TableCopy& copy, long long replaced, bool afterConflicts);
   // Keeps a run that ended on an error or a refused check.
   void FinishFailed(TableCopy& copy, const std::string& outcome);
@@ -95,6 +100,9 @@ class ModuleTransfer {
   // unit each; a layout whose name exists here asks `ask`; an id taken here gets the next free
   // one. False, with the message shown, when a check stops it.
   bool CopyPrintForms(const std::string& letter, const AskExistingForm& ask);
+  // The same for a print tab of the form's data: its kind letter, which source ids it takes
+  // and the steps that go with each layout copied.
+  bool CopyPrintForms(const CopyTab& tab, const AskExistingForm& ask);
 
   const RunReport& lastReport() const { return report_; }
 
@@ -103,6 +111,14 @@ class ModuleTransfer {
   void StartReport(const std::string& what, const std::string& sourceDb);
   void SaveReport();
   long long Count(db::Backend& b, const std::string& table);
+  // The table a follow-up step reads: the source period's, or its copy fetched from the
+  // source server.
+  std::string FollowUpSource(const FollowUp& step, const std::string& sourceDb);
+  std::string FollowUpBatch(const FollowUp& step, const std::string& source) const;
+  // Ends a carried table: its follow-up steps, then the message and the kept run.
+  void EndTable(TableCopy& copy, const std::string& message, const char* code);
+  // Each step one atomic unit, added to the run report.
+  void RunFollowUps(const std::vector<FollowUp>& steps, const std::string& sourceDb);
 
   db::HostGlobal& g_;
   db::HostDate& date_;
@@ -112,6 +128,7 @@ class ModuleTransfer {
   SourceServer source_;
   std::string tempName_;
   std::string namTafsily2_, namProject_;
+  std::map<std::string, std::string> names_;  // the other names Expand puts in
   bool gated_ = false;
   std::string refusal_;  // the last check's message
   RunReport report_;

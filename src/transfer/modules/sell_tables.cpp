@@ -1,8 +1,9 @@
 // The sales transfer form: instalment formulas and plans, items with their groups and code
 // parts, units, warehouses, stall holders, customers with their countries, states, cities,
 // groups and code parts, marketers, invoice factors, distributors, card links, taxes, invoice
-// types and floating account headings. {NAMTAFSILY2} and {NAMPROJECT} stand for the names the
-// company gives the second-detail and project levels.
+// types, floating account headings, users and the sales print layouts with the voucher
+// settings; after the items their pictures and order points follow. {NAMTAFSILY2} and {NAMPROJECT}
+// stand for the names the company gives the second-detail and project levels.
 #include "transfer/modules/module_tables.h"
 
 namespace xfer::transfer {
@@ -34,6 +35,27 @@ constexpr const char* kCustomerColumns =
     "custcreator, customerbirthdate, custprecenttakhfif";
 
 const char* const kCustomerTab = "مشتريان";
+
+// After the items: the pictures of the items the period now has, replacing all of its own, and
+// the order points of every (warehouse, item) pair the source has.
+const std::vector<FollowUp> kItemSteps = {
+    {"تصاوير كالا/خدمات", "A_Kalapic", "A_Kalapic", "KalaPic",
+     " Delete From A_Kalapic  Insert Into A_Kalapic (KalaNo, KalaPic)  Select KalaNo, KalaPic "
+     "From {SOURCE}  Where Ltrim(Rtrim(KalaNo)) In   (Select Ltrim(Rtrim(KalaCod)) From Kala) "},
+    {"نقطه سفارش كالا/خدمات", "A_KalaSefaresh", "A_KalaSefaresh", "KalaSefaresh",
+     " DELETE FROM A_KalaSefaresh  WHERE LTRIM(RTRIM(AnbarCod))+'_'+LTRIM(RTRIM(KalaCod))  "
+     "IN(SELECT LTRIM(RTRIM(AnbarCod))+'_'+LTRIM(RTRIM(KalaCod)) FROM {SOURCE}) INSERT INTO "
+     "A_KalaSefaresh(AnbarCod,KalaCod,NogteSefaresh)  SELECT AnbarCod,KalaCod,NogteSefaresh FROM "
+     "{SOURCE} "},
+};
+
+// With each print layout copied the sales voucher settings are replaced whole.
+const std::vector<FollowUp> kPrintSteps = {
+    {"تنظيمات اسناد فروش", "R_AsnadTrado", "R_AsnadTrado", "AsnadTrado",
+     "DELETE {CURRENT}..R_AsnadTrado  INSERT INTO {CURRENT}..R_AsnadTrado  SELECT * FROM "
+     "{SOURCE} "},
+};
+
 const char* const kKalaTab = "کالا/خدمات";
 
 }  // namespace
@@ -47,7 +69,22 @@ const ModuleForm& SellForm() {
       ".",
       "1ER",
       false,
-      {},  // the users and print-form tabs are not offered here yet
+      {{"ts_User",
+        "کاربران",
+        CopyKind::kUsers,
+        "dbgUser",
+        "Select * From UserHub",
+        {{"User_Name", "نام کاربر"}},
+        ""},
+       {"ts_Prn",
+        "فرمهاي چاپ",
+        CopyKind::kPrintForms,
+        "dbgPrn",
+        " Select FrmName From Prn_Form_T Where Frmid>=0 And WhatDoc = 'R' Order By FrmName ",
+        {{"Frmname", "اطلاعات فرمهاي چاپ"}},
+        "R",
+        ">0",
+        kPrintSteps}},
       {
           {"ts_AgsatFormula",
            "رابطه اقساط",
@@ -93,7 +130,8 @@ const ModuleForm& SellForm() {
            "Select * From KalaGroh",
            "KALAGROH",
            "KalaGroh",
-           "KalaGrohCod, KalaGrohNam, AnbarCod, GrohJoz, KollForosh, MoeinForosh, TafsilyForosh, "
+           "KalaGrohCod, KalaGrohNam, AnbarCod, GrohJoz, KollForosh, MoeinForosh, "
+           "TafsilyForosh, "
            "Tafsily2Forosh, ProjectCodForosh, KollBargashtAzForosh, MoeinBargashtAzForosh, "
            "TafsilyBargashtAzForosh, Tafsily2BargashtAzForosh, ProjectCodBargashtAzForosh, "
            "KollAnbar, MoeinAnbar, TafsilyAnbar, Tafsily2Anbar, ProjectCodAnbar,KollTakfif, "
@@ -102,7 +140,18 @@ const ModuleForm& SellForm() {
            "گروه كالا/خدمات",
            {{"KalaGroh", "KalaGrohCod", "کد گروه کالا/خدمات"},
             {"KalaGroh", "KalaGrohNam", "نام گروه کالا/خدمات"}},
-           {{"KalaGrohCod", "کد"}, {"KalaGrohNam", "نام گروه کالا/خدمات"}}},
+           {{"KalaGrohCod", "کد"},
+            {"KalaGrohNam", "نام گروه کالا/خدمات"},
+            {"KollForosh", "كل"},
+            {"MoeinForosh", "معين"},
+            {"TafsilyForosh", "تفصيلي"},
+            {"Tafsily2Forosh", "{NAMTAFSILY2}"},
+            {"ProjectCodForosh", "{NAMPROJECT}"},
+            {"KollBargashtAzForosh", "كل"},
+            {"MoeinBargashtAzForosh", "معين"},
+            {"TafsilyBargashtAzForosh", "تفصيلي"},
+            {"Tafsily2BargashtAzForosh", "{NAMTAFSILY2}"},
+            {"ProjectCodBargashtAzForosh", "{NAMPROJECT}"}}},
           {"ts_Kala",
            kKalaTab,
            "cmbKalaJoz",
@@ -151,7 +200,30 @@ const ModuleForm& SellForm() {
            {{"Kala", "KalaCod", "کد کالا/خدمات"},
             {"Kala", "KalaNam", "نام کالا/خدمات"},
             {"Kala", "KalaNam2", "نام فني کالا/خدمات"}},
-           {{"KalaCod", "کالا/خدمات"}, {"KalaNam", "نام کالا/خدمات"}, {"KalaNam2", "نام فني"}}},
+           {{"KalaCod", "کالا/خدمات"},
+            {"KalaNam", "نام کالا/خدمات"},
+            {"KalaNam2", "نام فني"},
+            {"MegyasCod", "مقياس"},
+            {"KalaGrohCod", "گروه"},
+            {"KalaBarCod", "بارکد"},
+            {"KollForosh", "كل"},
+            {"MoeinForosh", "معين"},
+            {"TafsilyForosh", "تفصيلي"},
+            {"Tafsily2Forosh", "{NAMTAFSILY2}"},
+            {"ProjectCodForosh", "{NAMPROJECT}"},
+            {"KollBargashtAzForosh", "كل"},
+            {"MoeinBargashtAzForosh", "معين"},
+            {"TafsilyBargashtAzForosh", "تفصيلي"},
+            {"Tafsily2BargashtAzForosh", "{NAMTAFSILY2}"},
+            {"ProjectCodBargashtAzForosh", "{NAMPROJECT}"},
+            {"KollTakfif", "كل"},
+            {"MoeinTakfif", "معين"},
+            {"TafsilyTakfif", "تفصيلي"},
+            {"Tafsily2Takfif", "{NAMTAFSILY2}"},
+            {"ProjectCodTakfif", "{NAMPROJECT}"}},
+           "",
+           "",
+           kItemSteps},
           {"ts_Megyas",
            "مقياسها",
            "",
@@ -201,7 +273,19 @@ const ModuleForm& SellForm() {
            "توزيع كنندگان",
            {{"R_Movazeh", "MovazehCod", "کد توزيع کنندگان"},
             {"R_Movazeh", "MovazehNam", "نام توزيع کنندگان"}},
-           {{"MovazehCod", "کد"}, {"MovazehNam", "نام"}, {"sPercent", "درصد"}}},
+           {{"MovazehCod", "کد"},
+            {"MovazehNam", "نام"},
+            {"sPercent", "درصد"},
+            {"Koll", "كل"},
+            {"Moein", "معين"},
+            {"Tafsily", "تفصيلي"},
+            {"Tafsily2", "{NAMTAFSILY2}"},
+            {"ProjectCod", "{NAMPROJECT}"},
+            {"dKoll", "كل"},
+            {"dMoein", "معين"},
+            {"dTafsily", "تفصيلي"},
+            {"dTafsily2", "{NAMTAFSILY2}"},
+            {"dProjectCod", "{NAMPROJECT}"}}},
           {"ts_Customer",
            kCustomerTab,
            "cmbCustomer",
@@ -260,7 +344,13 @@ const ModuleForm& SellForm() {
            "گروه مشتريان",
            {{"R_CustomerGroh", "CustomerGrohCod", "کد گروه مشتريان"},
             {"R_CustomerGroh", "CustomerGrohNam", "نام گروه مشتريان"}},
-           {{"CustomerGrohCod", "کد"}, {"CustomerGrohNam", "نام گروه مشتريان"}}},
+           {{"CustomerGrohCod", "کد"},
+            {"CustomerGrohNam", "نام گروه مشتريان"},
+            {"Koll", "كل"},
+            {"Moein", "معين"},
+            {"Tafsily", "تفصيلي"},
+            {"Tafsily2", "{NAMTAFSILY2}"},
+            {"ProjectCod", "{NAMPROJECT}"}}},
           {"ts_Customer",
            kCustomerTab,
            "cmbCustomer",
@@ -320,7 +410,18 @@ const ModuleForm& SellForm() {
             {"R_Customer", "custcreator", "ايجاد کننده"},
             {"R_Customer", "customerbirthdate", "تاريخ تولد"},
             {"R_Customer", "custprecenttakhfif", "درصد تخفيف"}},
-           {{"CustomerCod", "کد"}, {"CustomerNam", "نام مشتري"}}},
+           {{"CustomerCod", "کد"},
+            {"CustomerNam", "نام مشتري"},
+            {"Koll", "كل"},
+            {"Moein", "معين"},
+            {"Tafsily", "تفصيلي"},
+            {"Tafsily2", "{NAMTAFSILY2}"},
+            {"ProjectCod", "{NAMPROJECT}"},
+            {"AgsatKoll", "كل"},
+            {"AgsatMoein", "معين"},
+            {"AgsatTafsily", "تفصيلي"},
+            {"AgsatTafsily2", "{NAMTAFSILY2}"},
+            {"AgsatProjectCod", "{NAMPROJECT}"}}},
           {"ts_Bazaryab",
            "بازارياب",
            "",
@@ -337,8 +438,13 @@ const ModuleForm& SellForm() {
            {{"R_Bazaryab", "BazaryabCod", "کد بازارياب"},
             {"R_Bazaryab", "BazaryabNam", "نام بازارياب"}},
            {{"BazaryabCod", "کد"},
-            {"BazaryabNam", "نام بازارياب"},
+            {"BazaryabNam", "نام {NAMBAZARYAB}"},
             {"BazaryabNerkh", "نرخ"},
+            {"Koll", "كل"},
+            {"Moein", "معين"},
+            {"Tafsily", "تفصيلي"},
+            {"Tafsily2", "{NAMTAFSILY2}"},
+            {"ProjectCod", "{NAMPROJECT}"},
             {"bazaryabmobile", "همراه"}}},
           {"ts_FactCata",
            "عوامل صورتحساب",
@@ -361,7 +467,12 @@ const ModuleForm& SellForm() {
             {"CatgagorySign", "صورتحساب"},
             {"CatgagorySignBazaryab", "بازارياب"},
             {"CatgagoryAction", "دريافت/پرداخت"},
-            {"CatgagoryMetod", "روش محاسبه"}}},
+            {"CatgagoryMetod", "روش محاسبه"},
+            {"Koll", "كل"},
+            {"Moein", "معين"},
+            {"Tafsily", "تفصيلي"},
+            {"Tafsily2", "{NAMTAFSILY2}"},
+            {"ProjectCod", "{NAMPROJECT}"}}},
           {"ts_ToziKonandegan",
            "توزيع کنندگان",
            "",
@@ -406,7 +517,19 @@ const ModuleForm& SellForm() {
            "TaxCod",
            "ماليات",
            {{"R_Tax", "TaxCod", "کد ماليات"}},
-           {{"TaxCod", "کد"}, {"TaxNam", "نام ماليات"}, {"ttype", "ماليات/عوارض"}}},
+           {{"TaxCod", "کد"},
+            {"TaxNam", "نام ماليات"},
+            {"Koll", "كل"},
+            {"Moein", "معين"},
+            {"Tafsily", "تفصيلي"},
+            {"Tafsily2", "{NAMTAFSILY2}"},
+            {"ProjectCod", "{NAMPROJECT}"},
+            {"DKoll", "كل"},
+            {"DMoein", "معين"},
+            {"DTafsily", "تفصيلي"},
+            {"DTafsily2", "{NAMTAFSILY2}"},
+            {"DProjectCod", "{NAMPROJECT}"},
+            {"ttype", "ماليات/عوارض"}}},
           {"ts_TypeFactor",
            "انواع فاکتور",
            "",
@@ -450,7 +573,15 @@ const ModuleForm& SellForm() {
             {"Tafsily", "تفصيلي"},
             {"Tafsily2", "{NAMTAFSILY2}"},
             {"ProjectCod", "{NAMPROJECT}"}}},
-      }};
+      },
+      true,
+      true,
+      "1IR",
+      "",
+      "R",
+      {"ts_User", "ts_Prn", "ts_AgsatFormula", "ts_Agsat", "ts_Kala", "ts_Megyas", "ts_Anbar",
+       "ts_Movazeh", "ts_Customer", "ts_Bazaryab", "ts_FactCata", "ts_DorehMale",
+       "ts_ToziKonandegan", "ts_RelateCustomer", "ts_Tax", "ts_TypeFactor", "ts_Account"}};
   return kForm;
 }
 

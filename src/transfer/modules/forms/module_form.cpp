@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
 #include "db/dialogs.h"
@@ -132,16 +133,29 @@ void TModuleForm::BuildWidgets(const char* pageControl) {
     views_.push_back({&t, grid, std::move(query)});
   }
 
+  // The form's own order of its tabs, where it gives one.
+  for (size_t i = 0; i < form_.tabOrder.size(); ++i) {
+    auto* sheet = pageControl_->findChild<QWidget*>(form_.tabOrder[i]);
+    const int from = sheet ? pageControl_->indexOf(sheet) : -1;
+    if (from < 0 || from == static_cast<int>(i)) continue;
+    const QString text = pageControl_->tabText(from);
+    pageControl_->removeTab(from);
+    pageControl_->insertTab(static_cast<int>(i), sheet, text);
+  }
+
   cmdOk = new QPushButton(Q(module_text::kOk), this);
   cmdOk->setObjectName("cmdOk");
-  cmdServer = new QPushButton(Q(module_text::kServer), this);
-  cmdServer->setObjectName("cmdServer");
-  cmdServer->setToolTip(Q(module_text::kServerHint));
   auto* bottom = new QWidget(this);
   bottom->setObjectName("Bottom_Panel");
   auto* buttons = new QHBoxLayout(bottom);
   buttons->addWidget(cmdOk);
-  buttons->addWidget(cmdServer);
+  if (form_.serverChoice) {
+    cmdServer = new QPushButton(Q(module_text::kServer), this);
+    cmdServer->setObjectName("cmdServer");
+    cmdServer->setToolTip(Q(module_text::kServerHint));
+    buttons->addWidget(cmdServer);
+    connect(cmdServer, &QPushButton::clicked, this, &TModuleForm::cmdServerClick);
+  }
   buttons->addStretch(1);
 
   auto* layout = new QVBoxLayout(this);
@@ -152,7 +166,6 @@ void TModuleForm::BuildWidgets(const char* pageControl) {
 
   connect(pageControl_, &QTabWidget::currentChanged, this, &TModuleForm::PageControlChange);
   connect(cmdOk, &QPushButton::clicked, this, &TModuleForm::cmdOkClick);
-  connect(cmdServer, &QPushButton::clicked, this, &TModuleForm::cmdServerClick);
   connect(sb_Closed, &QToolButton::clicked, this, &TModuleForm::sb_ClosedClick);
   connect(sb_Minimized, &QToolButton::clicked, this, &TModuleForm::sb_MinimizedClick);
 }
@@ -201,7 +214,10 @@ void TModuleForm::ApplyCaptions() {
     const QSignalBlocker quiet(tab.combo);
     tab.combo->clear();
     for (size_t i : tab.views) tab.combo->addItem(Q(transfer_->Expand(views_[i].table->comboItem)));
-    tab.combo->setCurrentIndex(static_cast<int>(tab.views.size()) - 1);
+    int entry = static_cast<int>(tab.views.size()) - 1;
+    for (const ComboDefault& d : form_.comboDefaults)
+      if (tab.combo->objectName() == d.combo) entry = d.index;
+    tab.combo->setCurrentIndex(entry);
   }
   for (auto& c : copies_) {
     std::vector<FrameColumn> columns;
@@ -218,9 +234,10 @@ void TModuleForm::ApplyCaptions() {
 
 void TModuleForm::Tools(FrameGrid* grid) {
   auto* tools = new ui::grid::TMalyObject(
-      grid, {"M", "SAYER", "XFER", db::UpperAscii(grid->objectName().toStdString())},
+      grid, {form_.systemLetter, "SAYER", "XFER", db::UpperAscii(grid->objectName().toStdString())},
       ui::grid::GridVariant::kQuery, GridSessionOf(session_, dialogs_));
   tools->setTitle(form_.caption);
+  tools_[grid] = tools;
   if (grid == dbgDorhMale || !form_.turnover) return;
   tools->menu()->addSeparator();
   QAction* item = tools->menu()->addAction(Q(module_text::kTurnoverItem));
@@ -237,6 +254,7 @@ void TModuleForm::OpenPeriods() {
 void TModuleForm::OpenTable(TableView& v) {
   if (!v.query->active()) {
     v.query->Open(*transferSession_.database->connection(), v.table->query);
+    if (*v.table->sortKey) v.query->Sort(v.table->sortKey);
     v.grid->setDataSet(v.query.get());
   }
   v.grid->setFocus();
@@ -257,8 +275,11 @@ TModuleForm::CopyView* TModuleForm::ActiveCopy() {
 const TModuleForm::TableView* TModuleForm::ActiveView() const {
   const TabView* tab = ActiveTab();
   if (!tab) return nullptr;
+  // An index past the tables chooses the last (the accounting form's combos name one table for
+  // every entry after the first).
   size_t choice = 0;
-  if (tab->combo && tab->combo->currentIndex() > 0) choice = tab->views.size() - 1;
+  if (tab->combo && tab->combo->currentIndex() > 0)
+    choice = std::min(static_cast<size_t>(tab->combo->currentIndex()), tab->views.size() - 1);
   return &views_[tab->views[choice]];
 }
 
@@ -281,7 +302,15 @@ FrameGrid* TModuleForm::gridOf(const std::string& table) const {
 
 void TModuleForm::PageControlChange() {
   const bool periodTab = pageControl_->currentWidget() == ts_DorehMale;
-  cmdServer->setVisible(periodTab);
+  if (cmdServer) cmdServer->setVisible(periodTab);
+  if (QWidget* sheet = pageControl_->currentWidget()) {
+    // The grids' report title names the tab.
+    const QString caption = pageControl_->tabText(pageControl_->indexOf(sheet)).trimmed();
+    const std::string title =
+        periodTab ? std::string(module_text::kPeriodTab) : "انتقال " + caption.toStdString();
+    for (auto* grid : sheet->findChildren<FrameGrid*>())
+      if (auto it = tools_.find(grid); it != tools_.end()) it->second->setTitle(title);
+  }
   if (!transfer_) {
     cmdOk->setEnabled(false);
     return;
@@ -293,6 +322,8 @@ void TModuleForm::PageControlChange() {
       return;
     }
     if (CopyView* c = ActiveCopy()) {
+      // The print layouts are read afresh on every visit.
+      if (c->tab->kind == CopyKind::kPrintForms) c->query->Close();
       if (!c->query->active()) {
         c->query->Open(*transferSession_.database->connection(), c->tab->query);
         c->grid->setDataSet(c->query.get());
@@ -345,7 +376,7 @@ void TModuleForm::RunCopy(CopyView& c) {
     if (c.tab->kind == CopyKind::kUsers) {
       done = transfer_->CopyUsers();
     } else {
-      done = transfer_->CopyPrintForms(c.tab->printLetter, [&](const std::string& name) {
+      done = transfer_->CopyPrintForms(*c.tab, [&](const std::string& name) {
         ExistingFormAnswer answer;
         if (!transferSession_.dlgMsg) return answer;
         ui::TFrmApply window(*transferSession_.dlgMsg, this);
@@ -390,6 +421,7 @@ void TModuleForm::cmdOkClick() {
 }
 
 void TModuleForm::cmdServerClick() {
+  if (!form_.serverChoice) return;
   Guarded([&] {
     const FormSession s = session_ ? session_() : FormSession{};
     if (!s.global || !transfer_) return;

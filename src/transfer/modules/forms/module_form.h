@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,7 +28,10 @@ class QToolButton;
 
 namespace xfer::ui {
 class CaptionPanel;
+namespace grid {
+class TMalyObject;
 }
+}  // namespace xfer::ui
 
 namespace xfer::transfer {
 
@@ -97,6 +101,7 @@ class TModuleForm : public QWidget {
   std::vector<TableView> views_;
   std::vector<TabView> tabs_;
   std::vector<CopyView> copies_;
+  std::map<FrameGrid*, ui::grid::TMalyObject*> tools_;  // owned by their grids
 
   ui::CaptionPanel* Caption_Panel = nullptr;
   QToolButton* sb_Minimized = nullptr;
@@ -106,7 +111,7 @@ class TModuleForm : public QWidget {
   QWidget* ts_DorehMale = nullptr;
   FrameGrid* dbgDorhMale = nullptr;
   QPushButton* cmdOk = nullptr;
-  QPushButton* cmdServer = nullptr;
+  QPushButton* cmdServer = nullptr;  // null in a form without a server choice
 
  private:
   void BuildWidgets(const char* pageControl);
