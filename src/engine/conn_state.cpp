@@ -77,6 +77,19 @@ sqlite3_stmt* StatementCache::Get(sqlite3* db, const std::string& sql) {
     sqlite3_finalize(s);
     ThrowSqlite(db, rc);
   }
+  // XFER_TRACE_PLAN=1 shows how SQLite runs each statement it prepares.
+  static const bool plan = std::getenv("XFER_TRACE_PLAN") != nullptr;
+  if (plan) {
+    sqlite3_stmt* q = nullptr;
+    if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + text).c_str(), -1, &q, nullptr) ==
+        SQLITE_OK) {
+      std::fprintf(stderr, "[plan] %s\n", sql.c_str());
+      while (sqlite3_step(q) == SQLITE_ROW)
+        std::fprintf(stderr, "[plan]   %s\n",
+                     reinterpret_cast<const char*>(sqlite3_column_text(q, 3)));
+    }
+    sqlite3_finalize(q);
+  }
   lru_.emplace_front(sql, s);
   index_[sql] = lru_.begin();
   while (lru_.size() > capacity_) {
@@ -110,7 +123,7 @@ ConnectionState::ConnectionState(ServerState& server, std::string_view database)
   RegisterEngineFunctions(db_, this);
   // SQLite 3.40 builds automatic indexes with the column's own collation even when the
   // comparison names another one, which loses rows of text joins against derived tables.
-  Exec(db_, "PRAGMA temp_store=MEMORY; PRAGMA automatic_index=OFF");
+  Exec(db_, "PRAGMA temp_store=MEMORY; PRAGMA automatic_index=OFF; PRAGMA analysis_limit=1000");
   EnsureBookkeeping(db_, kTempSchema);
   frames_.push_back(std::make_unique<Frame>());
   Attach("master");
@@ -201,8 +214,34 @@ void ConnectionState::Attach(const std::string& canonical) {
     EnsureBookkeeping(db_, schema);
   } catch (const SqlError&) {
   }
+  Analyze(schema);
   attached_[lower] = schema;
   attachOrder_.push_back(lower);
+}
+
+// SQLite plans joins from table statistics, as SQL Server does from the statistics it keeps
+// by itself; without them SQLite takes every table for a million rows and every index key for
+// ten, and walks a whole detail table per call where one account's rows would do. A database
+// never measured (or measured while still empty) is measured when first opened, on a sample of
+// each index, so it costs milliseconds; one that another connection is writing is left alone.
+void ConnectionState::Analyze(const std::string& schema) {
+  const std::string q = QuoteIdent(schema);
+  auto count = [&](const std::string& sql) {
+    sqlite3_stmt* st = nullptr;
+    long long n = -1;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
+      n = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    return n;
+  };
+  if (count("SELECT count(*) FROM " + q + ".sqlite_master WHERE type = 'index'") <= 0) return;
+  if (count("SELECT count(*) FROM " + q + ".sqlite_master WHERE name = 'sqlite_stat1'") > 0 &&
+      count("SELECT count(*) FROM " + q + ".sqlite_stat1") > 0)
+    return;
+  sqlite3_busy_timeout(db_, 0);
+  sqlite3_exec(db_, ("ANALYZE " + q).c_str(), nullptr, nullptr, nullptr);
+  sqlite3_busy_timeout(db_, kBusyWaitMs);
 }
 
 std::string ConnectionState::SchemaFor(std::string_view database) {

@@ -171,6 +171,7 @@ class ConnectionState {
 
  private:
   void Attach(const std::string& canonical);
+  void Analyze(const std::string& schema);
   bool InTransaction() const;
 
   ServerState& server_;

@@ -543,7 +543,7 @@ void Executor::RunStatement(const Statement& s) {
 ResultSet Executor::Query(const Rendered& r) {
   sqlite3* db = conn_.db();
   sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
-  profile::Timer timer(profile::Phase::Step);
+  profile::Timer timer(profile::Phase::Step, r.sql);
   for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
   ResultSet rs;
   int n = sqlite3_column_count(st);
@@ -576,7 +576,7 @@ ResultSet Executor::Query(const Rendered& r) {
 long long Executor::Dml(const Rendered& r, const Statement* source) {
   sqlite3* db = conn_.db();
   sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
-  profile::Timer timer(profile::Phase::Step);
+  profile::Timer timer(profile::Phase::Step, r.sql);
   for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {

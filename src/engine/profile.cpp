@@ -25,6 +25,7 @@ struct Totals {
   std::mutex lock;
   std::array<Counter, static_cast<size_t>(Phase::kCount)> phases;
   std::map<std::string, Counter, std::less<>> statements;
+  std::map<std::string, Counter, std::less<>> sql;
 
   ~Totals() {
     if (!Enabled()) return;
@@ -41,6 +42,14 @@ struct Totals {
     for (const auto& [kind, c] : rows)
       std::fprintf(stderr, "%-28s %10lld %10.3f %10.3f\n", kind.c_str(), c.count, seconds(c.spent),
                    c.count ? seconds(c.spent) * 1000 / c.count : 0.0);
+    if (sql.empty()) return;
+    std::vector<std::pair<std::string, Counter>> slow(sql.begin(), sql.end());
+    std::sort(slow.begin(), slow.end(),
+              [](const auto& a, const auto& b) { return a.second.spent > b.second.spent; });
+    std::fprintf(stderr, "slowest SQLite statements (count, seconds, text)\n");
+    for (size_t i = 0; i < slow.size() && i < 15; ++i)
+      std::fprintf(stderr, "%8lld %8.3f  %.300s\n", slow[i].second.count,
+                   seconds(slow[i].second.spent), slow[i].first.c_str());
   }
 };
 
@@ -67,6 +76,23 @@ void Add(Phase phase, std::chrono::nanoseconds spent) {
   c.spent += spent;
 }
 
+bool Detailed() {
+  static const bool on = [] {
+    const char* v = std::getenv("XFER_PROFILE");
+    return v && std::string(v) == "2";
+  }();
+  return on;
+}
+
+void AddSql(std::string_view text, std::chrono::nanoseconds spent) {
+  Totals& t = All();
+  std::lock_guard<std::mutex> hold(t.lock);
+  auto it = t.sql.find(text);
+  if (it == t.sql.end()) it = t.sql.emplace(std::string(text), Counter{}).first;
+  ++it->second.count;
+  it->second.spent += spent;
+}
+
 void AddStatement(std::string_view kind, std::chrono::nanoseconds spent) {
   Totals& t = All();
   std::lock_guard<std::mutex> hold(t.lock);
@@ -81,6 +107,7 @@ void Reset() {
   std::lock_guard<std::mutex> hold(t.lock);
   t.phases = {};
   t.statements.clear();
+  t.sql.clear();
 }
 
 }  // namespace xfer::engine::profile

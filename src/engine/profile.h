@@ -14,17 +14,24 @@ bool Enabled();
 void Add(Phase phase, std::chrono::nanoseconds spent);
 // One statement of `kind` ran, taking `spent` in all (its phases included).
 void AddStatement(std::string_view kind, std::chrono::nanoseconds spent);
+// XFER_PROFILE=2 also ranks the SQLite statements (as the renderer wrote them) by step time.
+bool Detailed();
+void AddSql(std::string_view sql, std::chrono::nanoseconds spent);
 // Forgets what was counted so far (a benchmark profiles only its measured part).
 void Reset();
 
 // Adds the time from construction to destruction to a phase.
 class Timer {
  public:
-  explicit Timer(Phase phase) : phase_(phase), on_(Enabled()) {
+  explicit Timer(Phase phase, std::string_view sql = {})
+      : phase_(phase), on_(Enabled()), sql_(sql) {
     if (on_) start_ = std::chrono::steady_clock::now();
   }
   ~Timer() {
-    if (on_) Add(phase_, std::chrono::steady_clock::now() - start_);
+    if (!on_) return;
+    const auto spent = std::chrono::steady_clock::now() - start_;
+    Add(phase_, spent);
+    if (!sql_.empty() && Detailed()) AddSql(sql_, spent);
   }
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
@@ -32,6 +39,7 @@ class Timer {
  private:
   Phase phase_;
   bool on_;
+  std::string_view sql_;
   std::chrono::steady_clock::time_point start_;
 };
 

@@ -108,9 +108,17 @@ std::string NumberLiteralType(const std::string& text, ExprType* type) {
     int scale = static_cast<int>(text.size() - dot - 1);
     type->declared.precision = std::max(whole + scale, 1);
     type->declared.scale = scale;
+    // Past a double's 15 digits the literal travels as its text, read exactly where used.
+    if (type->declared.precision > 15) return "'" + text + "'";
   } else {
     // Integers beyond int's range are numeric in SQL Server; bigint keeps them exact here.
     std::string digits = text.substr(text.find_first_not_of("+-"));
+    size_t lead = std::min(digits.find_first_not_of('0'), digits.size());
+    if (digits.size() - lead > 19 ||
+        (digits.size() - lead == 19 && digits.substr(lead) > "9223372036854775807")) {
+      *type = NumericType(std::min<int>(38, static_cast<int>(digits.size() - lead)), 0);
+      return "'" + text + "'";
+    }
     bool big = digits.size() > 10 || (digits.size() == 10 && digits > "2147483647");
     *type = big ? Make(TypeClass::Int, "bigint") : IntType();
     size_t first = digits.find_first_not_of('0');
@@ -142,6 +150,26 @@ std::string CheckedInt(const Expr& e, std::string l, const std::string& op, std:
   inner(*e.args[0], l);
   inner(*e.args[1], r);
   return std::string(kCheckedInt) + "(" + l + " " + op + " " + r + "))";
+}
+
+// Exact numerics never pass through SQLite's doubles: + - * / % of a decimal or money result
+// go to the exact helper with each operand's scale and the result's precision and scale.
+bool ExactOperands(const ExprType& result, const ExprType& a, const ExprType& b) {
+  return result.cls == TypeClass::Decimal && IsNumeric(a.cls) && IsNumeric(b.cls) &&
+         a.cls != TypeClass::Float && b.cls != TypeClass::Float;
+}
+
+std::string ExactTypeName(const ExprType& t) {
+  return t.declared.name.ends_with("money") ? t.declared.name : "numeric";
+}
+
+std::string ExactOperation(char op, const std::string& l, const ExprType& lt, const std::string& r,
+                           const ExprType& rt, const ExprType& result) {
+  const DecimalShape shape = ShapeOf(result);
+  auto scale = [](const ExprType& t) { return std::to_string(ShapeOf(t).scale); };
+  return std::string("xf_dec('") + op + "', " + l + ", " + r + ", " + scale(lt) + ", " + scale(rt) +
+         ", " + std::to_string(shape.precision) + ", " + std::to_string(shape.scale) + ", '" +
+         ExactTypeName(result) + "')";
 }
 
 }  // namespace
@@ -280,6 +308,13 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
     auto toNumber = [](const std::string& sql, const ExprType& num) {
       return "xf_cast(" + sql + ", '" + (num.cls == TypeClass::Int ? "bigint" : "float") + "')";
     };
+    // Decimals past a double's digits may be text: compared by value, exactly.
+    auto wide = [](const ExprType& t) {
+      return t.cls == TypeClass::Decimal && ShapeOf(t).precision > 15;
+    };
+    if ((wide(lt) || wide(rt)) && IsNumeric(lt.cls) && IsNumeric(rt.cls) &&
+        lt.cls != TypeClass::Float && rt.cls != TypeClass::Float)
+      return "(xf_dcmp(" + l + ", " + r + ") " + sop + " 0)";
     if (IsNumeric(lt.cls) && (rt.cls == TypeClass::String || rt.cls == TypeClass::Text))
       r = toNumber(r, lt);
     else if (IsNumeric(rt.cls) && (lt.cls == TypeClass::String || lt.cls == TypeClass::Text))
@@ -298,6 +333,7 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
     if (IsNumeric(lt.cls) && IsNumeric(rt.cls)) {
       *type = ArithmeticType(lt, rt, '+');
       if (IntOperands(lt, rt)) return CheckedInt(e, l, op, r);
+      if (ExactOperands(*type, lt, rt)) return ExactOperation('+', l, lt, r, rt, *type);
       return "(" + l + " + " + r + ")";
     }
     if (lt.cls == TypeClass::Null || rt.cls == TypeClass::Null) {
@@ -318,6 +354,7 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
                                                    : rt;
     if (!IsNumeric(type->cls)) *type = ExprType{};
     if (IntOperands(lt, rt)) return CheckedInt(e, l, op, r);
+    if (ExactOperands(*type, lt, rt)) return ExactOperation(op[0], l, lt, r, rt, *type);
     return "(" + l + " " + op + " " + r + ")";
   }
   if (op == "/" || op == "%") {
@@ -325,13 +362,7 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
     bool safeDivisor = e.args[1]->kind == ExprKind::Literal &&
                        e.args[1]->literalKind == LiteralKind::Integer && e.args[1]->text != "0";
     bool ints = lt.cls == TypeClass::Int && rt.cls == TypeClass::Int;
-    if (op == "/" && type->cls == TypeClass::Decimal) {
-      // A whole decimal is stored as an integer: divide as a number with a fraction, and
-      // round the quotient at the scale SQL Server gives it, as its exact arithmetic does.
-      std::string quotient = safeDivisor ? "(CAST(" + l + " AS REAL) / " + r + ")"
-                                         : "xf_div(CAST(" + l + " AS REAL), " + r + ")";
-      return "round(" + quotient + ", " + std::to_string(ShapeOf(*type).scale) + ")";
-    }
+    if (ExactOperands(*type, lt, rt)) return ExactOperation(op[0], l, lt, r, rt, *type);
     if (safeDivisor && (ints || op == "/")) return "(" + l + " " + op + " " + r + ")";
     return std::string(op == "/" ? "xf_div(" : "xf_mod(") + l + ", " + r + ")";
   }
@@ -624,6 +655,14 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
     }
     return sql + ")";
   }
+  // Totals of exact numerics are exact: 100000 amounts of 0.01 make 1000.00.
+  if ((name == "SUM" || name == "AVG") && first.cls == TypeClass::Decimal && !e.distinct) {
+    const std::string scale = std::to_string(ShapeOf(first).scale);
+    if (name == "SUM")
+      return "xf_dsum(" + args[0] + ", " + scale + ", '" + ExactTypeName(*type) + "')";
+    return "xf_davg(" + args[0] + ", " + scale + ", '" + ExactTypeName(*type) + "', " +
+           std::to_string(ShapeOf(*type).scale) + ")";
+  }
   std::string sql =
       std::string(info->sqliteName) + "(" + (e.distinct ? "DISTINCT " : "") + join() + ")";
   // DATALENGTH counts bytes of the declared type: two per character of Unicode text, the
@@ -711,6 +750,11 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
         return "(NOT " + inner + ")";
       }
       if (e.text == "+") return inner;
+      // A decimal too wide for a double travels as text, which SQLite's minus would round.
+      if (e.text == "-" && type->cls == TypeClass::Decimal && ShapeOf(*type).precision > 15) {
+        ExprType zero = IntType();
+        return ExactOperation('-', "0", zero, inner, *type, *type);
+      }
       return "(" + e.text + inner + ")";
     }
     case ExprKind::Binary:
@@ -842,8 +886,19 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
       std::string sc = Expression(*e.args[2], &c);
       bool text = IsTextual(a.cls) && IsTextual(b.cls);
       *type = IntType();
-      return "(" + sa + (e.negated ? " NOT BETWEEN " : " BETWEEN ") + (text ? Collate(sb) : sb) +
-             " AND " + (text ? Collate(sc) : sc) + ")";
+      std::string sql = "(" + sa + (e.negated ? " NOT BETWEEN " : " BETWEEN ") +
+                        (text ? Collate(sb) : sb) + " AND " + (text ? Collate(sc) : sc) + ")";
+      // A range over an expression of columns (codes joined into one key) has no index, and
+      // SQLite then guesses it keeps nearly every row, so it would rather walk a whole joined
+      // table than the few rows in range. Like SQL Server's estimator, take such a range for
+      // a small share of the rows; the value of the test does not change.
+      auto constant = [](const Expr& x) {
+        return x.kind == ExprKind::Literal || x.kind == ExprKind::Variable;
+      };
+      if (!e.negated && e.args[0]->kind == ExprKind::Binary && constant(*e.args[1]) &&
+          constant(*e.args[2]))
+        return "likelihood(" + sql + ", 0.05)";
+      return sql;
     }
     case ExprKind::Like: {
       ExprType a, b;

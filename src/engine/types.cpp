@@ -118,6 +118,14 @@ TypeName ParseTypeText(const std::string& text) {
 }
 
 std::string StoredTypeText(const TypeName& t) {
+  // A decimal wider than a double's 15 digits may hold its exact digits as text: "blob" in the
+  // SQLite type name keeps SQLite from turning that text into a rounded REAL. Readers take the
+  // first word of the name for the type.
+  if ((t.name == "numeric" || t.name == "decimal") && t.precision > 15) {
+    std::string text = t.Text();
+    size_t open = text.find('(');
+    return text.substr(0, open) + " blob" + (open == std::string::npos ? "" : text.substr(open));
+  }
   if (t.length != -2) return t.Text();
   return t.name + "(-1)";
 }

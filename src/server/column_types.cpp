@@ -1,5 +1,7 @@
 #include "server/column_types.h"
 
+#include "engine/func/exact_decimal.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -304,13 +306,24 @@ void WriteValue(ByteWriter& w, const ColumnType& t, const Value& v) {
     }
     case TdsType::kDecimalN:
     case TdsType::kNumericN: {
-      double d = NumberOf(v) * std::pow(10.0, t.scale);
-      long double magnitude = std::fabs(std::round(d));
+      // Exact to 38 digits: a wide value arrives as the text of its digits.
+      engine::func::Decimal d;
+      bool ok = false;
+      if (auto* i = std::get_if<long long>(&v)) {
+        d = engine::func::DecimalFromInt(*i);
+        ok = true;
+      } else if (auto* f = std::get_if<double>(&v)) {
+        ok = engine::func::DecimalFromDouble(*f, t.scale, &d);
+      } else if (auto* s = std::get_if<std::string>(&v)) {
+        ok = engine::func::ParseDecimal(*s, &d);
+      }
+      if (!ok || engine::func::Rescale(d, engine::func::kMaxDecimalDigits, t.scale, &d) !=
+                     engine::func::DecimalStatus::Ok)
+        d = engine::func::Decimal{};
       w.U8(static_cast<uint8_t>(t.length));
-      w.U8(d < 0 ? 0 : 1);
-      auto low = static_cast<uint64_t>(magnitude);
+      w.U8(d.negative ? 0 : 1);
       for (uint32_t k = 0; k + 1 < t.length; ++k)
-        w.U8(k < 8 ? static_cast<uint8_t>(low >> (8 * k)) : 0);
+        w.U8(k < 16 ? static_cast<uint8_t>(d.digits >> (8 * k)) : 0);
       return;
     }
     case TdsType::kDateTimeN: {

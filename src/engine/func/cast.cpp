@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/func/date_value.h"
+#include "engine/func/exact_decimal.h"
 #include "engine/func/func_common.h"
 
 namespace xfer::engine::func {
@@ -303,42 +304,45 @@ void CastToFloat(sqlite3_context* ctx, sqlite3_value* v, const Target& t) {
 void CastToDecimal(sqlite3_context* ctx, sqlite3_value* v, const Target& t,
                    const std::string& sourceType) {
   const bool money = t.name == "money" || t.name == "smallmoney";
-  const long long precision = money ? (t.name == "money" ? 19 : 10) : (t.n > 0 ? t.n : 18);
-  const long long scale = money ? 4 : (t.s >= 0 ? t.s : 0);
+  const int precision =
+      money ? (t.name == "money" ? 19 : 10) : (t.n > 0 ? static_cast<int>(t.n) : 18);
+  const int scale = money ? 4 : (t.s >= 0 ? static_cast<int>(t.s) : 0);
   const std::string typeName = money ? t.name : "numeric";
-  Number n;
-  const int type = sqlite3_value_type(v);
+  Decimal d;
   std::string from = "expression";
-  if (type == SQLITE_INTEGER) {
-    n = Number{true, sqlite3_value_int64(v), 0};
-    from = "int";
-  } else if (type == SQLITE_FLOAT) {
-    n = Number{false, 0, sqlite3_value_double(v)};
-    long long s = 0;
-    from = KindOfSource(sourceType, &s) == RealKind::Float ? "float" : "numeric";
-  } else {
-    const std::string text = ArgText(v);
-    if (TrimBlanks(text).empty() || !TextNumber(text, &n))
-      return RaiseError(ctx, 8114, "Error converting data type varchar to " + typeName + ".");
-    from = "varchar";
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+      d = DecimalFromInt(sqlite3_value_int64(v));
+      from = "int";
+      break;
+    case SQLITE_FLOAT: {
+      // A decimal source reads back at its own scale; a float by its shortest form.
+      long long sourceScale = 0;
+      const RealKind kind = KindOfSource(sourceType, &sourceScale);
+      if (kind == RealKind::Money) sourceScale = 4;
+      from = kind == RealKind::Float ? "float" : "numeric";
+      if (!DecimalFromDouble(sqlite3_value_double(v),
+                             kind == RealKind::Float ? -1 : static_cast<int>(sourceScale), &d))
+        return RaiseError(
+            ctx, 8115,
+            "Arithmetic overflow error converting " + from + " to data type " + typeName + ".");
+      break;
+    }
+    default: {
+      const std::string text = ArgText(v);
+      if (TrimBlanks(text).empty() || !ParseDecimal(text, &d))
+        return RaiseError(ctx, 8114, "Error converting data type varchar to " + typeName + ".");
+      long long sourceScale = 0;
+      from = KindOfSource(sourceType, &sourceScale) == RealKind::Float ? "varchar" : "numeric";
+    }
   }
-  const double limit = std::pow(10.0, static_cast<double>(precision - scale));
-  if (n.isInt) {
-    if (std::fabs(static_cast<double>(n.i)) >= limit)
-      return RaiseError(
-          ctx, 8115,
-          "Arithmetic overflow error converting " + from + " to data type " + typeName + ".");
-    if (scale == 0) return sqlite3_result_int64(ctx, n.i);
-    return sqlite3_result_double(ctx, static_cast<double>(n.i));
-  }
-  const double r = RoundDecimal(n.d, static_cast<int>(scale));
-  if (std::fabs(r) >= limit)
+  // A smaller scale rounds half away from zero, as SQL Server converts.
+  Decimal r;
+  if (Rescale(d, precision, scale, &r) != DecimalStatus::Ok || !MoneyRange(r, typeName))
     return RaiseError(
         ctx, 8115,
         "Arithmetic overflow error converting " + from + " to data type " + typeName + ".");
-  if (scale == 0 && std::fabs(r) < 9.2e18)
-    return sqlite3_result_int64(ctx, static_cast<long long>(r));
-  sqlite3_result_double(ctx, r);
+  ResultDecimal(ctx, r);
 }
 
 // Styles 3, 4 and 5 (and 103-105) read day before month.

@@ -43,6 +43,19 @@ inline const int kTryConversion = 0;
 // xf_cast(value, type [, style [, sourceType]]), also installed as xf_try_cast.
 void CastFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv);
 
+// --- exact numerics (decimal_functions.cpp) ---------------------------------------------
+struct Decimal;
+// xf_dec and the exact SUM and AVG aggregates.
+int RegisterDecimalFunctions(sqlite3* db);
+// A numeric argument as an exact decimal; a REAL is read back at `scale` places (-1: by its
+// shortest form). Text that is no number raises 8114 naming `typeName` and returns false.
+bool ArgDecimal(sqlite3_context* ctx, sqlite3_value* v, int scale, const char* typeName,
+                Decimal* out);
+// The result as an INTEGER when whole, a REAL up to 15 significant digits, else its text.
+void ResultDecimal(sqlite3_context* ctx, const Decimal& d);
+// False when `d` lies outside money's (or smallmoney's) range; true for other type names.
+bool MoneyRange(const Decimal& d, const std::string& typeName);
+
 // --- UTF-8 -------------------------------------------------------------------------------
 // Byte index just past the character starting at `i`; a stray byte counts as one character.
 size_t NextChar(std::string_view s, size_t i);

@@ -119,6 +119,8 @@ int RegisterFunctions(sqlite3* db) {
       if (rc != SQLITE_OK) return rc;
     }
   }
+  rc = func::RegisterDecimalFunctions(db);
+  if (rc != SQLITE_OK) return rc;
   for (int n = 2; n <= 4; ++n) {
     rc = sqlite3_create_function_v2(db, "xf_try_cast", n, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                     const_cast<int*>(&func::kTryConversion), func::CastFunction,

@@ -1,0 +1,187 @@
+// numeric, decimal and money arithmetic and sums as SQLite functions, exact to 38 digits.
+//
+// A decimal travels through SQLite as an INTEGER when it is whole, as a REAL when it has at
+// most 15 significant digits (a double reads back as exactly that decimal by its shortest
+// form, so stored values compare, sort and index as numbers natively), and as text of its
+// digits beyond that. The renderer passes each operand's static scale, so a REAL operand is
+// read back at its own scale before the exact operation.
+#include <cstdint>
+#include <cstdlib>
+
+#include "engine/func/exact_decimal.h"
+#include "engine/func/func_common.h"
+
+namespace xfer::engine::func {
+
+bool ArgDecimal(sqlite3_context* ctx, sqlite3_value* v, int scale, const char* typeName,
+                Decimal* out) {
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+      *out = DecimalFromInt(sqlite3_value_int64(v));
+      return true;
+    case SQLITE_FLOAT:
+      if (DecimalFromDouble(sqlite3_value_double(v), scale, out)) return true;
+      RaiseError(
+          ctx, 8115,
+          std::string("Arithmetic overflow error converting float to data type ") + typeName + ".");
+      return false;
+    default:
+      if (ParseDecimal(ArgText(v), out)) return true;
+      RaiseError(ctx, 8114, std::string("Error converting data type varchar to ") + typeName + ".");
+      return false;
+  }
+}
+
+void ResultDecimal(sqlite3_context* ctx, const Decimal& d) {
+  // Trailing zeros of the fraction say nothing of the value.
+  Decimal v = d;
+  while (v.scale > 0 && v.digits % 10 == 0) {
+    v.digits /= 10;
+    --v.scale;
+  }
+  if (v.scale == 0 && v.digits <= static_cast<Uint128>(INT64_MAX))
+    return sqlite3_result_int64(
+        ctx, v.negative ? -static_cast<long long>(v.digits) : static_cast<long long>(v.digits));
+  int significant = 0;
+  for (Uint128 x = v.digits; x; x /= 10) ++significant;
+  const std::string text = DecimalText(v);
+  if (significant <= 15) return sqlite3_result_double(ctx, std::strtod(text.c_str(), nullptr));
+  ResultText(ctx, text);
+}
+
+void DecimalOverflow(sqlite3_context* ctx, const std::string& typeName) {
+  RaiseError(ctx, 8115,
+             "Arithmetic overflow error converting expression to data type " + typeName + ".");
+}
+
+// Money holds what a 64-bit count of ten-thousandths holds, not 19 full digits.
+bool MoneyRange(const Decimal& d, const std::string& typeName) {
+  if (typeName == "smallmoney")
+    return d.digits <= static_cast<Uint128>(2147483647) + (d.negative ? 1u : 0u);
+  if (typeName == "money")
+    return d.digits <= static_cast<Uint128>(INT64_MAX) + (d.negative ? 1u : 0u);
+  return true;
+}
+
+namespace {
+
+// xf_dec(op, a, b, scaleA, scaleB, precision, scale, type): a op b as numeric(precision,
+// scale) or money, the type named in overflow errors.
+void DecimalOperator(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (IsNull(argv[1]) || IsNull(argv[2])) return sqlite3_result_null(ctx);
+  const std::string op = ArgText(argv[0]);
+  const std::string typeName = ArgText(argv[7]);
+  Decimal a, b, r;
+  if (!ArgDecimal(ctx, argv[1], sqlite3_value_int(argv[3]), typeName.c_str(), &a) ||
+      !ArgDecimal(ctx, argv[2], sqlite3_value_int(argv[4]), typeName.c_str(), &b))
+    return;
+  const int precision = sqlite3_value_int(argv[5]);
+  const int scale = sqlite3_value_int(argv[6]);
+  const DecimalStatus status = DecimalArithmetic(op[0], a, b, precision, scale, &r);
+  if (status == DecimalStatus::DivideByZero)
+    return RaiseError(ctx, 8134, "Divide by zero error encountered.");
+  if (status == DecimalStatus::Overflow || !MoneyRange(r, typeName))
+    return DecimalOverflow(ctx, typeName);
+  ResultDecimal(ctx, r);
+}
+
+// xf_dcmp(a, b): -1, 0 or 1 by exact value; NULL when either is NULL.
+void DecimalCompare(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (IsNull(argv[0]) || IsNull(argv[1])) return sqlite3_result_null(ctx);
+  Decimal a, b;
+  if (!ArgDecimal(ctx, argv[0], -1, "numeric", &a) || !ArgDecimal(ctx, argv[1], -1, "numeric", &b))
+    return;
+  sqlite3_result_int(ctx, CompareDecimal(a, b));
+}
+
+// The state of an aggregate in SQLite's zeroed memory, which is only 8-byte aligned: a 128-bit
+// field wants 16.
+template <class T>
+T* State(sqlite3_context* ctx, bool create) {
+  void* raw = sqlite3_aggregate_context(ctx, create ? static_cast<int>(sizeof(T) + alignof(T)) : 0);
+  if (!raw) return nullptr;
+  auto at = reinterpret_cast<uintptr_t>(raw);
+  at = (at + alignof(T) - 1) & ~(static_cast<uintptr_t>(alignof(T)) - 1);
+  return reinterpret_cast<T*>(at);
+}
+
+// SUM and AVG of decimals and money: an exact running total.
+struct Total {
+  Decimal sum;
+  long long count = 0;
+  bool failed = false;
+};
+
+void Accumulate(sqlite3_context* ctx, Total* t, sqlite3_value** argv) {
+  if (!t || t->failed || IsNull(argv[0])) return;
+  const int scale = sqlite3_value_int(argv[1]);
+  const std::string typeName = ArgText(argv[2]);
+  Decimal x;
+  if (!ArgDecimal(ctx, argv[0], scale, typeName.c_str(), &x)) {
+    t->failed = true;
+    return;
+  }
+  if (DecimalArithmetic('+', t->sum, x, kMaxDecimalDigits, scale, &t->sum) != DecimalStatus::Ok ||
+      !MoneyRange(t->sum, typeName)) {
+    t->failed = true;
+    return DecimalOverflow(ctx, typeName);
+  }
+  ++t->count;
+}
+
+// xf_dsum(x, scale, type)
+void SumStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  Accumulate(ctx, State<Total>(ctx, true), argv);
+}
+
+void SumFinal(sqlite3_context* ctx) {
+  auto* t = State<Total>(ctx, false);
+  if (!t || t->failed || t->count == 0) return sqlite3_result_null(ctx);
+  ResultDecimal(ctx, t->sum);
+}
+
+struct Average : Total {
+  int scale = 0;
+};
+
+// xf_davg(x, scale, type, avgScale)
+void AvgStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  auto* a = State<Average>(ctx, true);
+  if (!a) return;
+  a->scale = sqlite3_value_int(argv[3]);
+  Accumulate(ctx, a, argv);
+}
+
+// The total divided by the count, cut (not rounded) at the average's scale.
+void AvgFinal(sqlite3_context* ctx) {
+  auto* a = State<Average>(ctx, false);
+  if (!a || a->failed || a->count == 0) return sqlite3_result_null(ctx);
+  Decimal q;
+  if (DecimalArithmetic('/', a->sum, DecimalFromInt(a->count), kMaxDecimalDigits, a->scale + 1,
+                        &q) != DecimalStatus::Ok)
+    return DecimalOverflow(ctx, "numeric");
+  q.digits /= 10;  // the extra place is cut off
+  q.scale -= 1;
+  if (q.digits == 0) q.negative = false;
+  ResultDecimal(ctx, q);
+}
+
+}  // namespace
+
+int RegisterDecimalFunctions(sqlite3* db) {
+  const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+  int rc = sqlite3_create_function_v2(db, "xf_dec", 8, flags, nullptr, DecimalOperator, nullptr,
+                                      nullptr, nullptr);
+  if (rc == SQLITE_OK)
+    rc = sqlite3_create_function_v2(db, "xf_dcmp", 2, flags, nullptr, DecimalCompare, nullptr,
+                                    nullptr, nullptr);
+  if (rc == SQLITE_OK)
+    rc = sqlite3_create_function_v2(db, "xf_dsum", 3, flags, nullptr, nullptr, SumStep, SumFinal,
+                                    nullptr);
+  if (rc == SQLITE_OK)
+    rc = sqlite3_create_function_v2(db, "xf_davg", 4, flags, nullptr, nullptr, AvgStep, AvgFinal,
+                                    nullptr);
+  return rc;
+}
+
+}  // namespace xfer::engine::func
