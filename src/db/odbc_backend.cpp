@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <variant>
 
 #include "db/record_set.h"
 #include "db/text_util.h"
@@ -285,7 +286,9 @@ class OdbcBackend : public Backend {
           fetchAs.push_back(SQL_C_SBIGINT);
           break;
         case engine::FieldKind::Float:
-          fetchAs.push_back(SQL_C_DOUBLE);
+          // Exact numerics come as text, so digits beyond a double's survive.
+          fetchAs.push_back(engine::ClassOf(t) == engine::TypeClass::Decimal ? kDecimalText
+                                                                             : SQL_C_DOUBLE);
           break;
         case engine::FieldKind::Blob:
           fetchAs.push_back(SQL_C_BINARY);
@@ -311,6 +314,27 @@ class OdbcBackend : public Backend {
     return rs;
   }
 
+  // Not an ODBC C type: a decimal column read as text, then held as the engine holds it.
+  static constexpr SQLSMALLINT kDecimalText = -32000;
+
+  // As the engine keeps an exact numeric: a double while it has no more significant digits than a
+  // double carries, its digits as text beyond that.
+  static Value DecimalValue(const std::string& text) {
+    size_t digits = 0;
+    bool leading = true;
+    for (char ch : text) {
+      if (ch < '0' || ch > '9') continue;
+      if (leading && ch == '0') continue;
+      leading = false;
+      ++digits;
+    }
+    // Trailing zeros of the fraction are not significant either.
+    if (text.find('.') != std::string::npos)
+      for (size_t i = text.size(); i-- > 0 && text[i] == '0' && digits > 0;) --digits;
+    if (digits <= 15) return Value{std::strtod(text.c_str(), nullptr)};
+    return Value{text};
+  }
+
   static Value GetValue(SQLHSTMT st, SQLSMALLINT c, SQLSMALLINT as) {
     SQLLEN indicator = 0;
     if (as == SQL_C_SBIGINT) {
@@ -322,6 +346,11 @@ class OdbcBackend : public Backend {
       double v = 0;
       SQLGetData(st, static_cast<SQLUSMALLINT>(c), as, &v, sizeof v, &indicator);
       return indicator == SQL_NULL_DATA ? Value{} : Value{v};
+    }
+    if (as == kDecimalText) {
+      Value text = GetValue(st, c, SQL_C_CHAR);
+      if (!std::holds_alternative<std::string>(text)) return text;
+      return DecimalValue(std::get<std::string>(text));
     }
     // Character and binary data in pieces; a character piece ends with a terminating zero.
     std::string data;

@@ -32,11 +32,11 @@ struct FormEntry {
 };
 
 constexpr std::array<FormEntry, kFormCount> kForms = {{
-    {"TXferMalyForm", "انتقال اطلاعات پايه حسابها", false},
-    {"TXferSellForm", "انتقال اطلاعات پايه فروش", false},
-    {"TXferAnbarForm", "انتقال اطلاعات پايه انبار", false},
-    {"TXferDaraForm", "انتقال اطلاعات پايه داراييها", false},
-    {"TXferNaghdForm", "انتقال اطلاعات پايه نقدينگي", false},
+    {"TXferMalyForm", "انتقال اطلاعات پايه حسابها", true},
+    {"TXferSellForm", "انتقال اطلاعات پايه فروش", true},
+    {"TXferAnbarForm", "انتقال اطلاعات پايه انبار", true},
+    {"TXferDaraForm", "انتقال اطلاعات پايه داراييها", true},
+    {"TXferNaghdForm", "انتقال اطلاعات پايه نقدينگي", true},
     {"TXferKolForm", "انتقال اطلاعات پايه", true},
     {"TXferAutoForm", "انتقال اسناد", true},
 }};
