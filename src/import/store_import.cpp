@@ -8,6 +8,7 @@
 #include "db/solar_date.h"
 #include "db/text_util.h"
 #include "engine/engine.h"
+#include "import/import_sql.h"
 #include "import/import_text.h"
 #include "import/maly_import.h"
 #include "import/store_backup.h"
@@ -106,53 +107,6 @@ constexpr std::pair<const char*, const char*> kBaseRecords[] = {
     {"A_MASRAF", "A_TranSanj"},
     {"TahvilPerson", "TahvilPerson"},
     {"A_MoredResid", "A_MoredResid"},
-};
-
-class Refusal : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-std::string Text(const db::ResultSet& rs, size_t row, size_t col) {
-  if (row >= rs.rows.size() || col >= rs.rows[row].size()) return {};
-  const db::Value& v = rs.rows[row][col];
-  return engine::IsNull(v) ? std::string() : engine::FormatValue(v);
-}
-
-long long Number(const db::ResultSet& rs, size_t row, size_t col) {
-  return db::ParseInteger(Text(rs, row, col)).value_or(0);
-}
-
-db::ResultSet Last(std::vector<db::ResultSet> sets) {
-  return sets.empty() ? db::ResultSet{} : std::move(sets.back());
-}
-
-std::string Aligned(const std::string& column) {
-  return "Right(Space(20) + Ltrim(Rtrim(" + column + ")), 20)";
-}
-
-std::string AlignedLiteral(const std::string& typed) {
-  std::string n(db::Trim(typed));
-  if (n.size() < 20) n = std::string(20 - n.size(), ' ') + n;
-  return Quote(n);
-}
-
-bool Blank(const std::string& s) {
-  std::string t(db::Trim(s));
-  return t.empty() || t == "//";
-}
-
-class StateGuard {
- public:
-  StateGuard(db::Dialogs& d, const std::string& title, const std::string& text) : d_(d) {
-    d_.ShowState("INFO", title, text);
-  }
-  ~StateGuard() { d_.HideState(); }
-  StateGuard(const StateGuard&) = delete;
-  StateGuard& operator=(const StateGuard&) = delete;
-
- private:
-  db::Dialogs& d_;
 };
 
 long long Count(db::Backend& b, const std::string& table) {
@@ -389,17 +343,17 @@ bool StoreImport::CheckAvamel() {
 std::string StoreImport::Filter() const {
   std::string f;
   if (anbars.ticked) {
-    if (!Blank(anbars.from)) f += "And TA.AnbarCod >= " + Quote(db::Trim(anbars.from)) + " ";
-    if (!Blank(anbars.to)) f += "And TA.AnbarCod <= " + Quote(db::Trim(anbars.to)) + " ";
+    if (!BlankDate(anbars.from)) f += "And TA.AnbarCod >= " + Quote(db::Trim(anbars.from)) + " ";
+    if (!BlankDate(anbars.to)) f += "And TA.AnbarCod <= " + Quote(db::Trim(anbars.to)) + " ";
   }
   if (dates.ticked) {
-    if (!Blank(dates.from)) f += "And TA.DocDate >= " + Quote(db::Trim(dates.from)) + " ";
-    if (!Blank(dates.to)) f += "And TA.DocDate <= " + Quote(db::Trim(dates.to)) + " ";
+    if (!BlankDate(dates.from)) f += "And TA.DocDate >= " + Quote(db::Trim(dates.from)) + " ";
+    if (!BlankDate(dates.to)) f += "And TA.DocDate <= " + Quote(db::Trim(dates.to)) + " ";
   }
   if (numbers.ticked) {
-    if (!Blank(numbers.from))
+    if (!BlankDate(numbers.from))
       f += "And " + Aligned("TA.Document") + " >= " + AlignedLiteral(numbers.from) + " ";
-    if (!Blank(numbers.to))
+    if (!BlankDate(numbers.to))
       f += "And " + Aligned("TA.Document") + " <= " + AlignedLiteral(numbers.to) + " ";
   }
   return f;
@@ -418,8 +372,8 @@ void StoreImport::LoadClosingStock() {
       r.Query("Select sDate1, sDate2 From KELVARO_HUB.. Hub_Company Where DBName = " + Quote(src)));
   std::string fromAnbar = Text(kala, 0, 2), toAnbar = Text(kala, 0, 3);
   if (anbars.ticked) {
-    if (!Blank(anbars.from)) fromAnbar = std::string(db::Trim(anbars.from));
-    if (!Blank(anbars.to)) toAnbar = std::string(db::Trim(anbars.to));
+    if (!BlankDate(anbars.from)) fromAnbar = std::string(db::Trim(anbars.from));
+    if (!BlankDate(anbars.to)) toAnbar = std::string(db::Trim(anbars.to));
   }
   std::string card = importTable_ + "_K";
   r.Execute(src + "..sp_A_Rep_KartMojodi " + card + ", " + Quote(Text(kala, 0, 0)) + ", " +

@@ -8,6 +8,7 @@
 #include "db/settings.h"
 #include "db/text_util.h"
 #include "engine/engine.h"
+#include "import/import_sql.h"
 #include "import/import_text.h"
 #include "import/maly_text.h"
 #include "import/trado_text.h"
@@ -125,68 +126,13 @@ constexpr WidthCheck kWidthChecks[] = {
     {"R_FactorForosh", "AnbarCod", text::kWidthAnbarCod},
 };
 
-// Thrown inside the apply's transaction when a check fails there; the transaction rolls back.
-class Refusal : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-std::string Text(const db::ResultSet& rs, size_t row, size_t col) {
-  const db::Value& v = rs.rows[row][col];
-  return engine::IsNull(v) ? std::string() : engine::FormatValue(v);
-}
-
-long long Number(const db::ResultSet& rs, size_t row, size_t col) {
-  return db::ParseInteger(Text(rs, row, col)).value_or(0);
-}
-
 long long Count(db::Backend& b, const std::string& sql) {
   return db::ParseInteger(db::ScalarText(b, sql)).value_or(0);
-}
-
-std::string Replace(std::string s, const std::string& from, const std::string& to) {
-  for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
-    s.replace(at, from.size(), to);
-  return s;
-}
-
-db::ResultSet Last(std::vector<db::ResultSet> sets) {
-  return sets.empty() ? db::ResultSet{} : std::move(sets.back());
-}
-
-// A number right-aligned in 20 characters: numbers compare as text whether the period stores
-// them padded or not.
-std::string Aligned(const std::string& column) {
-  return "Right(Space(20) + Ltrim(Rtrim(" + column + ")), 20)";
-}
-
-std::string AlignedLiteral(const std::string& typed) {
-  std::string n(db::Trim(typed));
-  if (n.size() < 20) n = std::string(20 - n.size(), ' ') + n;
-  return Quote(n);
-}
-
-bool BlankDate(const std::string& d) {
-  std::string t(db::Trim(d));
-  return t.empty() || t == "//";
 }
 
 void DropTemp(db::Backend& b, const std::string& name) {
   b.Execute("If Object_Id('tempdb.." + name + "') Is Not Null Drop Table " + name);
 }
-
-class StateGuard {
- public:
-  StateGuard(db::Dialogs& d, const std::string& title, const std::string& text) : d_(d) {
-    d_.ShowState("INFO", title, text);
-  }
-  ~StateGuard() { d_.HideState(); }
-  StateGuard(const StateGuard&) = delete;
-  StateGuard& operator=(const StateGuard&) = delete;
-
- private:
-  db::Dialogs& d_;
-};
 
 }  // namespace
 
