@@ -29,6 +29,27 @@
 namespace xfer::cli {
 namespace {
 
+// The value of a per-import option for `module`: "trado=FACTOR,store=85" names one per import; a
+// plain value (or an entry without a name) serves every import not named.
+std::string ForModule(const std::string& spec, std::string_view module) {
+  std::string plain;
+  size_t from = 0;
+  while (from <= spec.size()) {
+    size_t comma = spec.find(',', from);
+    std::string entry(
+        db::Trim(spec.substr(from, comma == std::string::npos ? comma : comma - from)));
+    size_t eq = entry.find('=');
+    if (eq == std::string::npos) {
+      if (plain.empty()) plain = entry;
+    } else if (db::LowerAscii(db::Trim(entry.substr(0, eq))) == module) {
+      return std::string(db::Trim(entry.substr(eq + 1)));
+    }
+    if (comma == std::string::npos) break;
+    from = comma + 1;
+  }
+  return plain;
+}
+
 struct AutoOptions {
   std::string server;
   std::string database;
@@ -88,7 +109,10 @@ std::string Open(Slot& slot, const AutoOptions& o) {
   f.Prepare();
   if (!o.sourceServer.empty()) f.UseSourceServer(CliSourceServer(*slot.session, o.sourceServer));
   if (!f.ChoosePeriodByDatabase(o.source)) return import::text::kNoPeriod;
-  if (std::string bad = slot.module->configure(f, o.settings); !bad.empty()) return bad;
+  import::ImportSettings settings = o.settings;
+  settings.type = ForModule(o.settings.type, slot.module->name);
+  settings.mode = ForModule(o.settings.mode, slot.module->name);
+  if (std::string bad = slot.module->configure(f, settings); !bad.empty()) return bad;
   import::Status refused;
   f.statusSink = [&refused](const import::Status& s) { refused = s; };
   if (!f.CheckBeforeAuto()) return refused.text;
@@ -258,10 +282,14 @@ void RegisterAutoCommand(CLI::App& app) {
   std::string modes;
   for (const auto& m : import::ImportModules())
     modes += (modes.empty() ? "" : "; ") + std::string(m.name) + ": " + m.modes;
-  cmd->add_option("--mode", o->settings.mode, "Numbering after sending (" + modes + ")");
+  cmd->add_option(
+      "--mode", o->settings.mode,
+      "Numbering after sending (" + modes + "); per import as maly=NEWID,trado=OLDID_NEW");
   cmd->add_option("--summary", o->settings.summary,
                   "Before sending: NOCHANGE, DEAILY, MONTLY or YEARLY");
-  cmd->add_option("--type", o->settings.type, "Document type, for imports that have one");
+  cmd->add_option(
+      "--type", o->settings.type,
+      "Document type of the imports that have one; per import as trado=FACTOR,store=85");
   cmd->add_flag("--copy-base", o->settings.copyBase,
                 "Copy the base records the documents need from the source when missing here");
   cmd->add_option("--from-no", o->fromNo, "First document number");

@@ -296,6 +296,39 @@ TEST_F(XferCli, AutoRunsOneTickForCronAndRefusesBadSettings) {
   EXPECT_NE(help.out.find("--once"), std::string::npos);
 }
 
+// The three document imports on one schedule, each with its own document type: the first tick
+// writes in every import, the second finds each document already here.
+TEST_F(XferCli, AutoRunsEveryImportWithItsOwnType) {
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  ASSERT_EQ(Xfer("sql --server " + dir_ +
+                 " --database KELVARO_1_1403 -e \"UPDATE D SET CatgagoryName = S.CatgagoryName "
+                 "FROM Avamel D INNER JOIN KELVARO_1_1402..Avamel S ON S.CatgagoryCode = "
+                 "D.CatgagoryCode\"")
+                .status,
+            0);
+  const std::string base = "auto --server " + dir_ +
+                           " --database KELVARO_1_1403 --source KELVARO_1_1402 --once "
+                           "--modules maly,store,trado ";
+  Outcome first = Xfer(base + "--type store=85,trado=FACTOR --copy-base");
+  ASSERT_EQ(first.status, 0) << first.err;
+  for (const char* module : {"\tmaly\t", "\tstore\t", "\ttrado\t"}) {
+    size_t at = first.out.find(module);
+    ASSERT_NE(at, std::string::npos) << module << first.out;
+    std::string line = first.out.substr(at, first.out.find('\n', at) - at);
+    EXPECT_NE(line.find("\tapplied\t"), std::string::npos) << line;
+    EXPECT_EQ(line.find("applied=0"), std::string::npos) << line;
+  }
+  Outcome second = Xfer(base + "--type store=85,trado=FACTOR --copy-base");
+  EXPECT_EQ(second.status, 0) << second.err;
+  size_t kept = 0;
+  for (size_t at = second.out.find("\tapplied=0\tkept\t"); at != std::string::npos;
+       at = second.out.find("\tapplied=0\tkept\t", at + 1))
+    ++kept;
+  EXPECT_EQ(kept, 3u) << second.out;
+  // A type named for another import leaves this one without one.
+  EXPECT_EQ(Xfer(base + "--type trado=FACTOR").status, 1);
+}
+
 TEST_F(XferCli, ImportStorePreviewsAppliesAndRestoresItsBackup) {
   ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
   const std::string sql = "sql --server " + dir_ + " --database KELVARO_1_1403 ";
