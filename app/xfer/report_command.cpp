@@ -6,7 +6,9 @@
 
 #include "cli_session.h"
 #include "commands.h"
+#include "console_dialogs.h"
 #include "engine/error.h"
+#include "plain_errors.h"
 #include "transfer/run/report_store.h"
 
 namespace xfer::cli {
@@ -37,8 +39,8 @@ int RunReport(const ReportOptions& o) {
     }
     return 0;
   } catch (const engine::SqlError& e) {
-    std::cerr << "Msg " << e.number() << ", Level " << e.severity() << ": " << e.message() << "\n";
-    return 1;
+    ConsoleDialogs dialogs;
+    return ReportSqlError(e, o.database, dialogs);
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
     return 1;

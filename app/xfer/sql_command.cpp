@@ -12,6 +12,7 @@
 #include "db/backend.h"
 #include "db/odbc_backend.h"
 #include "engine/engine.h"
+#include "plain_errors.h"
 
 namespace xfer::cli {
 namespace {
@@ -78,6 +79,9 @@ int RunSql(const SqlOptions& o) {
     return 0;
   } catch (const SqlError& e) {
     std::cout.flush();
+    // A damaged or busy period is said plainly first; the server's own words follow.
+    if (std::string plain = PlainMessage(e, o.database); !plain.empty())
+      std::cerr << plain.substr(0, plain.find('\n')) << "\n";
     std::cerr << "Msg " << e.number() << ", Level " << e.severity() << ", State " << e.state()
               << ", Line " << e.line() << "\n"
               << e.message() << "\n";

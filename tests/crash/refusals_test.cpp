@@ -187,6 +187,13 @@ TEST_F(KolRefusals, ImportAndMoveRefuseTheSameWay) {
     EXPECT_NE(r.err.find(source), std::string::npos) << r.err;
     EXPECT_EQ(DigestDatabase(File("KELVARO_1_1403")), dest) << args[0];
   }
+  // Reading the runs kept in a damaged period says the same.
+  ProcessResult report =
+      RunProcess(XFER_BINARY, {"report", "--server", server_, "--database", "KELVARO_1_1402"}, {},
+                 root_.string());
+  EXPECT_EQ(report.exitCode, 1);
+  EXPECT_NE(report.err.find("بانک اطلاعاتي KELVARO_1_1402 آسيب ديده است"), std::string::npos)
+      << report.err;
 
   // A period another connection holds: the move says so once it has waited.
   SetUp();
