@@ -14,6 +14,7 @@
 #include <ctime>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <thread>
 
 #include "cli_session.h"
@@ -31,21 +32,16 @@ namespace {
 
 // The value of a per-import option for `module`: "trado=FACTOR,store=85" names one per import; a
 // plain value (or an entry without a name) serves every import not named.
-std::string ForModule(const std::string& spec, std::string_view module) {
-  std::string plain;
-  size_t from = 0;
-  while (from <= spec.size()) {
-    size_t comma = spec.find(',', from);
-    std::string entry(
-        db::Trim(spec.substr(from, comma == std::string::npos ? comma : comma - from)));
+std::string ForModule(const std::string& option, std::string_view module) {
+  std::string plain, entry;
+  std::istringstream entries(option);
+  while (std::getline(entries, entry, ',')) {
     size_t eq = entry.find('=');
     if (eq == std::string::npos) {
-      if (plain.empty()) plain = entry;
+      if (plain.empty()) plain = db::Trim(entry);
     } else if (db::LowerAscii(db::Trim(entry.substr(0, eq))) == module) {
       return std::string(db::Trim(entry.substr(eq + 1)));
     }
-    if (comma == std::string::npos) break;
-    from = comma + 1;
   }
   return plain;
 }

@@ -1,4 +1,4 @@
-// SELECT: query specifications, set operations, ORDER BY, and the FROM clause with joins,
+// SELECT: queries, set operations, ORDER BY, and the FROM clause with joins,
 // derived tables and table hints.
 #include <algorithm>
 #include <array>
