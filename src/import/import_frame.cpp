@@ -3,6 +3,7 @@
 #include "db/solar_date.h"
 #include "db/text_util.h"
 #include "engine/engine.h"
+#include "import/import_sql.h"
 #include "import/import_text.h"
 #include "transfer/run/report_format.h"
 
@@ -249,6 +250,13 @@ void ImportFrame::Report(const std::string& text, int colour) {
     statusSink(lastStatus_);
   else
     dialogs_.ShowDlgMsg(text, "", colour == kRed ? "1ER" : "1IR");
+}
+
+void ImportFrame::TakeRanges(const db::ResultSet& rs, size_t at) {
+  dates.to = Text(rs, 0, at);
+  dates.from = Text(rs, 0, at + 1);
+  numbers.to = std::string(db::Trim(Text(rs, 0, at + 2)));
+  numbers.from = std::string(db::Trim(Text(rs, 0, at + 3)));
 }
 
 }  // namespace xfer::import

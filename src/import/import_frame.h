@@ -145,6 +145,9 @@ class ImportFrame {
   // One apply done: counts it when automatic mode is on; returns the count text.
   std::string CountRun();
   void RefillPeriods();
+  // The ranges as the source reads them: the latest and earliest date in columns `at` and
+  // `at` + 1 of the first row, the highest and lowest number in the two after them.
+  void TakeRanges(const db::ResultSet& rs, size_t at);
   // The load and, when it left something, the apply, as automatic mode runs them.
   TickResult RunOnce();
   // Opens the source server's connection again; false (connection dropped) when it is not there.

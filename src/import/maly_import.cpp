@@ -136,10 +136,7 @@ void MalyImport::ReadRanges() {
       "Min(SanadNo) As MinSanadNo From " +
       SourceDatabase() + "..Asnad "));
   if (rs.rows.empty()) return;
-  dates.to = Text(rs, 0, 0);
-  dates.from = Text(rs, 0, 1);
-  numbers.to = std::string(db::Trim(Text(rs, 0, 2)));
-  numbers.from = std::string(db::Trim(Text(rs, 0, 3)));
+  TakeRanges(rs, 0);
   numberWidth = rs.fields.size() > 2 ? rs.fields[2].size : 0;
 }
 

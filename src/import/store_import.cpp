@@ -270,10 +270,7 @@ void StoreImport::ReadRanges() {
   if (rs.rows.empty()) return;
   anbars.to = Text(rs, 0, 0);
   anbars.from = Text(rs, 0, 1);
-  dates.to = Text(rs, 0, 2);
-  dates.from = Text(rs, 0, 3);
-  numbers.to = Text(rs, 0, 4);
-  numbers.from = Text(rs, 0, 5);
+  TakeRanges(rs, 2);
   numberWidth = static_cast<int>(Number(rs, 0, 6));
 }
 

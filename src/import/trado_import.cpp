@@ -253,10 +253,7 @@ void TradoImport::ReadRanges() {
       "Max(SanadNoForosh) As MaxSanadNoForosh, Min(SanadNoForosh) As MinSanadNoForosh From " +
       SourceDatabase() + ".." + type().header + " Where TypeAction = '" + type().typeAction + "'"));
   if (rs.rows.empty()) return;
-  dates.to = Text(rs, 0, 0);
-  dates.from = Text(rs, 0, 1);
-  numbers.to = std::string(db::Trim(Text(rs, 0, 2)));
-  numbers.from = std::string(db::Trim(Text(rs, 0, 3)));
+  TakeRanges(rs, 0);
   numberWidth = rs.fields.size() > 2 ? rs.fields[2].size : 0;
 }
 
