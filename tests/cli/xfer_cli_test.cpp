@@ -260,7 +260,7 @@ TEST_F(XferCli, ImportTradoPreviewsAppliesAndStopsOnChecks) {
       << again.out;
 
   Outcome badType = Xfer(base + "--type INVOICE");
-  EXPECT_EQ(badType.status, 2);
+  EXPECT_EQ(badType.status, 1);
   EXPECT_EQ(Xfer("import trado --help").status, 0);
 }
 
@@ -365,7 +365,7 @@ TEST_F(XferCli, ImportStorePreviewsAppliesAndRestoresItsBackup) {
   Outcome refused = Xfer(base + "--type 100 --mode NEWID");
   EXPECT_EQ(refused.status, 1);
   EXPECT_NE(refused.err.find("براي انتقال موجودي"), std::string::npos) << refused.err;
-  EXPECT_EQ(Xfer(base + "--type 999").status, 2);
+  EXPECT_EQ(Xfer(base + "--type 999").status, 1);
   EXPECT_EQ(Xfer("import store --help").status, 0);
 }
 
