@@ -46,6 +46,7 @@ struct Expr;
 using ExprPtr = std::unique_ptr<Expr>;
 using SelectPtr = std::unique_ptr<Select>;
 using StatementPtr = std::unique_ptr<Statement>;
+struct WindowSpec;
 
 enum class LiteralKind { Null, Integer, Float, String, NString, Binary, Money };
 
@@ -91,6 +92,7 @@ struct Expr {
   ExprPtr elseExpr;
   std::vector<ExprPtr> withinOrder;  // STRING_AGG ... WITHIN GROUP (ORDER BY these)
   std::vector<bool> withinDescending;
+  std::shared_ptr<WindowSpec> over;  // Function OVER (...): a window function
 };
 
 enum class JoinType { Inner, Left, Right, Full, Cross };
@@ -107,6 +109,7 @@ struct TableRef {
   JoinType joinType = JoinType::Inner;  // Join
   TableRefPtr left, right;              // Join
   ExprPtr on;                           // Join (null for CROSS)
+  std::vector<std::string> columnAliases;  // Derived: AS t(a, b)
   std::vector<std::string> hints;       // WITH (NOLOCK) and the like: accepted, ignored
 };
 
@@ -119,6 +122,29 @@ struct SelectItem {
 struct OrderItem {
   ExprPtr expr;
   bool descending = false;
+};
+
+// One end of a window frame: UNBOUNDED PRECEDING, n PRECEDING, CURRENT ROW, n FOLLOWING,
+// UNBOUNDED FOLLOWING.
+enum class FrameBound { UnboundedPreceding, Preceding, CurrentRow, Following, UnboundedFollowing };
+
+struct WindowSpec {
+  std::vector<ExprPtr> partitionBy;
+  std::vector<OrderItem> orderBy;
+  bool hasFrame = false;
+  bool rows = false;  // ROWS; RANGE otherwise
+  FrameBound start = FrameBound::UnboundedPreceding;
+  FrameBound end = FrameBound::CurrentRow;
+  long long startOffset = 0;
+  long long endOffset = 0;
+};
+
+// WITH name [(columns)] AS (query): a named query the statement after it reads.
+struct CommonTable {
+  std::string name;
+  SourcePos pos;
+  std::vector<std::string> columns;
+  SelectPtr query;
 };
 
 enum class SetOp { Union, UnionAll, Except, Intersect };
@@ -140,6 +166,11 @@ struct Select {
     SelectPtr select;
   };
   std::vector<SetPart> setParts;  // UNION [ALL] / EXCEPT / INTERSECT continuations
+  ExprPtr offset;                 // ORDER BY ... OFFSET n ROWS
+  ExprPtr fetch;                  // ... FETCH NEXT m ROWS ONLY
+  bool topWithTies = false;
+  std::vector<CommonTable> with;  // a SELECT statement's common table expressions
+  int maxRecursion = -1;          // OPTION (MAXRECURSION n); -1 when not given
 };
 
 struct ColumnDef {
@@ -255,6 +286,7 @@ struct Statement {
   size_t endOffset = 0;  // byte offset just past the statement in the batch
 
   SelectPtr select;  // Select; Insert ... SELECT
+  std::vector<CommonTable> with;  // WITH ... before INSERT, UPDATE or DELETE
   ObjectName target;
   std::vector<ObjectName> targets;
   std::string targetAlias;  // UPDATE/DELETE target written as an alias of FROM

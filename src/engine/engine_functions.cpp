@@ -106,6 +106,35 @@ void CheckInt(sqlite3_context* ctx, int, sqlite3_value** argv) {
       ctx, "@8115@Arithmetic overflow error converting expression to data type int.", -1);
 }
 
+// The level of a row a recursive query adds: past the statement's limit (0 for none) the
+// statement ends with SQL Server's error 530.
+void RecursionLevel(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const sqlite3_int64 level = sqlite3_value_int64(argv[0]);
+  const sqlite3_int64 limit = sqlite3_value_int64(argv[1]);
+  if (limit > 0 && level > limit) {
+    const std::string text = "@530@The statement terminated. The maximum recursion " +
+                             std::to_string(limit) +
+                             " has been exhausted before statement completion.";
+    return sqlite3_result_error(ctx, text.c_str(), -1);
+  }
+  sqlite3_result_int64(ctx, level);
+}
+
+// The row count OFFSET (argv[1] = 1) or FETCH (0) gets from an expression.
+void RowCount(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const bool offset = sqlite3_value_int(argv[1]) != 0;
+  const bool null = sqlite3_value_type(argv[0]) == SQLITE_NULL;
+  const sqlite3_int64 n = sqlite3_value_int64(argv[0]);
+  if (offset && (null || n < 0))
+    return sqlite3_result_error(
+        ctx, "@10742@The offset specified in a OFFSET clause may not be negative.", -1);
+  if (!offset && (null || n <= 0))
+    return sqlite3_result_error(
+        ctx, "@10744@The number of rows provided for a FETCH clause must be greater then zero.",
+        -1);
+  sqlite3_result_int64(ctx, n);
+}
+
 // A scalar subquery yields one value: a second row is SQL Server's error 512.
 void SingleStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
   auto** slot =
@@ -331,6 +360,8 @@ void RegisterEngineFunctions(sqlite3* db, ConnectionState* conn) {
   sqlite3_create_function(db, "xf_pad", 2, det, nullptr, Pad, nullptr, nullptr);
   sqlite3_create_function(db, "xf_pk_name", 2, det, nullptr, PrimaryKeyOf, nullptr, nullptr);
   sqlite3_create_function(db, "xf_int", 1, det, nullptr, CheckInt, nullptr, nullptr);
+  sqlite3_create_function(db, "xf_recursion", 2, det, nullptr, RecursionLevel, nullptr, nullptr);
+  sqlite3_create_function(db, "xf_row_count", 2, det, nullptr, RowCount, nullptr, nullptr);
   sqlite3_create_function(db, "xf_string_agg", -1, SQLITE_UTF8, nullptr, nullptr, StringAggStep,
                           StringAggFinal);
   sqlite3_create_function(db, "xf_single", 1, SQLITE_UTF8, nullptr, nullptr, SingleStep,

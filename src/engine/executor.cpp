@@ -694,8 +694,10 @@ void Executor::SelectInto(const Statement& s) {
   std::string identityCol;
   long long seed = 1, step = 1;
   const struct Select& sel = *s.select;
-  if (sel.from.size() == 1 && sel.from[0]->kind == TableRef::Kind::Named && sel.groupBy.empty() &&
-      sel.setParts.empty() && !sel.distinct) {
+  // A common table expression may carry a table's name; only real tables lend their columns.
+  const bool oneTable = sel.with.empty() && sel.from.size() == 1 &&
+                        sel.from[0]->kind == TableRef::Kind::Named && sel.setParts.empty();
+  if (oneTable && sel.groupBy.empty() && !sel.distinct) {
     ResolvedTable src = r.Resolve(sel.from[0]->name);
     if (auto info = r.Table(src); info && info->Identity()) {
       Stmt id(conn_.db(), "SELECT seed, step FROM " + QuoteIdent(src.schema) +
@@ -718,9 +720,10 @@ void Executor::SelectInto(const Statement& s) {
   // Plain column references of a one-table query keep their NOT NULL, as SQL Server's
   // SELECT ... INTO keeps them.
   std::vector<bool> notNull(q.columnNames.size(), false);
-  if (sel.setParts.empty() && !(sel.from.size() == 1 && sel.from[0]->kind == TableRef::Kind::Named))
+  if (sel.with.empty() && sel.setParts.empty() &&
+      !(sel.from.size() == 1 && sel.from[0]->kind == TableRef::Kind::Named))
     InnerJoinNotNull(r, sel, notNull);
-  if (sel.from.size() == 1 && sel.from[0]->kind == TableRef::Kind::Named && sel.setParts.empty()) {
+  if (oneTable) {
     if (auto info = r.Table(r.Resolve(sel.from[0]->name))) {
       size_t out = 0;
       for (const auto& item : sel.items) {

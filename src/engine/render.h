@@ -101,6 +101,7 @@ class Renderer {
                          std::vector<ExprType>& types, bool& star);
   std::string TableSource(const TableRef& ref, std::vector<Source>& sources);
   std::string Column(const Expr& e, ExprType* type);
+  std::string RowCount(const Expr& e, bool offset);
   std::string Function(const Expr& e, ExprType* type);
   std::string Binary(const Expr& e, ExprType* type);
   std::string Variable(const Expr& e, ExprType* type);
@@ -119,6 +120,25 @@ class Renderer {
   // Whether a scalar subquery can yield at most one row without running it.
   bool SingleRow(const struct Select& s);
 
+  // Window functions (render_window.cpp): checks the OVER clause and renders it into `over`;
+  // renders the ranking and offset functions whole, leaves aggregates to Function.
+  std::optional<std::string> WindowFunction(const Expr& e, ExprType* type, std::string* over);
+  std::string WindowClause(const WindowSpec& w);
+
+  // Common table expressions (render_cte.cpp).
+  void PushCommonTables(const std::vector<CommonTable>& with);
+  void UseCommonTables(const Statement& s, const ObjectName& target);
+  const CommonTable* FindCommonTable(const ObjectName& n) const;
+  std::string CommonTableSource(const CommonTable& c, const std::string& alias, Source& src);
+  std::string RecursiveBody(const CommonTable& c, std::vector<std::string>& names,
+                            std::vector<ExprType>& types);
+  // A named query's output columns, renamed by its column list and checked for names.
+  void NameColumns(const std::string& owner, const std::vector<std::string>& list,
+                   std::vector<std::string>& names);
+  // "(WITH name(columns) AS (body) SELECT columns FROM name)": the body with its columns named.
+  static std::string WithColumns(const std::string& name, const std::vector<std::string>& columns,
+                           const std::string& body, bool recursive);
+
   ConnectionState& conn_;
   std::vector<Value> params_;
   bool inlineLiterals_ = false;
@@ -126,6 +146,24 @@ class Renderer {
   std::vector<std::string> catalogColumns_;  // columns of the catalog view last rendered
   std::vector<ExprType> catalogTypes_;
   std::vector<std::vector<Source>> scopes_;
+
+  // Where a window function may stand: the select list and ORDER BY, not inside another
+  // window function or aggregate.
+  enum class WindowPlace { Refused, Allowed, Nested };
+  WindowPlace windowPlace_ = WindowPlace::Refused;
+
+  // Common table expressions in view, innermost last, and the recursive one being rendered.
+  struct Recursion {
+    const CommonTable* cte = nullptr;
+    std::vector<std::string> names;
+    std::vector<ExprType> types;
+    std::string selfAlias;  // how the recursive part being rendered names the table
+    int references = 0;
+  };
+  std::vector<const CommonTable*> ctes_;
+  Recursion* recursion_ = nullptr;
+  bool levelPending_ = false;  // the next query core carries the recursion level column
+  int maxRecursion_ = 100;
 };
 
 // Whether storing a value of static type `src` into a column of type `target` needs an

@@ -135,7 +135,17 @@ IdentityPlan Renderer::PlanIdentity(const ResolvedTable& t, const TableInfo& inf
   return plan;
 }
 
+// A statement changes tables only; a common table expression standing as its target is refused.
+void Renderer::UseCommonTables(const Statement& s, const ObjectName& target) {
+  PushCommonTables(s.with);
+  if (FindCommonTable(target))
+    throw SqlError(err::kUnsupported,
+                   "The T-SQL feature 'changing rows through a common table expression' is not "
+                   "supported.");
+}
+
 Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
+  UseCommonTables(s, s.target);
   ResolvedTable t = Resolve(s.target);
   if (!t.catalogSql.empty())
     throw SqlError(259, "Ad hoc updates to system catalogs are not allowed.");
@@ -227,7 +237,7 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
       cast = cast || NeedsCast(cols[i]->type, types[i]) || !FitsWidth(cols[i]->type, types[i]);
   }
 
-  if (!plan.active && !cast && PlainCopy(s, info, cols)) {
+  if (!plan.active && !cast && ctes_.empty() && PlainCopy(s, info, cols)) {
     // Whole-table copy: SQLite copies records without decoding them when the two tables are
     // declared alike, which is what a transfer between periods of one structure is.
     r.sql = "INSERT INTO " + target + " SELECT * FROM " +
@@ -319,6 +329,7 @@ std::string Renderer::FromExcluding(const TableRef& ref, const TableRef* target,
 
 Rendered Renderer::Update(const Statement& s) {
   const TableRef* targetRef = FindTarget(s.from, s.target);
+  UseCommonTables(s, targetRef ? targetRef->name : s.target);
   ResolvedTable t = Resolve(targetRef ? targetRef->name : s.target);
   if (!t.catalogSql.empty())
     throw SqlError(259, "Ad hoc updates to system catalogs are not allowed.");
@@ -383,6 +394,7 @@ Rendered Renderer::Update(const Statement& s) {
 
 Rendered Renderer::Delete(const Statement& s) {
   const TableRef* targetRef = FindTarget(s.from, s.target);
+  UseCommonTables(s, targetRef ? targetRef->name : s.target);
   ResolvedTable t = Resolve(targetRef ? targetRef->name : s.target);
   if (!t.catalogSql.empty())
     throw SqlError(259, "Ad hoc updates to system catalogs are not allowed.");

@@ -379,6 +379,21 @@ std::string Renderer::Binary(const Expr& e, ExprType* type) {
 
 std::string Renderer::Function(const Expr& e, ExprType* type) {
   const std::string& name = e.text;
+  // A windowed aggregate renders as the aggregate with its window after it; the rest of the
+  // window functions render whole.
+  std::string over;
+  if (e.over) {
+    if (auto sql = WindowFunction(e, type, &over)) return *sql;
+  }
+  // An aggregate's argument holds no window function.
+  const WindowPlace place = windowPlace_;
+  struct RestorePlace {
+    WindowPlace& p;
+    WindowPlace v;
+    ~RestorePlace() { p = v; }
+  } restorePlace{windowPlace_, place};
+  if (const FunctionInfo* f = FindFunction(name); f && f->aggregate && place != WindowPlace::Refused)
+    windowPlace_ = WindowPlace::Nested;
   std::vector<std::string> args;
   std::vector<ExprType> types;
   auto renderArgs = [&] {
@@ -644,6 +659,7 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
     *type = NumericType(ShapeOf(first).precision, 0);
   if (info->rule == ResultRule::Arg0) type->literalDigits = 0;
   if (!e.withinOrder.empty()) {
+    if (e.over) throw SqlError(err::kUnsupported, "WITHIN GROUP with OVER is not supported.");
     if (name != "STRING_AGG")
       throw SqlError(err::kUnsupported, "WITHIN GROUP is supported for STRING_AGG only.");
     // The ordered form collects the rows and sorts them once the group is complete.
@@ -659,12 +675,12 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
   if ((name == "SUM" || name == "AVG") && first.cls == TypeClass::Decimal && !e.distinct) {
     const std::string scale = std::to_string(ShapeOf(first).scale);
     if (name == "SUM")
-      return "xf_dsum(" + args[0] + ", " + scale + ", '" + ExactTypeName(*type) + "')";
+      return "xf_dsum(" + args[0] + ", " + scale + ", '" + ExactTypeName(*type) + "')" + over;
     return "xf_davg(" + args[0] + ", " + scale + ", '" + ExactTypeName(*type) + "', " +
-           std::to_string(ShapeOf(*type).scale) + ")";
+           std::to_string(ShapeOf(*type).scale) + ")" + over;
   }
   std::string sql =
-      std::string(info->sqliteName) + "(" + (e.distinct ? "DISTINCT " : "") + join() + ")";
+      std::string(info->sqliteName) + "(" + (e.distinct ? "DISTINCT " : "") + join() + ")" + over;
   // DATALENGTH counts bytes of the declared type: two per character of Unicode text, the
   // fixed storage size of numbers and dates.
   if (name == "DATALENGTH") {

@@ -11,8 +11,9 @@
 namespace xfer::engine {
 namespace {
 
+// A windowed aggregate (SUM(x) OVER (...)) keeps the rows: it does not group the query.
 bool IsAggregate(const Expr& e) {
-  if (e.kind != ExprKind::Function) return false;
+  if (e.kind != ExprKind::Function || e.over) return false;
   const FunctionInfo* f = FindFunction(e.text);
   return f && f->aggregate;
 }
@@ -26,6 +27,12 @@ bool HasAggregate(const Expr* e) {
     if (HasAggregate(a.get())) return true;
   for (const auto& w : e->whens)
     if (HasAggregate(w.when.get()) || HasAggregate(w.then.get())) return true;
+  if (e->over) {
+    for (const auto& p : e->over->partitionBy)
+      if (HasAggregate(p.get())) return true;
+    for (const auto& o : e->over->orderBy)
+      if (HasAggregate(o.expr.get())) return true;
+  }
   return HasAggregate(e->caseOperand.get()) || HasAggregate(e->elseExpr.get());
 }
 
@@ -66,6 +73,8 @@ std::string Renderer::Canonical(const Expr& e) {
   if (e.caseOperand) out += Canonical(*e.caseOperand) + ",";
   for (const auto& w : e.whens) out += Canonical(*w.when) + "=" + Canonical(*w.then) + ",";
   if (e.elseExpr) out += Canonical(*e.elseExpr);
+  // Two windows are never taken for the same expression (nor for a GROUP BY key).
+  if (e.over) out += "w" + std::to_string(reinterpret_cast<uintptr_t>(e.over.get()));
   return out + ")";
 }
 
@@ -94,6 +103,10 @@ void Renderer::CheckGrouped(const Expr& e, const std::vector<std::string>& keys,
     CheckGrouped(*w.then, keys, number, clause);
   }
   if (e.elseExpr) CheckGrouped(*e.elseExpr, keys, number, clause);
+  if (e.over) {
+    for (const auto& p : e.over->partitionBy) CheckGrouped(*p, keys, number, clause);
+    for (const auto& o : e.over->orderBy) CheckGrouped(*o.expr, keys, number, clause);
+  }
 }
 
 void Renderer::CheckGrouping(const struct Select& s) {

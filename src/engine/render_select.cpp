@@ -121,6 +121,15 @@ void Renderer::PopScope() {
 std::string Renderer::TableSource(const TableRef& ref, std::vector<Source>& sources) {
   switch (ref.kind) {
     case TableRef::Kind::Named: {
+      if (const CommonTable* c = FindCommonTable(ref.name)) {
+        Source s;
+        std::string alias = ref.alias.empty() ? ref.name.object : ref.alias;
+        s.alias = LowerName(alias);
+        s.display = alias;
+        std::string sql = CommonTableSource(*c, alias, s);
+        sources.push_back(std::move(s));
+        return sql;
+      }
       ResolvedTable t = Resolve(ref.name);
       Source s;
       s.alias = LowerName(ref.alias.empty() ? ref.name.object : ref.alias);
@@ -144,6 +153,8 @@ std::string Renderer::TableSource(const TableRef& ref, std::vector<Source>& sour
       s.display = ref.alias;
       bool star = false;
       std::string inner = Select(*ref.derived, s.columns, s.types, star);
+      NameColumns(ref.alias, ref.columnAliases, s.columns);
+      if (!ref.columnAliases.empty()) inner = WithColumns(ref.alias, s.columns, inner, false);
       sources.push_back(std::move(s));
       return "(" + inner + ") AS " + QuoteIdent(ref.alias);
     }
@@ -180,9 +191,19 @@ std::vector<Renderer::Source> Renderer::FromSources(const std::vector<TableRefPt
 
 std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string>& names,
                                  std::vector<ExprType>& types, bool& star) {
+  const bool addLevel = levelPending_;
+  levelPending_ = false;
+  const WindowPlace savedPlace = windowPlace_;
+  struct RestorePlace {
+    WindowPlace& place;
+    WindowPlace value;
+    ~RestorePlace() { place = value; }
+  } restorePlace{windowPlace_, savedPlace};
+  windowPlace_ = WindowPlace::Refused;
   std::string fromSql;
   std::vector<Source> sources = FromSources(s.from, fromSql);
   PushScope(sources);
+  windowPlace_ = WindowPlace::Allowed;
   const bool collateItems = s.distinct || !s.setParts.empty() || comparedRows_;
 
   std::string items;
@@ -233,6 +254,15 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
     add(sql, name, t);
   }
 
+  windowPlace_ = WindowPlace::Refused;
+  // A recursive query counts its levels in a column of its own: the first part is level 0,
+  // each pass of the recursive part one more, checked against the statement's limit.
+  if (addLevel) {
+    items += recursion_ ? ", xf_recursion(" + QuoteIdent(recursion_->selfAlias) +
+                              ".\"__level\" + 1, " + std::to_string(maxRecursion_) + ")"
+                        : std::string(", 0");
+    items += " AS \"__level\"";
+  }
   std::string sql = std::string("SELECT ") + (s.distinct ? "DISTINCT " : "") + items;
   if (!fromSql.empty()) sql += " FROM " + fromSql;
   if (s.where) {
@@ -260,6 +290,9 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
 std::string Renderer::Select(const struct Select& s, std::vector<std::string>& names,
                              std::vector<ExprType>& types, bool& star) {
   size_t depth = scopes_.size();
+  const size_t cteDepth = ctes_.size();
+  if (s.maxRecursion >= 0) maxRecursion_ = s.maxRecursion;
+  PushCommonTables(s.with);
   const bool savedCompared = comparedRows_;
   comparedRows_ = !s.setParts.empty();
   struct Restore {
@@ -275,6 +308,13 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
     ExprType t;
     return " LIMIT " + Expression(*part.top, &t);
   };
+  if (s.topWithTies) {
+    if (s.orderBy.empty())
+      throw SqlError(1062,
+                     "The TOP N WITH TIES clause is not allowed without a corresponding ORDER BY "
+                     "clause.");
+    throw SqlError(err::kUnsupported, "The T-SQL feature 'TOP WITH TIES' is not supported.");
+  }
   std::string firstLimit = limit(s);
   if (!s.setParts.empty()) {
     if (!firstLimit.empty()) sql = "SELECT * FROM (" + sql + firstLimit + ")";
@@ -287,7 +327,11 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
       std::vector<ExprType> partTypes;
       bool partStar = false;
       size_t partDepth = scopes_.size();
-      std::string partSql = SelectCore(*part.select, partNames, partTypes, partStar);
+      // A parenthesized set operation (or an INTERSECT group) is one part of its own.
+      std::string partSql =
+          part.select->setParts.empty()
+              ? SelectCore(*part.select, partNames, partTypes, partStar)
+              : "SELECT * FROM (" + Select(*part.select, partNames, partTypes, partStar) + ")";
       while (scopes_.size() > partDepth) PopScope();
       if (part.select->top) partSql = "SELECT * FROM (" + partSql + limit(*part.select) + ")";
       if (partNames.size() != names.size())
@@ -329,6 +373,7 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
     }
   }
   if (!s.orderBy.empty()) {
+    windowPlace_ = WindowPlace::Allowed;
     sql += " ORDER BY ";
     for (size_t i = 0; i < s.orderBy.size(); ++i) {
       const Expr& e = *s.orderBy[i].expr;
@@ -363,10 +408,50 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
       if (Textual(t)) term += std::string(" COLLATE ") + kCollation;
       sql += (i ? ", " : "") + term + (s.orderBy[i].descending ? " DESC" : "");
     }
+    windowPlace_ = WindowPlace::Refused;
+  }
+  if (s.offset) {
+    if (s.top)
+      throw SqlError(10741, "A TOP can not be used in the same query or sub-query as a OFFSET.");
+    sql += " LIMIT " + (s.fetch ? RowCount(*s.fetch, false) : std::string("-1")) + " OFFSET " +
+           RowCount(*s.offset, true);
   }
   if (s.setParts.empty()) sql += firstLimit;
   while (scopes_.size() > depth) PopScope();
+  ctes_.resize(cteDepth);
   return sql;
+}
+
+// The row count of OFFSET (zero or more) or FETCH (one or more): a number checked here, or an
+// expression checked as the statement runs.
+std::string Renderer::RowCount(const Expr& e, bool offset) {
+  const Expr* literal = &e;
+  bool negative = false;
+  while (literal->kind == ExprKind::Unary && (literal->text == "-" || literal->text == "+") &&
+         literal->args.size() == 1) {
+    negative = negative != (literal->text == "-");
+    literal = literal->args[0].get();
+  }
+  if (literal->kind == ExprKind::Literal && literal->literalKind == LiteralKind::Integer) {
+    std::string digits = literal->text;
+    if (digits.starts_with('-')) {
+      negative = !negative;
+      digits.erase(0, 1);
+    }
+    const bool zero = digits.find_first_not_of('0') == std::string::npos;
+    if (offset && negative && !zero)
+      throw SqlError(10742, "The offset specified in a OFFSET clause may not be negative.");
+    if (!offset && (negative || zero))
+      throw SqlError(10744, "The number of rows provided for a FETCH clause must be greater then "
+                            "zero.");
+    return (negative ? "-" : "") + digits;
+  }
+  ExprType t;
+  std::string sql = Expression(e, &t);
+  if (t.cls != TypeClass::Int && t.cls != TypeClass::Unknown)
+    throw SqlError(err::kUnsupported,
+                   "The T-SQL feature 'OFFSET or FETCH of a non-integer' is not supported.");
+  return "xf_row_count(" + sql + (offset ? ", 1)" : ", 0)");
 }
 
 Rendered Renderer::Select(const struct Select& s) {

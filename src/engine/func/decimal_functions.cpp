@@ -129,9 +129,35 @@ void Accumulate(sqlite3_context* ctx, Total* t, sqlite3_value** argv) {
   ++t->count;
 }
 
+struct Average : Total {
+  int scale = 0;
+};
+
+// A row leaving a window frame: its value comes off the total again.
+void Withdraw(sqlite3_context* ctx, Total* t, sqlite3_value** argv) {
+  if (!t || t->failed || IsNull(argv[0])) return;
+  const int scale = sqlite3_value_int(argv[1]);
+  const std::string typeName = ArgText(argv[2]);
+  Decimal x;
+  if (!ArgDecimal(ctx, argv[0], scale, typeName.c_str(), &x) ||
+      DecimalArithmetic('-', t->sum, x, kMaxDecimalDigits, scale, &t->sum) != DecimalStatus::Ok) {
+    t->failed = true;
+    return;
+  }
+  --t->count;
+}
+
 // xf_dsum(x, scale, type)
 void SumStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
   Accumulate(ctx, State<Total>(ctx, true), argv);
+}
+
+void SumInverse(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  Withdraw(ctx, State<Total>(ctx, true), argv);
+}
+
+void AvgInverse(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  Withdraw(ctx, State<Average>(ctx, true), argv);
 }
 
 void SumFinal(sqlite3_context* ctx) {
@@ -140,9 +166,6 @@ void SumFinal(sqlite3_context* ctx) {
   ResultDecimal(ctx, t->sum);
 }
 
-struct Average : Total {
-  int scale = 0;
-};
 
 // xf_davg(x, scale, type, avgScale)
 void AvgStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -176,11 +199,11 @@ int RegisterDecimalFunctions(sqlite3* db) {
     rc = sqlite3_create_function_v2(db, "xf_dcmp", 2, flags, nullptr, DecimalCompare, nullptr,
                                     nullptr, nullptr);
   if (rc == SQLITE_OK)
-    rc = sqlite3_create_function_v2(db, "xf_dsum", 3, flags, nullptr, nullptr, SumStep, SumFinal,
-                                    nullptr);
+    rc = sqlite3_create_window_function(db, "xf_dsum", 3, flags, nullptr, SumStep, SumFinal,
+                                        SumFinal, SumInverse, nullptr);
   if (rc == SQLITE_OK)
-    rc = sqlite3_create_function_v2(db, "xf_davg", 4, flags, nullptr, nullptr, AvgStep, AvgFinal,
-                                    nullptr);
+    rc = sqlite3_create_window_function(db, "xf_davg", 4, flags, nullptr, AvgStep, AvgFinal,
+                                        AvgFinal, AvgInverse, nullptr);
   return rc;
 }
 

@@ -393,9 +393,59 @@ ExprPtr Parser::ParseFunctionCall(std::string name, const Token& at) {
     }
     ExpectOp(")");
   }
-  if (AtWord("OVER")) Unsupported("OVER clause", Cur().pos);
+  if (AtWord("OVER")) e->over = ParseOver();
   Seal(*e, at);
   return e;
+}
+
+// OVER ([PARTITION BY ...] [ORDER BY ...] [ROWS | RANGE frame]); a named window is refused.
+std::shared_ptr<WindowSpec> Parser::ParseOver() {
+  const Token& kw = Advance();
+  if (!AtOp("(")) Unsupported("named window", kw.pos);
+  Advance();
+  auto w = std::make_shared<WindowSpec>();
+  if (AcceptWord("PARTITION")) {
+    ExpectWord("BY");
+    do {
+      w->partitionBy.push_back(ParseExpr());
+    } while (AcceptOp(","));
+  }
+  if (AtWord("ORDER")) w->orderBy = ParseOrderList();
+  if (AtWord("ROWS") || AtWord("RANGE")) {
+    w->hasFrame = true;
+    w->rows = Advance().value == "ROWS";
+    if (AcceptWord("BETWEEN")) {
+      w->start = ParseFrameBound(&w->startOffset);
+      ExpectWord("AND");
+      w->end = ParseFrameBound(&w->endOffset);
+    } else {
+      // The short form names the start; the frame ends at the current row.
+      const Token& b = Cur();
+      w->start = ParseFrameBound(&w->startOffset);
+      if (w->start == FrameBound::Following || w->start == FrameBound::UnboundedFollowing)
+        SyntaxError(b);
+      w->end = FrameBound::CurrentRow;
+    }
+  }
+  ExpectOp(")");
+  return w;
+}
+
+FrameBound Parser::ParseFrameBound(long long* offset) {
+  if (AcceptWord("UNBOUNDED")) {
+    if (AcceptWord("PRECEDING")) return FrameBound::UnboundedPreceding;
+    ExpectWord("FOLLOWING");
+    return FrameBound::UnboundedFollowing;
+  }
+  if (AcceptWord("CURRENT")) {
+    ExpectWord("ROW");
+    return FrameBound::CurrentRow;
+  }
+  if (Cur().kind != TokenKind::Integer) Fail();
+  *offset = ExpectInteger(false);
+  if (AcceptWord("PRECEDING")) return FrameBound::Preceding;
+  ExpectWord("FOLLOWING");
+  return FrameBound::Following;
 }
 
 ExprPtr Parser::ParseCase() {

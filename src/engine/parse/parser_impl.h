@@ -48,6 +48,7 @@ class Parser {
   StatementPtr ParseStatement(bool firstInBatch);
   StatementPtr NewStatement(StatementKind kind, const Token& at) const;
   void FinishStatement(Statement& s);
+  StatementPtr ParseWithStatement();
 
   // Expressions (expr_parser.cpp).
   ExprPtr ParseExpr();
@@ -74,11 +75,15 @@ class Parser {
   SelectPtr ParseQueryTerm();
   SelectPtr ParseQuerySpec();
   void ParseSelectItems(Select& s);
-  ExprPtr ParseTop(bool* percent);
+  ExprPtr ParseTop(bool* percent, bool* ties = nullptr);
   std::vector<TableRefPtr> ParseFromList();
   TableRefPtr ParseTableSource();
   TableRefPtr ParseJoins(TableRefPtr left);
   TableRefPtr ParseTablePrimary();
+  SelectPtr ParseValuesTable();
+  std::vector<CommonTable> ParseCommonTables();
+  std::shared_ptr<WindowSpec> ParseOver();
+  FrameBound ParseFrameBound(long long* offset);
   bool AtJoin() const;
   std::vector<OrderItem> ParseOrderList();
   void ParseTableHints(std::vector<std::string>& hints);

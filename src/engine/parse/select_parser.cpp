@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/error.h"
 #include "engine/parse/parser_impl.h"
 #include "engine/parse/syntax_error.h"
 
@@ -20,7 +21,8 @@ SelectPtr Parser::ParseSelect() {
   NestingGuard guard(*this, Cur());
   const Token& start = Cur();
   SelectPtr first = ParseQueryTerm();
-  bool sawUnionOrExcept = false;
+  // Parts a parenthesized first term brought along stay a group of their own.
+  const size_t enclosed = first->setParts.size();
   for (;;) {
     const Token& kw = Cur();
     SetOp op;
@@ -33,29 +35,84 @@ SelectPtr Parser::ParseSelect() {
     } else {
       break;
     }
-    // Parts are evaluated left to right; INTERSECT binding tighter cannot be expressed.
-    if (op == SetOp::Intersect && sawUnionOrExcept) {
-      Unsupported("INTERSECT after UNION or EXCEPT", kw.pos);
-    }
-    sawUnionOrExcept = sawUnionOrExcept || op != SetOp::Intersect;
     if (!first->orderBy.empty()) SyntaxError(kw);
     const Token& termStart = Cur();
     SelectPtr next = ParseQueryTerm();
-    if (!next->setParts.empty() || !next->orderBy.empty()) {
-      Unsupported("parenthesized set operation", termStart.pos);
+    if (!next->orderBy.empty()) Unsupported("ORDER BY in a parenthesized query", termStart.pos);
+    // Parts are evaluated left to right, except that INTERSECT binds tighter than UNION and
+    // EXCEPT: "a UNION b INTERSECT c" is "a UNION (b INTERSECT c)". The intersected part
+    // becomes a group of its own, evaluated left to right inside.
+    if (op == SetOp::Intersect && first->setParts.size() > enclosed) {
+      SelectPtr& last = first->setParts.back().select;
+      if (!last->orderBy.empty() || last->top || last->offset)
+        Unsupported("INTERSECT after a limited query", kw.pos);
+      last->setParts.push_back({op, std::move(next)});
+      Seal(*last, kw);
+    } else {
+      first->setParts.push_back({op, std::move(next)});
     }
-    first->setParts.push_back({op, std::move(next)});
   }
   if (AtWord("ORDER")) {
     if (!first->orderBy.empty()) Fail();
     first->orderBy = ParseOrderList();
+    if (AcceptWord("OFFSET")) {
+      first->offset = ParseExpr();
+      if (!AcceptWord("ROW")) ExpectWord("ROWS");
+      if (AcceptWord("FETCH")) {
+        if (!AcceptWord("NEXT")) ExpectWord("FIRST");
+        first->fetch = ParseExpr();
+        if (!AcceptWord("ROW")) ExpectWord("ROWS");
+        ExpectWord("ONLY");
+      }
+    }
   }
   // FOR READ ONLY and FOR UPDATE belong to a cursor declaration, which reads them itself.
   if (AtWord("FOR") && !AtWord("READ", 1) && !AtWord("UPDATE", 1))
     Unsupported("FOR clause", Cur().pos);
-  if (AtWord("OPTION")) Unsupported("OPTION clause", Cur().pos);
+  if (AtWord("OPTION")) {
+    const Token& kw = Advance();
+    ExpectOp("(");
+    do {
+      if (!AtWord("MAXRECURSION")) Unsupported("OPTION clause", kw.pos);
+      Advance();
+      const Token& n = Cur();
+      if (n.kind != TokenKind::Integer) Fail();
+      const long long value = ExpectInteger(false);
+      if (value > 32767)
+        throw SqlError(310,
+                     "The value " + n.text +
+                         " specified for the MAXRECURSION option exceeds the allowed maximum "
+                         "of 32767.",
+                     16, 1, n.pos.line);
+      first->maxRecursion = static_cast<int>(value);
+    } while (AcceptOp(","));
+    ExpectOp(")");
+  }
   Seal(*first, start);
   return first;
+}
+
+// WITH name [(columns)] AS (query) [, ...], before the statement that reads them.
+std::vector<CommonTable> Parser::ParseCommonTables() {
+  ExpectWord("WITH");
+  std::vector<CommonTable> list;
+  do {
+    CommonTable c;
+    c.pos = Cur().pos;
+    c.name = ExpectName();
+    if (AcceptOp("(")) {
+      do {
+        c.columns.push_back(ExpectName());
+      } while (AcceptOp(","));
+      ExpectOp(")");
+    }
+    ExpectWord("AS");
+    ExpectOp("(");
+    c.query = ParseSelect();
+    ExpectOp(")");
+    list.push_back(std::move(c));
+  } while (AcceptOp(","));
+  return list;
 }
 
 SelectPtr Parser::ParseQueryTerm() {
@@ -79,7 +136,7 @@ SelectPtr Parser::ParseQuerySpec() {
   } else {
     AcceptWord("ALL");
   }
-  if (AtWord("TOP")) s->top = ParseTop(&s->topPercent);
+  if (AtWord("TOP")) s->top = ParseTop(&s->topPercent, &s->topWithTies);
   ParseSelectItems(*s);
   if (AcceptWord("INTO")) s->into = ParseObjectName();
   if (AcceptWord("FROM")) s->from = ParseFromList();
@@ -101,7 +158,7 @@ SelectPtr Parser::ParseQuerySpec() {
 }
 
 // TOP n [PERCENT] or TOP (expr) [PERCENT].
-ExprPtr Parser::ParseTop(bool* percent) {
+ExprPtr Parser::ParseTop(bool* percent, bool* ties) {
   const Token& kw = Advance();
   ExprPtr n;
   if (AtOp("(")) {
@@ -115,7 +172,12 @@ ExprPtr Parser::ParseTop(bool* percent) {
     Fail();
   }
   *percent = AcceptWord("PERCENT");
-  if (AtWord("WITH") && AtWord("TIES", 1)) Unsupported("TOP WITH TIES", kw.pos);
+  if (AtWord("WITH") && AtWord("TIES", 1)) {
+    if (ties == nullptr) Unsupported("TOP WITH TIES", kw.pos);
+    Advance();
+    Advance();
+    *ties = true;
+  }
   return n;
 }
 
@@ -227,7 +289,8 @@ TableRefPtr Parser::ParseTablePrimary() {
   auto ref = std::make_unique<TableRef>();
   ref->pos = t.pos;
   if (AtOp("(")) {
-    if (!AtWord("SELECT", 1)) {
+    const bool values = AtWord("VALUES", 1);
+    if (!values && !AtWord("SELECT", 1)) {
       // A parenthesized join: "(a JOIN b ON ...)".
       Advance();
       TableRefPtr inner = ParseTableSource();
@@ -236,9 +299,15 @@ TableRefPtr Parser::ParseTablePrimary() {
     }
     Advance();
     ref->kind = TableRef::Kind::Derived;
-    ref->derived = ParseSelect();
+    ref->derived = values ? ParseValuesTable() : ParseSelect();
     ExpectOp(")");
     ref->alias = ParseOptionalAlias(false);
+    if (!ref->alias.empty() && AcceptOp("(")) {
+      do {
+        ref->columnAliases.push_back(ExpectName());
+      } while (AcceptOp(","));
+      ExpectOp(")");
+    }
     Seal(*ref, t);
     return ref;
   }
@@ -249,6 +318,39 @@ TableRefPtr Parser::ParseTablePrimary() {
   ParseTableHints(ref->hints);
   Seal(*ref, t);
   return ref;
+}
+
+// VALUES (a, b), (c, d): rows of one table, typed as the parts of a UNION ALL are.
+SelectPtr Parser::ParseValuesTable() {
+  const Token& kw = Advance();
+  SelectPtr first;
+  size_t width = 0;
+  do {
+    const Token& open = Cur();
+    ExpectOp("(");
+    auto row = std::make_unique<Select>();
+    row->pos = open.pos;
+    do {
+      SelectItem item;
+      item.expr = ParseExpr();
+      row->items.push_back(std::move(item));
+    } while (AcceptOp(","));
+    ExpectOp(")");
+    Seal(*row, open);
+    if (!first) {
+      width = row->items.size();
+      first = std::move(row);
+    } else {
+      if (row->items.size() != width)
+        throw SqlError(10709,
+                       "The number of columns for each row in a table value constructor must be "
+                       "the same.",
+                       16, 1, open.pos.line);
+      first->setParts.push_back({SetOp::UnionAll, std::move(row)});
+    }
+  } while (AcceptOp(","));
+  Seal(*first, kw);
+  return first;
 }
 
 // WITH (NOLOCK, INDEX(i)) or the legacy "(NOLOCK)"; kept only as names.
@@ -300,7 +402,6 @@ std::vector<OrderItem> Parser::ParseOrderList() {
     }
     items.push_back(std::move(item));
   } while (AcceptOp(","));
-  if (AtWord("OFFSET")) Unsupported("OFFSET/FETCH", Cur().pos);
   return items;
 }
 

@@ -96,7 +96,7 @@ StatementPtr Parser::ParseStatement(bool firstInBatch) {
       s = ParseTranEnd(StatementKind::SaveTran);
       if (s->optionValue.empty()) Fail();
     } else if (v == "WITH") {
-      Unsupported("common table expression", t.pos);
+      s = ParseWithStatement();
     } else if (v == "OPEN") {
       s = ParseCursorCommand(StatementKind::OpenCursor);
     } else if (v == "CLOSE") {
@@ -118,6 +118,34 @@ StatementPtr Parser::ParseStatement(bool firstInBatch) {
     }
   }
   FinishStatement(*s);
+  return s;
+}
+
+// WITH ... followed by the SELECT, INSERT, UPDATE or DELETE that reads the named queries.
+StatementPtr Parser::ParseWithStatement() {
+  const Token& kw = Cur();
+  if (AtWord("XMLNAMESPACES", 1)) Unsupported("WITH XMLNAMESPACES", kw.pos);
+  std::vector<CommonTable> with = ParseCommonTables();
+  StatementPtr s;
+  if (AtWord("SELECT") || AtOp("(")) {
+    s = NewStatement(StatementKind::Select, kw);
+    s->select = ParseSelect();
+    s->select->with = std::move(with);
+    return s;
+  }
+  if (AtWord("INSERT")) {
+    s = ParseInsert();
+  } else if (AtWord("UPDATE")) {
+    s = ParseUpdate();
+  } else if (AtWord("DELETE")) {
+    s = ParseDelete();
+  } else if (AtWord("MERGE")) {
+    Unsupported("MERGE", Cur().pos);
+  } else {
+    Fail();
+  }
+  s->pos = kw.pos;
+  s->with = std::move(with);
   return s;
 }
 
