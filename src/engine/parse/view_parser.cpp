@@ -27,8 +27,11 @@ StatementPtr Parser::ParseView(const Token& start, bool alter, bool orAlter) {
     } while (AcceptOp(","));
   }
   ExpectWord("AS");
+  std::vector<CommonTable> with;
+  if (AtWord("WITH")) with = ParseCommonTables();
   if (!AtWord("SELECT") && !AtOp("(")) Fail();
   s->select = ParseSelect();
+  s->select->with = std::move(with);
   if (AtWord("WITH") && AtWord("CHECK", 1)) {
     Advance();
     Advance();
