@@ -102,6 +102,8 @@ class Renderer {
   std::string TableSource(const TableRef& ref, std::vector<Source>& sources);
   std::string Column(const Expr& e, ExprType* type);
   std::string RowCount(const Expr& e, bool offset);
+  std::string WithTies(const struct Select& s, const std::string& core,
+                       const std::vector<std::string>& names, const std::vector<ExprType>& types);
   std::string Function(const Expr& e, ExprType* type);
   std::string Binary(const Expr& e, ExprType* type);
   std::string Variable(const Expr& e, ExprType* type);

@@ -308,12 +308,15 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
     ExprType t;
     return " LIMIT " + Expression(*part.top, &t);
   };
+  if (s.topWithTies && s.orderBy.empty())
+    throw SqlError(1062,
+                   "The TOP N WITH TIES clause is not allowed without a corresponding ORDER BY "
+                   "clause.");
   if (s.topWithTies) {
-    if (s.orderBy.empty())
-      throw SqlError(1062,
-                     "The TOP N WITH TIES clause is not allowed without a corresponding ORDER BY "
-                     "clause.");
-    throw SqlError(err::kUnsupported, "The T-SQL feature 'TOP WITH TIES' is not supported.");
+    sql = WithTies(s, sql, names, types);
+    while (scopes_.size() > depth) PopScope();
+    ctes_.resize(cteDepth);
+    return sql;
   }
   std::string firstLimit = limit(s);
   if (!s.setParts.empty()) {
@@ -420,6 +423,54 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
   while (scopes_.size() > depth) PopScope();
   ctes_.resize(cteDepth);
   return sql;
+}
+
+// TOP n WITH TIES: the rows ranked n or better by the ORDER BY keys, which must be output
+// columns (by position, name or the same expression) so the ranking can read them.
+std::string Renderer::WithTies(const struct Select& s, const std::string& core,
+                               const std::vector<std::string>& names,
+                               const std::vector<ExprType>& types) {
+  auto refuse = [] {
+    throw SqlError(err::kUnsupported,
+                   "The T-SQL feature 'TOP WITH TIES of this form' is not supported.");
+  };
+  if (!s.setParts.empty() || s.distinct || s.topPercent || s.offset) refuse();
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (names[i].empty()) refuse();
+    for (size_t j = 0; j < i; ++j)
+      if (LowerName(names[i]) == LowerName(names[j])) refuse();
+  }
+  const bool star = std::any_of(s.items.begin(), s.items.end(), [](const SelectItem& item) {
+    return item.expr->kind == ExprKind::Star;
+  });
+  std::string keys;
+  for (const OrderItem& o : s.orderBy) {
+    const Expr& e = *o.expr;
+    size_t k = names.size();
+    if (e.kind == ExprKind::Literal && e.literalKind == LiteralKind::Integer) {
+      const size_t ordinal = e.text.starts_with('-') ? 0 : std::stoul(e.text);
+      if (ordinal < 1 || ordinal > names.size())
+        throw SqlError(108, "The ORDER BY position number " + e.text +
+                                " is out of range of the number of items in the select list.");
+      k = ordinal - 1;
+    } else if (e.kind == ExprKind::Column && e.name.size() == 1) {
+      for (size_t i = 0; i < names.size() && k == names.size(); ++i)
+        if (LowerName(names[i]) == LowerName(e.name[0])) k = i;
+    }
+    if (k == names.size() && !star)
+      for (size_t i = 0; i < s.items.size() && k == names.size(); ++i)
+        if (Canonical(*s.items[i].expr) == Canonical(e)) k = i;
+    if (k == names.size()) refuse();
+    std::string key = QuoteIdent(names[k]);
+    if (Textual(types[k])) key += std::string(" COLLATE ") + kCollation;
+    keys += (keys.empty() ? "" : ", ") + key + (o.descending ? " DESC" : "");
+  }
+  std::string cols;
+  for (size_t i = 0; i < names.size(); ++i) cols += (i ? ", " : "") + QuoteIdent(names[i]);
+  ExprType t;
+  const std::string n = Expression(*s.top, &t);
+  return "SELECT " + cols + " FROM (SELECT *, rank() OVER (ORDER BY " + keys +
+         ") AS \"__tie\" FROM (" + core + ")) WHERE \"__tie\" <= " + n + " ORDER BY \"__tie\"";
 }
 
 // The row count of OFFSET (zero or more) or FETCH (one or more): a number checked here, or an
