@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "engine/error.h"
 #include "engine/parse/parser_impl.h"
 #include "engine/parse/syntax_error.h"
 
@@ -78,12 +77,7 @@ SelectPtr Parser::ParseSelect() {
       const Token& n = Cur();
       if (n.kind != TokenKind::Integer) Fail();
       const long long value = ExpectInteger(false);
-      if (value > 32767)
-        throw SqlError(310,
-                     "The value " + n.text +
-                         " specified for the MAXRECURSION option exceeds the allowed maximum "
-                         "of 32767.",
-                     16, 1, n.pos.line);
+      if (value > 32767) MaxRecursionTooHigh(n.text, n.pos);
       first->maxRecursion = static_cast<int>(value);
     } while (AcceptOp(","));
     ExpectOp(")");
@@ -341,11 +335,7 @@ SelectPtr Parser::ParseValuesTable() {
       width = row->items.size();
       first = std::move(row);
     } else {
-      if (row->items.size() != width)
-        throw SqlError(10709,
-                       "The number of columns for each row in a table value constructor must be "
-                       "the same.",
-                       16, 1, open.pos.line);
+      if (row->items.size() != width) ValuesRowsDiffer(open.pos);
       first->setParts.push_back({SetOp::UnionAll, std::move(row)});
     }
   } while (AcceptOp(","));

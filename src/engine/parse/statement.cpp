@@ -96,6 +96,15 @@ StatementPtr Parser::ParseStatement(bool firstInBatch) {
       s = ParseTranEnd(StatementKind::SaveTran);
       if (s->optionValue.empty()) Fail();
     } else if (v == "WITH") {
+      // WITH could continue the statement before it (a table hint): that one must end in ';'.
+      if (!firstInBatch && idx_ > 0 && IsName(Ahead(1)) && (AtWord("AS", 2) || AtOp("(", 2))) {
+        const Token& prev = toks_[idx_ - 1];
+        const bool opens = prev.kind == TokenKind::Word &&
+                           (prev.value == "BEGIN" || prev.value == "ELSE" || prev.value == "AS" ||
+                            prev.value == "TRY" || prev.value == "CATCH");
+        if (!(prev.kind == TokenKind::Operator && prev.text == ";") && !opens)
+          WithAfterStatement(t.pos);
+      }
       s = ParseWithStatement();
     } else if (v == "OPEN") {
       s = ParseCursorCommand(StatementKind::OpenCursor);

@@ -258,4 +258,25 @@ void Unsupported(std::string_view feature, SourcePos pos) {
         pos, 16);
 }
 
+void WithAfterStatement(SourcePos pos) {
+  Throw(319,
+        "Incorrect syntax near the keyword 'with'. If this statement is a common table "
+        "expression, an xmlnamespaces clause or a change tracking context clause, the previous "
+        "statement must be terminated with a semicolon.",
+        pos);
+}
+
+void MaxRecursionTooHigh(std::string_view value, SourcePos pos) {
+  Throw(310,
+        "The value " + std::string(value) +
+            " specified for the MAXRECURSION option exceeds the allowed maximum of 32767.",
+        pos, 16);
+}
+
+void ValuesRowsDiffer(SourcePos pos) {
+  Throw(10709,
+        "The number of columns for each row in a table value constructor must be the same.", pos,
+        16);
+}
+
 }  // namespace xfer::engine::parse

@@ -24,5 +24,8 @@ bool IsReservedKeyword(std::string_view upper);
 [[noreturn]] void CaseTooDeep(SourcePos pos);                                // 125
 [[noreturn]] void MustBeFirstInBatch(std::string_view what, SourcePos pos);  // 111
 [[noreturn]] void Unsupported(std::string_view feature, SourcePos pos);      // 40000
+[[noreturn]] void WithAfterStatement(SourcePos pos);                         // 319
+[[noreturn]] void MaxRecursionTooHigh(std::string_view value, SourcePos pos);  // 310
+[[noreturn]] void ValuesRowsDiffer(SourcePos pos);                           // 10709
 
 }  // namespace xfer::engine::parse
