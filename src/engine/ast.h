@@ -95,7 +95,8 @@ struct Expr {
   std::shared_ptr<WindowSpec> over;  // Function OVER (...): a window function
 };
 
-enum class JoinType { Inner, Left, Right, Full, Cross };
+// CROSS APPLY / OUTER APPLY: the right side is a query that may read the left side's columns.
+enum class JoinType { Inner, Left, Right, Full, Cross, CrossApply, OuterApply };
 
 struct TableRef;
 using TableRefPtr = std::unique_ptr<TableRef>;
@@ -103,14 +104,14 @@ using TableRefPtr = std::unique_ptr<TableRef>;
 struct TableRef {
   enum class Kind { Named, Derived, Join } kind = Kind::Named;
   SourcePos pos;
-  ObjectName name;                      // Named
-  std::string alias;                    // Named or Derived
-  SelectPtr derived;                    // Derived
-  JoinType joinType = JoinType::Inner;  // Join
-  TableRefPtr left, right;              // Join
-  ExprPtr on;                           // Join (null for CROSS)
+  ObjectName name;                         // Named
+  std::string alias;                       // Named or Derived
+  SelectPtr derived;                       // Derived
+  JoinType joinType = JoinType::Inner;     // Join
+  TableRefPtr left, right;                 // Join
+  ExprPtr on;                              // Join (null for CROSS)
   std::vector<std::string> columnAliases;  // Derived: AS t(a, b)
-  std::vector<std::string> hints;       // WITH (NOLOCK) and the like: accepted, ignored
+  std::vector<std::string> hints;          // WITH (NOLOCK) and the like: accepted, ignored
 };
 
 struct SelectItem {
@@ -285,7 +286,7 @@ struct Statement {
   SourcePos pos;
   size_t endOffset = 0;  // byte offset just past the statement in the batch
 
-  SelectPtr select;  // Select; Insert ... SELECT
+  SelectPtr select;               // Select; Insert ... SELECT
   std::vector<CommonTable> with;  // WITH ... before INSERT, UPDATE or DELETE
   ObjectName target;
   std::vector<ObjectName> targets;

@@ -798,7 +798,7 @@ void Executor::InnerJoinNotNull(Renderer& r, const struct Select& sel, std::vect
   std::function<void(const TableRef&)> walk = [&](const TableRef& ref) {
     if (ref.kind == TableRef::Kind::Join) {
       outer = outer || ref.joinType == JoinType::Left || ref.joinType == JoinType::Right ||
-              ref.joinType == JoinType::Full;
+              ref.joinType == JoinType::Full || ref.joinType == JoinType::OuterApply;
       walk(*ref.left);
       walk(*ref.right);
     } else if (ref.kind == TableRef::Kind::Named) {

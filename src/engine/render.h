@@ -89,6 +89,7 @@ class Renderer {
     std::vector<std::string> columns;  // for derived tables and catalog views
     std::vector<ExprType> types;
     std::optional<TableInfo> table;  // for named tables
+    std::vector<std::string> exprs;  // APPLY: the SQL that computes each column
   };
   void PushScope(std::vector<Source> sources);
   void PopScope();
@@ -100,6 +101,7 @@ class Renderer {
   std::string SelectCore(const struct Select& s, std::vector<std::string>& names,
                          std::vector<ExprType>& types, bool& star);
   std::string TableSource(const TableRef& ref, std::vector<Source>& sources);
+  std::string Apply(const TableRef& ref, std::vector<Source>& sources);
   std::string Column(const Expr& e, ExprType* type);
   std::string RowCount(const Expr& e, bool offset);
   std::string WithTies(const struct Select& s, const std::string& core,
@@ -139,7 +141,7 @@ class Renderer {
                    std::vector<std::string>& names);
   // "(WITH name(columns) AS (body) SELECT columns FROM name)": the body with its columns named.
   static std::string WithColumns(const std::string& name, const std::vector<std::string>& columns,
-                           const std::string& body, bool recursive);
+                                 const std::string& body, bool recursive);
 
   ConnectionState& conn_;
   std::vector<Value> params_;

@@ -78,11 +78,10 @@ void DirectReads(const TableRef* t, const std::string& name, int* direct, bool* 
 bool HasAggregateCall(const Expr* e) {
   if (!e || e->kind == ExprKind::Subquery || e->kind == ExprKind::Exists) return false;
   if (e->kind == ExprKind::Function && !e->over) {
-    static const char* const kAggregates[] = {"SUM",   "COUNT", "AVG",        "MIN",
-                                              "MAX",   "STDEV", "COUNT_BIG",  "VAR",
-                                              "VARP",  "STDEVP", "STRING_AGG", "GROUPING"};
-    if (std::find(std::begin(kAggregates), std::end(kAggregates), e->text) !=
-        std::end(kAggregates))
+    static const char* const kAggregates[] = {"SUM",  "COUNT",  "AVG",        "MIN",
+                                              "MAX",  "STDEV",  "COUNT_BIG",  "VAR",
+                                              "VARP", "STDEVP", "STRING_AGG", "GROUPING"};
+    if (std::find(std::begin(kAggregates), std::end(kAggregates), e->text) != std::end(kAggregates))
       return true;
   }
   for (const auto& a : e->args)
@@ -98,8 +97,7 @@ void Renderer::PushCommonTables(const std::vector<CommonTable>& with) {
   for (const CommonTable& c : with) {
     for (const CommonTable& other : with) {
       if (&other == &c) break;
-      if (LowerName(other.name) == LowerName(c.name))
-        Refuse("common table expression named twice");
+      if (LowerName(other.name) == LowerName(c.name)) Refuse("common table expression named twice");
     }
     ctes_.push_back(&c);
   }
@@ -136,7 +134,7 @@ void Renderer::NameColumns(const std::string& owner, const std::vector<std::stri
 }
 
 std::string Renderer::WithColumns(const std::string& name, const std::vector<std::string>& columns,
-                            const std::string& body, bool recursive) {
+                                  const std::string& body, bool recursive) {
   std::string cols;
   for (size_t i = 0; i < columns.size(); ++i) cols += (i ? ", " : "") + QuoteIdent(columns[i]);
   return std::string("WITH ") + (recursive ? "RECURSIVE " : "") + QuoteIdent(name) + "(" + cols +
@@ -239,9 +237,10 @@ std::string Renderer::RecursiveBody(const CommonTable& c, std::vector<std::strin
       if (types[i].declared.name.empty() || partTypes[i].declared.name.empty())
         Refuse("recursive common table expression of computed types");
       if (anchor != next)
-        throw SqlError(240, "Types don't match between the anchor and the recursive part in "
-                            "column \"" +
-                                names[i] + "\" of recursive query \"" + c.name + "\".");
+        throw SqlError(240,
+                       "Types don't match between the anchor and the recursive part in "
+                       "column \"" +
+                           names[i] + "\" of recursive query \"" + c.name + "\".");
     }
     sql += " UNION ALL " + partSql;
   }

@@ -233,22 +233,32 @@ std::string Renderer::Column(const Expr& e, ExprType* type) {
   std::string qualifier = e.name.size() >= 2 ? LowerName(e.name[e.name.size() - 2]) : "";
   std::string want = LowerName(col);
   *type = ExprType{};
+  auto indexIn = [&](const Source& s) -> size_t {
+    if (s.table) return s.table->Find(col) ? 0 : std::string::npos;
+    for (size_t i = 0; i < s.columns.size(); ++i)
+      if (LowerName(s.columns[i]) == want) return i;
+    return std::string::npos;
+  };
   for (auto scope = scopes_.rbegin(); scope != scopes_.rend(); ++scope) {
     for (const Source& s : *scope) {
       if (!qualifier.empty() && s.alias != qualifier) continue;
+      const size_t i = indexIn(s);
+      if (i == std::string::npos) continue;
       if (s.table) {
-        if (const ColumnInfo* c = s.table->Find(col)) {
-          type->cls = ClassOf(c->type);
-          type->declared = c->type;
-          goto found;
-        }
+        const ColumnInfo* c = s.table->Find(col);
+        type->cls = ClassOf(c->type);
+        type->declared = c->type;
       } else {
-        for (size_t i = 0; i < s.columns.size(); ++i)
-          if (LowerName(s.columns[i]) == want) {
-            *type = s.types[i];
-            goto found;
-          }
+        *type = s.types[i];
       }
+      // An APPLY column stands for its subquery, which SQLite cannot see as a column: a bare
+      // name that two sources of the clause have, one of them an APPLY, is ambiguous here.
+      if (qualifier.empty())
+        for (const Source& o : *scope)
+          if (&o != &s && (!o.exprs.empty() || !s.exprs.empty()) && indexIn(o) != std::string::npos)
+            throw SqlError(209, "Ambiguous column name '" + col + "'.");
+      if (!s.exprs.empty()) return s.exprs[i];
+      goto found;
     }
   }
   if (!qualifier.empty()) {
@@ -392,7 +402,8 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
     WindowPlace v;
     ~RestorePlace() { p = v; }
   } restorePlace{windowPlace_, place};
-  if (const FunctionInfo* f = FindFunction(name); f && f->aggregate && place != WindowPlace::Refused)
+  if (const FunctionInfo* f = FindFunction(name);
+      f && f->aggregate && place != WindowPlace::Refused)
     windowPlace_ = WindowPlace::Nested;
   std::vector<std::string> args;
   std::vector<ExprType> types;

@@ -159,6 +159,8 @@ std::string Renderer::TableSource(const TableRef& ref, std::vector<Source>& sour
       return "(" + inner + ") AS " + QuoteIdent(ref.alias);
     }
     case TableRef::Kind::Join: {
+      if (ref.joinType == JoinType::CrossApply || ref.joinType == JoinType::OuterApply)
+        return Apply(ref, sources);
       std::string left = TableSource(*ref.left, sources);
       std::string right = TableSource(*ref.right, sources);
       static const char* const kJoin[] = {" JOIN ", " LEFT JOIN ", " RIGHT JOIN ", " FULL JOIN ",
@@ -231,7 +233,8 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
           }
         } else {
           for (size_t i = 0; i < src.columns.size(); ++i)
-            add(prefix + QuoteIdent(src.columns[i]), src.columns[i], src.types[i]);
+            add(src.exprs.empty() ? prefix + QuoteIdent(src.columns[i]) : src.exprs[i],
+                src.columns[i], src.types[i]);
         }
       }
       if (!any) {
@@ -425,6 +428,43 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
   return sql;
 }
 
+// CROSS APPLY / OUTER APPLY of a query that yields at most one row for each row of the left
+// side (TOP 1, an aggregate without GROUP BY, a lookup by primary key): each of its columns is
+// a correlated scalar subquery, and CROSS APPLY keeps only the left rows for which it has a
+// row. Queries that may yield several rows are refused.
+std::string Renderer::Apply(const TableRef& ref, std::vector<Source>& sources) {
+  std::string left = TableSource(*ref.left, sources);
+  const TableRef& right = *ref.right;
+  auto refuse = [] {
+    throw SqlError(err::kUnsupported,
+                   "The T-SQL feature 'APPLY of a query that may yield several rows' is not "
+                   "supported.");
+  };
+  if (right.kind != TableRef::Kind::Derived) refuse();
+  const struct Select& q = *right.derived;
+  if (!q.setParts.empty() || q.topPercent || q.topWithTies || q.offset || !SingleRow(q)) refuse();
+  scopes_.push_back(sources);
+  std::vector<std::string> inner;
+  std::vector<ExprType> types;
+  bool star = false;
+  const std::string sql = Select(q, inner, types, star);
+  scopes_.pop_back();
+  std::vector<std::string> names = inner;
+  NameColumns(right.alias, {}, inner);
+  NameColumns(right.alias, right.columnAliases, names);
+  Source s;
+  s.alias = LowerName(right.alias);
+  s.display = right.alias;
+  s.columns = names;
+  s.types = types;
+  for (const std::string& c : inner)
+    s.exprs.push_back("(SELECT " + QuoteIdent(c) + " FROM (" + sql + "))");
+  sources.push_back(std::move(s));
+  if (ref.joinType == JoinType::OuterApply) return left;
+  return "(" + left + " JOIN (SELECT 1) AS " + QuoteIdent(right.alias) + " ON EXISTS (" + sql +
+         "))";
+}
+
 // TOP n WITH TIES: the rows ranked n or better by the ORDER BY keys, which must be output
 // columns (by position, name or the same expression) so the ranking can read them.
 std::string Renderer::WithTies(const struct Select& s, const std::string& core,
@@ -493,8 +533,9 @@ std::string Renderer::RowCount(const Expr& e, bool offset) {
     if (offset && negative && !zero)
       throw SqlError(10742, "The offset specified in a OFFSET clause may not be negative.");
     if (!offset && (negative || zero))
-      throw SqlError(10744, "The number of rows provided for a FETCH clause must be greater then "
-                            "zero.");
+      throw SqlError(10744,
+                     "The number of rows provided for a FETCH clause must be greater then "
+                     "zero.");
     return (negative ? "-" : "") + digits;
   }
   ExprType t;

@@ -166,7 +166,6 @@ void SumFinal(sqlite3_context* ctx) {
   ResultDecimal(ctx, t->sum);
 }
 
-
 // xf_davg(x, scale, type, avgScale)
 void AvgStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
   auto* a = State<Average>(ctx, true);

@@ -234,8 +234,21 @@ TableRefPtr Parser::ParseJoins(TableRefPtr left) {
   while (AtJoin()) {
     const Token& kw = Cur();
     JoinType type = JoinType::Inner;
-    if (AtWord("OUTER") || (AtWord("CROSS") && AtWord("APPLY", 1))) {
-      Unsupported("APPLY", kw.pos);
+    if (AtWord("APPLY", 1)) {
+      const JoinType apply = AtWord("CROSS") ? JoinType::CrossApply : JoinType::OuterApply;
+      Advance();
+      Advance();
+      if (!AtOp("(") || (!AtWord("SELECT", 1) && !AtWord("VALUES", 1)))
+        Unsupported("APPLY", kw.pos);
+      auto join = std::make_unique<TableRef>();
+      join->kind = TableRef::Kind::Join;
+      join->pos = left->pos;
+      join->joinType = apply;
+      join->left = std::move(left);
+      join->right = ParseTablePrimary();
+      Seal(*join, kw);
+      left = std::move(join);
+      continue;
     }
     if (AcceptWord("CROSS")) {
       type = JoinType::Cross;

@@ -274,9 +274,8 @@ void MaxRecursionTooHigh(std::string_view value, SourcePos pos) {
 }
 
 void ValuesRowsDiffer(SourcePos pos) {
-  Throw(10709,
-        "The number of columns for each row in a table value constructor must be the same.", pos,
-        16);
+  Throw(10709, "The number of columns for each row in a table value constructor must be the same.",
+        pos, 16);
 }
 
 }  // namespace xfer::engine::parse

@@ -18,14 +18,14 @@ bool IsReservedKeyword(std::string_view upper);
 [[noreturn]] void SyntaxError(const Token& near);
 // 102 for a character or text that is no token at all.
 [[noreturn]] void SyntaxErrorNear(std::string_view text, SourcePos pos);
-[[noreturn]] void UnclosedQuote(std::string_view rest, SourcePos pos);       // 105
-[[noreturn]] void MissingEndComment(SourcePos pos);                          // 113
-[[noreturn]] void TooDeep(SourcePos pos);                                    // 191
-[[noreturn]] void CaseTooDeep(SourcePos pos);                                // 125
-[[noreturn]] void MustBeFirstInBatch(std::string_view what, SourcePos pos);  // 111
-[[noreturn]] void Unsupported(std::string_view feature, SourcePos pos);      // 40000
-[[noreturn]] void WithAfterStatement(SourcePos pos);                         // 319
+[[noreturn]] void UnclosedQuote(std::string_view rest, SourcePos pos);         // 105
+[[noreturn]] void MissingEndComment(SourcePos pos);                            // 113
+[[noreturn]] void TooDeep(SourcePos pos);                                      // 191
+[[noreturn]] void CaseTooDeep(SourcePos pos);                                  // 125
+[[noreturn]] void MustBeFirstInBatch(std::string_view what, SourcePos pos);    // 111
+[[noreturn]] void Unsupported(std::string_view feature, SourcePos pos);        // 40000
+[[noreturn]] void WithAfterStatement(SourcePos pos);                           // 319
 [[noreturn]] void MaxRecursionTooHigh(std::string_view value, SourcePos pos);  // 310
-[[noreturn]] void ValuesRowsDiffer(SourcePos pos);                           // 10709
+[[noreturn]] void ValuesRowsDiffer(SourcePos pos);                             // 10709
 
 }  // namespace xfer::engine::parse
