@@ -102,7 +102,8 @@ struct TableRef;
 using TableRefPtr = std::unique_ptr<TableRef>;
 
 struct TableRef {
-  enum class Kind { Named, Derived, Join } kind = Kind::Named;
+  // Pivot: `left` PIVOT (aggregate `on` FOR `pivotFor` IN (columnAliases)) AS alias.
+  enum class Kind { Named, Derived, Join, Pivot } kind = Kind::Named;
   SourcePos pos;
   ObjectName name;                         // Named
   std::string alias;                       // Named or Derived
@@ -110,7 +111,8 @@ struct TableRef {
   JoinType joinType = JoinType::Inner;     // Join
   TableRefPtr left, right;                 // Join
   ExprPtr on;                              // Join (null for CROSS)
-  std::vector<std::string> columnAliases;  // Derived: AS t(a, b)
+  std::vector<std::string> columnAliases;  // Derived: AS t(a, b); Pivot: the IN values
+  ExprPtr pivotFor;                        // Pivot: the column whose values become columns
   std::vector<std::string> hints;          // WITH (NOLOCK) and the like: accepted, ignored
 };
 

@@ -27,6 +27,9 @@ void NamedTables(const TableRef& t, std::vector<const ObjectName*>& out) {
       NamedTables(*t.left, out);
       NamedTables(*t.right, out);
       break;
+    case TableRef::Kind::Pivot:
+      NamedTables(*t.left, out);
+      break;
   }
 }
 

@@ -37,6 +37,7 @@ bool ReadsName(const TableRef* t, const std::string& name) {
     case TableRef::Kind::Derived:
       return ReadsName(*t->derived, name);
     case TableRef::Kind::Join:
+    case TableRef::Kind::Pivot:
       return ReadsName(t->left.get(), name) || ReadsName(t->right.get(), name) ||
              ReadsName(t->on.get(), name);
   }

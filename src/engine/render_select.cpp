@@ -158,6 +158,8 @@ std::string Renderer::TableSource(const TableRef& ref, std::vector<Source>& sour
       sources.push_back(std::move(s));
       return "(" + inner + ") AS " + QuoteIdent(ref.alias);
     }
+    case TableRef::Kind::Pivot:
+      return Pivot(ref, sources);
     case TableRef::Kind::Join: {
       if (ref.joinType == JoinType::CrossApply || ref.joinType == JoinType::OuterApply)
         return Apply(ref, sources);
@@ -463,6 +465,93 @@ std::string Renderer::Apply(const TableRef& ref, std::vector<Source>& sources) {
   if (ref.joinType == JoinType::OuterApply) return left;
   return "(" + left + " JOIN (SELECT 1) AS " + QuoteIdent(right.alias) + " ON EXISTS (" + sql +
          "))";
+}
+
+// PIVOT: the source grouped by every column but the aggregated one and the pivot column, with
+// one aggregate per listed value over the rows whose pivot column equals it.
+std::string Renderer::Pivot(const TableRef& ref, std::vector<Source>& sources) {
+  auto refuse = [] {
+    throw SqlError(err::kUnsupported, "The T-SQL feature 'PIVOT of this form' is not supported.");
+  };
+  std::vector<Source> inner;
+  const std::string src = TableSource(*ref.left, inner);
+  if (inner.size() != 1 || ref.left->kind == TableRef::Kind::Pivot) refuse();
+  const Source& s = inner[0];
+  std::vector<std::string> cols;
+  std::vector<ExprType> colTypes;
+  if (s.table) {
+    for (const ColumnInfo& c : s.table->columns) {
+      cols.push_back(c.name);
+      colTypes.push_back(ExprType{ClassOf(c.type), c.type});
+    }
+  } else {
+    cols = s.columns;
+    colTypes = s.types;
+  }
+  const Expr& agg = *ref.on;
+  const FunctionInfo* f = agg.kind == ExprKind::Function ? FindFunction(agg.text) : nullptr;
+  if (!f || !f->aggregate || agg.over || agg.distinct || agg.args.size() != 1 ||
+      agg.args[0]->kind != ExprKind::Column || ref.pivotFor->kind != ExprKind::Column ||
+      !agg.withinOrder.empty())
+    refuse();
+  auto find = [&](const Expr& c) {
+    for (size_t i = 0; i < cols.size(); ++i)
+      if (LowerName(cols[i]) == LowerName(c.name.back())) return i;
+    throw SqlError(207, "Invalid column name '" + c.name.back() + "'.");
+  };
+  const size_t value = find(*agg.args[0]), pivot = find(*ref.pivotFor);
+  auto column = [&](size_t i) {
+    auto e = std::make_unique<Expr>();
+    e->kind = ExprKind::Column;
+    e->name = {s.display, cols[i]};
+    return e;
+  };
+  scopes_.push_back(inner);
+  std::vector<std::string> names;
+  std::vector<ExprType> types;
+  std::string items, group;
+  for (size_t i = 0; i < cols.size(); ++i) {
+    if (i == value || i == pivot) continue;
+    ExprType t;
+    const std::string g = Expression(*column(i), &t);
+    items += (items.empty() ? "" : ", ") + g + " AS " + QuoteIdent(cols[i]);
+    group += (group.empty() ? "" : ", ") + g;
+    names.push_back(cols[i]);
+    types.push_back(t);
+  }
+  for (const std::string& v : ref.columnAliases) {
+    auto literal = std::make_unique<Expr>();
+    literal->kind = ExprKind::Literal;
+    literal->literalKind = LiteralKind::NString;
+    literal->text = v;
+    auto equal = std::make_unique<Expr>();
+    equal->kind = ExprKind::Binary;
+    equal->text = "=";
+    equal->args.push_back(column(pivot));
+    equal->args.push_back(std::move(literal));
+    auto pick = std::make_unique<Expr>();
+    pick->kind = ExprKind::Case;
+    pick->whens.push_back({std::move(equal), column(value)});
+    Expr call;
+    call.kind = ExprKind::Function;
+    call.text = agg.text;
+    call.args.push_back(std::move(pick));
+    ExprType t;
+    const std::string sql = Expression(call, &t);
+    items += (items.empty() ? "" : ", ") + sql + " AS " + QuoteIdent(v);
+    names.push_back(v);
+    types.push_back(t);
+  }
+  scopes_.pop_back();
+  NameColumns(ref.alias, {}, names);
+  Source out;
+  out.alias = LowerName(ref.alias);
+  out.display = ref.alias;
+  out.columns = names;
+  out.types = types;
+  sources.push_back(std::move(out));
+  return "(SELECT " + items + " FROM " + src + (group.empty() ? "" : " GROUP BY " + group) +
+         ") AS " + QuoteIdent(ref.alias);
 }
 
 // TOP n WITH TIES: the rows ranked n or better by the ORDER BY keys, which must be output

@@ -81,6 +81,7 @@ class Parser {
   TableRefPtr ParseJoins(TableRefPtr left);
   TableRefPtr ParseTablePrimary();
   SelectPtr ParseValuesTable();
+  TableRefPtr ParsePivot(TableRefPtr source);
   std::vector<CommonTable> ParseCommonTables();
   std::shared_ptr<WindowSpec> ParseOver();
   FrameBound ParseFrameBound(long long* offset);

@@ -316,7 +316,7 @@ TableRefPtr Parser::ParseTablePrimary() {
       ExpectOp(")");
     }
     Seal(*ref, t);
-    return ref;
+    return ParsePivot(std::move(ref));
   }
   if (IsName(t) && AtOp("(", 1)) Unsupported("table-valued function", t.pos);
   ref->kind = TableRef::Kind::Named;
@@ -324,7 +324,33 @@ TableRefPtr Parser::ParseTablePrimary() {
   ref->alias = ParseOptionalAlias(false);
   ParseTableHints(ref->hints);
   Seal(*ref, t);
-  return ref;
+  return ParsePivot(std::move(ref));
+}
+
+// source PIVOT (aggregate(column) FOR column IN ([value], ...)) AS alias.
+TableRefPtr Parser::ParsePivot(TableRefPtr source) {
+  if (AtWord("UNPIVOT")) Unsupported("UNPIVOT", Cur().pos);
+  if (!AtWord("PIVOT")) return source;
+  const Token& kw = Advance();
+  ExpectOp("(");
+  auto p = std::make_unique<TableRef>();
+  p->kind = TableRef::Kind::Pivot;
+  p->pos = source->pos;
+  p->left = std::move(source);
+  p->on = ParseExpr();
+  ExpectWord("FOR");
+  p->pivotFor = ParseNameOrCall();
+  ExpectWord("IN");
+  ExpectOp("(");
+  do {
+    p->columnAliases.push_back(ExpectName());
+  } while (AcceptOp(","));
+  ExpectOp(")");
+  ExpectOp(")");
+  p->alias = ParseOptionalAlias(false);
+  if (p->alias.empty()) Fail();
+  Seal(*p, kw);
+  return p;
 }
 
 // VALUES (a, b), (c, d): rows of one table, typed as the parts of a UNION ALL are.
