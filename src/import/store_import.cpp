@@ -109,6 +109,11 @@ constexpr std::pair<const char*, const char*> kBaseRecords[] = {
     {"A_MoredResid", "A_MoredResid"},
 };
 
+// The drafts that travel with a receipt (30) or an issue (50); empty for other codes.
+std::string DraftsOf(const std::string& code) {
+  return code == "30" || code == "50" ? code + "00" : std::string();
+}
+
 long long Count(db::Backend& b, const std::string& table) {
   return db::ParseInteger(db::ScalarText(b, "Select Count(*) From " + table)).value_or(0);
 }
@@ -337,21 +342,24 @@ bool StoreImport::CheckAvamel() {
   return false;
 }
 
-std::string StoreImport::Filter() const {
+std::string StoreImport::Filter(const std::string& alias) const {
   std::string f;
   if (anbars.ticked) {
-    if (!BlankDate(anbars.from)) f += "And TA.AnbarCod >= " + Quote(db::Trim(anbars.from)) + " ";
-    if (!BlankDate(anbars.to)) f += "And TA.AnbarCod <= " + Quote(db::Trim(anbars.to)) + " ";
+    if (!BlankDate(anbars.from))
+      f += "And " + alias + "AnbarCod >= " + Quote(db::Trim(anbars.from)) + " ";
+    if (!BlankDate(anbars.to))
+      f += "And " + alias + "AnbarCod <= " + Quote(db::Trim(anbars.to)) + " ";
   }
   if (dates.ticked) {
-    if (!BlankDate(dates.from)) f += "And TA.DocDate >= " + Quote(db::Trim(dates.from)) + " ";
-    if (!BlankDate(dates.to)) f += "And TA.DocDate <= " + Quote(db::Trim(dates.to)) + " ";
+    if (!BlankDate(dates.from))
+      f += "And " + alias + "DocDate >= " + Quote(db::Trim(dates.from)) + " ";
+    if (!BlankDate(dates.to)) f += "And " + alias + "DocDate <= " + Quote(db::Trim(dates.to)) + " ";
   }
   if (numbers.ticked) {
     if (!BlankDate(numbers.from))
-      f += "And " + Aligned("TA.Document") + " >= " + AlignedLiteral(numbers.from) + " ";
+      f += "And " + Aligned(alias + "Document") + " >= " + AlignedLiteral(numbers.from) + " ";
     if (!BlankDate(numbers.to))
-      f += "And " + Aligned("TA.Document") + " <= " + AlignedLiteral(numbers.to) + " ";
+      f += "And " + Aligned(alias + "Document") + " <= " + AlignedLiteral(numbers.to) + " ";
   }
   return f;
 }
@@ -401,9 +409,12 @@ void StoreImport::LoadClosingStock() {
 
 void StoreImport::LoadDocuments() {
   RemoteQuery().Execute("Truncate Table " + importTable_);
-  RemoteQuery().Execute(SourceDatabase() + "..sp_A_Asnad_Import_Perpar '" +
-                        PriorModeName(priorMode) + "', " + importTable_ + ", " + Quote(Filter()) +
-                        ", '" + Code() + "'");
+  std::string call = SourceDatabase() + "..sp_A_Asnad_Import_Perpar '" + PriorModeName(priorMode) +
+                     "', " + importTable_ + ", " + Quote(Filter()) + ", '";
+  RemoteQuery().Execute(call + Code() + "'");
+  // Receipts and issues bring the drafts of their kind along; the apply writes them second.
+  if (std::string drafts = DraftsOf(Code()); !drafts.empty())
+    RemoteQuery().Execute(call + drafts + "'");
 }
 
 void StoreImport::FetchFromRemote() {
@@ -588,22 +599,46 @@ void StoreImport::HoldBackFactorDocuments(const std::string& sourceDb) {
   outcome_.notMoved = Number(rs, 0, 0);
 }
 
-void StoreImport::FillImportTable() {
-  std::string code = Code(), where = "where KalaCod Is Not Null ";
+void StoreImport::FillImportTable(const std::string& code) {
+  std::string where = "where KalaCod Is Not Null ";
+  std::string drafts =
+      "AnbarCod + '_' + LTrim(RTrim(Document)) %s (select AnbarCod + '_' + LTrim(RTrim(Document)) "
+      "from ##tmpTranID_Movagat where WhatDoc = '" +
+      code.substr(0, 2) + "')";
   if (code == "30" || code == "50")
-    where += "and WhatDoc = '" + code +
-             "' and AnbarCod + '_' + LTrim(RTrim(Document)) not in (select AnbarCod + '_' + "
-             "LTrim(RTrim(Document)) from ##tmpTranID_Movagat where WhatDoc = '" +
-             code + "')";
+    where += "and WhatDoc = '" + code + "' and " + Replace(drafts, "%s", "not in");
+  else if (code == "300" || code == "500")
+    where += "and WhatDoc = '" + code + "' and " + Replace(drafts, "%s", "in");
   else if (code == "85")
     where += "and ((WhatDoc = '85') or (WhatDoc = '80')) ";
-  else if (code == "100")
-    where += "and WhatDoc = '10' ";
   else if (code != "1000")
     where += "and WhatDoc = '" + code + "' ";
   db_.RunSql("truncate table " + importTable_);
   db_.RunSql("Insert into " + importTable_ + " (" + kColumns + ") select " + kColumns +
              " from ##tmpTableName " + where + " Order By IDX");
+}
+
+void StoreImport::MakeCondTables() {
+  // What this period holds of the chosen type and ranges, per code and warehouse: a replacing
+  // import replaces documents inside these bounds only.
+  std::string code = Code(), filter = Filter("");
+  std::string what = code == "1000"  ? ""
+                     : code == "85"  ? "And WhatDoc In ('85', '80') "
+                     : code == "100" ? "And WhatDoc = '10' "
+                                     : "And WhatDoc = '" + code + "' ";
+  std::string draftWhat = code == "1000" ? "" : "And WhatDoc = '" + code.substr(0, 2) + "' ";
+  bool draftsToo = code == "1000" || code == "300" || code == "500" || !DraftsOf(code).empty();
+  const std::pair<std::string, std::string> conds[] = {
+      {importTable_ + "_Cond", "A_TranId Where 1=1 " + what},
+      {importTable_ + "_CondMovagat",
+       "A_TranSanj_Movagat Where " + std::string(draftsToo ? "1=1 " : "1=2 ") + draftWhat}};
+  for (const auto& [name, from] : conds) {
+    db_.RunSql("If Exists (Select * From Tempdb..SysObjects Where [Name] Like '" + name +
+               "') Drop Table " + name);
+    db_.RunSql(" Select Min(Docdate) MinDate, Max(DocDate) MaxDate, Min(" + Aligned("Document") +
+               ") MinDoc, Max(" + Aligned("Document") + ") MaxDoc, Whatdoc, AnbarCod Into " + name +
+               " From " + from + filter + " Group By WhatDoc,AnbarCod ");
+  }
 }
 
 long long StoreImport::CopyMissingBase(const std::string& sourceDb) {
@@ -663,24 +698,32 @@ bool StoreImport::Apply() {
   std::string to = anbars.ticked ? std::string(db::Trim(anbars.to)) : "";
   std::string code = Code() == "100" ? "10" : Code();
 
+  MakeCondTables();
+
   transfer::UnitResult unit;
   unit.table = "A_TranID";
   unit.name = caption_;
   unit.sourceRows = candidateLines_;
+  // One call per code; receipts and issues make a second one for their drafts. Both belong to
+  // one transaction, so the documents never arrive without their drafts.
+  auto import = [&](const std::string& what) {
+    FillImportTable(what);
+    db::ResultSet rs = Last(db_.connection()->Query(
+        "sp_A_Asnad_Import '" + AfterModeNameNow() + "', " + importTable_ + ", " + Quote(sourceDb) +
+        ", " + Quote(from) + ", " + Quote(to) + ", '" + what + "' "));
+    outcome_.documents += Number(rs, 0, 0);
+    outcome_.lines += Number(rs, 0, 1);
+    outcome_.kept += Number(rs, 0, 2);
+    outcome_.replaced += Number(rs, 0, 3);
+    outcome_.merged += Number(rs, 0, 4);
+    outcome_.serials += Number(rs, 0, 5);
+  };
   try {
     transfer::RunAtomic(
         db_,
         [&] {
-          FillImportTable();
-          db::ResultSet rs = Last(db_.connection()->Query(
-              "sp_A_Asnad_Import '" + AfterModeNameNow() + "', " + importTable_ + ", " +
-              Quote(sourceDb) + ", " + Quote(from) + ", " + Quote(to) + ", '" + code + "' "));
-          outcome_.documents = Number(rs, 0, 0);
-          outcome_.lines = Number(rs, 0, 1);
-          outcome_.kept = Number(rs, 0, 2);
-          outcome_.replaced = Number(rs, 0, 3);
-          outcome_.merged = Number(rs, 0, 4);
-          outcome_.serials = Number(rs, 0, 5);
+          import(code);
+          if (std::string drafts = DraftsOf(code); !drafts.empty()) import(drafts);
           dialogs_.Progress(3, 4);
           if (copyBase) outcome_.baseRows = CopyMissingBase(SourceDatabase());
         },

@@ -95,7 +95,8 @@ class StoreImport : public ImportFrame {
   std::string Code() const;
   bool CheckWidths();
   bool CheckAvamel();
-  std::string Filter() const;
+  // The range conditions on the header columns, each headed by `alias`.
+  std::string Filter(const std::string& alias = "TA.") const;
   void LoadClosingStock();
   void LoadDocuments();
   void FetchFromRemote();
@@ -104,7 +105,9 @@ class StoreImport : public ImportFrame {
   void AddTotals();
   bool CheckApply();
   void HoldBackFactorDocuments(const std::string& sourceDb);
-  void FillImportTable();
+  // The rows of the preview one call of the import writes; `code` is the call's code.
+  void FillImportTable(const std::string& code);
+  void MakeCondTables();
   long long CopyMissingBase(const std::string& sourceDb);
   void KeepReport();
   void Refuse(const std::string& message);

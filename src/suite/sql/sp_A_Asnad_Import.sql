@@ -9,7 +9,9 @@
 --                   lines are added to that document after its last line;
 --   OLDID_NOCHANGE  the old number; when this period holds it the document is not written;
 --   REPLACE         the old number; a document of that number here is deleted first, with its
---                   lines, serial numbers, tax lines, receipt factors, headings and shipping.
+--                   lines, serial numbers, tax lines, receipt factors, headings and shipping;
+--                   when the caller left the bounds of what it chose here (@TableName + '_Cond'
+--                   for documents, + '_CondMovagat' for drafts), only a document inside them.
 -- Numbers are written right-aligned to the width of A_TranID.Document.
 -- @SourceDb is the database the documents came from (the source period, or the mirror of a
 -- remote one): serial numbers, tax lines, receipt factors, expense headings and shipping details
@@ -31,7 +33,8 @@ AS
 SET XACT_ABORT ON
 DECLARE @Width int, @UserWidth int, @Db varchar(200), @SherCode varchar(10), @SalMale varchar(10)
 DECLARE @Where varchar(2000), @Src varchar(300), @Fam varchar(1), @HeadT varchar(50),
-  @LineT varchar(50), @SerT varchar(50), @I int, @MaxTran int, @Lines varchar(2000)
+  @LineT varchar(50), @SerT varchar(50), @I int, @MaxTran int, @Lines varchar(2000),
+  @Cond varchar(250)
 DECLARE @Docs int, @LineCount int, @Kept int, @Replaced int, @Merged int, @Serials int, @Before int
 
 SET @Mode = UPPER(LTRIM(RTRIM(ISNULL(@Mode, ''))))
@@ -119,6 +122,21 @@ BEGIN
         LTRIM(RTRIM(Document)) AS No, ISNULL(MAX(Raj), 0) AS LastRaj FROM A_TranSanj_Movagat
         GROUP BY WhatDoc, AnbarCod, LTRIM(RTRIM(Document))) X ON X.WhatDoc = D.StoreDoc
         AND X.AnbarCod = D.AnbarCod AND X.No = D.OldNo WHERE D.Act = 'M' AND D.Fam = 'M'
+    -- A replacing import replaces only what this period holds inside the chosen type and ranges
+    -- (the caller's @TableName + '_Cond' and '_CondMovagat', per code and warehouse); a document
+    -- of the same number outside them is kept, and the incoming one with it.
+    IF @Mode = 'REPLACE' AND @Fam IN ('A', 'M')
+    BEGIN
+      SET @Cond = @TableName + CASE @Fam WHEN 'A' THEN '_Cond' ELSE '_CondMovagat' END
+      IF OBJECT_ID('tempdb..' + @Cond) IS NOT NULL OR OBJECT_ID(@Cond) IS NOT NULL
+        EXEC ('UPDATE D SET Act = ''K'' FROM #ImpDoc D WHERE D.Fam = ''' + @Fam + ''' '
+          + 'AND D.Act = ''R'' AND NOT EXISTS (SELECT * FROM ' + @HeadT + ' H INNER JOIN '
+          + @Cond + ' C ON C.WhatDoc = H.WhatDoc AND C.AnbarCod = H.AnbarCod '
+          + 'WHERE H.WhatDoc = D.StoreDoc AND H.AnbarCod = D.AnbarCod '
+          + 'AND LTRIM(RTRIM(H.Document)) = D.OldNo '
+          + 'AND ISNULL(H.DocDate, '''') BETWEEN ISNULL(C.MinDate, '''') AND ISNULL(C.MaxDate, '''') '
+          + 'AND RIGHT(SPACE(20) + LTRIM(RTRIM(H.Document)), 20) BETWEEN C.MinDoc AND C.MaxDoc)')
+    END
     IF @Mode = 'REPLACE' AND @Fam = 'M'
       DELETE FROM A_TranSanj_Movagat WHERE EXISTS (SELECT * FROM #ImpDoc D WHERE D.Fam = 'M'
         AND D.Act = 'R' AND D.StoreDoc = A_TranSanj_Movagat.WhatDoc
