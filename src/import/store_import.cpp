@@ -111,7 +111,7 @@ constexpr std::pair<const char*, const char*> kBaseRecords[] = {
 
 // The drafts that travel with a receipt (30) or an issue (50); empty for other codes.
 std::string DraftsOf(const std::string& code) {
-  return code == "30" || code == "50" ? code + "00" : std::string();
+  return code == "30" || code == "50" ? code + "0" : std::string();
 }
 
 long long Count(db::Backend& b, const std::string& table) {
