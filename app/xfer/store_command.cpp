@@ -20,6 +20,7 @@
 #include "import/store_backup.h"
 #include "import/store_import.h"
 #include "import/store_text.h"
+#include "plain_errors.h"
 
 namespace xfer::cli {
 namespace {
@@ -173,7 +174,7 @@ void RegisterStoreImportCommand(CLI::App& import) {
   cmd->add_flag("--list-backups", o->listBackups, "List the backups of the inventory tables");
   cmd->add_option("--restore", o->restore,
                   "Put the inventory tables back as the backup STAMP holds them");
-  cmd->callback([o] { SetExitCode(RunStore(*o)); });
+  cmd->callback([o] { SetExitCode(ExitStatusOf([&] { return RunStore(*o); })); });
 }
 
 }  // namespace xfer::cli

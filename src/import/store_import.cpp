@@ -675,8 +675,6 @@ bool StoreImport::Apply() {
   if (!CheckApply()) return false;
 
   StateGuard progress(dialogs_, caption_, text::kLoading);
-  backupStamp_ = BackupStoreTables(*db_.connection(), BackupStamp(g_.today, date_.CurrentTime()));
-  dialogs_.Progress(1, 4);
 
   std::string sourceDb = SourceDatabase();
   bool remote = RemoteSource();
@@ -690,7 +688,7 @@ bool StoreImport::Apply() {
     }
     sourceDb = kStoreMirror;
   }
-  dialogs_.Progress(2, 4);
+  dialogs_.Progress(1, 4);
   // Receipt factors belong to documents of A_TranID only.
   bool documents = Code() != "300" && Code() != "500" && Code() != "400" && Code() != "600";
   if (AfterModeNameNow() == "OLDID" && documents) HoldBackFactorDocuments(sourceDb);
@@ -722,6 +720,10 @@ bool StoreImport::Apply() {
     transfer::RunAtomic(
         db_,
         [&] {
+          // The backups go with the import: a run that ends half-way leaves the earlier ones.
+          backupStamp_ =
+              BackupStoreTables(*db_.connection(), BackupStamp(g_.today, date_.CurrentTime()));
+          dialogs_.Progress(2, 4);
           import(code);
           if (std::string drafts = DraftsOf(code); !drafts.empty()) import(drafts);
           dialogs_.Progress(3, 4);

@@ -8,8 +8,9 @@
 --   OLDID           the old number; when this period holds that code, warehouse and number the
 --                   lines are added to that document after its last line;
 --   OLDID_NOCHANGE  the old number; when this period holds it the document is not written;
---   REPLACE         the old number; a document of that number here is deleted first, with its
---                   lines, serial numbers, tax lines, receipt factors, headings and shipping;
+--   REPLACE         the old number; a document of that number here keeps its header (and its
+--                   TranID) and loses its lines, serial numbers, tax lines, receipt factors,
+--                   headings and shipping to the incoming ones;
 --                   when the caller left the bounds of what it chose here (@TableName + '_Cond'
 --                   for documents, + '_CondMovagat' for drafts), only a document inside them.
 -- Numbers are written right-aligned to the width of A_TranID.Document.
@@ -108,7 +109,7 @@ BEGIN
       WHEN 'R' THEN 'A_TranSanjKALAREQ' ELSE 'A_TranSanj_Movagat' END
     EXEC ('UPDATE D SET Act = CASE ''' + @Mode + ''' WHEN ''OLDID'' THEN ''M'' '
       + 'WHEN ''OLDID_NOCHANGE'' THEN ''K'' ELSE ''R'' END, '
-      + 'DestTranID = CASE WHEN ''' + @Mode + ''' = ''OLDID'' THEN E.TranID ELSE NULL END '
+      + 'DestTranID = CASE WHEN ''' + @Mode + ''' IN (''OLDID'', ''REPLACE'') THEN E.TranID ELSE NULL END '
       + 'FROM #ImpDoc D INNER JOIN (SELECT WhatDoc, AnbarCod, LTRIM(RTRIM(Document)) AS No, '
       + 'MIN(TranID) AS TranID FROM ' + @HeadT + ' GROUP BY WhatDoc, AnbarCod, LTRIM(RTRIM(Document))) E '
       + 'ON E.WhatDoc = D.StoreDoc AND E.AnbarCod = D.AnbarCod AND E.No = D.OldNo '
@@ -150,9 +151,18 @@ BEGIN
         + 'WHERE D.Act = ''R'' AND D.Fam = ''' + @Fam + '''')
       SET @SerT = CASE @Fam WHEN 'A' THEN 'A_TranSerial' WHEN 'I' THEN 'A_InterimTranSerial'
         ELSE 'A_TranSerialKALAREQ' END
+      -- The replaced document keeps its header, and so its TranID, for whatever refers to it;
+      -- everything under it is written anew.
       EXEC ('DELETE FROM ' + @SerT + ' WHERE TranID IN (SELECT TranID FROM #Gone) '
         + 'DELETE FROM ' + @LineT + ' WHERE TranID IN (SELECT TranID FROM #Gone) '
-        + 'DELETE FROM ' + @HeadT + ' WHERE TranID IN (SELECT TranID FROM #Gone)')
+        + 'DELETE FROM ' + @HeadT + ' WHERE TranID IN (SELECT TranID FROM #Gone) '
+        + 'AND TranID NOT IN (SELECT DestTranID FROM #ImpDoc WHERE Act = ''R'' AND Fam = ''' + @Fam
+        + ''' AND DestTranID IS NOT NULL) '
+        + 'UPDATE H SET Document = D.NewNo, DocDate = D.DocDate, PersonelCod = D.PersonelCod, '
+        + 'User_Name = LEFT(D.UserName, ' + CAST(@UserWidth AS varchar(10)) + '), '
+        + 'TypeSys = D.TypeSys, TypeSys2 = D.TypeSys2, TransStore = D.TransStore, MDes = D.MDes, '
+        + 'SherCode = ''' + @SherCode + ''', SalMale = ''' + @SalMale + ''' FROM ' + @HeadT + ' H '
+        + 'INNER JOIN #ImpDoc D ON D.DestTranID = H.TranID WHERE D.Act = ''R'' AND D.Fam = ''' + @Fam + '''')
       IF @Fam = 'A'
       BEGIN
         DELETE FROM A_TranTax WHERE TranID IN (SELECT TranID FROM #Gone)
@@ -183,11 +193,11 @@ BEGIN
       + 'TypeSys, TypeSys2, TransStore, MDes, SherCode, SalMale) SELECT StoreDoc, AnbarCod, NewNo, '
       + 'DocDate, PersonelCod, LEFT(UserName, ' + CAST(@UserWidth AS varchar(10)) + '), TypeSys, '
       + 'TypeSys2, TransStore, MDes, ''' + @SherCode + ''', ''' + @SalMale + ''' FROM #ImpDoc '
-      + 'WHERE Fam = ''' + @Fam + ''' AND Act IN (''N'', ''R'') ORDER BY Seq')
+      + 'WHERE Fam = ''' + @Fam + ''' AND Act = ''N'' ORDER BY Seq')
     EXEC ('UPDATE D SET DestTranID = H.TranID FROM #ImpDoc D INNER JOIN ' + @HeadT + ' H '
       + 'ON H.WhatDoc = D.StoreDoc AND H.AnbarCod = D.AnbarCod AND H.Document = D.NewNo '
       + 'WHERE H.TranID > ' + CAST(@MaxTran AS varchar(20)) + ' AND D.Fam = ''' + @Fam + ''' '
-      + 'AND D.Act IN (''N'', ''R'')')
+      + 'AND D.Act = ''N''')
     EXEC ('INSERT INTO ' + @LineT + ' (TranID, Raj, KalaCod, DesKala, MasrafCod, Tafsily2, '
       + 'SellersCod, CustomerCod, Buy_Sell_No, ' + @Lines + ') SELECT D.DestTranID, '
       + 'D.RajBase + I.Raj, I.KalaCod, I.DesKala, I.MasrafCod, I.Tafsily2, I.SellersCod, '
