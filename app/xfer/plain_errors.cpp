@@ -64,15 +64,4 @@ int ReportSqlError(const engine::SqlError& e, const std::string& database, db::D
   return 1;
 }
 
-int ExitStatusOf(const std::function<int()>& command) {
-  try {
-    return command();
-  } catch (const engine::SqlError& e) {
-    std::cerr << "Msg " << e.number() << ", Level " << e.severity() << ": " << e.message() << "\n";
-  } catch (const std::exception& e) {
-    std::cerr << e.what() << "\n";
-  }
-  return 1;
-}
-
 }  // namespace xfer::cli

@@ -4,7 +4,6 @@
 // words as detail.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "db/dialogs.h"
@@ -19,9 +18,5 @@ std::string PlainMessage(const engine::SqlError& e, const std::string& database)
 // Shows `e` the way every command ends on a server error: the plain message as the system's
 // message and its detail on standard error, or the server's own words. Returns exit status 1.
 int ReportSqlError(const engine::SqlError& e, const std::string& database, db::Dialogs& dialogs);
-
-// Runs a command; a server error or any other failure that escapes it is printed on standard
-// error (the server's error as "Msg N, Level L: text") and ends it with exit status 1.
-int ExitStatusOf(const std::function<int()>& command);
 
 }  // namespace xfer::cli
