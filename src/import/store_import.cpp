@@ -60,7 +60,10 @@ constexpr const char* kColumns =
     "PersonelNam, KalaNam, MasrafNam, NamHesab, SellersNam, CustomerNam, DocDate, DesKala, "
     "OldRaj, Raj, Fee, Price, Qty, Qty1, Qty2, TQty, TQty1, TQty2, QtyReq, Qty1Req, Qty2Req, "
     "QtyOK, Qty1OK, Qty2OK, DateReq, TypeSys, TypeSys2, WhatDoc, Check_Price, SherCode, SalMale, "
-    "sOrder, BuyTaxValue, BuyTaxRate, BuyAmValue, BuyAmRate, MDes";
+    "sOrder, BuyTaxValue, BuyTaxRate, BuyAmValue, BuyAmRate, MDes, SLC";
+
+// The mark of a chosen line ("ض"), as every grid of the suite shows it.
+constexpr const char* kMark = "ض";
 
 // Width checks of the load, in the order their messages are tried.
 struct WidthCheck {
@@ -182,7 +185,7 @@ std::string StoreImport::Table(const std::string& name) const {
       ", DateReq Varchar(10), TypeSys Varchar(2), TypeSys2 Varchar(2), WhatDoc Varchar(3), "
       "Check_Price Varchar(1), SherCode Varchar(10), SalMale Varchar(10), sOrder Varchar(100), "
       "BuyTaxValue Float, BuyTaxRate Float, BuyAmValue Float, BuyAmRate Float, MDes " +
-      width("A_TranID", "MDes") + ")";
+      width("A_TranID", "MDes") + ", SLC Varchar(1))";
   return sql;
 }
 
@@ -280,18 +283,14 @@ void StoreImport::ReadRanges() {
 }
 
 const db::ResultSet& StoreImport::candidates() const {
-  if (!candidatesRead_) {
-    candidates_ = Last(db_.connection()->Query(
-        "Select * From " + std::string(outcome_.notMoved > 0 ? kNotMovedTable : kGridTable) +
-        " Where WhatDoc <> '80' Order By sOrder, Raj, IDX"));
-    candidatesRead_ = true;
-  }
-  return candidates_;
+  return CachedCandidates("Select * From " +
+                              std::string(outcome_.notMoved > 0 ? kNotMovedTable : kGridTable) +
+                              " Where WhatDoc <> '80' Order By sOrder, Raj, IDX",
+                          true);
 }
 
 void StoreImport::CloseCandidates() {
-  candidates_ = db::ResultSet{};
-  candidatesRead_ = false;
+  ForgetCandidates();
   candidateLines_ = 0;
   candidateDocuments_ = 0;
   SetApplyEnabled(false);
@@ -484,6 +483,42 @@ void StoreImport::AddTotals() {
              ", Max(sOrder)+'C' From ##tmpTableName Where sOrder Like '%AB' Having Count(*) > 0");
 }
 
+void StoreImport::Mark(Marks marks) {
+  std::string to = marks == Marks::kAll    ? Quote(kMark)
+                   : marks == Marks::kNone ? "''"
+                                           : "Case When SLC = " + Quote(kMark) + " Then '' Else " +
+                                                 Quote(kMark) + " End";
+  // The incoming half of a transfer is not listed; it follows its outgoing half.
+  db_.RunSql("Update ##tmpTableName Set SLC = " + to + " Where KalaCod Is Not Null");
+  ForgetCandidates();
+}
+
+long long StoreImport::MarkedLines() const {
+  return Number(Last(db_.connection()->Query(
+                    "Select Count(*) From ##tmpTableName Where KalaCod Is Not Null And WhatDoc <> "
+                    "'80' And SLC = " +
+                    Quote(kMark))),
+                0, 0);
+}
+
+db::ResultSet StoreImport::SourceAnbars() {
+  if (periodIndex() < 0) return {};
+  return Last(RemoteQuery().Query("Select AnbarCod, AnbarNam From " + SourceDatabase() +
+                                  "..Anbar Order By AnbarCod"));
+}
+
+bool StoreImport::CheckDate(const std::string& date) {
+  if (!db::IsValidSolarDate(date)) {
+    Report(text::kStoreBadDate, kRed);
+    return false;
+  }
+  std::string source = SourceDatabase();
+  std::string year = source.size() > 4 ? source.substr(source.size() - 4) : std::string();
+  if (year.empty() || date.substr(0, 4) == year) return true;
+  Report(text::kYearHead + year + text::kYearTail, kRed);
+  return false;
+}
+
 bool StoreImport::Load() {
   if (periodIndex() < 0) {
     Report(text::kNoPeriod, kRed);
@@ -495,10 +530,7 @@ bool StoreImport::Load() {
   }
   if (dates.ticked)
     for (const std::string* d : {&dates.from, &dates.to})
-      if (!db::IsValidSolarDate(*d)) {
-        Report(text::kStoreBadDate, kRed);
-        return false;
-      }
+      if (!CheckDate(*d)) return false;
   CloseCandidates();
   outcome_ = StoreOutcome{};
   StateGuard progress(dialogs_, caption_, text::kLoading);
@@ -548,6 +580,7 @@ bool StoreImport::Load() {
     db_.RunSql("Update ##tmpTableName Set DocDate = " + Quote(sDate1) + " Where Whatdoc = '10' ");
   dialogs_.Progress(4, 5);
 
+  Mark(Marks::kAll);
   db::ResultSet counts = Last(db_.connection()->Query(
       "Select Count(*), Count(Distinct WhatDoc + '_' + AnbarCod + '_' + LTrim(RTrim(OldDocument))) "
       "From ##tmpTableName Where KalaCod Is Not Null And WhatDoc <> '80'"));
@@ -600,7 +633,7 @@ void StoreImport::HoldBackFactorDocuments(const std::string& sourceDb) {
 }
 
 void StoreImport::FillImportTable(const std::string& code) {
-  std::string where = "where KalaCod Is Not Null ";
+  std::string where = "where KalaCod Is Not Null and SLC = " + Quote(kMark) + " ";
   std::string drafts =
       "AnbarCod + '_' + LTrim(RTrim(Document)) %s (select AnbarCod + '_' + LTrim(RTrim(Document)) "
       "from ##tmpTranID_Movagat where WhatDoc = '" +
@@ -665,7 +698,7 @@ bool StoreImport::Apply() {
   if (!applyEnabled()) return false;
   auto started = std::chrono::steady_clock::now();
   outcome_ = StoreOutcome{};
-  candidatesRead_ = false;
+  ForgetCandidates();
   report_ = transfer::RunReport{};
   report_.what = "import store " + Code() + " " + AfterModeNameNow();
   report_.source = (RemoteSource() ? source_.name + ":" : std::string()) + SourceDatabase();
