@@ -520,6 +520,9 @@ bool StoreImport::CheckDate(const std::string& date) {
 }
 
 bool StoreImport::Load() {
+  // A refused load leaves nothing of an earlier one to apply.
+  CloseCandidates();
+  outcome_ = StoreOutcome{};
   if (periodIndex() < 0) {
     Report(text::kNoPeriod, kRed);
     return false;
@@ -531,8 +534,6 @@ bool StoreImport::Load() {
   if (dates.ticked)
     for (const std::string* d : {&dates.from, &dates.to})
       if (!CheckDate(*d)) return false;
-  CloseCandidates();
-  outcome_ = StoreOutcome{};
   StateGuard progress(dialogs_, caption_, text::kLoading);
   if (!CheckWidths() || !CheckAvamel()) return false;
   dialogs_.Progress(1, 5);

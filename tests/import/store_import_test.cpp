@@ -627,6 +627,62 @@ TEST_F(StoreTest, ReplacingStaysInsideTheChosenRanges) {
   }
 }
 
+TEST_F(StoreTest, DatesMustBeOfTheSourcePeriodsYear) {
+  auto s = OpenStore();
+  ASSERT_TRUE(s->ChoosePeriodByDatabase(kSource));
+  ASSERT_TRUE(s->ChooseType(StoreTypeOf("50")));
+  const std::string wrongYear = std::string(text::kYearHead) + "1402" + text::kYearTail;
+  struct Case {
+    const char* date;
+    bool accepted;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"1402/05/10", true, ""},
+      {"1403/01/15", false, wrongYear},
+      {"1402/13/01", false, text::kStoreBadDate},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.date);
+    dialogs_.messages.clear();
+    EXPECT_EQ(s->CheckDate(c.date), c.accepted);
+    EXPECT_EQ(Last(), c.message);
+    s->dates = {true, "1402/01/01", c.date};
+    EXPECT_EQ(s->Load(), c.accepted) << "the load checks its dates alike";
+    if (!c.accepted) {
+      EXPECT_EQ(s->candidateLines(), 0);
+    }
+  }
+}
+
+TEST_F(StoreTest, TheApplySendsTheMarkedLines) {
+  auto s = OpenStore();
+  ASSERT_TRUE(s->ChoosePeriodByDatabase(kSource));
+  ASSERT_TRUE(s->ChooseType(StoreTypeOf("55")));
+  s->afterMode = StoreAfterOf("NEWID");
+  ASSERT_TRUE(s->Load()) << Last();
+  const long long all = s->candidateLines();
+  ASSERT_GT(all, 0);
+  EXPECT_EQ(s->MarkedLines(), all) << "a load marks every line";
+  struct Step {
+    StoreImport::Marks marks;
+    long long marked;
+  };
+  const Step steps[] = {{StoreImport::Marks::kNone, 0},
+                        {StoreImport::Marks::kInvert, all},
+                        {StoreImport::Marks::kInvert, 0},
+                        {StoreImport::Marks::kAll, all},
+                        {StoreImport::Marks::kNone, 0}};
+  for (const Step& st : steps) {
+    s->Mark(st.marks);
+    EXPECT_EQ(s->MarkedLines(), st.marked);
+  }
+  auto before = DocLines(kDest, "TA.WhatDoc = '55'");
+  ASSERT_TRUE(s->Apply()) << Last();
+  EXPECT_EQ(s->outcome().documents, 0) << "nothing marked, nothing sent";
+  EXPECT_EQ(DocLines(kDest, "TA.WhatDoc = '55'"), before);
+}
+
 TEST_F(StoreTest, RefusalsWriteNothing) {
   auto tables = InventoryTables();
   struct Case {
