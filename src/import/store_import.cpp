@@ -660,8 +660,9 @@ void StoreImport::MakeCondTables() {
                      : code == "85"  ? "And WhatDoc In ('85', '80') "
                      : code == "100" ? "And WhatDoc = '10' "
                                      : "And WhatDoc = '" + code + "' ";
-  std::string draftWhat = code == "1000" ? "" : "And WhatDoc = '" + code.substr(0, 2) + "' ";
-  bool draftsToo = code == "1000" || code == "300" || code == "500" || !DraftsOf(code).empty();
+  std::string draftWhat = "And WhatDoc = '" + code.substr(0, 2) + "' ";
+  // Drafts travel only with their own types and with receipts and issues.
+  bool draftsToo = code == "300" || code == "500" || !DraftsOf(code).empty();
   const std::pair<std::string, std::string> conds[] = {
       {importTable_ + "_Cond", "A_TranId Where 1=1 " + what},
       {importTable_ + "_CondMovagat",
