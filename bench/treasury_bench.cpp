@@ -16,6 +16,7 @@
 #include "db/session.h"
 #include "engine/engine.h"
 #include "engine/func/functions.h"
+#include "engine/profile.h"
 #include "suite/demo.h"
 #include "transfer/modules/treasury_items.h"
 
@@ -191,6 +192,7 @@ int main(int argc, char** argv) {
   fs::copy(eng, raw, fs::copy_options::recursive);
 
   long long registered = 0;
+  engine::profile::Reset();
   const double e = EngineRun(eng, registered);
   const double r = RawRun(raw);
   std::printf(

@@ -40,6 +40,8 @@ EXEC ('INSERT INTO #Chq (ChqNo, Joz, SourceSerial, AcountID, SanadNo, SanadDate,
   + 'AND ISNULL(L.Joz, '''') = ISNULL(P.Joz, '''')) '
   + 'GROUP BY LTRIM(RTRIM(P.ChqNo)), LTRIM(RTRIM(ISNULL(P.Joz, ''''))) ORDER BY MIN(P.Serial), LTRIM(RTRIM(P.ChqNo))')
 CREATE INDEX IX_Chq_Serial ON #Chq (SourceSerial)
+CREATE INDEX IX_Chq_Seq ON #Chq (Seq)
+CREATE INDEX IX_Chq_Ref ON #Chq (Ref)
 -- The lines each cheque is settled against, in their order.
 CREATE TABLE #Line (Seq int IDENTITY(1, 1) NOT NULL, ChqSeq int NULL, Koll varchar(20) NULL,
   Moein varchar(20) NULL, Tafsily varchar(20) NULL, Tafsily2 varchar(20) NULL, ProjectCod varchar(20) NULL,
@@ -51,6 +53,8 @@ EXEC ('INSERT INTO #Line (ChqSeq, Koll, Moein, Tafsily, Tafsily2, ProjectCod, Wh
   + 'FROM #Chq C INNER JOIN ' + @Taraf + ' T ON T.Serial = C.SourceSerial AND LTRIM(RTRIM(T.ChqNo)) = C.ChqNo '
   + 'AND LTRIM(RTRIM(ISNULL(T.Joz, ''''))) = C.Joz ORDER BY C.Seq, T.Raj')
 CREATE INDEX IX_Line_Chq ON #Line (ChqSeq)
+CREATE INDEX IX_Line_Seq ON #Line (Seq)
+CREATE INDEX IX_Line_Ref ON #Line (Ref)
 CREATE TABLE #First (ChqSeq int NULL, Seq int NULL)
 INSERT INTO #First (ChqSeq, Seq) SELECT ChqSeq, MIN(Seq) FROM #Line GROUP BY ChqSeq
 CREATE INDEX IX_First_Chq ON #First (ChqSeq)

@@ -242,6 +242,14 @@ void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
   if (kind == ItemKind::kPaid) s.Execute(" Update " + T + " Set Whatdoc2 = '01' ");
 }
 
+void TreasuryItems::DropCarriedCheques() {
+  const std::string P = Table("_Pay"), T = Table("_Taraf");
+  db_.RunSql(" Delete From " + P +
+             " Where Ltrim(Rtrim(CHQNO)) +'_'+ Ltrim(Rtrim(Joz)) In (Select Ltrim(Rtrim(CHQNO)) "
+             "+ '_' + Ltrim(Rtrim(Joz)) from N_CHQLastTrans) ");
+  db_.RunSql(" Delete From " + T + " Where Serial Not In ( Select Serial From " + P + ") ");
+}
+
 bool TreasuryItems::ListCheques(ItemKind kind) {
   std::string sourceDb;
   if (!frame_.CheckSource(sourceDb)) return false;
@@ -255,18 +263,18 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
                    (kind == ItemKind::kReceived ? "sp_N_Asnad_ChqGet_Prepare_Enteghal '"
                                                 : "sp_N_Asnad_ChqPay_Prepare_Enteghal '") +
                    EscapeQuotes(base) + "'");
+  // A source on this server sees this period's tables, so the cheques already carried drop
+  // out before they are resolved: a listing right after a registration then resolves nothing.
+  if (!frame_.RemoteSource()) DropCarriedCheques();
   ResolveCheques(kind, src);
-  if (frame_.RemoteSource())
+  if (frame_.RemoteSource()) {
     for (const char* t : {"_Pay", "_Taraf", "_Arz_Chq", "_Arz_Taraf"}) {
       Fetch(Table(t));
       if (std::string(t) == "_Pay" || std::string(t) == "_Taraf")
         db_.RunSql(IndexOn(Table(t), "Serial"));
     }
-  // Cheques this period already holds never show again.
-  db_.RunSql(" Delete From " + P +
-             " Where Ltrim(Rtrim(CHQNO)) +'_'+ Ltrim(Rtrim(Joz)) In (Select Ltrim(Rtrim(CHQNO)) "
-             "+ '_' + Ltrim(Rtrim(Joz)) from N_CHQLastTrans) ");
-  db_.RunSql(" Delete From " + T + " Where Serial Not In ( Select Serial From " + P + ") ");
+    DropCarriedCheques();
+  }
   db_.RunSql(" Delete From " + T + " Where " + " (ChqNo is null Or Ltrim(Rtrim(ChqNo)) = '') " +
              " And Serial in " + " (Select Serial From " + P + " Where " + T + ".Serial = " + P +
              ".Serial " + " And Mojaz <> 'X' And  Serial Not in " + " (Select Serial From " + P +

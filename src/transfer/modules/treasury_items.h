@@ -91,6 +91,8 @@ class TreasuryItems {
   db::Backend& Source() { return frame_.RemoteQuery(); }
   // Brings a work table of the source's server here when the source is remote.
   void Fetch(const std::string& table);
+  // Cheques this period already holds never show again.
+  void DropCarriedCheques();
   void ResolveCheques(ItemKind kind, const std::string& src);
   std::string CurrentFirstDate();
   // First and last date of the marked source period.
