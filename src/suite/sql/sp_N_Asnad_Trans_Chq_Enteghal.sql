@@ -30,15 +30,18 @@ CREATE TABLE #Chq (Seq int IDENTITY(1, 1) NOT NULL, ChqNo varchar(50) NULL, Joz 
   SarResidDate varchar(10) NULL, ChqValue float NULL, Des varchar(500) NULL, BankCod varchar(50) NULL,
   ShobehCod varchar(50) NULL, Taraf varchar(120) NULL, Havaleh varchar(1) NULL, Tazmin varchar(1) NULL,
   ChqGetter varchar(500) NULL, Ref int NULL)
+-- _Pay_Last holds one row per cheque (the listing groups by number and series); a key that
+-- still comes twice in one document is registered once.
 EXEC ('INSERT INTO #Chq (ChqNo, Joz, SourceSerial, AcountID, SanadNo, SanadDate, SarResidDate, ChqValue, '
   + 'Des, BankCod, ShobehCod, Taraf, Havaleh, Tazmin, ChqGetter, Ref) '
-  + 'SELECT LTRIM(RTRIM(P.ChqNo)), LTRIM(RTRIM(ISNULL(P.Joz, ''''))), MIN(P.Serial), MIN(P.AcountID), '
-  + 'MIN(P.SanadNo), MIN(P.SanadDate), MIN(P.SarResidDate), MIN(P.ChqValue), MIN(P.Des), MIN(P.BankCod), '
-  + 'MIN(P.ShobehCod), LEFT(ISNULL(MIN(P.Taraf), ''''), 120), MIN(P.Havaleh), MIN(P.Tazmin), '
-  + 'MIN(P.chqgetter), MIN(P.Ref) FROM ' + @Pay + ' P '
+  + 'SELECT LTRIM(RTRIM(P.ChqNo)), LTRIM(RTRIM(ISNULL(P.Joz, ''''))), P.Serial, P.AcountID, P.SanadNo, '
+  + 'P.SanadDate, P.SarResidDate, P.ChqValue, P.Des, P.BankCod, P.ShobehCod, LEFT(ISNULL(P.Taraf, ''''), 120), '
+  + 'P.Havaleh, P.Tazmin, P.chqgetter, P.Ref FROM ' + @Pay + ' P '
   + 'WHERE NOT EXISTS (SELECT * FROM N_ChqLastTrans L WHERE L.ChqNo = P.ChqNo '
   + 'AND ISNULL(L.Joz, '''') = ISNULL(P.Joz, '''')) '
-  + 'GROUP BY LTRIM(RTRIM(P.ChqNo)), LTRIM(RTRIM(ISNULL(P.Joz, ''''))) ORDER BY MIN(P.Serial), LTRIM(RTRIM(P.ChqNo))')
+  + 'AND NOT EXISTS (SELECT * FROM ' + @Pay + ' Q WHERE Q.Serial = P.Serial AND Q.IDX < P.IDX '
+  + 'AND LTRIM(RTRIM(Q.ChqNo)) = LTRIM(RTRIM(P.ChqNo)) AND ISNULL(Q.Joz, '''') = ISNULL(P.Joz, '''')) '
+  + 'ORDER BY P.Serial, LTRIM(RTRIM(P.ChqNo))')
 CREATE INDEX IX_Chq_Serial ON #Chq (SourceSerial)
 CREATE INDEX IX_Chq_Seq ON #Chq (Seq)
 CREATE INDEX IX_Chq_Ref ON #Chq (Ref)
