@@ -45,7 +45,8 @@ EXEC ('INSERT INTO #Chq (ChqNo, Joz, SourceSerial, AcountID, SanadNo, SanadDate,
 CREATE INDEX IX_Chq_Serial ON #Chq (SourceSerial)
 CREATE INDEX IX_Chq_Seq ON #Chq (Seq)
 CREATE INDEX IX_Chq_Ref ON #Chq (Ref)
--- The lines each cheque is settled against, in their order.
+-- The lines each cheque is settled against, in their order; they follow the cheque line of its
+-- document as lines 2, 3, ... (their Seq runs on within a cheque).
 CREATE TABLE #Line (Seq int IDENTITY(1, 1) NOT NULL, ChqSeq int NULL, Koll varchar(20) NULL,
   Moein varchar(20) NULL, Tafsily varchar(20) NULL, Tafsily2 varchar(20) NULL, ProjectCod varchar(20) NULL,
   WhatDoc2 varchar(50) NULL, CodWhatDoc2 varchar(50) NULL, ManabehCod varchar(10) NULL, ChqValue float NULL,
@@ -70,9 +71,10 @@ EXEC ('INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, Acoun
   + 'C.Des, C.Havaleh, C.Tazmin, C.ChqGetter FROM #Chq C')
 EXEC ('INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, Koll, Moein, Tafsily, '
   + 'Tafsily2, ProjectCod, WhatDoc2, CodWhatDoc2, ManabehCod, ChqNo, Joz, ChqValue, Des) '
-  + 'SELECT ' + @F + ' + C.Seq, 1 + T.Seq, ''' + @Code + ''', CAST(' + @F + ' + C.Seq AS varchar(20)), '''
+  + 'SELECT ' + @F + ' + C.Seq, 2 + T.Seq - X.Seq, ''' + @Code + ''', CAST(' + @F + ' + C.Seq AS varchar(20)), '''
   + @Date1 + ''', T.Koll, T.Moein, T.Tafsily, T.Tafsily2, T.ProjectCod, T.WhatDoc2, T.CodWhatDoc2, '
-  + 'T.ManabehCod, '''', '''', T.ChqValue, T.Des FROM #Line T INNER JOIN #Chq C ON C.Seq = T.ChqSeq')
+  + 'T.ManabehCod, '''', '''', T.ChqValue, T.Des FROM #Line T INNER JOIN #Chq C ON C.Seq = T.ChqSeq '
+  + 'INNER JOIN #First X ON X.ChqSeq = T.ChqSeq')
 EXEC ('INSERT INTO N_CHQFirst (Serial, WhatDoc, AcountID, ChqNo, Joz, SanadNo, SanadDate, SarResidDate, '
   + 'ChqValue, Des, BankCod, ShobehCod, Koll, Moein, Tafsily, Tafsily2, ProjectCod, Taraf, Havaleh, '
   + 'Tazmin, ChqGetter, SourceSerial) '
@@ -84,9 +86,10 @@ EXEC ('INSERT INTO N_ArzTrans (Serial, Raj, WhatDoc, ArzCod, ArzCount, Nerkh) '
   + 'SELECT ' + @F + ' + C.Seq, 1, ''' + @Code + ''', A.ArzCod, A.ArzCount, A.Nerkh '
   + 'FROM #Chq C INNER JOIN ' + @ArzChq + ' A ON A.IDX = C.Ref')
 EXEC ('INSERT INTO N_ArzTrans (Serial, Raj, WhatDoc, ArzCod, ArzCount, Nerkh) '
-  + 'SELECT ' + @F + ' + C.Seq, 1 + T.Seq, ''' + @Code + ''', A.ArzCod, '
+  + 'SELECT ' + @F + ' + C.Seq, 2 + T.Seq - X.Seq, ''' + @Code + ''', A.ArzCod, '
   + 'CASE WHEN ISNULL(T.Nerkh, 0) > 0 THEN T.ChqValue / T.Nerkh ELSE T.ArzCount END, T.Nerkh '
-  + 'FROM #Line T INNER JOIN #Chq C ON C.Seq = T.ChqSeq INNER JOIN ' + @ArzTaraf + ' A ON A.IDX = T.Ref')
+  + 'FROM #Line T INNER JOIN #Chq C ON C.Seq = T.ChqSeq INNER JOIN #First X ON X.ChqSeq = T.ChqSeq '
+  + 'INNER JOIN ' + @ArzTaraf + ' A ON A.IDX = T.Ref')
 EXEC ('INSERT INTO N_ChqLastTrans (WhatDoc, AcountId, ChqNo, Joz, SanadDate, Serial) '
   + 'SELECT ''' + @Code + ''', C.AcountID, C.ChqNo, C.Joz, ''' + @Date1 + ''', ' + @F + ' + C.Seq '
   + 'FROM #Chq C')
