@@ -424,5 +424,55 @@ TEST_F(TreasuryTest, FiftyAndFiveHundredChequesEndAlikePerCheque) {
   for (const auto& [chqNo, s] : many) EXPECT_GE(std::count(s.begin(), s.end(), ';'), 2) << chqNo;
 }
 
+// The authorisers page merges as the other pages do while the period's procedure leaves a
+// conflict table; a period whose procedure leaves none gets the source's table whole.
+TEST_F(TreasuryTest, AuthorisersAreReplacedWholeWhenNoConflictTableIsLeft) {
+  struct Case {
+    const char* name;
+    bool procedureLeavesNone;
+    std::vector<std::string> expected;  // PMojavezCod|PMojavezNam, in code order
+    long long replaced;
+  };
+  const Case cases[] = {
+      {"merged", false, {"01|احمدي", "02|قديمي", "09|فقط مقصد"}, 0},
+      {"whole", true, {"01|احمدي", "02|رضايي"}, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = CopyServer(c.name);
+    Reopen(dir);
+    Run(kSource,
+        "DELETE FROM N_Mojavez INSERT INTO N_Mojavez VALUES ('01', 'احمدي') "
+        "INSERT INTO N_Mojavez VALUES ('02', 'رضايي')");
+    Run(kDest,
+        "DELETE FROM N_Mojavez INSERT INTO N_Mojavez VALUES ('02', 'قديمي') "
+        "INSERT INTO N_Mojavez VALUES ('09', 'فقط مقصد')");
+    conn_->Execute("USE " + std::string(kDest));
+    if (c.procedureLeavesNone)
+      conn_->Execute(
+          "ALTER PROCEDURE sp_Sayer_XferHesab @Phase varchar(20), @Mode varchar(20), @TmpTable "
+          "varchar(200), @SourceDb varchar(200), @Table varchar(200), @Columns varchar(4000), "
+          "@KeyExpr varchar(1000) AS IF OBJECT_ID('tempdb..' + @TmpTable) IS NOT NULL "
+          "EXEC ('DROP TABLE ' + @TmpTable)");
+    Open(dir);
+    dialogs_.states.clear();
+    const ModuleTable* t = FindModuleTable(NaghdForm(), "N_Mojavez");
+    ASSERT_NE(t, nullptr);
+    TableCopy copy = frame_->CopyFirst(*t);
+    ASSERT_TRUE(copy.carried);
+    frame_->Finish(copy, 0, copy.conflicts > 0);
+    EXPECT_EQ(copy.conflicts, c.procedureLeavesNone ? 0 : 1);
+    EXPECT_EQ(copy.unit.replaced, c.replaced);
+    ASSERT_FALSE(dialogs_.states.empty());
+    EXPECT_EQ(dialogs_.states.front(), "STOP| انتقال مجوز عوامل پرداخت |لطفا صبر کنيد");
+    auto sets = conn_->Execute("USE " + std::string(kDest) +
+                               " SELECT PMojavezCod, PMojavezNam FROM N_Mojavez ORDER BY 1");
+    std::vector<std::string> rows;
+    for (const auto& row : sets.back().rows)
+      rows.push_back(engine::FormatValue(row[0]) + "|" + engine::FormatValue(row[1]));
+    EXPECT_EQ(rows, c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace xfer::transfer::testing
