@@ -1,9 +1,8 @@
 // The treasury form driven offscreen on demo periods: the cheque page lists the open cheques in
 // blue (settled) and red (waiting), Enter on a red row opens the counterparty form (its grid
-// search finds a line), which refuses
-// a distribution that does not add up and turns the row blue when it does, and the register
-// button carries the blue rows; the note page lists the open notes; a base page carries bank
-// accounts with their openings.
+// search finds a line), which refuses a distribution that does not add up and turns the row blue
+// when it does, and the register button carries the blue rows; the note page lists the open
+// notes; a base page carries bank accounts with their openings.
 #include <gtest/gtest.h>
 #include "temp_tree.h"
 
