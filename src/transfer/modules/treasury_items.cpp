@@ -141,7 +141,8 @@ void TreasuryItems::CreateWorkTables() {
                "varchar(1) Null, EghamatPlace Varchar(500) Null, Address Varchar(500) Null, "
                "TahodValue float Null, Koll varchar (20) NULL, Moein varchar (20) NULL, Tafsily "
                "varchar (20) NULL, Tafsily2 varchar (20) NULL, ProjectCod varchar (20) NULL, "
-               "SanadDate varchar (10) NULL, Raj int Identity(1,1))");
+               "SanadDate varchar (10) NULL, Raj int Identity(1,1))" +
+               IndexOn(t, "Serial"));
   }
   const std::string noteTaraf = Table("_SaftehTaraf");
   db_.RunSql(DropIfExists(noteTaraf) + " CREATE TABLE " + noteTaraf +
@@ -152,7 +153,8 @@ void TreasuryItems::CreateWorkTables() {
              "Des5 varchar (250) NULL, Des6 varchar (250) NULL, SaftehNo varchar (20) NULL, Joz "
              "varchar (20) NULL, SaftehValue float Null, TahodValue float Null, Koll varchar (20) "
              "NULL, Moein varchar (20) NULL, Tafsily varchar (20) NULL, Tafsily2 varchar (20) "
-             "NULL, ProjectCod varchar (20) NULL, Radif int Identity(1,1))");
+             "NULL, ProjectCod varchar (20) NULL, Radif int Identity(1,1))" +
+             IndexOn(noteTaraf, "Serial"));
   for (const char* t : {"_Safteh", "_SaftehPay", "_SaftehTaraf"}) {
     const std::string last = Table(std::string(t) + "_Last");
     db_.RunSql(DropIfExists(last) + " Select * into " + last + " from " + Table(t));
@@ -458,6 +460,7 @@ bool TreasuryItems::ListNotes(ItemKind kind) {
   if (frame_.RemoteSource()) {
     Fetch(table);
     Fetch(taraf);
+    db_.RunSql(IndexOn(table, "Serial") + IndexOn(taraf, "Serial"));
     // The source's server could not see this period: notes it already holds drop out here.
     db_.RunSql(" Delete From " + table +
                " Where Exists (Select * From N_SoftehLastTrans L Where Left(L.WhatDoc, 1) = '" +

@@ -184,6 +184,12 @@ TEST_F(TreasuryTest, RegisteringTwiceAddsNothing) {
                   "> 0.005"),
             "0");
   EXPECT_NE(Value(kDest, "SELECT COUNT(*) FROM N_CHQFirst"), "0");
+  // Each registered document numbers its lines 1, 2, ... within itself.
+  for (const char* table : {"N_NaghdTrans", "N_SoftehTrans"})
+    EXPECT_EQ(Value(kDest, std::string("SELECT COUNT(*) FROM (SELECT Serial FROM ") + table +
+                               " GROUP BY Serial HAVING MAX(Raj) <> COUNT(*) OR MIN(Raj) <> 1) X"),
+              "0")
+        << table;
   EXPECT_NE(Value(kDest, "SELECT COUNT(*) FROM N_SoftehLastTrans"), "0");
   EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM N_AsnadNaghd WHERE WhatDoc = '02'"), "1");
   RegisterEverything();
