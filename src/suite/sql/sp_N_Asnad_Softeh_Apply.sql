@@ -31,9 +31,9 @@ EXEC ('INSERT INTO #Note (SoftehNo, Joz, Serial, Hand) SELECT LTRIM(RTRIM(Safteh
   + 'LTRIM(RTRIM(ISNULL(Joz, ''''))), MIN(Serial), MAX(Hand) FROM ('
   + 'SELECT SaftehNo, Joz, Serial, 0 AS Hand FROM ' + @Table + ' WHERE Status = ''A'' UNION ALL '
   + 'SELECT SaftehNo, Joz, Serial, 1 AS Hand FROM ' + @Table + '_Last) X '
-  + 'WHERE NOT EXISTS (SELECT * FROM N_SoftehLastTrans L WHERE LEFT(L.WhatDoc, 1) = ''' + @Kind + ''' '
-  + 'AND LTRIM(RTRIM(L.SoftehNo)) = LTRIM(RTRIM(X.SaftehNo)) '
-  + 'AND LTRIM(RTRIM(ISNULL(L.Joz, ''''))) = LTRIM(RTRIM(ISNULL(X.Joz, '''')))) '
+  + 'WHERE LTRIM(RTRIM(X.SaftehNo)) + ''_'' + LTRIM(RTRIM(ISNULL(X.Joz, ''''))) NOT IN ('
+  + 'SELECT LTRIM(RTRIM(L.SoftehNo)) + ''_'' + LTRIM(RTRIM(ISNULL(L.Joz, ''''))) FROM N_SoftehLastTrans L '
+  + 'WHERE LEFT(L.WhatDoc, 1) = ''' + @Kind + ''' AND L.SoftehNo IS NOT NULL) '
   + 'GROUP BY LTRIM(RTRIM(SaftehNo)), LTRIM(RTRIM(ISNULL(Joz, ''''))) ORDER BY MIN(Serial)')
 CREATE INDEX IX_Note_Seq ON #Note (Seq)
 CREATE INDEX IX_Note_Key ON #Note (SoftehNo, Joz)

@@ -74,9 +74,9 @@ IF LTRIM(RTRIM(ISNULL(@Min, ''))) <> '' AND LTRIM(RTRIM(ISNULL(@Max, ''))) <> ''
   DELETE FROM #Note WHERE CAST(SoftehNo + '_' + Joz AS varchar(100)) < @Min
     OR CAST(SoftehNo + '_' + Joz AS varchar(100)) > @Max
 IF @DestDb <> '' AND DB_ID(@DestDb) IS NOT NULL
-  EXEC ('DELETE FROM #Note WHERE EXISTS (SELECT * FROM ' + @DestDb + '..N_SoftehLastTrans L '
-    + 'WHERE LTRIM(RTRIM(L.SoftehNo)) = LTRIM(RTRIM(#Note.SoftehNo)) '
-    + 'AND LTRIM(RTRIM(ISNULL(L.Joz, ''''))) = LTRIM(RTRIM(#Note.Joz)) AND LEFT(L.WhatDoc, 1) = ''' + @Kind + ''')')
+  EXEC ('DELETE FROM #Note WHERE LTRIM(RTRIM(SoftehNo)) + ''_'' + LTRIM(RTRIM(Joz)) IN ('
+    + 'SELECT LTRIM(RTRIM(L.SoftehNo)) + ''_'' + LTRIM(RTRIM(ISNULL(L.Joz, ''''))) FROM ' + @DestDb
+    + '..N_SoftehLastTrans L WHERE LEFT(L.WhatDoc, 1) = ''' + @Kind + ''')')
 EXEC ('UPDATE #Note SET EntryIdx = (SELECT MAX(N.IDX) FROM N_SoftehTrans N WHERE N.SoftehNo = #Note.SoftehNo '
   + 'AND ISNULL(N.Joz, '''') = #Note.Joz AND N.WhatDoc IN ' + @Entry + '), '
   + 'Paid = (SELECT SUM(ISNULL(N.SaftehValue, 0)) FROM N_SoftehTrans N' + @Where
