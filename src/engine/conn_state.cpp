@@ -143,7 +143,8 @@ ConnectionState::~ConnectionState() {
   if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   for (const auto& name : ownedGlobals_) {
     std::string drop = "DROP TABLE IF EXISTS tempdb." + QuoteIdent(name);
-    sqlite3_exec(db_, drop.c_str(), nullptr, nullptr, nullptr);
+    // A table that could not be dropped keeps its owner row, so the next connection drops it.
+    if (sqlite3_exec(db_, drop.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) continue;
     for (const char* sql : {"DELETE FROM tempdb.__xfer_owner WHERE name = ?",
                             "DELETE FROM tempdb.__xfer_identity WHERE tbl = ?"}) {
       sqlite3_stmt* st = nullptr;

@@ -101,6 +101,9 @@ void Executor::CreateTable(const Statement& s) {
     sql += ", CONSTRAINT " + QuoteIdent(name) + " PRIMARY KEY (" + ColumnList(pk) + ")";
   }
   std::string qualified = r.QualifiedName(t);
+  // Owned before it exists: a process that dies between the two still leaves a table that the
+  // next connection knows to drop.
+  if (t.isGlobalTemp) conn_.OwnGlobal(t.name);
   Exec(conn_.db(), "CREATE TABLE " + qualified + " (" + sql + ")");
   // Unique constraints are indexes that carry the constraint's name.
   for (const auto& k : s.constraints)
@@ -123,7 +126,6 @@ void Executor::CreateTable(const Statement& s) {
     sqlite3_bind_int64(ins.get(), 4, identity->identityStep);
     ins.Step();
   }
-  if (t.isGlobalTemp) conn_.OwnGlobal(t.name);
   if (t.isTempTable) conn_.frame().tempTables.push_back(t.name);
   conn_.SchemaChanged();
 }

@@ -767,9 +767,10 @@ void Executor::SelectInto(const Statement& s) {
     cols += (cols.empty() ? "" : ", ") + ColumnSql(def, false);
   }
   std::string qualified = r.QualifiedName(target);
+  // Owned before it exists, as CREATE TABLE does.
+  if (target.isGlobalTemp) conn_.OwnGlobal(target.name);
   Exec(conn_.db(), "CREATE TABLE " + qualified + " (" + cols + ")");
   conn_.SchemaChanged();
-  if (target.isGlobalTemp) conn_.OwnGlobal(target.name);
   if (target.isTempTable) conn_.frame().tempTables.push_back(target.name);
   Rendered insert = q;
   insert.sql = "INSERT INTO " + qualified + " " + q.sql;

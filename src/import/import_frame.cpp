@@ -259,4 +259,18 @@ void ImportFrame::TakeRanges(const db::ResultSet& rs, size_t at) {
   numbers.from = std::string(db::Trim(Text(rs, 0, at + 3)));
 }
 
+const db::ResultSet& ImportFrame::CachedCandidates(const std::string& sql, bool any) const {
+  if (!candidatesRead_ && any) {
+    auto sets = db_.connection()->Query(sql);
+    candidates_ = sets.empty() ? db::ResultSet{} : std::move(sets.back());
+    candidatesRead_ = true;
+  }
+  return candidates_;
+}
+
+void ImportFrame::ForgetCandidates() {
+  candidates_ = db::ResultSet{};
+  candidatesRead_ = false;
+}
+
 }  // namespace xfer::import

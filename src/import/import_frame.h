@@ -142,6 +142,11 @@ class ImportFrame {
   virtual void ReadRanges() = 0;
   virtual void CloseCandidates() = 0;
   void SetApplyEnabled(bool on) { applyEnabled_ = on; }
+  // The loaded candidates as the grid and the preview read them: run `sql` on the destination
+  // once after a load (an empty set, nothing read, when `any` is false), then served as read
+  // until ForgetCandidates.
+  const db::ResultSet& CachedCandidates(const std::string& sql, bool any) const;
+  void ForgetCandidates();
   // One apply done: counts it when automatic mode is on; returns the count text.
   std::string CountRun();
   void RefillPeriods();
@@ -173,6 +178,8 @@ class ImportFrame {
   Status lastStatus_;
   bool sourceLost_ = false;
   const transfer::StopRequest* stop_ = nullptr;
+  mutable db::ResultSet candidates_;
+  mutable bool candidatesRead_ = false;
 };
 
 }  // namespace xfer::import

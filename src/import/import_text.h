@@ -7,6 +7,8 @@ namespace xfer::import::text {
 inline constexpr const char* kNoPeriod = "دوره مالي انتخاب نشده است";
 // Progress text of the load step.
 inline constexpr const char* kLoading = "در حال انتقال ...";
+// The item of the candidate grid's popup that runs the load step.
+inline constexpr const char* kReportItem = "گزارش ...";
 // A typed date that is not a Solar Hijri date.
 inline constexpr const char* kBadDate = "تاريخ وارد شده اشکال دارد";
 // The source does not answer a timer tick.

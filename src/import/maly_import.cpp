@@ -141,17 +141,12 @@ void MalyImport::ReadRanges() {
 }
 
 const db::ResultSet& MalyImport::candidates() const {
-  if (!candidatesRead_ && candidateLines_ > 0) {
-    candidates_ = Last(db_.connection()->Query("Select * From " + importTable_ +
-                                               " Order By sOrder, ProgOrder, Raj, IDX"));
-    candidatesRead_ = true;
-  }
-  return candidates_;
+  return CachedCandidates("Select * From " + importTable_ + " Order By sOrder, ProgOrder, Raj, IDX",
+                          candidateLines_ > 0);
 }
 
 void MalyImport::CloseCandidates() {
-  candidates_ = db::ResultSet{};
-  candidatesRead_ = false;
+  ForgetCandidates();
   candidateLines_ = 0;
   candidateVouchers_ = 0;
   SetApplyEnabled(false);

@@ -91,8 +91,6 @@ class MalyImport : public ImportFrame {
   std::string selectionTable_;
   std::string namTafsily2_, namProject_;
   std::string caption_;
-  mutable db::ResultSet candidates_;
-  mutable bool candidatesRead_ = false;
   long long candidateLines_ = 0;
   long long candidateVouchers_ = 0;
   MalyOutcome outcome_;

@@ -60,7 +60,10 @@ constexpr const char* kColumns =
     "PersonelNam, KalaNam, MasrafNam, NamHesab, SellersNam, CustomerNam, DocDate, DesKala, "
     "OldRaj, Raj, Fee, Price, Qty, Qty1, Qty2, TQty, TQty1, TQty2, QtyReq, Qty1Req, Qty2Req, "
     "QtyOK, Qty1OK, Qty2OK, DateReq, TypeSys, TypeSys2, WhatDoc, Check_Price, SherCode, SalMale, "
-    "sOrder, BuyTaxValue, BuyTaxRate, BuyAmValue, BuyAmRate, MDes";
+    "sOrder, BuyTaxValue, BuyTaxRate, BuyAmValue, BuyAmRate, MDes, SLC";
+
+// The mark of a chosen line ("ض"), as every grid of the suite shows it.
+constexpr const char* kMark = "ض";
 
 // Width checks of the load, in the order their messages are tried.
 struct WidthCheck {
@@ -108,6 +111,11 @@ constexpr std::pair<const char*, const char*> kBaseRecords[] = {
     {"TahvilPerson", "TahvilPerson"},
     {"A_MoredResid", "A_MoredResid"},
 };
+
+// The drafts that travel with a receipt (30) or an issue (50); empty for other codes.
+std::string DraftsOf(const std::string& code) {
+  return code == "30" || code == "50" ? code + "0" : std::string();
+}
 
 long long Count(db::Backend& b, const std::string& table) {
   return db::ParseInteger(db::ScalarText(b, "Select Count(*) From " + table)).value_or(0);
@@ -177,7 +185,7 @@ std::string StoreImport::Table(const std::string& name) const {
       ", DateReq Varchar(10), TypeSys Varchar(2), TypeSys2 Varchar(2), WhatDoc Varchar(3), "
       "Check_Price Varchar(1), SherCode Varchar(10), SalMale Varchar(10), sOrder Varchar(100), "
       "BuyTaxValue Float, BuyTaxRate Float, BuyAmValue Float, BuyAmRate Float, MDes " +
-      width("A_TranID", "MDes") + ")";
+      width("A_TranID", "MDes") + ", SLC Varchar(1))";
   return sql;
 }
 
@@ -275,18 +283,14 @@ void StoreImport::ReadRanges() {
 }
 
 const db::ResultSet& StoreImport::candidates() const {
-  if (!candidatesRead_) {
-    candidates_ = Last(db_.connection()->Query(
-        "Select * From " + std::string(outcome_.notMoved > 0 ? kNotMovedTable : kGridTable) +
-        " Where WhatDoc <> '80' Order By sOrder, Raj, IDX"));
-    candidatesRead_ = true;
-  }
-  return candidates_;
+  return CachedCandidates("Select * From " +
+                              std::string(outcome_.notMoved > 0 ? kNotMovedTable : kGridTable) +
+                              " Where WhatDoc <> '80' Order By sOrder, Raj, IDX",
+                          true);
 }
 
 void StoreImport::CloseCandidates() {
-  candidates_ = db::ResultSet{};
-  candidatesRead_ = false;
+  ForgetCandidates();
   candidateLines_ = 0;
   candidateDocuments_ = 0;
   SetApplyEnabled(false);
@@ -337,21 +341,24 @@ bool StoreImport::CheckAvamel() {
   return false;
 }
 
-std::string StoreImport::Filter() const {
+std::string StoreImport::Filter(const std::string& alias) const {
   std::string f;
   if (anbars.ticked) {
-    if (!BlankDate(anbars.from)) f += "And TA.AnbarCod >= " + Quote(db::Trim(anbars.from)) + " ";
-    if (!BlankDate(anbars.to)) f += "And TA.AnbarCod <= " + Quote(db::Trim(anbars.to)) + " ";
+    if (!BlankDate(anbars.from))
+      f += "And " + alias + "AnbarCod >= " + Quote(db::Trim(anbars.from)) + " ";
+    if (!BlankDate(anbars.to))
+      f += "And " + alias + "AnbarCod <= " + Quote(db::Trim(anbars.to)) + " ";
   }
   if (dates.ticked) {
-    if (!BlankDate(dates.from)) f += "And TA.DocDate >= " + Quote(db::Trim(dates.from)) + " ";
-    if (!BlankDate(dates.to)) f += "And TA.DocDate <= " + Quote(db::Trim(dates.to)) + " ";
+    if (!BlankDate(dates.from))
+      f += "And " + alias + "DocDate >= " + Quote(db::Trim(dates.from)) + " ";
+    if (!BlankDate(dates.to)) f += "And " + alias + "DocDate <= " + Quote(db::Trim(dates.to)) + " ";
   }
   if (numbers.ticked) {
     if (!BlankDate(numbers.from))
-      f += "And " + Aligned("TA.Document") + " >= " + AlignedLiteral(numbers.from) + " ";
+      f += "And " + Aligned(alias + "Document") + " >= " + AlignedLiteral(numbers.from) + " ";
     if (!BlankDate(numbers.to))
-      f += "And " + Aligned("TA.Document") + " <= " + AlignedLiteral(numbers.to) + " ";
+      f += "And " + Aligned(alias + "Document") + " <= " + AlignedLiteral(numbers.to) + " ";
   }
   return f;
 }
@@ -401,9 +408,12 @@ void StoreImport::LoadClosingStock() {
 
 void StoreImport::LoadDocuments() {
   RemoteQuery().Execute("Truncate Table " + importTable_);
-  RemoteQuery().Execute(SourceDatabase() + "..sp_A_Asnad_Import_Perpar '" +
-                        PriorModeName(priorMode) + "', " + importTable_ + ", " + Quote(Filter()) +
-                        ", '" + Code() + "'");
+  std::string call = SourceDatabase() + "..sp_A_Asnad_Import_Perpar '" + PriorModeName(priorMode) +
+                     "', " + importTable_ + ", " + Quote(Filter()) + ", '";
+  RemoteQuery().Execute(call + Code() + "'");
+  // Receipts and issues bring the drafts of their kind along; the apply writes them second.
+  if (std::string drafts = DraftsOf(Code()); !drafts.empty())
+    RemoteQuery().Execute(call + drafts + "'");
 }
 
 void StoreImport::FetchFromRemote() {
@@ -473,7 +483,46 @@ void StoreImport::AddTotals() {
              ", Max(sOrder)+'C' From ##tmpTableName Where sOrder Like '%AB' Having Count(*) > 0");
 }
 
+void StoreImport::Mark(Marks marks) {
+  std::string to = marks == Marks::kAll    ? Quote(kMark)
+                   : marks == Marks::kNone ? "''"
+                                           : "Case When SLC = " + Quote(kMark) + " Then '' Else " +
+                                                 Quote(kMark) + " End";
+  // The incoming half of a transfer is not listed; it follows its outgoing half.
+  db_.RunSql("Update ##tmpTableName Set SLC = " + to + " Where KalaCod Is Not Null");
+  ForgetCandidates();
+}
+
+long long StoreImport::MarkedLines() const {
+  return Number(Last(db_.connection()->Query(
+                    "Select Count(*) From ##tmpTableName Where KalaCod Is Not Null And WhatDoc <> "
+                    "'80' And SLC = " +
+                    Quote(kMark))),
+                0, 0);
+}
+
+db::ResultSet StoreImport::SourceAnbars() {
+  if (periodIndex() < 0) return {};
+  return Last(RemoteQuery().Query("Select AnbarCod, AnbarNam From " + SourceDatabase() +
+                                  "..Anbar Order By AnbarCod"));
+}
+
+bool StoreImport::CheckDate(const std::string& date) {
+  if (!db::IsValidSolarDate(date)) {
+    Report(text::kStoreBadDate, kRed);
+    return false;
+  }
+  std::string source = SourceDatabase();
+  std::string year = source.size() > 4 ? source.substr(source.size() - 4) : std::string();
+  if (year.empty() || date.substr(0, 4) == year) return true;
+  Report(text::kYearHead + year + text::kYearTail, kRed);
+  return false;
+}
+
 bool StoreImport::Load() {
+  // A refused load leaves nothing of an earlier one to apply.
+  CloseCandidates();
+  outcome_ = StoreOutcome{};
   if (periodIndex() < 0) {
     Report(text::kNoPeriod, kRed);
     return false;
@@ -484,12 +533,7 @@ bool StoreImport::Load() {
   }
   if (dates.ticked)
     for (const std::string* d : {&dates.from, &dates.to})
-      if (!db::IsValidSolarDate(*d)) {
-        Report(text::kStoreBadDate, kRed);
-        return false;
-      }
-  CloseCandidates();
-  outcome_ = StoreOutcome{};
+      if (!CheckDate(*d)) return false;
   StateGuard progress(dialogs_, caption_, text::kLoading);
   if (!CheckWidths() || !CheckAvamel()) return false;
   dialogs_.Progress(1, 5);
@@ -537,6 +581,7 @@ bool StoreImport::Load() {
     db_.RunSql("Update ##tmpTableName Set DocDate = " + Quote(sDate1) + " Where Whatdoc = '10' ");
   dialogs_.Progress(4, 5);
 
+  Mark(Marks::kAll);
   db::ResultSet counts = Last(db_.connection()->Query(
       "Select Count(*), Count(Distinct WhatDoc + '_' + AnbarCod + '_' + LTrim(RTrim(OldDocument))) "
       "From ##tmpTableName Where KalaCod Is Not Null And WhatDoc <> '80'"));
@@ -588,22 +633,47 @@ void StoreImport::HoldBackFactorDocuments(const std::string& sourceDb) {
   outcome_.notMoved = Number(rs, 0, 0);
 }
 
-void StoreImport::FillImportTable() {
-  std::string code = Code(), where = "where KalaCod Is Not Null ";
+void StoreImport::FillImportTable(const std::string& code) {
+  std::string where = "where KalaCod Is Not Null and SLC = " + Quote(kMark) + " ";
+  std::string drafts =
+      "AnbarCod + '_' + LTrim(RTrim(Document)) %s (select AnbarCod + '_' + LTrim(RTrim(Document)) "
+      "from ##tmpTranID_Movagat where WhatDoc = '" +
+      code.substr(0, 2) + "')";
   if (code == "30" || code == "50")
-    where += "and WhatDoc = '" + code +
-             "' and AnbarCod + '_' + LTrim(RTrim(Document)) not in (select AnbarCod + '_' + "
-             "LTrim(RTrim(Document)) from ##tmpTranID_Movagat where WhatDoc = '" +
-             code + "')";
+    where += "and WhatDoc = '" + code + "' and " + Replace(drafts, "%s", "not in");
+  else if (code == "300" || code == "500")
+    where += "and WhatDoc = '" + code + "' and " + Replace(drafts, "%s", "in");
   else if (code == "85")
     where += "and ((WhatDoc = '85') or (WhatDoc = '80')) ";
-  else if (code == "100")
-    where += "and WhatDoc = '10' ";
   else if (code != "1000")
     where += "and WhatDoc = '" + code + "' ";
   db_.RunSql("truncate table " + importTable_);
   db_.RunSql("Insert into " + importTable_ + " (" + kColumns + ") select " + kColumns +
              " from ##tmpTableName " + where + " Order By IDX");
+}
+
+void StoreImport::MakeCondTables() {
+  // What this period holds of the chosen type and ranges, per code and warehouse: a replacing
+  // import replaces documents inside these bounds only.
+  std::string code = Code(), filter = Filter("");
+  std::string what = code == "1000"  ? ""
+                     : code == "85"  ? "And WhatDoc In ('85', '80') "
+                     : code == "100" ? "And WhatDoc = '10' "
+                                     : "And WhatDoc = '" + code + "' ";
+  std::string draftWhat = "And WhatDoc = '" + code.substr(0, 2) + "' ";
+  // Drafts travel only with their own types and with receipts and issues.
+  bool draftsToo = code == "300" || code == "500" || !DraftsOf(code).empty();
+  const std::pair<std::string, std::string> conds[] = {
+      {importTable_ + "_Cond", "A_TranId Where 1=1 " + what},
+      {importTable_ + "_CondMovagat",
+       "A_TranSanj_Movagat Where " + std::string(draftsToo ? "1=1 " : "1=2 ") + draftWhat}};
+  for (const auto& [name, from] : conds) {
+    db_.RunSql("If Exists (Select * From Tempdb..SysObjects Where [Name] Like '" + name +
+               "') Drop Table " + name);
+    db_.RunSql(" Select Min(Docdate) MinDate, Max(DocDate) MaxDate, Min(" + Aligned("Document") +
+               ") MinDoc, Max(" + Aligned("Document") + ") MaxDoc, Whatdoc, AnbarCod Into " + name +
+               " From " + from + filter + " Group By WhatDoc,AnbarCod ");
+  }
 }
 
 long long StoreImport::CopyMissingBase(const std::string& sourceDb) {
@@ -630,7 +700,7 @@ bool StoreImport::Apply() {
   if (!applyEnabled()) return false;
   auto started = std::chrono::steady_clock::now();
   outcome_ = StoreOutcome{};
-  candidatesRead_ = false;
+  ForgetCandidates();
   report_ = transfer::RunReport{};
   report_.what = "import store " + Code() + " " + AfterModeNameNow();
   report_.source = (RemoteSource() ? source_.name + ":" : std::string()) + SourceDatabase();
@@ -640,8 +710,6 @@ bool StoreImport::Apply() {
   if (!CheckApply()) return false;
 
   StateGuard progress(dialogs_, caption_, text::kLoading);
-  backupStamp_ = BackupStoreTables(*db_.connection(), BackupStamp(g_.today, date_.CurrentTime()));
-  dialogs_.Progress(1, 4);
 
   std::string sourceDb = SourceDatabase();
   bool remote = RemoteSource();
@@ -655,7 +723,7 @@ bool StoreImport::Apply() {
     }
     sourceDb = kStoreMirror;
   }
-  dialogs_.Progress(2, 4);
+  dialogs_.Progress(1, 4);
   // Receipt factors belong to documents of A_TranID only.
   bool documents = Code() != "300" && Code() != "500" && Code() != "400" && Code() != "600";
   if (AfterModeNameNow() == "OLDID" && documents) HoldBackFactorDocuments(sourceDb);
@@ -663,24 +731,36 @@ bool StoreImport::Apply() {
   std::string to = anbars.ticked ? std::string(db::Trim(anbars.to)) : "";
   std::string code = Code() == "100" ? "10" : Code();
 
+  MakeCondTables();
+
   transfer::UnitResult unit;
   unit.table = "A_TranID";
   unit.name = caption_;
   unit.sourceRows = candidateLines_;
+  // One call per code; receipts and issues make a second one for their drafts. Both belong to
+  // one transaction, so the documents never arrive without their drafts.
+  auto import = [&](const std::string& what) {
+    FillImportTable(what);
+    db::ResultSet rs = Last(db_.connection()->Query(
+        "sp_A_Asnad_Import '" + AfterModeNameNow() + "', " + importTable_ + ", " + Quote(sourceDb) +
+        ", " + Quote(from) + ", " + Quote(to) + ", '" + what + "' "));
+    outcome_.documents += Number(rs, 0, 0);
+    outcome_.lines += Number(rs, 0, 1);
+    outcome_.kept += Number(rs, 0, 2);
+    outcome_.replaced += Number(rs, 0, 3);
+    outcome_.merged += Number(rs, 0, 4);
+    outcome_.serials += Number(rs, 0, 5);
+  };
   try {
     transfer::RunAtomic(
         db_,
         [&] {
-          FillImportTable();
-          db::ResultSet rs = Last(db_.connection()->Query(
-              "sp_A_Asnad_Import '" + AfterModeNameNow() + "', " + importTable_ + ", " +
-              Quote(sourceDb) + ", " + Quote(from) + ", " + Quote(to) + ", '" + code + "' "));
-          outcome_.documents = Number(rs, 0, 0);
-          outcome_.lines = Number(rs, 0, 1);
-          outcome_.kept = Number(rs, 0, 2);
-          outcome_.replaced = Number(rs, 0, 3);
-          outcome_.merged = Number(rs, 0, 4);
-          outcome_.serials = Number(rs, 0, 5);
+          // The backups go with the import: a run that ends half-way leaves the earlier ones.
+          backupStamp_ =
+              BackupStoreTables(*db_.connection(), BackupStamp(g_.today, date_.CurrentTime()));
+          dialogs_.Progress(2, 4);
+          import(code);
+          if (std::string drafts = DraftsOf(code); !drafts.empty()) import(drafts);
           dialogs_.Progress(3, 4);
           if (copyBase) outcome_.baseRows = CopyMissingBase(SourceDatabase());
         },

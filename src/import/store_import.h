@@ -60,7 +60,10 @@ class StoreImport : public ImportFrame {
   int typeIndex() const { return typeIndex_; }
   std::string TypeCode() const;
 
-  Range anbars;              // chbAnbar, FrAnbarCod, ToAnbarCod
+  Range anbars;  // chbAnbar, FrAnbarCod, ToAnbarCod
+  // The warehouses of the source period (AnbarCod, AnbarNam) for the picker of the range edits;
+  // none without a period.
+  db::ResultSet SourceAnbars();
   bool havalehDest = false;  // chkHavaleh
 
   // rg_AfterImport items as they read now: the merging item is gone after the receipt rule.
@@ -73,8 +76,18 @@ class StoreImport : public ImportFrame {
   // The check before automatic mode starts: a document type, then a period.
   bool CheckBeforeAuto() override;
 
+  // The date check of the form: a Solar Hijri date of the source period's year (the documents
+  // chosen are that period's). False, with the status text, otherwise.
+  bool CheckDate(const std::string& date);
+
   bool Load() override;
   bool Apply() override;
+
+  // The marks of the preview's popup items (all, none, invert). A load marks every line; the
+  // apply sends the marked ones.
+  enum class Marks { kAll, kNone, kInvert };
+  void Mark(Marks marks);
+  long long MarkedLines() const;
 
   // The loaded preview (incoming halves of transfers left out), ordered by sOrder and Raj.
   const db::ResultSet& candidates() const;
@@ -95,7 +108,8 @@ class StoreImport : public ImportFrame {
   std::string Code() const;
   bool CheckWidths();
   bool CheckAvamel();
-  std::string Filter() const;
+  // The range conditions on the header columns, each headed by `alias`.
+  std::string Filter(const std::string& alias = "TA.") const;
   void LoadClosingStock();
   void LoadDocuments();
   void FetchFromRemote();
@@ -104,7 +118,9 @@ class StoreImport : public ImportFrame {
   void AddTotals();
   bool CheckApply();
   void HoldBackFactorDocuments(const std::string& sourceDb);
-  void FillImportTable();
+  // The rows of the preview one call of the import writes; `code` is the call's code.
+  void FillImportTable(const std::string& code);
+  void MakeCondTables();
   long long CopyMissingBase(const std::string& sourceDb);
   void KeepReport();
   void Refuse(const std::string& message);
@@ -116,8 +132,6 @@ class StoreImport : public ImportFrame {
   std::string namTafsily2_;
   int typeIndex_ = -1;
   bool mergeRemoved_ = false;
-  mutable db::ResultSet candidates_;
-  mutable bool candidatesRead_ = false;
   long long candidateLines_ = 0;
   long long candidateDocuments_ = 0;
   StoreOutcome outcome_;

@@ -6,7 +6,15 @@ namespace xfer::import::text {
 inline constexpr const char* kStoreCaption = "انتقال اسناد انبار از دوره مالي";
 inline constexpr const char* kNoType = "نوع سند انتخاب نشده است";
 inline constexpr const char* kStoreBadDate = "تاريخ وارد شده اشکال دارد ";
+// A date of another year than the source period's: kYearHead + that year + kYearTail.
+inline constexpr const char* kYearHead = "سال ";
+inline constexpr const char* kYearTail = " قابل قبول مي باشد  ";
 inline constexpr const char* kAnbarFrom = "انبار از";
+inline constexpr const char* kAnbarPickTitle = "انتخاب انبار";
+// The preview's report properties and print.
+inline constexpr const char* kStorePropertiesTitle = "انتقال مدارک انبار";
+inline constexpr const char* kStoreReportKey = "A_ASNAD_IMPORT_1";
+inline constexpr const char* kReportPrefix = "گزارش ";
 inline constexpr const char* kHavaleh = "حواله با مرجع اطلاعات مقصد";
 
 // rg_AfterImport of the inventory form, in the order of its items.

@@ -258,17 +258,12 @@ void TradoImport::ReadRanges() {
 }
 
 const db::ResultSet& TradoImport::candidates() const {
-  if (!candidatesRead_ && candidateLines_ > 0) {
-    candidates_ = Last(db_.connection()->Query("Select * From " + importTable_ +
-                                               " Order By sOrder, SanadNoForosh, IDX"));
-    candidatesRead_ = true;
-  }
-  return candidates_;
+  return CachedCandidates("Select * From " + importTable_ + " Order By sOrder, SanadNoForosh, IDX",
+                          candidateLines_ > 0);
 }
 
 void TradoImport::CloseCandidates() {
-  candidates_ = db::ResultSet{};
-  candidatesRead_ = false;
+  ForgetCandidates();
   candidateLines_ = 0;
   candidateDocuments_ = 0;
   SetApplyEnabled(false);

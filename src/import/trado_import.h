@@ -117,8 +117,6 @@ class TradoImport : public ImportFrame {
   std::string caption_;
   std::vector<std::string> typeNames_;
   int typeIndex_ = 0;
-  mutable db::ResultSet candidates_;
-  mutable bool candidatesRead_ = false;
   long long candidateLines_ = 0;
   long long candidateDocuments_ = 0;
   TradoOutcome outcome_;

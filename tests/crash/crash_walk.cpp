@@ -33,6 +33,21 @@ void AddState(std::vector<DatabaseState>& states, const DatabaseState& s) {
   if (std::find(states.begin(), states.end(), s) == states.end()) states.push_back(s);
 }
 
+// Leaves out the tables named, and those starting with a name that ends in "%".
+void EraseAside(DatabaseState& state, const std::vector<std::string>& aside) {
+  for (const std::string& name : aside) {
+    if (name.empty() || name.back() != '%') {
+      state.erase(name);
+      continue;
+    }
+    std::string prefix = name.substr(0, name.size() - 1);
+    std::string counter = kCounterPrefix + prefix;
+    std::erase_if(state, [&](const auto& t) {
+      return t.first.rfind(prefix, 0) == 0 || t.first.rfind(counter, 0) == 0;
+    });
+  }
+}
+
 }  // namespace
 
 const char* FaultName(Fault f) {
@@ -75,8 +90,7 @@ ServerDigest CrashWalk::DigestAll(bool identityAside) const {
   if (!setup_.sourceTemplate.empty())
     for (auto& [db, state] : DigestServer(SourceServer(), identityAside))
       all["source:" + db] = std::move(state);
-  for (auto& [db, state] : all)
-    for (const std::string& table : setup_.aside) state.erase(table);
+  for (auto& [db, state] : all) EraseAside(state, setup_.aside);
   return all;
 }
 
@@ -167,10 +181,9 @@ std::string CrashWalk::CheckRerun() const {
     return " rerun ended with " + std::to_string(r.exitCode) + ": " + LastLine(r.err) + ";";
   std::string failures;
   ServerDigest end = DigestAll(true);
-  for (auto& [db, state] : end)
-    for (const std::string& table : setup_.rerunAside) state.erase(table);
+  for (auto& [db, state] : end) EraseAside(state, setup_.rerunAside);
   for (auto [db, state] : endState_) {
-    for (const std::string& table : setup_.rerunAside) state.erase(table);
+    EraseAside(state, setup_.rerunAside);
     auto it = end.find(db);
     if (it == end.end()) {
       failures += " rerun lost " + db + ";";

@@ -26,7 +26,7 @@ struct WalkSetup {
   bool rerunEveryPoint = true;      // false: only every fourth point is rerun
   std::string sourceTemplate = {};  // a second server, "{source-server}", copied and checked too
   // Tables (lower case) left out of every comparison: a run record kept in the period, whose
-  // times differ from run to run.
+  // times differ from run to run. A name ending in "%" leaves out every table it begins.
   std::vector<std::string> aside = {};
   // Tables (lower case) a rerun may leave otherwise than the clean run: what a second press of
   // a module form does by design differently from the first.

@@ -101,6 +101,9 @@ DatabaseState DigestDatabase(const std::string& file, bool identityAside) {
           skip.push_back(skipped.count(lower + '\x1f' + Lower(sqlite3_column_name(st, i))) > 0);
       // The run reports' identity counter goes with them: the reports have their own digest.
       if (lower == "__xfer_identity" && Lower(Text(st, 0)) == "xfer_run") return;
+      // Each identity counter is digested on its own, beside its table, so a walk that leaves a
+      // table aside leaves its counter aside too.
+      std::string counter = lower == "__xfer_identity" ? kCounterPrefix + Lower(Text(st, 0)) : "";
       std::uint64_t h = 1469598103934665603ull;
       for (int i = 0; i < n; ++i) {
         if (skip[static_cast<size_t>(i)]) continue;
@@ -116,6 +119,10 @@ DatabaseState DigestDatabase(const std::string& file, bool identityAside) {
           const void* p = sqlite3_column_blob(st, i);
           h = Fnv(p, static_cast<size_t>(sqlite3_column_bytes(st, i)), h);
         }
+      }
+      if (!counter.empty()) {
+        state[counter] += Mix(h);
+        return;
       }
       sum += Mix(h);
       ++rows;

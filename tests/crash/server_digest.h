@@ -17,6 +17,9 @@ using DatabaseState = std::map<std::string, std::uint64_t>;
 // Database name (lower case, the file name without ".db") -> its tables.
 using ServerDigest = std::map<std::string, DatabaseState>;
 
+// The identity counter of table t is digested as kCounterPrefix + t.
+inline constexpr const char* kCounterPrefix = "__xfer_identity.";
+
 // Every database of the server directory but tempdb, whose tables are work tables.
 ServerDigest DigestServer(const std::string& directory, bool identityAside = false);
 DatabaseState DigestDatabase(const std::string& file, bool identityAside = false);

@@ -393,7 +393,14 @@ TEST_F(StoreTest, EachDocumentTypeArrivesWithItsLines) {
     EXPECT_EQ(std::stoi(after[0]) - std::stoi(before[0]), std::stoi(source[0]));
     EXPECT_NEAR(Num(after[1]) - Num(before[1]), Num(source[1]), 1e-6);
     EXPECT_NEAR(Num(after[2]) - Num(before[2]), Num(source[2]), 1e-6);
-    EXPECT_EQ(s->outcome().lines, std::stoi(source[0]));
+    // Receipts and issues bring the drafts of their kind along.
+    std::string code = c.code;
+    long long drafts =
+        code == "30" || code == "50"
+            ? std::stoll(Value(std::string("SELECT COUNT(*) FROM ") + kSource +
+                               "..A_TranSanj_Movagat WHERE WhatDoc = '" + code + "'"))
+            : 0;
+    EXPECT_EQ(s->outcome().lines, std::stoi(source[0]) + drafts);
     if (std::string(c.code) == "85") {
       // Each incoming half shares its outgoing half's new number, warehouses crossed.
       EXPECT_EQ(Rows(std::string("SELECT I.TranID FROM ") + kDest +
@@ -482,7 +489,9 @@ TEST_F(StoreTest, DocumentsTiedToReceiptFactorsStayBehindWhenMerging) {
   EXPECT_EQ(s->outcome().lines + static_cast<long long>(held.rows.size()),
             std::stoll(Value(std::string("SELECT COUNT(*) FROM ") + kSource +
                              "..A_TranSanj T INNER JOIN " + kSource +
-                             "..A_TranID TA ON TA.TranID = T.TranID WHERE TA.WhatDoc = '30'")));
+                             "..A_TranID TA ON TA.TranID = T.TranID WHERE TA.WhatDoc = '30'")) +
+                std::stoll(Value(std::string("SELECT COUNT(*) FROM ") + kSource +
+                                 "..A_TranSanj_Movagat WHERE WhatDoc = '30'")));
 }
 
 TEST_F(StoreTest, ThePreviewShowsNewNumbersAndTotals) {
@@ -545,6 +554,133 @@ TEST_F(StoreTest, EachImportLeavesOneBackupPerTableAndARestoreGivesTheTablesBack
                   "(SELECT MAX(TranID) FROM " +
                   kDest + "..A_TranID) AND WhatDoc = '99'"),
             "1");
+}
+
+TEST_F(StoreTest, ReceiptsAndIssuesBringTheirDraftsInTheSameApply) {
+  for (const char* code : {"30", "50"}) {
+    SCOPED_TRACE(code);
+    TearDown();
+    SetUp();
+    std::string drafts = std::string("WhatDoc = '") + code + "'";
+    auto draftLines = [&](const std::string& db) {
+      return Rows("SELECT AnbarCod, LTRIM(RTRIM(Document)), Raj, KalaCod, Qty FROM " + db +
+                  "..A_TranSanj_Movagat WHERE " + drafts + " ORDER BY AnbarCod, Document, Raj");
+    };
+    auto sourceDrafts = draftLines(kSource);
+    ASSERT_FALSE(sourceDrafts.empty());
+    size_t before = draftLines(kDest).size();
+    std::string lastTran = Value(std::string("SELECT MAX(TranID) FROM ") + kDest + "..A_TranID");
+
+    auto s = Import(code, "NEWID");
+    EXPECT_EQ(draftLines(kDest).size(), before + sourceDrafts.size());
+    EXPECT_EQ(s->outcome().lines, s->candidateLines()) << "documents and drafts, every line";
+    // A new document and a new draft of one warehouse never share a number.
+    auto numbers = [&](const std::string& sql) {
+      auto r = Rows(sql);
+      return std::set<std::string>(r.begin(), r.end());
+    };
+    auto docs = numbers(std::string("SELECT AnbarCod + '|' + LTRIM(Document) FROM ") + kDest +
+                        "..A_TranID WHERE " + drafts + " AND TranID > " + lastTran);
+    auto newDrafts = numbers(std::string("SELECT AnbarCod + '|' + LTRIM(Document) FROM ") + kDest +
+                             "..A_TranSanj_Movagat WHERE " + drafts);
+    ASSERT_FALSE(docs.empty());
+    for (const std::string& d : docs) EXPECT_EQ(newDrafts.count(d), 0u) << d;
+  }
+}
+
+TEST_F(StoreTest, ReplacingStaysInsideTheChosenRanges) {
+  struct Case {
+    const char* name;
+    Range dates, numbers;
+    const char* untouched;  // receipts here that must stay as they are
+    bool replaces;
+  };
+  const Case cases[] = {
+      // This period's receipts are all dated after the chosen range: same numbers, still kept.
+      {"dates", {true, "1402/01/01", "1402/12/29"}, {}, "TA.WhatDoc = '30'", false},
+      {"numbers", {}, {true, "1", "2"}, "TA.WhatDoc = '30' AND CAST(TA.Document AS int) > 2", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    auto untouched = DocLines(kDest, c.untouched);
+    auto s = OpenStore();
+    ASSERT_TRUE(s->ChoosePeriodByDatabase(kSource));
+    ASSERT_TRUE(s->ChooseType(StoreTypeOf("30")));
+    s->afterMode = StoreAfterOf("REPLACE");
+    s->dates = c.dates;
+    s->numbers = c.numbers;
+    s->numbers.from = s->PaddedNumber(c.numbers.from);
+    s->numbers.to = s->PaddedNumber(c.numbers.to);
+    ASSERT_TRUE(s->Load()) << Last();
+    ASSERT_GT(s->candidateLines(), 0);
+    ASSERT_TRUE(s->Apply()) << Last();
+    auto after = DocLines(kDest, c.untouched);
+    for (const std::string& l : untouched) EXPECT_EQ(after.count(l), untouched.count(l)) << l;
+    if (c.replaces) {
+      EXPECT_GT(s->outcome().replaced, 0);
+    } else {
+      EXPECT_EQ(s->outcome().replaced, 0);
+      EXPECT_GT(s->outcome().kept, 0) << "same numbers outside the range are kept";
+    }
+  }
+}
+
+TEST_F(StoreTest, DatesMustBeOfTheSourcePeriodsYear) {
+  auto s = OpenStore();
+  ASSERT_TRUE(s->ChoosePeriodByDatabase(kSource));
+  ASSERT_TRUE(s->ChooseType(StoreTypeOf("50")));
+  const std::string wrongYear = std::string(text::kYearHead) + "1402" + text::kYearTail;
+  struct Case {
+    const char* date;
+    bool accepted;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"1402/05/10", true, ""},
+      {"1403/01/15", false, wrongYear},
+      {"1402/13/01", false, text::kStoreBadDate},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.date);
+    dialogs_.messages.clear();
+    EXPECT_EQ(s->CheckDate(c.date), c.accepted);
+    EXPECT_EQ(Last(), c.message);
+    s->dates = {true, "1402/01/01", c.date};
+    EXPECT_EQ(s->Load(), c.accepted) << "the load checks its dates alike";
+    if (!c.accepted) {
+      EXPECT_EQ(s->candidateLines(), 0);
+    }
+  }
+}
+
+TEST_F(StoreTest, TheApplySendsTheMarkedLines) {
+  auto s = OpenStore();
+  ASSERT_TRUE(s->ChoosePeriodByDatabase(kSource));
+  ASSERT_TRUE(s->ChooseType(StoreTypeOf("55")));
+  s->afterMode = StoreAfterOf("NEWID");
+  ASSERT_TRUE(s->Load()) << Last();
+  const long long all = s->candidateLines();
+  ASSERT_GT(all, 0);
+  EXPECT_EQ(s->MarkedLines(), all) << "a load marks every line";
+  struct Step {
+    StoreImport::Marks marks;
+    long long marked;
+  };
+  const Step steps[] = {{StoreImport::Marks::kNone, 0},
+                        {StoreImport::Marks::kInvert, all},
+                        {StoreImport::Marks::kInvert, 0},
+                        {StoreImport::Marks::kAll, all},
+                        {StoreImport::Marks::kNone, 0}};
+  for (const Step& st : steps) {
+    s->Mark(st.marks);
+    EXPECT_EQ(s->MarkedLines(), st.marked);
+  }
+  auto before = DocLines(kDest, "TA.WhatDoc = '55'");
+  ASSERT_TRUE(s->Apply()) << Last();
+  EXPECT_EQ(s->outcome().documents, 0) << "nothing marked, nothing sent";
+  EXPECT_EQ(DocLines(kDest, "TA.WhatDoc = '55'"), before);
 }
 
 TEST_F(StoreTest, RefusalsWriteNothing) {

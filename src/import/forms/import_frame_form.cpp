@@ -1,5 +1,6 @@
 #include "import/forms/import_frame_form.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -19,6 +21,7 @@
 #include "db/solar_date.h"
 #include "import/import_text.h"
 #include "ui/grid/db_grid.h"
+#include "ui/grid/maly_object.h"
 #include "ui/persian_display.h"
 #include "ui/remote_form.h"
 
@@ -230,6 +233,13 @@ void TImportFrameForm::cmdServerClick() {
 }
 
 void TImportFrameForm::Attach() {
+  if (pmImportAsnad && !R_ReportItem) {
+    // The grid's popup runs the load step again from its report item.
+    pmImportAsnad->menu()->addSeparator();
+    R_ReportItem = pmImportAsnad->menu()->addAction(Q(text::kReportItem));
+    R_ReportItem->setObjectName("R_ReportItem");
+    connect(R_ReportItem, &QAction::triggered, this, &TImportFrameForm::R_ReportItemClick);
+  }
   ImportFrame* f = frame();
   f->statusSink = [this](const Status& s) { ShowStatus(s); };
   FillPeriods();

@@ -14,6 +14,7 @@
 #include "transfer/forms/form_session.h"
 #include "transfer/forms/session_dialogs.h"
 
+class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -62,6 +63,7 @@ class TImportFrameForm : public QWidget {
   QLabel* lbServerNam;
   ui::grid::TDBGrid* dbgAsnad;
   ui::grid::TMalyObject* pmImportAsnad = nullptr;
+  QAction* R_ReportItem = nullptr;  // the popup's item that runs the load step
   QPushButton* cmdOk;
   QTimer* TimerAuto;
   QLineEdit* EdtAutoMin;

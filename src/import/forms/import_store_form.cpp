@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyledItemDelegate>
@@ -16,6 +17,8 @@
 #include <QVBoxLayout>
 
 #include "db/session.h"
+#include "import/forms/anbar_pick_form.h"
+#include "import/forms/selection_text.h"
 #include "import/import_text.h"
 #include "import/store_text.h"
 #include "transfer/forms/form_grid.h"
@@ -38,6 +41,7 @@ struct StoreColumn {
   const char* caption;
 };
 constexpr StoreColumn kColumns[] = {
+    {"SLC", " "},
     {"AnbarCod", "انبار"},
     {"AnbarNam", "نام انبار"},
     {"PersonelCod", "تحويل دهنده"},
@@ -124,6 +128,12 @@ TImportStoreForm::TImportStoreForm(transfer::SessionSource session, QWidget* par
     if (store_ && store_->outcome().notMoved > 0) OpenCandidates();
   });
   chbAnbarClick();
+  FrAnbarCod->installEventFilter(this);
+  ToAnbarCod->installEventFilter(this);
+  for (QLineEdit* e : {mDay1, mMonth1, mYear1})
+    connect(e, &QLineEdit::returnPressed, this, [this] { OnDateEnter(false); });
+  for (QLineEdit* e : {mDay2, mMonth2, mYear2})
+    connect(e, &QLineEdit::returnPressed, this, [this] { OnDateEnter(true); });
 }
 
 TImportStoreForm::~TImportStoreForm() = default;
@@ -160,10 +170,87 @@ void TImportStoreForm::FormShow() {
                                               ui::grid::GridVariant::kReport,
                                               transfer::GridSessionOf(session_, *dialogs_));
     pmImportAsnad->setTitle("مشخصات گزارش [انتقال اسناد انبار]");
+    AddPopupItems();
   }
   FillAfterItems();
   SetColumns();
   Attach();
+}
+
+void TImportStoreForm::AddPopupItems() {
+  using ui::grid::GridCommand;
+  pmImportAsnad->setCommandCall(GridCommand::kProperties,
+                                {[] { return text::kStorePropertiesTitle; }, ""});
+  pmImportAsnad->setCommandCall(
+      GridCommand::kPrint, {[this] {
+                              return text::kReportPrefix + (store_
+                                                                ? store_->caption()
+                                                                : std::string(text::kStoreCaption));
+                            },
+                            text::kStoreReportKey});
+  QMenu* menu = pmImportAsnad->menu();
+  menu->addSeparator();
+  const std::pair<QAction**, const char*> items[] = {
+      {&SelectAll_Item, text::kAll}, {&DelAll_Item, text::kNone}, {&ReSel_Item, text::kRevert}};
+  for (const auto& [item, caption] : items) *item = menu->addAction(Q(caption));
+  SelectAll_Item->setObjectName("SelectAll_Item");
+  DelAll_Item->setObjectName("DelAll_Item");
+  ReSel_Item->setObjectName("ReSel_Item");
+  connect(SelectAll_Item, &QAction::triggered, this, &TImportStoreForm::SelectAll_ItemClick);
+  connect(DelAll_Item, &QAction::triggered, this, &TImportStoreForm::DelAll_ItemClick);
+  connect(ReSel_Item, &QAction::triggered, this, &TImportStoreForm::ReSel_ItemClick);
+}
+
+void TImportStoreForm::MarkAll(StoreImport::Marks marks) {
+  if (!store_ || !quAsnad.active()) return;
+  try {
+    store_->Mark(marks);
+  } catch (const std::exception& e) {
+    db::ShowCommandError(*dialogs_, e);
+    return;
+  }
+  dbgAsnad->Requery();
+}
+
+void TImportStoreForm::SelectAll_ItemClick() {
+  MarkAll(StoreImport::Marks::kAll);
+}
+
+void TImportStoreForm::DelAll_ItemClick() {
+  MarkAll(StoreImport::Marks::kNone);
+}
+
+void TImportStoreForm::ReSel_ItemClick() {
+  MarkAll(StoreImport::Marks::kInvert);
+}
+
+bool TImportStoreForm::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::MouseButtonDblClick &&
+      (watched == FrAnbarCod || watched == ToAnbarCod)) {
+    OnEdit_DblClick(static_cast<QLineEdit*>(watched));
+    return true;
+  }
+  return TImportFrameForm::eventFilter(watched, e);
+}
+
+void TImportStoreForm::OnEdit_DblClick(QLineEdit* edit) {
+  if (!store_ || !edit->isEnabled()) return;
+  db::ResultSet rows;
+  try {
+    rows = store_->SourceAnbars();
+  } catch (const std::exception& e) {
+    db::ShowCommandError(*dialogs_, e);
+    return;
+  }
+  TAnbarPickForm picker(std::move(rows), S(edit->text()), this);
+  if (picker.exec() == QDialog::Accepted && !picker.chosen().empty())
+    edit->setText(Q(picker.chosen()));
+}
+
+void TImportStoreForm::OnDateEnter(bool to) {
+  if (!store_ || !chbDate->isChecked()) return;
+  ReadChoices();
+  store_->CheckDate(to ? store_->dates.to : store_->dates.from);
 }
 
 void TImportStoreForm::SetColumns() {

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -30,6 +31,8 @@ class TImportStoreForm : public TImportFrameForm {
   QLabel* lbToAnbar;
   QCheckBox* chkHavaleh;
   QCheckBox* chbAuto;
+  // The grid popup's own items, after the toolkit's.
+  QAction *SelectAll_Item = nullptr, *DelAll_Item = nullptr, *ReSel_Item = nullptr;
 
  public slots:
   void FormShow() override;
@@ -39,17 +42,27 @@ class TImportStoreForm : public TImportFrameForm {
   // Back to idle; the receipt rule may rewrite the numbering items.
   void chbAutoClick();
   void FormClose();
+  void SelectAll_ItemClick();
+  void DelAll_ItemClick();
+  void ReSel_ItemClick();
+  // Opens the warehouse picker for a warehouse edit.
+  void OnEdit_DblClick(QLineEdit* edit);
+  // Enter in a date edit checks that date (the "to" date for the edits of the second row).
+  void OnDateEnter(bool to);
 
  protected:
   ImportFrame* frame() override { return store_.get(); }
   void OpenCandidates() override;
   void ReadChoices() override;
   void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void FillAfterItems();
   void SetColumns();
   void ShowRanges();
+  void AddPopupItems();
+  void MarkAll(StoreImport::Marks marks);
 
   std::unique_ptr<StoreImport> store_;
   // What the row-colour delegate reads; set with store_.

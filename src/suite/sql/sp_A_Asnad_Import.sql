@@ -8,8 +8,11 @@
 --   OLDID           the old number; when this period holds that code, warehouse and number the
 --                   lines are added to that document after its last line;
 --   OLDID_NOCHANGE  the old number; when this period holds it the document is not written;
---   REPLACE         the old number; a document of that number here is deleted first, with its
---                   lines, serial numbers, tax lines, receipt factors, headings and shipping.
+--   REPLACE         the old number; a document of that number here keeps its header (and its
+--                   TranID) and loses its lines, serial numbers, tax lines, receipt factors,
+--                   headings and shipping to the incoming ones;
+--                   when the caller left the bounds of what it chose here (@TableName + '_Cond'
+--                   for documents, + '_CondMovagat' for drafts), only a document inside them.
 -- Numbers are written right-aligned to the width of A_TranID.Document.
 -- @SourceDb is the database the documents came from (the source period, or the mirror of a
 -- remote one): serial numbers, tax lines, receipt factors, expense headings and shipping details
@@ -31,7 +34,8 @@ AS
 SET XACT_ABORT ON
 DECLARE @Width int, @UserWidth int, @Db varchar(200), @SherCode varchar(10), @SalMale varchar(10)
 DECLARE @Where varchar(2000), @Src varchar(300), @Fam varchar(1), @HeadT varchar(50),
-  @LineT varchar(50), @SerT varchar(50), @I int, @MaxTran int, @Lines varchar(2000)
+  @LineT varchar(50), @SerT varchar(50), @I int, @MaxTran int, @Lines varchar(2000),
+  @Cond varchar(250)
 DECLARE @Docs int, @LineCount int, @Kept int, @Replaced int, @Merged int, @Serials int, @Before int
 
 SET @Mode = UPPER(LTRIM(RTRIM(ISNULL(@Mode, ''))))
@@ -105,7 +109,7 @@ BEGIN
       WHEN 'R' THEN 'A_TranSanjKALAREQ' ELSE 'A_TranSanj_Movagat' END
     EXEC ('UPDATE D SET Act = CASE ''' + @Mode + ''' WHEN ''OLDID'' THEN ''M'' '
       + 'WHEN ''OLDID_NOCHANGE'' THEN ''K'' ELSE ''R'' END, '
-      + 'DestTranID = CASE WHEN ''' + @Mode + ''' = ''OLDID'' THEN E.TranID ELSE NULL END '
+      + 'DestTranID = CASE WHEN ''' + @Mode + ''' IN (''OLDID'', ''REPLACE'') THEN E.TranID ELSE NULL END '
       + 'FROM #ImpDoc D INNER JOIN (SELECT WhatDoc, AnbarCod, LTRIM(RTRIM(Document)) AS No, '
       + 'MIN(TranID) AS TranID FROM ' + @HeadT + ' GROUP BY WhatDoc, AnbarCod, LTRIM(RTRIM(Document))) E '
       + 'ON E.WhatDoc = D.StoreDoc AND E.AnbarCod = D.AnbarCod AND E.No = D.OldNo '
@@ -119,6 +123,21 @@ BEGIN
         LTRIM(RTRIM(Document)) AS No, ISNULL(MAX(Raj), 0) AS LastRaj FROM A_TranSanj_Movagat
         GROUP BY WhatDoc, AnbarCod, LTRIM(RTRIM(Document))) X ON X.WhatDoc = D.StoreDoc
         AND X.AnbarCod = D.AnbarCod AND X.No = D.OldNo WHERE D.Act = 'M' AND D.Fam = 'M'
+    -- A replacing import replaces only what this period holds inside the chosen type and ranges
+    -- (the caller's @TableName + '_Cond' and '_CondMovagat', per code and warehouse); a document
+    -- of the same number outside them is kept, and the incoming one with it.
+    IF @Mode = 'REPLACE' AND @Fam IN ('A', 'M')
+    BEGIN
+      SET @Cond = @TableName + CASE @Fam WHEN 'A' THEN '_Cond' ELSE '_CondMovagat' END
+      IF OBJECT_ID('tempdb..' + @Cond) IS NOT NULL OR OBJECT_ID(@Cond) IS NOT NULL
+        EXEC ('UPDATE D SET Act = ''K'' FROM #ImpDoc D WHERE D.Fam = ''' + @Fam + ''' '
+          + 'AND D.Act = ''R'' AND NOT EXISTS (SELECT * FROM ' + @HeadT + ' H INNER JOIN '
+          + @Cond + ' C ON C.WhatDoc = H.WhatDoc AND C.AnbarCod = H.AnbarCod '
+          + 'WHERE H.WhatDoc = D.StoreDoc AND H.AnbarCod = D.AnbarCod '
+          + 'AND LTRIM(RTRIM(H.Document)) = D.OldNo '
+          + 'AND ISNULL(H.DocDate, '''') BETWEEN ISNULL(C.MinDate, '''') AND ISNULL(C.MaxDate, '''') '
+          + 'AND RIGHT(SPACE(20) + LTRIM(RTRIM(H.Document)), 20) BETWEEN C.MinDoc AND C.MaxDoc)')
+    END
     IF @Mode = 'REPLACE' AND @Fam = 'M'
       DELETE FROM A_TranSanj_Movagat WHERE EXISTS (SELECT * FROM #ImpDoc D WHERE D.Fam = 'M'
         AND D.Act = 'R' AND D.StoreDoc = A_TranSanj_Movagat.WhatDoc
@@ -132,9 +151,18 @@ BEGIN
         + 'WHERE D.Act = ''R'' AND D.Fam = ''' + @Fam + '''')
       SET @SerT = CASE @Fam WHEN 'A' THEN 'A_TranSerial' WHEN 'I' THEN 'A_InterimTranSerial'
         ELSE 'A_TranSerialKALAREQ' END
+      -- The replaced document keeps its header, and so its TranID, for whatever refers to it;
+      -- everything under it is written anew.
       EXEC ('DELETE FROM ' + @SerT + ' WHERE TranID IN (SELECT TranID FROM #Gone) '
         + 'DELETE FROM ' + @LineT + ' WHERE TranID IN (SELECT TranID FROM #Gone) '
-        + 'DELETE FROM ' + @HeadT + ' WHERE TranID IN (SELECT TranID FROM #Gone)')
+        + 'DELETE FROM ' + @HeadT + ' WHERE TranID IN (SELECT TranID FROM #Gone) '
+        + 'AND TranID NOT IN (SELECT DestTranID FROM #ImpDoc WHERE Act = ''R'' AND Fam = ''' + @Fam
+        + ''' AND DestTranID IS NOT NULL) '
+        + 'UPDATE H SET Document = D.NewNo, DocDate = D.DocDate, PersonelCod = D.PersonelCod, '
+        + 'User_Name = LEFT(D.UserName, ' + CAST(@UserWidth AS varchar(10)) + '), '
+        + 'TypeSys = D.TypeSys, TypeSys2 = D.TypeSys2, TransStore = D.TransStore, MDes = D.MDes, '
+        + 'SherCode = ''' + @SherCode + ''', SalMale = ''' + @SalMale + ''' FROM ' + @HeadT + ' H '
+        + 'INNER JOIN #ImpDoc D ON D.DestTranID = H.TranID WHERE D.Act = ''R'' AND D.Fam = ''' + @Fam + '''')
       IF @Fam = 'A'
       BEGIN
         DELETE FROM A_TranTax WHERE TranID IN (SELECT TranID FROM #Gone)
@@ -165,11 +193,11 @@ BEGIN
       + 'TypeSys, TypeSys2, TransStore, MDes, SherCode, SalMale) SELECT StoreDoc, AnbarCod, NewNo, '
       + 'DocDate, PersonelCod, LEFT(UserName, ' + CAST(@UserWidth AS varchar(10)) + '), TypeSys, '
       + 'TypeSys2, TransStore, MDes, ''' + @SherCode + ''', ''' + @SalMale + ''' FROM #ImpDoc '
-      + 'WHERE Fam = ''' + @Fam + ''' AND Act IN (''N'', ''R'') ORDER BY Seq')
+      + 'WHERE Fam = ''' + @Fam + ''' AND Act = ''N'' ORDER BY Seq')
     EXEC ('UPDATE D SET DestTranID = H.TranID FROM #ImpDoc D INNER JOIN ' + @HeadT + ' H '
       + 'ON H.WhatDoc = D.StoreDoc AND H.AnbarCod = D.AnbarCod AND H.Document = D.NewNo '
       + 'WHERE H.TranID > ' + CAST(@MaxTran AS varchar(20)) + ' AND D.Fam = ''' + @Fam + ''' '
-      + 'AND D.Act IN (''N'', ''R'')')
+      + 'AND D.Act = ''N''')
     EXEC ('INSERT INTO ' + @LineT + ' (TranID, Raj, KalaCod, DesKala, MasrafCod, Tafsily2, '
       + 'SellersCod, CustomerCod, Buy_Sell_No, ' + @Lines + ') SELECT D.DestTranID, '
       + 'D.RajBase + I.Raj, I.KalaCod, I.DesKala, I.MasrafCod, I.Tafsily2, I.SellersCod, '

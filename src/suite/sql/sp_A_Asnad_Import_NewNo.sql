@@ -2,8 +2,8 @@
 -- fills Document2 of every line with the number its document would get here, right-aligned to
 -- the width of A_TranID.Document. Per code and warehouse, in the order of the source headers,
 -- documents count on from the highest number this period holds for that code and warehouse;
--- receipts and issues (30, 50) and their drafts (300, 500) count on from the higher of the
--- documents and the drafts, temporary receipts (400) from A_InterimTranID, item requests (600)
+-- receipts and issues (30, 50) and their drafts (300, 500) count on together from the higher
+-- of the documents and the drafts, temporary receipts (400) from A_InterimTranID, item requests (600)
 -- from A_TranIDKALAREQ. The incoming half (80) of a transfer shares the number of its outgoing
 -- half (85): the one of the same number whose other warehouse is this half's warehouse.
 -- Numbers compare as decimals, whether stored padded or not.
@@ -19,7 +19,8 @@ CREATE TABLE #MaxNo (WhatDoc varchar(3) NULL, AnbarCod varchar(50) NULL, MaxNo d
 EXEC ('INSERT INTO #NumDoc (WhatDoc, AnbarCod, OldNo) SELECT WhatDoc, AnbarCod, '
   + 'LTRIM(RTRIM(OldDocument)) FROM ' + @TableName + ' WHERE KalaCod IS NOT NULL AND WhatDoc <> ''80'' '
   + 'GROUP BY WhatDoc, AnbarCod, LTRIM(RTRIM(OldDocument)) '
-  + 'ORDER BY AnbarCod, WhatDoc, MIN(TranID), RIGHT(SPACE(20) + LTRIM(RTRIM(OldDocument)), 20)')
+  + 'ORDER BY AnbarCod, CASE WHEN WhatDoc IN (''300'', ''500'') THEN LEFT(WhatDoc, 2) ELSE WhatDoc END, '
+  + 'WhatDoc, MIN(TranID), RIGHT(SPACE(20) + LTRIM(RTRIM(OldDocument)), 20)')
 UPDATE #NumDoc SET Base = 0, StoreDoc = CASE WHEN WhatDoc IN ('300', '500') THEN LEFT(WhatDoc, 2) ELSE WhatDoc END
 
 INSERT INTO #MaxNo (WhatDoc, AnbarCod, MaxNo)
@@ -43,8 +44,10 @@ INSERT INTO #MaxNo (WhatDoc, AnbarCod, MaxNo)
 UPDATE D SET Base = M.MaxNo FROM #NumDoc D INNER JOIN #MaxNo M ON M.WhatDoc = D.WhatDoc
   AND M.AnbarCod = D.AnbarCod WHERE D.WhatDoc IN ('400', '600') AND M.MaxNo > D.Base
 
-UPDATE D SET First = F.FirstSeq FROM #NumDoc D INNER JOIN (SELECT WhatDoc, AnbarCod,
-  MIN(Seq) AS FirstSeq FROM #NumDoc GROUP BY WhatDoc, AnbarCod) F ON F.WhatDoc = D.WhatDoc
+-- A receipt or issue and a draft of its kind never share a number: they count on together,
+-- the documents first.
+UPDATE D SET First = F.FirstSeq FROM #NumDoc D INNER JOIN (SELECT StoreDoc, AnbarCod,
+  MIN(Seq) AS FirstSeq FROM #NumDoc GROUP BY StoreDoc, AnbarCod) F ON F.StoreDoc = D.StoreDoc
   AND F.AnbarCod = D.AnbarCod
 UPDATE #NumDoc SET NewNo = RIGHT(SPACE(@Width)
   + CAST(CAST(Base + Seq - First + 1 AS decimal(20, 0)) AS varchar(20)), @Width)

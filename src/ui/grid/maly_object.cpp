@@ -320,9 +320,22 @@ bool TMalyObject::PrepareCall(GridLibraryCall& call) {
   return s.global != nullptr;
 }
 
+void TMalyObject::setCommandCall(GridCommand c, CommandCall call) {
+  calls_[c] = std::move(call);
+}
+
+bool TMalyObject::PrepareCallFor(GridCommand c, GridLibraryCall& call) {
+  if (!PrepareCall(call)) return false;
+  if (auto it = calls_.find(c); it != calls_.end()) {
+    if (it->second.title) call.title = it->second.title();
+    call.text = it->second.text;
+  }
+  return true;
+}
+
 void TMalyObject::LibraryCommand(GridCommand c) {
   GridLibraryCall call;
-  if (!PrepareCall(call)) return;
+  if (!PrepareCallFor(c, call)) return;
   GridService service = GridService::kColumns;
   switch (c) {
     case GridCommand::kProperties:

@@ -107,6 +107,15 @@ class TMalyObject : public QObject {
   void setTurnoverCheck(TurnoverCheck check) { turnover_ = std::move(check); }
   // Handlers of the export and chart commands (the send-to submenu, DBF, charts).
   void setCommandHandler(GridCommand c, std::function<void()> handler);
+  // What a form hands one library command instead of the grid's title: its own title, asked for
+  // when the command runs, and its texts (a report key, say).
+  struct CommandCall {
+    std::function<std::string()> title;
+    std::string text;
+  };
+  void setCommandCall(GridCommand c, CommandCall call);
+  // The values command `c` hands its library; false when the session has no host record.
+  bool PrepareCallFor(GridCommand c, GridLibraryCall& call);
 
   // The menu and its actions, named "act" + command ("actSearch", "actDeleteRow").
   QMenu* menu() const { return menu_; }
@@ -160,6 +169,7 @@ class TMalyObject : public QObject {
   QMenu* menu_ = nullptr;
   std::map<GridCommand, QAction*> actions_;
   std::map<GridCommand, std::function<void()>> handlers_;
+  std::map<GridCommand, CommandCall> calls_;
   std::string rowMemory_;
   db::Value cellMemory_;
   bool hasCellMemory_ = false;

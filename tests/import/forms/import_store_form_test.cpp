@@ -13,16 +13,20 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
 #include "db/text_util.h"
+#include "engine/engine.h"
+#include "import/forms/anbar_pick_form.h"
 #include "import/store_backup.h"
 #include "import/store_text.h"
 #include "tests/import/import_fixture.h"
 #include "tests/transfer/forms/form_fixture.h"
 #include "tests/ui/modal_script.h"
 #include "ui/grid/db_grid.h"
+#include "ui/grid/maly_object.h"
 
 namespace xfer::import {
 namespace {
@@ -119,6 +123,77 @@ TEST_F(ImportStoreFormTest, TheReceiptRuleRewritesTheNumberingItems) {
   form_->EdtAutoMinChange();
   form_->StartAuto();
   EXPECT_EQ(form_->lblStatus->text().toStdString(), text::kNoType);
+}
+
+TEST_F(ImportStoreFormTest, ThePopupMarksPrintsAndReloads) {
+  form_->cmbDorehMale->setCurrentIndex(0);
+  form_->cmbTypeAsnad->setCurrentIndex(StoreTypeOf("50"));
+  form_->R_ReportItemClick();
+  ASSERT_GT(form_->store()->candidateLines(), 0);
+  auto* popup = form_->pmImportAsnad;
+  ASSERT_NE(popup, nullptr);
+  for (const char* name : {"SelectAll_Item", "DelAll_Item", "ReSel_Item", "R_ReportItem"})
+    EXPECT_NE(popup->menu()->findChild<QAction*>(name), nullptr) << name;
+  // Marks as the grid shows them, over the item lines.
+  auto marked = [&] {
+    long long n = 0;
+    int slc = form_->quAsnad.FieldIndex("SLC"), kala = form_->quAsnad.FieldIndex("KalaCod");
+    for (const auto& row : form_->quAsnad.data().rows)
+      if (!engine::IsNull(row[static_cast<size_t>(kala)]) &&
+          engine::FormatValue(row[static_cast<size_t>(slc)]) == "ض")
+        ++n;
+    return n;
+  };
+  const long long all = form_->store()->candidateLines();
+  EXPECT_EQ(marked(), all);
+  struct Step {
+    QAction* item;
+    long long marked;
+  };
+  const Step steps[] = {{form_->DelAll_Item, 0},
+                        {form_->ReSel_Item, all},
+                        {form_->DelAll_Item, 0},
+                        {form_->SelectAll_Item, all}};
+  for (const Step& st : steps) {
+    st.item->trigger();
+    EXPECT_EQ(marked(), st.marked) << st.item->objectName().toStdString();
+  }
+  ui::grid::GridLibraryCall call;
+  ASSERT_TRUE(popup->PrepareCallFor(ui::grid::GridCommand::kPrint, call));
+  EXPECT_EQ(call.title, std::string(text::kReportPrefix) + form_->store()->caption());
+  EXPECT_EQ(call.text, text::kStoreReportKey);
+  ASSERT_TRUE(popup->PrepareCallFor(ui::grid::GridCommand::kProperties, call));
+  EXPECT_EQ(call.title, text::kStorePropertiesTitle);
+
+  form_->DelAll_Item->trigger();
+  popup->menu()->findChild<QAction*>("R_ReportItem")->trigger();
+  EXPECT_EQ(form_->store()->candidateLines(), all) << "the report item loads again";
+  EXPECT_EQ(marked(), all);
+  EXPECT_TRUE(recorder_.messages.empty());
+}
+
+TEST_F(ImportStoreFormTest, AWarehouseEditOpensThePickerAndDatesKeepToTheSourceYear) {
+  form_->cmbDorehMale->setCurrentIndex(0);
+  form_->cmbTypeAsnad->setCurrentIndex(StoreTypeOf("30"));
+  form_->chbAnbar->click();
+  xfer::testing::ModalScript script;
+  std::string picked;
+  script.Answer("TAnbarPickForm", [&](QWidget* w) {
+    auto* picker = static_cast<TAnbarPickForm*>(w);
+    picker->dbgAnbar->setCurrentIndex(picker->dbgAnbar->model()->index(2, 0));
+    picked = picker->chosen();
+    QTest::mouseClick(picker->cmdOk, Qt::LeftButton);
+  });
+  QTest::mouseDClick(form_->ToAnbarCod, Qt::LeftButton);
+  EXPECT_EQ(script.answered(), 1);
+  EXPECT_EQ(picked, "0003");
+  EXPECT_EQ(form_->ToAnbarCod->text().toStdString(), picked);
+
+  form_->chbDate->click();
+  form_->mYear2->setText("1399");
+  QTest::keyClick(form_->mYear2, Qt::Key_Return);
+  EXPECT_EQ(form_->lblStatus->text().toStdString(),
+            std::string(text::kYearHead) + "1402" + text::kYearTail);
 }
 
 }  // namespace
