@@ -36,6 +36,26 @@ std::string Trimmed(const std::string& s) {
   return std::string(db::Trim(s));
 }
 
+// The base transfer owns the openings and the users copy. It borrows the form's source server
+// for one unit and gives it back however the unit ends.
+class BorrowedBase {
+ public:
+  BorrowedBase(db::HostGlobal& g, db::HostDate& date, db::HostDatabase& database,
+               db::Dialogs& dialogs, SourceServer& source)
+      : base(g, date, database, dialogs), source_(source) {
+    base.Prepare();
+    base.UseSourceServer(std::move(source));
+  }
+  ~BorrowedBase() { source_ = base.TakeSourceServer(); }
+  BorrowedBase(const BorrowedBase&) = delete;
+  BorrowedBase& operator=(const BorrowedBase&) = delete;
+
+  BaseTransfer base;
+
+ private:
+  SourceServer& source_;
+};
+
 std::string TextOf(const db::ResultSet& rs, size_t row, const char* field) {
   for (size_t i = 0; i < rs.fields.size(); ++i)
     if (UpperAscii(rs.fields[i].name) == UpperAscii(field)) {
@@ -359,16 +379,9 @@ bool ModuleTransfer::FollowedByOpenings(const std::string& table) {
 }
 
 void ModuleTransfer::RecomputeOpenings(const std::string& table, const std::string& sourceDb) {
-  // The base transfer owns the openings; it borrows the source server for the unit, and its
-  // report tables are named after this form's conflict table of the page.
-  BaseTransfer base(g_, date_, db_, dialogs_);
-  base.Prepare();
-  base.UseSourceServer(std::move(source_));
-  struct GiveBack {
-    BaseTransfer& base;
-    SourceServer& source;
-    ~GiveBack() { source = base.TakeSourceServer(); }
-  } giveBack{base, source_};
+  // The report tables of the openings are named after this form's conflict table of the page.
+  BorrowedBase borrowed(g_, date_, db_, dialogs_, source_);
+  BaseTransfer& base = borrowed.base;
   base.ChoosePeriod(sourceDb);
   const std::string name = Trimmed(table) == "N_BankHesab"          ? "N_BankHesab"
                            : UpperAscii(Trimmed(table)) == "N_CASH" ? "N_Cash"
@@ -388,15 +401,8 @@ bool ModuleTransfer::CopyUsers() {
     SaveReport();
     return false;
   }
-  // The base transfer owns the users copy; it borrows the source server for the run.
-  BaseTransfer base(g_, date_, db_, dialogs_);
-  base.Prepare();
-  base.UseSourceServer(std::move(source_));
-  struct GiveBack {
-    BaseTransfer& base;
-    SourceServer& source;
-    ~GiveBack() { source = base.TakeSourceServer(); }
-  } giveBack{base, source_};
+  BorrowedBase borrowed(g_, date_, db_, dialogs_, source_);
+  BaseTransfer& base = borrowed.base;
   bool carried = false;
   dialogs_.ShowState("STOP", kUsersTitle, kWait);
   try {
