@@ -340,8 +340,20 @@ TEST_F(MalyFormTest, DoubleClickOnAnAccountCodeShowsItsTurnover) {
             nullptr);
   DialogRecorder recorder;
   int lines = -1;
+  std::string balance, lastTitle;
   recorder.On("GardeshWindow", [&](QWidget* w) {
-    lines = w->findChild<QTableWidget*>("dbgGardesh")->rowCount();
+    // The toolkit's report grid: its lines, the running balance at the end, its own popup.
+    auto* lineGrid = w->findChild<FrameGrid*>("dbgGardesh");
+    db::RecordSet* rs = lineGrid->dataSet();
+    lines = static_cast<int>(rs->RecordCount());
+    if (lines > 0) {
+      rs->MoveTo(rs->RecordCount() - 1);
+      balance = rs->Text("Mande");
+    }
+    lastTitle = lineGrid->model()
+                    ->headerData(lineGrid->columnOf("Mande"), Qt::Horizontal)
+                    .toString()
+                    .toStdString();
     w->close();
   });
   grid->setCurrentIndex(grid->model()->index(0, grid->columnOf("Koll")));
@@ -351,6 +363,13 @@ TEST_F(MalyFormTest, DoubleClickOnAnAccountCodeShowsItsTurnover) {
                                        ";COND=SANADDATE;FR=1403/01/01;TO=1403/12/29;");
   EXPECT_EQ(std::to_string(lines),
             Value("SELECT COUNT(*) FROM Asnad WHERE TypeSys = 'M' AND Koll = '" + koll + "'"));
+  ASSERT_GT(lines, 0);
+  EXPECT_DOUBLE_EQ(
+      std::stod(balance),
+      std::stod(Value("SELECT SUM(Bed) - SUM(Bes) FROM Asnad WHERE TypeSys = 'M' "
+                      "AND Koll = '" +
+                      koll + "' AND SanadDate BETWEEN '1403/01/01' AND '1403/12/29'")));
+  EXPECT_EQ(lastTitle, "مانده");
   // A name cell opens nothing.
   lines = -1;
   grid->setCurrentIndex(grid->model()->index(0, grid->columnOf("NamHesab")));
