@@ -262,11 +262,17 @@ TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
             db_.RunSql("sp_Sayer_XferHesab 'FIRST', '', '" + EscapeQuotes(T) + "', " + "'" +
                        EscapeQuotes(sourceDb) + "', '" + EscapeQuotes(t.table) + "', '" +
                        EscapeQuotes(t.columns) + "', '" + EscapeQuotes(t.key) + "' ");
+            if (t.wholeWithoutConflicts && !db::TempObjectExists(*db_.connection(), T)) {
+              c.replacedWhole = before;
+              db_.RunSql(" Delete From " + g_.databaseName + ".." + t.table + "  ");
+              db_.RunSql(" Insert Into " + g_.databaseName + ".." + t.table + " " +
+                         " Select * From " + sourceDb + ".." + t.table + " ");
+            }
           },
           sourceDb);
     }
     c.unit.sourceRows = sourceRows;
-    c.unit.inserted = Count(*db_.connection(), t.table) - before;
+    c.unit.inserted = Count(*db_.connection(), t.table) - before + c.replacedWhole;
     c.conflicts = db::TempObjectExists(*db_.connection(), T) ? Count(*db_.connection(), T) : 0;
     c.unit.clashing = c.conflicts;
     c.unit.seconds =
@@ -283,7 +289,7 @@ TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
 }
 
 void ModuleTransfer::Finish(TableCopy& copy, long long replaced, bool afterConflicts) {
-  copy.unit.replaced = replaced;
+  copy.unit.replaced = replaced + copy.replacedWhole;
   if (FollowedByOpenings(copy.unit.table)) {
     try {
       RecomputeOpenings(copy.unit.table, copy.call.sourceDb);
