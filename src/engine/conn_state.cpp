@@ -92,8 +92,13 @@ sqlite3_stmt* StatementCache::Get(sqlite3* db, const std::string& sql) {
   }
   lru_.emplace_front(sql, s);
   index_[sql] = lru_.begin();
-  while (lru_.size() > capacity_) {
+  bytes_ += sql.size();
+  // Long texts (a many-row INSERT ... VALUES) count by size too: their programs are large and
+  // seldom run twice. The few used last stay: one may be stepping while a function it calls
+  // prepares another.
+  while (lru_.size() > capacity_ || (lru_.size() > 4 && bytes_ > kTextBudget)) {
     sqlite3_finalize(lru_.back().second);
+    bytes_ -= lru_.back().first.size();
     index_.erase(lru_.back().first);
     lru_.pop_back();
   }
@@ -104,6 +109,7 @@ void StatementCache::Clear() {
   for (auto& [sql, s] : lru_) sqlite3_finalize(s);
   lru_.clear();
   index_.clear();
+  bytes_ = 0;
 }
 
 ConnectionState::ConnectionState(ServerState& server, std::string_view database)

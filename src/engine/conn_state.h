@@ -91,7 +91,9 @@ class StatementCache {
   void Clear();
 
  private:
+  static constexpr size_t kTextBudget = 1 << 20;
   size_t capacity_;
+  size_t bytes_ = 0;  // length of the texts kept
   std::list<std::pair<std::string, sqlite3_stmt*>> lru_;
   std::unordered_map<std::string, std::list<std::pair<std::string, sqlite3_stmt*>>::iterator>
       index_;
