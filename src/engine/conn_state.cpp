@@ -178,6 +178,7 @@ void ConnectionState::Attach(const std::string& canonical) {
       cache.Clear();
       Exec(db_, "DETACH DATABASE " + QuoteIdent(attached_[*it]));
       attached_.erase(*it);
+      canonical_.erase(*it);
       attachOrder_.erase(it);
       break;
     }
@@ -222,6 +223,7 @@ void ConnectionState::Attach(const std::string& canonical) {
   }
   Analyze(schema);
   attached_[lower] = schema;
+  canonical_[lower] = canonical;
   attachOrder_.push_back(lower);
 }
 
@@ -282,10 +284,16 @@ std::string ConnectionState::TsqlName(const std::string& schema, const std::stri
   if (schema == kTempSchema || (schema == kTempdbSchema && table.starts_with("##"))) return table;
   for (const auto& [lower, s] : attached_)
     if (s == schema) {
-      auto canonical = server_.FindDatabase(lower);
-      return (canonical ? *canonical : lower) + ".." + table;
+      auto canonical = canonical_.find(lower);
+      return (canonical != canonical_.end() ? canonical->second : lower) + ".." + table;
     }
   return table;
+}
+
+std::string ConnectionState::CanonicalName(std::string_view database) {
+  // Attached databases answer without a look at the server's directory.
+  SchemaFor(database);
+  return canonical_.at(DbKey(database));
 }
 
 std::optional<std::string> ConnectionState::AttachedSchema(std::string_view database) const {
@@ -305,7 +313,7 @@ void ConnectionState::Prepare(const std::vector<std::string>& names) {
 void ConnectionState::Use(std::string_view database) {
   std::string schema = SchemaFor(database);
   (void)schema;
-  frame().database = *server_.FindDatabase(database);
+  frame().database = CanonicalName(database);
 }
 
 void ConnectionState::Forget(std::string_view database) {
@@ -317,6 +325,7 @@ void ConnectionState::Forget(std::string_view database) {
   if (reopen) Exec(db_, "COMMIT");
   Exec(db_, "DETACH DATABASE " + QuoteIdent(it->second));
   attached_.erase(it);
+  canonical_.erase(lower);
   attachOrder_.remove(lower);
   tableCache_.clear();
   if (reopen) Exec(db_, "BEGIN");
