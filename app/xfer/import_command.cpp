@@ -19,6 +19,7 @@
 #include "engine/error.h"
 #include "import/import_text.h"
 #include "import/maly_import.h"
+#include "import_options.h"
 #include "plain_errors.h"
 
 namespace xfer::cli {
@@ -27,28 +28,6 @@ namespace xfer::cli {
 void RegisterStoreImportCommand(CLI::App& import);
 
 namespace {
-
-struct ImportOptions {
-  std::string server;
-  std::string database;
-  std::string source;
-  std::string sourceServer;
-  std::string fromNo, toNo;
-  std::string fromDate, toDate;
-  std::string mode = "NEWID";
-  std::string prior = "NOCHANGE";
-  bool copyBase = false;
-  bool preview = false;
-};
-
-std::string Cell(const db::ResultSet& rs, size_t row, const char* name) {
-  for (size_t i = 0; i < rs.fields.size(); ++i)
-    if (db::UpperAscii(rs.fields[i].name) == db::UpperAscii(name)) {
-      const db::Value& v = rs.rows[row][i];
-      return engine::IsNull(v) ? std::string() : engine::FormatValue(v);
-    }
-  return {};
-}
 
 void PrintCandidates(const db::ResultSet& rs) {
   std::printf("%-4s %-10s %-10s %-4s %-6s %-6s %-10s %14s %14s  %s\n", "mark", "SanadNo",
@@ -68,12 +47,7 @@ void PrintCandidates(const db::ResultSet& rs) {
 }
 
 void PrintReport(const transfer::RunReport& report, const import::MalyOutcome& o) {
-  std::printf("%-22s %10s %10s %10s %8s\n", "table", "source", "inserted", "clashing", "seconds");
-  for (const auto& u : report.units) {
-    std::string source = u.sourceRows < 0 ? "-" : std::to_string(u.sourceRows);
-    std::printf("%-22s %10s %10lld %10lld %8.3f\n", u.table.c_str(), source.c_str(), u.inserted,
-                u.clashing, u.seconds);
-  }
+  PrintUnits(report, 22);
   std::printf(
       "%lld vouchers written (%lld merged, %lld replaced), %lld kept out, %lld lines, "
       "%lld base records\n",
@@ -94,26 +68,11 @@ int RunImport(const ImportOptions& o) {
               << accepted << "\n";
     return 1;
   }
-  if (!CheckServerPath(o.server)) return 1;
-  if (!o.sourceServer.empty() && !CheckServerPath(o.sourceServer)) return 1;
-  ConsoleDialogs dialogs;
-  try {
-    auto session = OpenCliSession(o.server, o.database);
-    db::HostGlobal& g = session->global;
-    g.userId = g.workstation;
-    import::MalyImport maly(g, session->date, session->link, dialogs);
+  return RunImportCommand(o, [&](CliSession& session, ConsoleDialogs& dialogs) {
+    import::MalyImport maly(session.global, session.date, session.link, dialogs);
     maly.Prepare();
-    if (!o.sourceServer.empty()) maly.UseSourceServer(CliSourceServer(*session, o.sourceServer));
-    if (!maly.ChoosePeriodByDatabase(o.source)) {
-      dialogs.ShowDlgMsg(import::text::kNoPeriod, "", "1ER");
-      std::cerr << "(no period '" << o.source << "' in the registry of the source server)\n";
-      return 1;
-    }
-    maly.numbers = {!o.fromNo.empty() || !o.toNo.empty(), o.fromNo, o.toNo};
-    maly.dates = {!o.fromDate.empty() || !o.toDate.empty(), o.fromDate, o.toDate};
-    maly.priorMode = prior;
-    maly.afterMode = after;
-    maly.copyBase = o.copyBase;
+    if (!ChooseSource(maly, session, o, dialogs)) return 1;
+    SetRanges(maly, o, prior, after);
     if (!maly.Load()) return 1;
     std::printf("%lld vouchers, %lld lines loaded from %s\n", maly.candidateVouchers(),
                 maly.candidateLines(), maly.SourceDatabase().c_str());
@@ -125,12 +84,7 @@ int RunImport(const ImportOptions& o) {
     if (!maly.Apply()) return 1;
     PrintReport(maly.lastReport(), maly.outcome());
     return 0;
-  } catch (const engine::SqlError& e) {
-    return ReportSqlError(e, o.database, dialogs);
-  } catch (const std::exception& e) {
-    std::cerr << e.what() << "\n";
-    return 1;
-  }
+  });
 }
 
 }  // namespace
@@ -141,18 +95,7 @@ void RegisterImportCommand(CLI::App& app) {
   auto o = std::make_shared<ImportOptions>();
   CLI::App* cmd = import->add_subcommand(
       "maly", "Import accounting vouchers: load them from a source period, then apply them");
-  cmd->add_option("--server", o->server, "Server directory of the current period")->required();
-  cmd->add_option("--database", o->database, "Current (destination) period database")->required();
-  cmd->add_option("--source", o->source, "Source period database")->required();
-  cmd->add_option("--source-server", o->sourceServer, "Server directory of the source period");
-  cmd->add_option("--from-no", o->fromNo, "First voucher number");
-  cmd->add_option("--to-no", o->toNo, "Last voucher number");
-  cmd->add_option("--from-date", o->fromDate, "First voucher date (YYYY/MM/DD)");
-  cmd->add_option("--to-date", o->toDate, "Last voucher date (YYYY/MM/DD)");
-  cmd->add_option("--mode", o->mode, "Numbering: NEWID, OLDID, OLDID_NOCHANGE or REPLACE")
-      ->capture_default_str();
-  cmd->add_option("--summary", o->prior, "Before sending: NOCHANGE, DEAILY, MONTLY or YEARLY")
-      ->capture_default_str();
+  AddImportOptions(*cmd, *o, "voucher", "NEWID, OLDID, OLDID_NOCHANGE or REPLACE");
   cmd->add_flag("--copy-base", o->copyBase,
                 "Copy the accounts the vouchers need from the source when missing here");
   cmd->add_flag("--preview", o->preview, "Load and print the candidate lines; write nothing");

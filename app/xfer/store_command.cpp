@@ -20,36 +20,18 @@
 #include "import/store_backup.h"
 #include "import/store_import.h"
 #include "import/store_text.h"
+#include "import_options.h"
 
 namespace xfer::cli {
 namespace {
 
-struct StoreOptions {
-  std::string server;
-  std::string database;
-  std::string source;
-  std::string sourceServer;
+struct StoreOptions : ImportOptions {
   std::string type;
   std::string fromAnbar, toAnbar;
-  std::string fromNo, toNo;
-  std::string fromDate, toDate;
-  std::string mode = "NEWID";
-  std::string prior = "NOCHANGE";
   std::string restore;
   bool listBackups = false;
   bool havaleh = false;
-  bool copyBase = false;
-  bool preview = false;
 };
-
-std::string Cell(const db::ResultSet& rs, size_t row, const char* name) {
-  for (size_t i = 0; i < rs.fields.size(); ++i)
-    if (db::UpperAscii(rs.fields[i].name) == db::UpperAscii(name)) {
-      const db::Value& v = rs.rows[row][i];
-      return engine::IsNull(v) ? std::string() : engine::FormatValue(v);
-    }
-  return {};
-}
 
 void PrintCandidates(const db::ResultSet& rs, bool closingStock) {
   std::printf("%-4s %-5s %-6s %-10s %-10s %-10s %-4s %-15s %10s %10s %10s %14s %16s  %s\n", "mark",
@@ -71,17 +53,16 @@ void PrintCandidates(const db::ResultSet& rs, bool closingStock) {
   }
 }
 
-int ListOrRestore(const StoreOptions& o) {
-  auto session = OpenCliSession(o.server, o.database);
+int ListOrRestore(const StoreOptions& o, CliSession& session) {
   if (o.listBackups) {
-    auto sets = import::ListStoreBackups(*session->link.connection());
+    auto sets = import::ListStoreBackups(*session.link.connection());
     if (sets.empty()) std::printf("no backups in %s\n", o.database.c_str());
     for (const auto& s : sets)
       std::printf("%s  %zu tables%s\n", s.stamp.c_str(), s.tables.size(),
                   s.complete ? "" : "  (incomplete)");
     return 0;
   }
-  if (!import::RestoreStoreBackup(session->link, o.restore)) {
+  if (!import::RestoreStoreBackup(session.link, o.restore)) {
     std::cerr << "no complete backup '" << o.restore << "' in " << o.database << "\n";
     return 1;
   }
@@ -91,7 +72,9 @@ int ListOrRestore(const StoreOptions& o) {
 }
 
 int RunStore(const StoreOptions& o) {
-  if (o.listBackups || !o.restore.empty()) return ListOrRestore(o);
+  if (o.listBackups || !o.restore.empty())
+    return RunImportCommand(
+        o, [&](CliSession& session, ConsoleDialogs&) { return ListOrRestore(o, session); });
   int type = import::StoreTypeOf(o.type);
   int after = import::StoreAfterOf(o.mode);
   int prior = import::PriorModeOf(o.prior);
@@ -101,44 +84,33 @@ int RunStore(const StoreOptions& o) {
                   : after < 0      ? "unknown mode '" + o.mode + "'"
                                    : "unknown summary '" + o.prior + "'")
               << "\n";
-    return 2;
-  }
-  ConsoleDialogs dialogs;
-  auto session = OpenCliSession(o.server, o.database);
-  db::HostGlobal& g = session->global;
-  g.userId = g.workstation;
-  import::StoreImport store(g, session->date, session->link, dialogs);
-  store.Prepare();
-  if (!o.sourceServer.empty()) store.UseSourceServer(CliSourceServer(*session, o.sourceServer));
-  if (!store.ChoosePeriodByDatabase(o.source)) {
-    dialogs.ShowDlgMsg(import::text::kNoPeriod, "", "1ER");
-    std::cerr << "(no period '" << o.source << "' in the registry of the source server)\n";
     return 1;
   }
-  store.ChooseType(type);
-  store.anbars = {!o.fromAnbar.empty() || !o.toAnbar.empty(), o.fromAnbar, o.toAnbar};
-  store.numbers = {!o.fromNo.empty() || !o.toNo.empty(), o.fromNo, o.toNo};
-  store.dates = {!o.fromDate.empty() || !o.toDate.empty(), o.fromDate, o.toDate};
-  store.priorMode = prior;
-  store.afterMode = after;
-  store.havalehDest = o.havaleh;
-  store.copyBase = o.copyBase;
-  if (!store.Load()) return 1;
-  std::printf("%lld documents, %lld lines loaded from %s\n", store.candidateDocuments(),
-              store.candidateLines(), store.SourceDatabase().c_str());
-  if (o.preview) {
-    PrintCandidates(store.candidates(), store.TypeCode() == "100");
+  return RunImportCommand(o, [&](CliSession& session, ConsoleDialogs& dialogs) {
+    import::StoreImport store(session.global, session.date, session.link, dialogs);
+    store.Prepare();
+    if (!ChooseSource(store, session, o, dialogs)) return 1;
+    store.ChooseType(type);
+    SetRanges(store, o, prior, after);
+    store.anbars = {!o.fromAnbar.empty() || !o.toAnbar.empty(), o.fromAnbar, o.toAnbar};
+    store.havalehDest = o.havaleh;
+    if (!store.Load()) return 1;
+    std::printf("%lld documents, %lld lines loaded from %s\n", store.candidateDocuments(),
+                store.candidateLines(), store.SourceDatabase().c_str());
+    if (o.preview) {
+      PrintCandidates(store.candidates(), store.TypeCode() == "100");
+      return 0;
+    }
+    if (!store.applyEnabled()) return 0;
+    if (!store.Apply()) return 1;
+    const import::StoreOutcome& r = store.outcome();
+    std::printf(
+        "%lld documents written (%lld merged, %lld replaced), %lld kept out, %lld held back, "
+        "%lld lines, %lld serial numbers, %lld base records\nbackup %s\n",
+        r.documents, r.merged, r.replaced, r.kept, r.notMoved, r.lines, r.serials, r.baseRows,
+        store.backupStamp().c_str());
     return 0;
-  }
-  if (!store.applyEnabled()) return 0;
-  if (!store.Apply()) return 1;
-  const import::StoreOutcome& r = store.outcome();
-  std::printf(
-      "%lld documents written (%lld merged, %lld replaced), %lld kept out, %lld held back, "
-      "%lld lines, %lld serial numbers, %lld base records\nbackup %s\n",
-      r.documents, r.merged, r.replaced, r.kept, r.notMoved, r.lines, r.serials, r.baseRows,
-      store.backupStamp().c_str());
-  return 0;
+  });
 }
 
 }  // namespace
@@ -147,24 +119,13 @@ void RegisterStoreImportCommand(CLI::App& import) {
   auto o = std::make_shared<StoreOptions>();
   CLI::App* cmd = import.add_subcommand(
       "store", "Import inventory documents: load them from a source period, then apply them");
-  cmd->add_option("--server", o->server, "Server directory of the current period")->required();
-  cmd->add_option("--database", o->database, "Current (destination) period database")->required();
-  cmd->add_option("--source", o->source, "Source period database");
-  cmd->add_option("--source-server", o->sourceServer, "Server directory of the source period");
+  AddImportOptions(*cmd, *o, "document", "REPLACE, NEWID, OLDID or OLDID_NOCHANGE", false);
   cmd->add_option("--type", o->type,
                   "Document type: its code (10, 30, 50, 85, ..., 100 period-end stock as opening "
                   "stock, 300/500 drafts, 400, 600, 1000 every document) or its Persian name")
       ->capture_default_str();
   cmd->add_option("--from-anbar", o->fromAnbar, "First warehouse code");
   cmd->add_option("--to-anbar", o->toAnbar, "Last warehouse code");
-  cmd->add_option("--from-no", o->fromNo, "First document number");
-  cmd->add_option("--to-no", o->toNo, "Last document number");
-  cmd->add_option("--from-date", o->fromDate, "First document date (YYYY/MM/DD)");
-  cmd->add_option("--to-date", o->toDate, "Last document date (YYYY/MM/DD)");
-  cmd->add_option("--mode", o->mode, "Numbering: REPLACE, NEWID, OLDID or OLDID_NOCHANGE")
-      ->capture_default_str();
-  cmd->add_option("--summary", o->prior, "Before sending: NOCHANGE, DEAILY, MONTLY or YEARLY")
-      ->capture_default_str();
   cmd->add_flag("--havaleh", o->havaleh, "Issues take their purchase numbers from this period");
   cmd->add_flag("--copy-base", o->copyBase,
                 "Copy sellers, purposes and deliverers the documents need from the source");

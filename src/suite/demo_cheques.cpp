@@ -4,6 +4,10 @@
 // bounced, returned, transferred, partly cashed, cashed on the year's last day and cashed only
 // after it, some of them in a foreign currency, some entered as opening items, and documents
 // whose counterparties split so that only the user can say which cheque goes where.
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
 #include "suite/demo_gen.h"
 
 namespace xfer::suite::demo {
@@ -66,6 +70,41 @@ const Fate kPaidNote[] = {
 
 constexpr double kRate = 520000;  // rials per dollar in the demo year
 
+// A treasury document line names only the columns it fills; the others hold empty text.
+class LineWriter {
+ public:
+  LineWriter(const BatchRunner& run, const char* table, const std::string& columns)
+      : writer_(run, table, columns) {
+    std::string name;
+    for (char c : columns + ",") {
+      if (c != ',') {
+        if (c != ' ') name += c;
+        continue;
+      }
+      names_.push_back(name);
+      name.clear();
+    }
+  }
+  using Given = std::vector<std::pair<std::string_view, std::string>>;
+  void Add(const Given& given) { Add({}, given); }
+  // A line of an item: what all the item's lines share, then this line's own columns.
+  void Add(const Given& shared, const Given& own) {
+    std::vector<std::string> row(names_.size(), Lit(""));
+    for (const Given* part : {&shared, &own})
+      for (const auto& [name, value] : *part) {
+        auto at = std::find(names_.begin(), names_.end(), name);
+        if (at == names_.end()) throw std::logic_error("no column " + std::string(name));
+        row[static_cast<size_t>(at - names_.begin())] = value;
+      }
+    writer_.Add(row);
+  }
+  void Flush() { writer_.Flush(); }
+
+ private:
+  RowWriter writer_;
+  std::vector<std::string> names_;
+};
+
 std::string FateDate(const Period& p, const Fate& f, Rng& rng, const std::string& entered) {
   if (f.when == 1) return p.year + "/12/29";
   if (f.when == 2) return std::to_string(std::stoi(p.year) + 1) + "/01/10";
@@ -86,11 +125,11 @@ std::string Person(Rng& rng) {
 
 // Received notes are kept at a bank account, paid ones come from a cash box.
 void FillNotes(const Period& p, int docs, int accounts) {
-  RowWriter lines(p.run, "N_SoftehTrans",
-                  "Serial, Raj, WhatDoc, CodWhatDoc, SanadNo, SanadDate, AcountID, CashCod, "
-                  "SoftehNo, Joz, SodorDate, SarResidDate, SaftehValue, TahodValue, Getter, "
-                  "EghamatPlace, Address, Koll, Moein, Tafsily, Tafsily2, ProjectCod, WhatDoc2, "
-                  "CodWhatDoc2, ManabehCod, Des, Havaleh, Tazmin");
+  LineWriter lines(p.run, "N_SoftehTrans",
+                   "Serial, Raj, WhatDoc, CodWhatDoc, SanadNo, SanadDate, AcountID, CashCod, "
+                   "SoftehNo, Joz, SodorDate, SarResidDate, SaftehValue, TahodValue, Getter, "
+                   "EghamatPlace, Address, Koll, Moein, Tafsily, Tafsily2, ProjectCod, WhatDoc2, "
+                   "CodWhatDoc2, ManabehCod, Des, Havaleh, Tazmin");
   RowWriter last(p.run, "N_SoftehLastTrans",
                  "SoftehNo, Joz, WhatDoc, Serial, LastWhatDoc, LastDate");
   const int boxes = p.Count(3, 100);
@@ -117,68 +156,32 @@ void FillNotes(const Period& p, int docs, int accounts) {
         const std::string joz = k + "-" + Code(note % 5, 2);
         const std::string due = p.year + "/" + Code(rng.Between(1, 12), 2) + "/20";
         ++raj;
-        lines.Add({Lit(doc),
-                   Lit(raj),
-                   Lit(entry),
-                   Lit(""),
-                   Lit(std::to_string(doc)),
-                   Lit(date),
-                   account,
-                   box,
-                   Lit(number),
-                   Lit(joz),
-                   Lit(date),
-                   Lit(due),
-                   Lit(value),
-                   Lit(value),
-                   Lit(received ? "متعهد سفته" : "شرکت"),
-                   Lit("تهران"),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(received ? "سفته دريافتي" : "سفته پرداختي"),
-                   Lit(""),
-                   Lit("")});
+        const LineWriter::Given shared = {{"AcountID", account},     {"CashCod", box},
+                                          {"SoftehNo", Lit(number)}, {"Joz", Lit(joz)},
+                                          {"SodorDate", Lit(date)},  {"SarResidDate", Lit(due)}};
+        lines.Add(shared, {{"Serial", Lit(doc)},
+                           {"Raj", Lit(raj)},
+                           {"WhatDoc", Lit(entry)},
+                           {"SanadNo", Lit(std::to_string(doc))},
+                           {"SanadDate", Lit(date)},
+                           {"SaftehValue", Lit(value)},
+                           {"TahodValue", Lit(value)},
+                           {"Getter", Lit(received ? "متعهد سفته" : "شرکت")},
+                           {"EghamatPlace", Lit("تهران")},
+                           {"Des", Lit(received ? "سفته دريافتي" : "سفته پرداختي")}});
         const Fate& f = received ? kReceivedNote[note % 9] : kPaidNote[note % 5];
         std::string lastCode = entry, lastDate = date;
         if (f.code) {
           ++serial;
           lastCode = f.code;
           lastDate = FateDate(p, f, rng, date);
-          lines.Add({Lit(serial),
-                     Lit(1),
-                     Lit(f.code),
-                     Lit(""),
-                     Lit(std::to_string(serial)),
-                     Lit(lastDate),
-                     account,
-                     box,
-                     Lit(number),
-                     Lit(joz),
-                     Lit(date),
-                     Lit(due),
-                     Lit(value * f.share),
-                     Lit(""),
-                     Lit(""),
-                     Lit(""),
-                     Lit(""),
-                     Lit(""),
-                     Lit(""),
-                     Lit(""),
-                     Lit(""),
-                     Lit(""),
-                     Lit(""),
-                     Lit(""),
-                     Lit(""),
-                     Lit("عمليات سفته"),
-                     Lit(""),
-                     Lit("")});
+          lines.Add(shared, {{"Serial", Lit(serial)},
+                             {"Raj", Lit(1)},
+                             {"WhatDoc", Lit(f.code)},
+                             {"SanadNo", Lit(std::to_string(serial))},
+                             {"SanadDate", Lit(lastDate)},
+                             {"SaftehValue", Lit(value * f.share)},
+                             {"Des", Lit("عمليات سفته")}});
         }
         last.Add({Lit(number), Lit(joz), Lit(k + "1"), Lit(doc), Lit(lastCode), Lit(lastDate)});
       }
@@ -186,34 +189,20 @@ void FillNotes(const Period& p, int docs, int accounts) {
       const double parts[] = {first, total - first};
       for (int c = 0; c < counterparties; ++c) {
         ++raj;
-        lines.Add({Lit(doc),
-                   Lit(raj),
-                   Lit(entry),
-                   Lit(""),
-                   Lit(std::to_string(doc)),
-                   Lit(date),
-                   "NULL",
-                   "NULL",
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(parts[c]),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(received ? "1003" : "1004"),
-                   Lit("0001"),
-                   Lit(Person(rng)),
-                   Lit(""),
-                   Lit(""),
-                   Lit("01"),
-                   Lit(""),
-                   Lit(Code(received ? 2 : 4, 5)),
-                   Lit(received ? "بابت فروش" : "بابت خريد"),
-                   Lit(""),
-                   Lit("")});
+        lines.Add({{"Serial", Lit(doc)},
+                   {"Raj", Lit(raj)},
+                   {"WhatDoc", Lit(entry)},
+                   {"SanadNo", Lit(std::to_string(doc))},
+                   {"SanadDate", Lit(date)},
+                   {"AcountID", "NULL"},
+                   {"CashCod", "NULL"},
+                   {"SaftehValue", Lit(parts[c])},
+                   {"Koll", Lit(received ? "1003" : "1004")},
+                   {"Moein", Lit("0001")},
+                   {"Tafsily", Lit(Person(rng))},
+                   {"WhatDoc2", Lit("01")},
+                   {"ManabehCod", Lit(Code(received ? 2 : 4, 5))},
+                   {"Des", Lit(received ? "بابت فروش" : "بابت خريد")}});
       }
     }
   }
@@ -233,10 +222,10 @@ void FillCheques(const Period& p) {
   const int docs = p.Count(12, 20000);
   const int accounts = p.Count(6, 300);
 
-  RowWriter lines(p.run, "N_NaghdTrans",
-                  "Serial, Raj, WhatDoc, SanadNo, SanadDate, AcountID, ChqNo, Joz, SarResidDate, "
-                  "ChqValue, BankCod, ShobehCod, Koll, Moein, Tafsily, Tafsily2, ProjectCod, "
-                  "WhatDoc2, CodWhatDoc2, ManabehCod, Des, des5, Havaleh, Tazmin, ChqGetter");
+  LineWriter lines(p.run, "N_NaghdTrans",
+                   "Serial, Raj, WhatDoc, SanadNo, SanadDate, AcountID, ChqNo, Joz, SarResidDate, "
+                   "ChqValue, BankCod, ShobehCod, Koll, Moein, Tafsily, Tafsily2, ProjectCod, "
+                   "WhatDoc2, CodWhatDoc2, ManabehCod, Des, des5, Havaleh, Tazmin, ChqGetter");
   RowWriter arz(p.run, "N_ArzTrans", "Serial, Raj, WhatDoc, ArzCod, ArzCount, Nerkh");
   RowWriter last(p.run, "N_ChqLastTrans", "WhatDoc, AcountId, ChqNo, Joz, SanadDate, Serial");
   int serial = 0, cheque = 0;
@@ -267,31 +256,21 @@ void FillCheques(const Period& p) {
         std::string joz = received ? "ب" + Code(cheque % 97, 2) : "A" + Code(leaf / 50, 2);
         std::string due = p.year + "/" + Code(rng.Between(1, 12), 2) + "/15";
         ++raj;
-        lines.Add({Lit(doc),
-                   Lit(raj),
-                   Lit(entry),
-                   Lit(sanadNo),
-                   Lit(date),
-                   received ? std::string(kNull) : Lit(account),
-                   Lit(number),
-                   Lit(joz),
-                   Lit(due),
-                   Lit(value),
-                   Lit(Code(cheque % 8 + 1, 2)),
-                   Lit(Code(cheque % 6 + 1, 4)),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(received ? "چک دريافتي" : "چک پرداختي"),
-                   Lit(""),
-                   Lit(cheque % 11 == 5 ? "ض" : ""),
-                   Lit(cheque % 13 == 7 ? "ض" : ""),
-                   Lit(received ? "" : "تامين کننده")});
+        const LineWriter::Given shared = {
+            {"ChqNo", Lit(number)}, {"Joz", Lit(joz)}, {"SarResidDate", Lit(due)}};
+        lines.Add(shared, {{"Serial", Lit(doc)},
+                           {"Raj", Lit(raj)},
+                           {"WhatDoc", Lit(entry)},
+                           {"SanadNo", Lit(sanadNo)},
+                           {"SanadDate", Lit(date)},
+                           {"AcountID", received ? std::string(kNull) : Lit(account)},
+                           {"ChqValue", Lit(value)},
+                           {"BankCod", Lit(Code(cheque % 8 + 1, 2))},
+                           {"ShobehCod", Lit(Code(cheque % 6 + 1, 4))},
+                           {"Des", Lit(received ? "چک دريافتي" : "چک پرداختي")},
+                           {"Havaleh", Lit(cheque % 11 == 5 ? "ض" : "")},
+                           {"Tazmin", Lit(cheque % 13 == 7 ? "ض" : "")},
+                           {"ChqGetter", Lit(received ? "" : "تامين کننده")}});
         if (foreign)
           arz.Add({Lit(doc), Lit(raj), Lit(entry), Lit("USD"), Lit(static_cast<double>(units)),
                    Lit(kRate)});
@@ -303,19 +282,14 @@ void FillCheques(const Period& p) {
           lastCode = f.code;
           lastDate = FateDate(p, f, rng, date);
           lastSerial = serial;
-          lines.Add({Lit(serial),      Lit(1),
-                     Lit(f.code),      Lit(std::to_string(serial)),
-                     Lit(lastDate),    Lit(account),
-                     Lit(number),      Lit(joz),
-                     Lit(due),         Lit(value * f.share),
-                     Lit(""),          Lit(""),
-                     Lit(""),          Lit(""),
-                     Lit(""),          Lit(""),
-                     Lit(""),          Lit(""),
-                     Lit(""),          Lit(""),
-                     Lit("عمليات چک"), Lit(""),
-                     Lit(""),          Lit(""),
-                     Lit("")});
+          lines.Add(shared, {{"Serial", Lit(serial)},
+                             {"Raj", Lit(1)},
+                             {"WhatDoc", Lit(f.code)},
+                             {"SanadNo", Lit(std::to_string(serial))},
+                             {"SanadDate", Lit(lastDate)},
+                             {"AcountID", Lit(account)},
+                             {"ChqValue", Lit(value * f.share)},
+                             {"Des", Lit("عمليات چک")}});
         }
         last.Add({Lit(lastCode), received ? std::string(kNull) : Lit(account), Lit(number),
                   Lit(joz), Lit(lastDate), Lit(lastSerial)});
@@ -326,31 +300,19 @@ void FillCheques(const Period& p) {
       const double parts[] = {first, total - first};
       for (int c = 0; c < counterparties; ++c) {
         ++raj;
-        lines.Add({Lit(doc),
-                   Lit(raj),
-                   Lit(entry),
-                   Lit(sanadNo),
-                   Lit(date),
-                   kNull.data(),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit(parts[c]),
-                   Lit(""),
-                   Lit(""),
-                   Lit(koll),
-                   Lit("0001"),
-                   Lit(Person(rng)),
-                   Lit(""),
-                   Lit(""),
-                   Lit("01"),
-                   Lit(""),
-                   Lit(Code(received ? 2 : 4, 6)),
-                   Lit(received ? "بابت فروش" : "بابت خريد"),
-                   Lit(""),
-                   Lit(""),
-                   Lit(""),
-                   Lit("")});
+        lines.Add({{"Serial", Lit(doc)},
+                   {"Raj", Lit(raj)},
+                   {"WhatDoc", Lit(entry)},
+                   {"SanadNo", Lit(sanadNo)},
+                   {"SanadDate", Lit(date)},
+                   {"AcountID", std::string(kNull)},
+                   {"ChqValue", Lit(parts[c])},
+                   {"Koll", Lit(koll)},
+                   {"Moein", Lit("0001")},
+                   {"Tafsily", Lit(Person(rng))},
+                   {"WhatDoc2", Lit("01")},
+                   {"ManabehCod", Lit(Code(received ? 2 : 4, 6))},
+                   {"Des", Lit(received ? "بابت فروش" : "بابت خريد")}});
         if (foreign)
           arz.Add({Lit(doc), Lit(raj), Lit(entry), Lit("USD"), Lit(parts[c] / kRate), Lit(kRate)});
       }

@@ -1,7 +1,9 @@
 // Caption strip: title text plus window dragging, since the dialogs have no system caption.
 #include "ui/caption_panel.h"
 
+#include <QHBoxLayout>
 #include <QMouseEvent>
+#include <QToolButton>
 
 namespace xfer::ui {
 
@@ -17,6 +19,21 @@ CaptionPanel::CaptionPanel(QWidget* parent) : QLabel(parent) {
   QFont f = font();
   f.setBold(true);
   setFont(f);
+}
+
+QHBoxLayout* CaptionPanel::AddWindowButtons(QToolButton*& minimized, QToolButton*& closed) {
+  minimized = new QToolButton(this);
+  minimized->setObjectName("sb_Minimized");
+  minimized->setText("_");
+  closed = new QToolButton(this);
+  closed->setObjectName("sb_Closed");
+  closed->setText("X");
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(2, 1, 2, 1);
+  layout->addStretch(1);
+  layout->addWidget(minimized);
+  layout->addWidget(closed);
+  return layout;
 }
 
 void CaptionPanel::mousePressEvent(QMouseEvent* e) {

@@ -5,12 +5,19 @@
 #include <QLabel>
 #include <QPoint>
 
+class QHBoxLayout;
+class QToolButton;
+
 namespace xfer::ui {
 
 class CaptionPanel : public QLabel {
   Q_OBJECT
  public:
   explicit CaptionPanel(QWidget* parent);
+
+  // Puts the minimise and close buttons (sb_Minimized, sb_Closed) at the panel's far end and
+  // returns the panel's layout, so a form can add its own labels before them.
+  QHBoxLayout* AddWindowButtons(QToolButton*& minimized, QToolButton*& closed);
 
  protected:
   void mousePressEvent(QMouseEvent* e) override;

@@ -108,6 +108,23 @@ TEST_F(XferCli, KolCarriesADemoPeriodAndReportsEachTable) {
                          " --database KELVARO_1_1403 --source KELVARO_9_1300 --modules maly");
   EXPECT_EQ(unknown.status, 1);
   EXPECT_NE(unknown.err.find("لطفا يک شرکت انتخاب کنيد"), std::string::npos) << unknown.err;
+
+  // The period keeps both runs, the second with GROH all clashing; the refused one wrote
+  // nothing, its report neither.
+  Outcome report = Xfer("report --server " + dir_ + " --database KELVARO_1_1403");
+  EXPECT_NE(report.out.find("#1 "), std::string::npos) << report.out;
+  const size_t second = report.out.find("#2 ");
+  ASSERT_NE(second, std::string::npos) << report.out;
+  EXPECT_EQ(report.out.find("#3 "), std::string::npos) << report.out;
+  EXPECT_NE(report.out.find("kol  from KELVARO_1_1402 into KELVARO_1_1403", second),
+            std::string::npos)
+      << report.out;
+  const size_t grohLine = report.out.find("GROH ", second);
+  ASSERT_NE(grohLine, std::string::npos) << report.out;
+  const std::string line2 = report.out.substr(grohLine, report.out.find('\n', grohLine) - grohLine);
+  EXPECT_NE(line2.find(" 0 new " + std::string(8 - n.size(), ' ') + n + " clashing"),
+            std::string::npos)
+      << line2;
 }
 
 TEST_F(XferCli, MoveCarriesOneTableAndStopsOnAFailedCheck) {
@@ -260,7 +277,7 @@ TEST_F(XferCli, ImportTradoPreviewsAppliesAndStopsOnChecks) {
       << again.out;
 
   Outcome badType = Xfer(base + "--type INVOICE");
-  EXPECT_EQ(badType.status, 2);
+  EXPECT_EQ(badType.status, 1);
   EXPECT_EQ(Xfer("import trado --help").status, 0);
 }
 
@@ -365,7 +382,7 @@ TEST_F(XferCli, ImportStorePreviewsAppliesAndRestoresItsBackup) {
   Outcome refused = Xfer(base + "--type 100 --mode NEWID");
   EXPECT_EQ(refused.status, 1);
   EXPECT_NE(refused.err.find("براي انتقال موجودي"), std::string::npos) << refused.err;
-  EXPECT_EQ(Xfer(base + "--type 999").status, 2);
+  EXPECT_EQ(Xfer(base + "--type 999").status, 1);
   EXPECT_EQ(Xfer("import store --help").status, 0);
 }
 

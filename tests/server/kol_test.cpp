@@ -15,7 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 using xfer::testing::RunWithInput;
 
-// Every user table of `database`, each as its sorted formatted rows.
+// Every user table of `database`, each as its sorted formatted rows; of the run report, what
+// the run carried, not when or by whom.
 std::string Dump(const fs::path& dir, const std::string& database) {
   auto server = xfer::engine::Server::Open(dir.string());
   xfer::engine::Connection c(server, database);
@@ -23,7 +24,13 @@ std::string Dump(const fs::path& dir, const std::string& database) {
   auto tables = c.Execute("SELECT name FROM sysobjects WHERE xtype = 'U' ORDER BY name");
   for (const auto& row : tables[0].rows) {
     std::string name = std::get<std::string>(row[0]);
-    std::string text = xfer::engine::FormatResultSet(c.Execute("SELECT * FROM [" + name + "]")[0]);
+    const std::string columns =
+        name == "Xfer_Run" ? "What, SourceDb, DestinationDb, Outcome, Stopped"
+        : name == "Xfer_RunUnit"
+            ? "RunId, Seq, TableName, Caption, SourceRows, Inserted, Clashing, Replaced, Error"
+            : "*";
+    std::string text =
+        xfer::engine::FormatResultSet(c.Execute("SELECT " + columns + " FROM [" + name + "]")[0]);
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string l; std::getline(in, l);) lines.push_back(l);

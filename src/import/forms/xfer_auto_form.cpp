@@ -45,17 +45,7 @@ TXferAutoForm::TXferAutoForm(transfer::SessionSource session, QWidget* parent,
   Caption_Panel = new ui::CaptionPanel(this);
   Caption_Panel->setText(Q(text::kAutoCaption));
   Caption_Panel->setMinimumHeight(24);
-  sb_Minimized = new QToolButton(Caption_Panel);
-  sb_Minimized->setObjectName("sb_Minimized");
-  sb_Minimized->setText("_");
-  sb_Closed = new QToolButton(Caption_Panel);
-  sb_Closed->setObjectName("sb_Closed");
-  sb_Closed->setText("X");
-  auto* captionButtons = new QHBoxLayout(Caption_Panel);
-  captionButtons->setContentsMargins(2, 1, 2, 1);
-  captionButtons->addStretch(1);
-  captionButtons->addWidget(sb_Minimized);
-  captionButtons->addWidget(sb_Closed);
+  Caption_Panel->AddWindowButtons(sb_Minimized, sb_Closed);
   root->addWidget(Caption_Panel);
 
   for (const ImportFormEntry& entry : forms) {

@@ -312,6 +312,7 @@ CREATE TABLE N_SoftehTrans (
   Tazmin varchar(1) NULL
 )
 CREATE INDEX IX_N_SoftehTrans ON N_SoftehTrans (SoftehNo, Joz)
+CREATE INDEX IX_N_SoftehTrans_Serial ON N_SoftehTrans (Serial, Raj)
 CREATE TABLE N_SoftehLastTrans (
   IDX int IDENTITY(1, 1) NOT NULL PRIMARY KEY,
   SoftehNo varchar(20) NULL,

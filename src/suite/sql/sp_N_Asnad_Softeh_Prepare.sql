@@ -46,7 +46,8 @@ BEGIN
     + 'Status varchar(1) NULL, EghamatPlace Varchar(500) NULL, Address Varchar(500) NULL, '
     + 'TahodValue float NULL, Koll varchar(20) NULL, Moein varchar(20) NULL, Tafsily varchar(20) NULL, '
     + 'Tafsily2 varchar(20) NULL, ProjectCod varchar(20) NULL, SanadDate varchar(10) NULL, '
-    + 'Raj int Identity(1, 1))')
+    + 'Raj int Identity(1, 1)) '
+    + 'CREATE INDEX IX_' + REPLACE(@Table, '#', '') + ' ON ' + @Table + ' (Serial)')
 END
 ELSE
   EXEC ('DELETE FROM ' + @Table)
@@ -57,7 +58,8 @@ IF OBJECT_ID('tempdb..' + @TarafTable) IS NULL
     + 'Des2 varchar(250) NULL, Des3 varchar(250) NULL, Des4 varchar(250) NULL, Des5 varchar(250) NULL, '
     + 'Des6 varchar(250) NULL, SaftehNo varchar(20) NULL, Joz varchar(20) NULL, SaftehValue float NULL, '
     + 'TahodValue float NULL, Koll varchar(20) NULL, Moein varchar(20) NULL, Tafsily varchar(20) NULL, '
-    + 'Tafsily2 varchar(20) NULL, ProjectCod varchar(20) NULL, Radif int Identity(1, 1))')
+    + 'Tafsily2 varchar(20) NULL, ProjectCod varchar(20) NULL, Radif int Identity(1, 1)) '
+    + 'CREATE INDEX IX_' + REPLACE(@TarafTable, '#', '') + ' ON ' + @TarafTable + ' (Serial)')
 ELSE
   EXEC ('DELETE FROM ' + @TarafTable)
 
@@ -72,9 +74,9 @@ IF LTRIM(RTRIM(ISNULL(@Min, ''))) <> '' AND LTRIM(RTRIM(ISNULL(@Max, ''))) <> ''
   DELETE FROM #Note WHERE CAST(SoftehNo + '_' + Joz AS varchar(100)) < @Min
     OR CAST(SoftehNo + '_' + Joz AS varchar(100)) > @Max
 IF @DestDb <> '' AND DB_ID(@DestDb) IS NOT NULL
-  EXEC ('DELETE FROM #Note WHERE EXISTS (SELECT * FROM ' + @DestDb + '..N_SoftehLastTrans L '
-    + 'WHERE LTRIM(RTRIM(L.SoftehNo)) = LTRIM(RTRIM(#Note.SoftehNo)) '
-    + 'AND LTRIM(RTRIM(ISNULL(L.Joz, ''''))) = LTRIM(RTRIM(#Note.Joz)) AND LEFT(L.WhatDoc, 1) = ''' + @Kind + ''')')
+  EXEC ('DELETE FROM #Note WHERE LTRIM(RTRIM(SoftehNo)) + ''_'' + LTRIM(RTRIM(Joz)) IN ('
+    + 'SELECT LTRIM(RTRIM(L.SoftehNo)) + ''_'' + LTRIM(RTRIM(ISNULL(L.Joz, ''''))) FROM ' + @DestDb
+    + '..N_SoftehLastTrans L WHERE LEFT(L.WhatDoc, 1) = ''' + @Kind + ''')')
 EXEC ('UPDATE #Note SET EntryIdx = (SELECT MAX(N.IDX) FROM N_SoftehTrans N WHERE N.SoftehNo = #Note.SoftehNo '
   + 'AND ISNULL(N.Joz, '''') = #Note.Joz AND N.WhatDoc IN ' + @Entry + '), '
   + 'Paid = (SELECT SUM(ISNULL(N.SaftehValue, 0)) FROM N_SoftehTrans N' + @Where
@@ -111,6 +113,7 @@ EXEC ('INSERT INTO ' + @TarafTable + ' (IDX, WhatDoc, CodWhatDoc, Serial, Raj, M
   + 'AND N.WhatDoc IN ' + @Entry + ' AND N.Serial IN (SELECT Serial FROM ' + @Table + ') ORDER BY N.Serial, N.Raj')
 
 CREATE TABLE #Doc (Serial int NULL, Lines int NULL, Notes int NULL, LineSum float NULL)
+CREATE INDEX IX_Doc ON #Doc (Serial)
 EXEC ('INSERT INTO #Doc (Serial, Lines, LineSum) SELECT Serial, COUNT(*), SUM(ISNULL(SaftehValue, 0)) FROM '
   + @TarafTable + ' GROUP BY Serial')
 EXEC ('UPDATE #Doc SET Notes = (SELECT COUNT(*) FROM N_SoftehTrans N WHERE N.Serial = #Doc.Serial '

@@ -8,6 +8,7 @@
 #include "db/text_util.h"
 #include "engine/engine.h"
 #include "transfer/run/atomic_unit.h"
+#include "transfer/run/report_store.h"
 
 namespace xfer::transfer {
 namespace {
@@ -167,14 +168,27 @@ bool BaseTransfer::Run(const std::set<Module>& ticked, const std::set<std::strin
     plan.emplace_back(&block, PlanBlock(block, ticked, options));
     unitsTotal_ += static_cast<long long>(plan.back().second.size());
   }
+  // Once a unit may have written, the period keeps the run's report, however it ended; the
+  // record is a unit of its own, so a broken run leaves none of it.
+  auto keep = [&] { RunAtomic(db_, [&] { SaveRunReport(*db_.connection(), report_); }); };
   try {
     for (const auto& [block, units] : plan)
-      if (!RunBlock(*block, units)) return false;
+      if (!RunBlock(*block, units)) {
+        keep();
+        return false;
+      }
   } catch (const std::exception& e) {
     report_.outcome = e.what();
+    try {
+      keep();
+    } catch (const std::exception&) {
+      // The server that failed the run may refuse the record too; the run's own error is
+      // the one to show.
+    }
     throw;
   }
   report_.outcome = "OK";
+  keep();
   return true;
 }
 

@@ -51,6 +51,9 @@ struct ModuleTable {
   const char* doneMessage = "";
   std::vector<FollowUp> followUps = {};  // run after the table, whatever its clashes
   const char* sortKey = "";              // the grid's client-side order; "" for none
+  // When the period's procedure leaves no conflict table, the destination table is replaced
+  // whole by the source's rows instead of merged.
+  bool wholeWithoutConflicts = false;
 };
 
 // A tab that replaces whole tables of the current period rather than merging one.

@@ -36,6 +36,26 @@ std::string Trimmed(const std::string& s) {
   return std::string(db::Trim(s));
 }
 
+// The base transfer owns the openings and the users copy. It borrows the form's source server
+// for one unit and gives it back however the unit ends.
+class BorrowedBase {
+ public:
+  BorrowedBase(db::HostGlobal& g, db::HostDate& date, db::HostDatabase& database,
+               db::Dialogs& dialogs, SourceServer& source)
+      : base(g, date, database, dialogs), source_(source) {
+    base.Prepare();
+    base.UseSourceServer(std::move(source));
+  }
+  ~BorrowedBase() { source_ = base.TakeSourceServer(); }
+  BorrowedBase(const BorrowedBase&) = delete;
+  BorrowedBase& operator=(const BorrowedBase&) = delete;
+
+  BaseTransfer base;
+
+ private:
+  SourceServer& source_;
+};
+
 std::string TextOf(const db::ResultSet& rs, size_t row, const char* field) {
   for (size_t i = 0; i < rs.fields.size(); ++i)
     if (UpperAscii(rs.fields[i].name) == UpperAscii(field)) {
@@ -242,11 +262,17 @@ TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
             db_.RunSql("sp_Sayer_XferHesab 'FIRST', '', '" + EscapeQuotes(T) + "', " + "'" +
                        EscapeQuotes(sourceDb) + "', '" + EscapeQuotes(t.table) + "', '" +
                        EscapeQuotes(t.columns) + "', '" + EscapeQuotes(t.key) + "' ");
+            if (t.wholeWithoutConflicts && !db::TempObjectExists(*db_.connection(), T)) {
+              c.replacedWhole = before;
+              db_.RunSql(" Delete From " + g_.databaseName + ".." + t.table + "  ");
+              db_.RunSql(" Insert Into " + g_.databaseName + ".." + t.table + " " +
+                         " Select * From " + sourceDb + ".." + t.table + " ");
+            }
           },
           sourceDb);
     }
     c.unit.sourceRows = sourceRows;
-    c.unit.inserted = Count(*db_.connection(), t.table) - before;
+    c.unit.inserted = Count(*db_.connection(), t.table) - before + c.replacedWhole;
     c.conflicts = db::TempObjectExists(*db_.connection(), T) ? Count(*db_.connection(), T) : 0;
     c.unit.clashing = c.conflicts;
     c.unit.seconds =
@@ -263,7 +289,7 @@ TableCopy ModuleTransfer::CopyFirst(const ModuleTable& t) {
 }
 
 void ModuleTransfer::Finish(TableCopy& copy, long long replaced, bool afterConflicts) {
-  copy.unit.replaced = replaced;
+  copy.unit.replaced = replaced + copy.replacedWhole;
   if (FollowedByOpenings(copy.unit.table)) {
     try {
       RecomputeOpenings(copy.unit.table, copy.call.sourceDb);
@@ -359,16 +385,9 @@ bool ModuleTransfer::FollowedByOpenings(const std::string& table) {
 }
 
 void ModuleTransfer::RecomputeOpenings(const std::string& table, const std::string& sourceDb) {
-  // The base transfer owns the openings; it borrows the source server for the unit, and its
-  // report tables are named after this form's conflict table of the page.
-  BaseTransfer base(g_, date_, db_, dialogs_);
-  base.Prepare();
-  base.UseSourceServer(std::move(source_));
-  struct GiveBack {
-    BaseTransfer& base;
-    SourceServer& source;
-    ~GiveBack() { source = base.TakeSourceServer(); }
-  } giveBack{base, source_};
+  // The report tables of the openings are named after this form's conflict table of the page.
+  BorrowedBase borrowed(g_, date_, db_, dialogs_, source_);
+  BaseTransfer& base = borrowed.base;
   base.ChoosePeriod(sourceDb);
   const std::string name = Trimmed(table) == "N_BankHesab"          ? "N_BankHesab"
                            : UpperAscii(Trimmed(table)) == "N_CASH" ? "N_Cash"
@@ -388,15 +407,8 @@ bool ModuleTransfer::CopyUsers() {
     SaveReport();
     return false;
   }
-  // The base transfer owns the users copy; it borrows the source server for the run.
-  BaseTransfer base(g_, date_, db_, dialogs_);
-  base.Prepare();
-  base.UseSourceServer(std::move(source_));
-  struct GiveBack {
-    BaseTransfer& base;
-    SourceServer& source;
-    ~GiveBack() { source = base.TakeSourceServer(); }
-  } giveBack{base, source_};
+  BorrowedBase borrowed(g_, date_, db_, dialogs_, source_);
+  BaseTransfer& base = borrowed.base;
   bool carried = false;
   dialogs_.ShowState("STOP", kUsersTitle, kWait);
   try {

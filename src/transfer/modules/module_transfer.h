@@ -26,7 +26,8 @@ struct TableCopy {
   bool carried = false;  // false: a check stopped it, nothing was written
   bool emptySource = false;
   ConflictCall call;
-  long long conflicts = 0;  // rows left in the conflict table
+  long long conflicts = 0;      // rows left in the conflict table
+  long long replacedWhole = 0;  // destination rows the source's replaced, for a whole-table copy
   UnitResult unit;
 };
 

@@ -1,6 +1,7 @@
 #include "transfer/modules/treasury_items.h"
 
 #include <chrono>
+#include <functional>
 
 #include "db/cross_server.h"
 #include "db/registry.h"
@@ -140,7 +141,8 @@ void TreasuryItems::CreateWorkTables() {
                "varchar(1) Null, EghamatPlace Varchar(500) Null, Address Varchar(500) Null, "
                "TahodValue float Null, Koll varchar (20) NULL, Moein varchar (20) NULL, Tafsily "
                "varchar (20) NULL, Tafsily2 varchar (20) NULL, ProjectCod varchar (20) NULL, "
-               "SanadDate varchar (10) NULL, Raj int Identity(1,1))");
+               "SanadDate varchar (10) NULL, Raj int Identity(1,1))" +
+               IndexOn(t, "Serial"));
   }
   const std::string noteTaraf = Table("_SaftehTaraf");
   db_.RunSql(DropIfExists(noteTaraf) + " CREATE TABLE " + noteTaraf +
@@ -151,7 +153,8 @@ void TreasuryItems::CreateWorkTables() {
              "Des5 varchar (250) NULL, Des6 varchar (250) NULL, SaftehNo varchar (20) NULL, Joz "
              "varchar (20) NULL, SaftehValue float Null, TahodValue float Null, Koll varchar (20) "
              "NULL, Moein varchar (20) NULL, Tafsily varchar (20) NULL, Tafsily2 varchar (20) "
-             "NULL, ProjectCod varchar (20) NULL, Radif int Identity(1,1))");
+             "NULL, ProjectCod varchar (20) NULL, Radif int Identity(1,1))" +
+             IndexOn(noteTaraf, "Serial"));
   for (const char* t : {"_Safteh", "_SaftehPay", "_SaftehTaraf"}) {
     const std::string last = Table(std::string(t) + "_Last");
     db_.RunSql(DropIfExists(last) + " Select * into " + last + " from " + Table(t));
@@ -242,6 +245,14 @@ void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
   if (kind == ItemKind::kPaid) s.Execute(" Update " + T + " Set Whatdoc2 = '01' ");
 }
 
+void TreasuryItems::DropCarriedCheques() {
+  const std::string P = Table("_Pay"), T = Table("_Taraf");
+  db_.RunSql(" Delete From " + P +
+             " Where Ltrim(Rtrim(CHQNO)) +'_'+ Ltrim(Rtrim(Joz)) In (Select Ltrim(Rtrim(CHQNO)) "
+             "+ '_' + Ltrim(Rtrim(Joz)) from N_CHQLastTrans) ");
+  db_.RunSql(" Delete From " + T + " Where Serial Not In ( Select Serial From " + P + ") ");
+}
+
 bool TreasuryItems::ListCheques(ItemKind kind) {
   std::string sourceDb;
   if (!frame_.CheckSource(sourceDb)) return false;
@@ -255,18 +266,18 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
                    (kind == ItemKind::kReceived ? "sp_N_Asnad_ChqGet_Prepare_Enteghal '"
                                                 : "sp_N_Asnad_ChqPay_Prepare_Enteghal '") +
                    EscapeQuotes(base) + "'");
+  // A source on this server sees this period's tables, so the cheques already carried drop
+  // out before they are resolved: a listing right after a registration then resolves nothing.
+  if (!frame_.RemoteSource()) DropCarriedCheques();
   ResolveCheques(kind, src);
-  if (frame_.RemoteSource())
+  if (frame_.RemoteSource()) {
     for (const char* t : {"_Pay", "_Taraf", "_Arz_Chq", "_Arz_Taraf"}) {
       Fetch(Table(t));
       if (std::string(t) == "_Pay" || std::string(t) == "_Taraf")
         db_.RunSql(IndexOn(Table(t), "Serial"));
     }
-  // Cheques this period already holds never show again.
-  db_.RunSql(" Delete From " + P +
-             " Where Ltrim(Rtrim(CHQNO)) +'_'+ Ltrim(Rtrim(Joz)) In (Select Ltrim(Rtrim(CHQNO)) "
-             "+ '_' + Ltrim(Rtrim(Joz)) from N_CHQLastTrans) ");
-  db_.RunSql(" Delete From " + T + " Where Serial Not In ( Select Serial From " + P + ") ");
+    DropCarriedCheques();
+  }
   db_.RunSql(" Delete From " + T + " Where " + " (ChqNo is null Or Ltrim(Rtrim(ChqNo)) = '') " +
              " And Serial in " + " (Select Serial From " + P + " Where " + T + ".Serial = " + P +
              ".Serial " + " And Mojaz <> 'X' And  Serial Not in " + " (Select Serial From " + P +
@@ -294,34 +305,60 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
   return true;
 }
 
+void TreasuryItems::ForEachRow(const std::string& sql, const std::string& table,
+                               const std::function<void(const db::ResultSet&, size_t)>& row) {
+  if (!db::TempObjectExists(*db_.connection(), table)) return;
+  auto sets = db_.connection()->Query(sql);
+  if (sets.empty()) return;
+  for (size_t r = 0; r < sets.front().rows.size(); ++r) row(sets.front(), r);
+}
+
 std::vector<ChequeRow> TreasuryItems::Cheques() {
   std::vector<ChequeRow> out;
-  if (!db::TempObjectExists(*db_.connection(), Table("_Pay"))) return out;
-  auto sets = db_.connection()->Query(" Select * from " + Table("_Pay") + " Order by Serial ");
-  if (sets.empty()) return out;
-  const db::ResultSet& rs = sets.front();
-  for (size_t r = 0; r < rs.rows.size(); ++r) {
-    ChequeRow c;
-    c.serial = static_cast<int>(Number(rs, r, "Serial").value_or(0));
-    c.chqNo = Text(rs, r, "ChqNo");
-    c.joz = Text(rs, r, "Joz");
-    c.whatDoc = Text(rs, r, "WhatDoc");
-    c.whatDocNam = Text(rs, r, "WhatDocNam");
-    c.sanadNo = Text(rs, r, "SanadNo");
-    c.sanadDate = Text(rs, r, "SanadDate");
-    c.sarResidDate = Text(rs, r, "SarResidDate");
-    c.value = Number(rs, r, "ChqValue").value_or(0);
-    c.bankCod = Text(rs, r, "BankCod");
-    c.acountNam = Text(rs, r, "AcountNam");
-    c.acountCod = Text(rs, r, "AcountCod");
-    c.taraf = Text(rs, r, "Taraf");
-    c.mojaz = Text(rs, r, "Mojaz");
-    c.arzCount = Number(rs, r, "ArzCount");
-    c.arzName = Text(rs, r, "ArzName");
-    c.ref = static_cast<long long>(Number(rs, r, "Ref").value_or(0));
-    out.push_back(std::move(c));
-  }
+  ForEachRow(" Select * from " + Table("_Pay") + " Order by Serial ", Table("_Pay"),
+             [&](const db::ResultSet& rs, size_t r) {
+               ChequeRow c;
+               c.serial = static_cast<int>(Number(rs, r, "Serial").value_or(0));
+               c.chqNo = Text(rs, r, "ChqNo");
+               c.joz = Text(rs, r, "Joz");
+               c.whatDoc = Text(rs, r, "WhatDoc");
+               c.whatDocNam = Text(rs, r, "WhatDocNam");
+               c.sanadNo = Text(rs, r, "SanadNo");
+               c.sanadDate = Text(rs, r, "SanadDate");
+               c.sarResidDate = Text(rs, r, "SarResidDate");
+               c.value = Number(rs, r, "ChqValue").value_or(0);
+               c.bankCod = Text(rs, r, "BankCod");
+               c.acountNam = Text(rs, r, "AcountNam");
+               c.acountCod = Text(rs, r, "AcountCod");
+               c.taraf = Text(rs, r, "Taraf");
+               c.mojaz = Text(rs, r, "Mojaz");
+               c.arzCount = Number(rs, r, "ArzCount");
+               c.arzName = Text(rs, r, "ArzName");
+               c.ref = static_cast<long long>(Number(rs, r, "Ref").value_or(0));
+               out.push_back(std::move(c));
+             });
   return out;
+}
+
+void TreasuryItems::RecordUnit(UnitResult& unit, std::chrono::steady_clock::time_point started,
+                               const std::function<void()>& work) {
+  try {
+    work();
+    unit.clashing = unit.sourceRows - unit.inserted;
+  } catch (const std::exception& e) {
+    unit.error = e.what();
+    report_.units.push_back(unit);
+    report_.outcome = e.what();
+    try {
+      SaveRunReport(*db_.connection(), report_);
+    } catch (const std::exception&) {
+    }
+    throw;
+  }
+  unit.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  report_.units.push_back(unit);
+  report_.outcome = "OK";
+  SaveRunReport(*db_.connection(), report_);
 }
 
 bool TreasuryItems::RegisterCheques(ItemKind kind) {
@@ -334,7 +371,7 @@ bool TreasuryItems::RegisterCheques(ItemKind kind) {
   UnitResult unit;
   unit.table = "N_CHQFirst";
   unit.name = naghd_text::kChequesCaption;
-  try {
+  RecordUnit(unit, started, [&] {
     auto range =
         Source().Query("Select Min(SanadDate) As MinDate, Max(SanadDate) As MaxDate From " + src +
                        "N_ChqLastTrans ");
@@ -389,21 +426,7 @@ bool TreasuryItems::RegisterCheques(ItemKind kind) {
         },
         frame_.RemoteSource() ? std::string() : sourceDb);
     unit.inserted = Count("Select Count(*) From N_CHQFirst") - before;
-    unit.clashing = unit.sourceRows - unit.inserted;
-  } catch (const std::exception& e) {
-    unit.error = e.what();
-    report_.units.push_back(unit);
-    report_.outcome = e.what();
-    try {
-      SaveRunReport(*db_.connection(), report_);
-    } catch (const std::exception&) {
-    }
-    throw;
-  }
-  unit.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  report_.units.push_back(unit);
-  report_.outcome = "OK";
-  SaveRunReport(*db_.connection(), report_);
+  });
   ListCheques(kind);
   return true;
 }
@@ -437,6 +460,7 @@ bool TreasuryItems::ListNotes(ItemKind kind) {
   if (frame_.RemoteSource()) {
     Fetch(table);
     Fetch(taraf);
+    db_.RunSql(IndexOn(table, "Serial") + IndexOn(taraf, "Serial"));
     // The source's server could not see this period: notes it already holds drop out here.
     db_.RunSql(" Delete From " + table +
                " Where Exists (Select * From N_SoftehLastTrans L Where Left(L.WhatDoc, 1) = '" +
@@ -454,25 +478,22 @@ bool TreasuryItems::ListNotes(ItemKind kind) {
 std::vector<NoteRow> TreasuryItems::Notes(ItemKind kind) {
   std::vector<NoteRow> out;
   const std::string table = Table(kind == ItemKind::kReceived ? "_Safteh" : "_SaftehPay");
-  if (!db::TempObjectExists(*db_.connection(), table)) return out;
-  auto sets = db_.connection()->Query(" select * from " + table + " Order by IDX ");
-  if (sets.empty()) return out;
-  const db::ResultSet& rs = sets.front();
-  for (size_t r = 0; r < rs.rows.size(); ++r) {
-    NoteRow n;
-    n.serial = static_cast<int>(Number(rs, r, "Serial").value_or(0));
-    n.saftehNo = Text(rs, r, "SaftehNo");
-    n.joz = Text(rs, r, "Joz");
-    n.sanadNo = Text(rs, r, "SanadNo");
-    n.sodorDate = Text(rs, r, "SodorDate");
-    n.sarResidDate = Text(rs, r, "SarResidDate");
-    n.lastActionDate = Text(rs, r, "LastActionDate");
-    n.whatDocNam = Text(rs, r, "WhatDocNam");
-    n.value = Number(rs, r, "SaftehValue").value_or(0);
-    n.getter = Text(rs, r, "Getter");
-    n.status = Text(rs, r, "Status");
-    out.push_back(std::move(n));
-  }
+  ForEachRow(" select * from " + table + " Order by IDX ", table,
+             [&](const db::ResultSet& rs, size_t r) {
+               NoteRow n;
+               n.serial = static_cast<int>(Number(rs, r, "Serial").value_or(0));
+               n.saftehNo = Text(rs, r, "SaftehNo");
+               n.joz = Text(rs, r, "Joz");
+               n.sanadNo = Text(rs, r, "SanadNo");
+               n.sodorDate = Text(rs, r, "SodorDate");
+               n.sarResidDate = Text(rs, r, "SarResidDate");
+               n.lastActionDate = Text(rs, r, "LastActionDate");
+               n.whatDocNam = Text(rs, r, "WhatDocNam");
+               n.value = Number(rs, r, "SaftehValue").value_or(0);
+               n.getter = Text(rs, r, "Getter");
+               n.status = Text(rs, r, "Status");
+               out.push_back(std::move(n));
+             });
   return out;
 }
 
@@ -488,30 +509,16 @@ bool TreasuryItems::RegisterNotes(ItemKind kind) {
   unit.name = naghd_text::kNotesCaption;
   unit.sourceRows = Count("Select Count(*) From " + table + " Where Status = 'A'") +
                     Count("Select Count(*) From " + table + "_Last");
-  const long long before = Count("Select Count(*) From N_SoftehLastTrans");
-  try {
+  RecordUnit(unit, started, [&] {
+    const long long before = Count("Select Count(*) From N_SoftehLastTrans");
     RunAtomic(db_, [&] {
       db_.RunSql(std::string(received ? "sp_N_Asnad_SoftehGet_Apply_Enteghal "
                                       : "sp_N_Asnad_SoftehPay_Apply_Enteghal ") +
                  table + ", '" + Table("_SaftehTaraf") + "','" + EscapeQuotes(g_.fiscalYear) +
                  "','" + EscapeQuotes(g_.companyCode) + "','" + EscapeQuotes(g_.userId) + "'");
     });
-  } catch (const std::exception& e) {
-    unit.error = e.what();
-    report_.units.push_back(unit);
-    report_.outcome = e.what();
-    try {
-      SaveRunReport(*db_.connection(), report_);
-    } catch (const std::exception&) {
-    }
-    throw;
-  }
-  unit.inserted = Count("Select Count(*) From N_SoftehLastTrans") - before;
-  unit.clashing = unit.sourceRows - unit.inserted;
-  unit.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  report_.units.push_back(unit);
-  report_.outcome = "OK";
-  SaveRunReport(*db_.connection(), report_);
+    unit.inserted = Count("Select Count(*) From N_SoftehLastTrans") - before;
+  });
   ListNotes(kind);
   return true;
 }

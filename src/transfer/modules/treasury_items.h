@@ -6,6 +6,8 @@
 // run mechanism. The form, `xfer treasury` and the tests drive it alike.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -91,12 +93,21 @@ class TreasuryItems {
   db::Backend& Source() { return frame_.RemoteQuery(); }
   // Brings a work table of the source's server here when the source is remote.
   void Fetch(const std::string& table);
+  // Cheques this period already holds never show again.
+  void DropCarriedCheques();
   void ResolveCheques(ItemKind kind, const std::string& src);
   std::string CurrentFirstDate();
   // First and last date of the marked source period.
   std::pair<std::string, std::string> SourceDates();
   void StartReport(const std::string& what, const std::string& sourceDb);
   long long Count(const std::string& sql);
+  // Runs `work` as the report's one unit: its counts and seconds, or its error, are recorded in
+  // the run report, which is kept in this period either way.
+  void RecordUnit(UnitResult& unit, std::chrono::steady_clock::time_point started,
+                  const std::function<void()>& work);
+  // Calls `row` for every row `sql` returns from a work table that exists.
+  void ForEachRow(const std::string& sql, const std::string& table,
+                  const std::function<void(const db::ResultSet&, size_t)>& row);
 
   ModuleTransfer& frame_;
   db::HostGlobal& g_;

@@ -1,12 +1,16 @@
 // The treasury form driven offscreen on demo periods: the cheque page lists the open cheques in
-// blue (settled) and red (waiting), Enter on a red row opens the counterparty form, which refuses
-// a distribution that does not add up and turns the row blue when it does, and the register
-// button carries the blue rows; the note page lists the open notes; a base page carries bank
-// accounts with their openings.
+// blue (settled) and red (waiting), Enter on a red row opens the counterparty form (its grid
+// search finds a line), which refuses a distribution that does not add up and turns the row blue
+// when it does, and the register button carries the blue rows; the note page lists the open
+// notes; a base page carries bank accounts with their openings.
 #include <gtest/gtest.h>
 #include "temp_tree.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -88,11 +92,28 @@ TEST_F(NaghdFormTest, ChequesAreListedSettledByHandAndRegistered) {
   const QString number = grid->item(red, 4)->text();
   const double value = Number(grid, red, 5);
 
+  // The suite's libraries where the application folder keeps them, for the grid search.
+  const QString lib = QDir(QString::fromStdString(session.global.appFolder)).filePath("Lib");
+  QDir().mkpath(lib);
+  for (const QString& name : QDir(XFER_GRID_LIBRARY_DIR).entryList({"libGrid*.so"}))
+    QFile::copy(QDir(XFER_GRID_LIBRARY_DIR).filePath(name), QDir(lib).filePath(name));
   bool refused = false;
+  int found = -1;
   recorder.On("TTarafHesabForm", [&](QWidget* w) {
     auto* lines = w->findChild<QTableWidget*>("dbgTaraf");
     auto* confirm = w->findChild<QPushButton*>("cmdOk");
     ASSERT_GE(lines->rowCount(), 2);
+    // Ctrl+F: the search dialog names the second line's credit; the grid goes there.
+    const QString credit = lines->item(1, 3)->text();
+    recorder.On("SearchDialog", [&](QWidget* d) {
+      auto* field = d->findChild<QComboBox*>("cmbField");
+      field->setCurrentIndex(field->findData("ChqValue"));
+      d->findChild<QLineEdit*>("edtValue")->setText(credit);
+      d->findChild<QPushButton*>("cmdOk")->click();
+    });
+    lines->setCurrentCell(0, 0);
+    w->findChild<QAction*>("search")->trigger();
+    found = lines->currentRow();
     const double first = std::min(Number(lines, 0, 3), value);
     lines->item(0, 4)->setText(QString::number(first, 'f', 0));
     lines->item(1, 4)->setText(QString::number(value - first - 1, 'f', 0));
@@ -104,6 +125,7 @@ TEST_F(NaghdFormTest, ChequesAreListedSettledByHandAndRegistered) {
   grid->setCurrentCell(red, 0);
   QTest::keyClick(grid, Qt::Key_Return);
   EXPECT_TRUE(refused);
+  EXPECT_EQ(found, 1);
   ASSERT_FALSE(recorder.messages.empty());
   bool sawTotal = false;
   for (const auto& m : recorder.messages) sawTotal |= m.text == counterparty_text::kChequeTotal;

@@ -5,6 +5,7 @@
 // a source on another server ends in the same state as a local one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -183,6 +184,12 @@ TEST_F(TreasuryTest, RegisteringTwiceAddsNothing) {
                   "> 0.005"),
             "0");
   EXPECT_NE(Value(kDest, "SELECT COUNT(*) FROM N_CHQFirst"), "0");
+  // Each registered document numbers its lines 1, 2, ... within itself.
+  for (const char* table : {"N_NaghdTrans", "N_SoftehTrans"})
+    EXPECT_EQ(Value(kDest, std::string("SELECT COUNT(*) FROM (SELECT Serial FROM ") + table +
+                               " GROUP BY Serial HAVING MAX(Raj) <> COUNT(*) OR MIN(Raj) <> 1) X"),
+              "0")
+        << table;
   EXPECT_NE(Value(kDest, "SELECT COUNT(*) FROM N_SoftehLastTrans"), "0");
   EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM N_AsnadNaghd WHERE WhatDoc = '02'"), "1");
   RegisterEverything();
@@ -335,6 +342,142 @@ TEST_F(TreasuryTest, ARemoteSourceGivesTheLocalEndState) {
   UseRemote(*frame_, there);
   RegisterEverything();
   EXPECT_EQ(Treasury(kDest), local);
+}
+
+// Many cheques at once take the same set-based paths as a few: 50 and 500 added open cheques
+// (documents of one counterparty line, of two lines that add up to their one cheque, some in
+// dollars) end in the same opening cheque, document lines and currency lines per cheque.
+TEST_F(TreasuryTest, FiftyAndFiveHundredChequesEndAlikePerCheque) {
+  auto run = [&](int count) {
+    const std::string dir = CopyServer("many" + std::to_string(count));
+    Reopen(dir);
+    const std::string first = Value(kSource, "SELECT MAX(Serial) FROM N_NaghdTrans");
+    const std::string doc = "(" + first + " + 1 + n)";
+    Run(kSource, "CREATE TABLE #N (n int) DECLARE @i int SET @i = 0 WHILE @i < " +
+                     std::to_string(count) +
+                     " BEGIN INSERT INTO #N VALUES (@i) SET @i = @i + 1 END " +
+                     // The cheque, then its counterparty lines: two that split it for every
+                     // third document, one otherwise.
+                     "INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, ChqNo, "
+                     "Joz, SarResidDate, ChqValue, BankCod, ShobehCod, Des) SELECT " +
+                     doc + ", 1, '71', CAST(" + doc +
+                     " AS varchar(20)), '1402/05/10', CAST(8000000 + n AS varchar(20)), 'T' + "
+                     "CAST(n % 5 AS varchar(2)), '1403/02/01', (n % 90 + 1) * 100000, '01', "
+                     "'0001', 'چک' FROM #N "
+                     "INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, "
+                     "ChqValue, Koll, Moein, Tafsily, WhatDoc2, Des) SELECT " +
+                     doc + ", 2, '71', CAST(" + doc +
+                     " AS varchar(20)), '1402/05/10', CASE WHEN n % 3 = 0 THEN (n % 90 + 1) * "
+                     "60000 ELSE (n % 90 + 1) * 100000 END, '1003', '0001', RIGHT('0000000' + "
+                     "CAST(n % 15 + 1 AS varchar(8)), 8), '01', 'بابت' FROM #N "
+                     "INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, "
+                     "ChqValue, Koll, Moein, Tafsily, WhatDoc2, Des) SELECT " +
+                     doc + ", 3, '71', CAST(" + doc +
+                     " AS varchar(20)), '1402/05/10', (n % 90 + 1) * 40000, '1003', '0001', "
+                     "RIGHT('0000000' + CAST((n + 7) % 15 + 1 AS varchar(8)), 8), '01', 'بابت' "
+                     "FROM #N WHERE n % 3 = 0 "
+                     "INSERT INTO N_ArzTrans (Serial, Raj, WhatDoc, ArzCod, ArzCount, Nerkh) "
+                     "SELECT " +
+                     doc +
+                     ", R.Raj, '71', 'USD', (n % 90 + 1) * 100000 / 520000.0, 520000 FROM "
+                     "#N, (SELECT 1 AS Raj UNION ALL SELECT 2) R WHERE n % 4 = 1 AND n % 3 <> 0 "
+                     "INSERT INTO N_ChqLastTrans (WhatDoc, ChqNo, Joz, SanadDate, Serial) SELECT "
+                     "'71', CAST(8000000 + n AS varchar(20)), 'T' + CAST(n % 5 AS varchar(2)), "
+                     "'1402/05/10', " +
+                     doc + " FROM #N DROP TABLE #N");
+    Open(dir);
+    EXPECT_TRUE(items_->ListCheques(ItemKind::kReceived));
+    EXPECT_TRUE(items_->RegisterCheques(ItemKind::kReceived));
+    // Per added cheque: its opening row, its document's counterparty lines and currency lines,
+    // without the serials the numbering gives.
+    std::map<std::string, std::string> state;
+    auto add = [&](const std::string& sql) {
+      auto sets = conn_->Execute("USE " + std::string(kDest) + " " + sql);
+      for (const auto& row : sets.back().rows) {
+        auto cell = [](const db::Value& v) {
+          return engine::IsNull(v) ? std::string("-") : engine::FormatValue(v);
+        };
+        std::string& s = state[cell(row[0])];
+        for (size_t i = 1; i < row.size(); ++i) s += cell(row[i]) + "|";
+        s += ";";
+      }
+    };
+    const std::string mine = "F.ChqNo >= '8000000' AND F.ChqNo < '9000000'";
+    add("SELECT F.ChqNo, F.Joz, F.ChqValue, F.Koll, F.Tafsily, F.Taraf, F.SarResidDate FROM "
+        "N_CHQFirst F WHERE " +
+        mine + " ORDER BY F.ChqNo");
+    add("SELECT F.ChqNo, N.Raj, N.Koll, N.Tafsily, N.ChqValue FROM N_CHQFirst F JOIN N_NaghdTrans "
+        "N ON N.Serial = F.Serial AND N.Raj > 1 WHERE " +
+        mine + " ORDER BY F.ChqNo, N.Raj");
+    add("SELECT F.ChqNo, A.Raj, A.ArzCod, A.ArzCount, A.Nerkh FROM N_CHQFirst F JOIN N_ArzTrans "
+        "A ON A.Serial = F.Serial WHERE " +
+        mine + " ORDER BY F.ChqNo, A.Raj");
+    return state;
+  };
+  const auto few = run(50), many = run(500);
+  ASSERT_EQ(few.size(), 50u);
+  ASSERT_EQ(many.size(), 500u);
+  int split = 0, foreign = 0;
+  for (const auto& [chqNo, s] : few) {
+    ASSERT_TRUE(many.count(chqNo)) << chqNo;
+    EXPECT_EQ(many.at(chqNo), s) << chqNo;
+    split += s.find(";3|1003|") != std::string::npos;
+    foreign += s.find("USD") != std::string::npos;
+  }
+  EXPECT_GT(split, 10);
+  EXPECT_GT(foreign, 5);
+  // Every added cheque, the last ones too, carries all its lines.
+  for (const auto& [chqNo, s] : many) EXPECT_GE(std::count(s.begin(), s.end(), ';'), 2) << chqNo;
+}
+
+// The authorisers page merges as the other pages do while the period's procedure leaves a
+// conflict table; a period whose procedure leaves none gets the source's table whole.
+TEST_F(TreasuryTest, AuthorisersAreReplacedWholeWhenNoConflictTableIsLeft) {
+  struct Case {
+    const char* name;
+    bool procedureLeavesNone;
+    std::vector<std::string> expected;  // PMojavezCod|PMojavezNam, in code order
+    long long replaced;
+  };
+  const Case cases[] = {
+      {"merged", false, {"01|احمدي", "02|قديمي", "09|فقط مقصد"}, 0},
+      {"whole", true, {"01|احمدي", "02|رضايي"}, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = CopyServer(c.name);
+    Reopen(dir);
+    Run(kSource,
+        "DELETE FROM N_Mojavez INSERT INTO N_Mojavez VALUES ('01', 'احمدي') "
+        "INSERT INTO N_Mojavez VALUES ('02', 'رضايي')");
+    Run(kDest,
+        "DELETE FROM N_Mojavez INSERT INTO N_Mojavez VALUES ('02', 'قديمي') "
+        "INSERT INTO N_Mojavez VALUES ('09', 'فقط مقصد')");
+    conn_->Execute("USE " + std::string(kDest));
+    if (c.procedureLeavesNone)
+      conn_->Execute(
+          "ALTER PROCEDURE sp_Sayer_XferHesab @Phase varchar(20), @Mode varchar(20), @TmpTable "
+          "varchar(200), @SourceDb varchar(200), @Table varchar(200), @Columns varchar(4000), "
+          "@KeyExpr varchar(1000) AS IF OBJECT_ID('tempdb..' + @TmpTable) IS NOT NULL "
+          "EXEC ('DROP TABLE ' + @TmpTable)");
+    Open(dir);
+    dialogs_.states.clear();
+    const ModuleTable* t = FindModuleTable(NaghdForm(), "N_Mojavez");
+    ASSERT_NE(t, nullptr);
+    TableCopy copy = frame_->CopyFirst(*t);
+    ASSERT_TRUE(copy.carried);
+    frame_->Finish(copy, 0, copy.conflicts > 0);
+    EXPECT_EQ(copy.conflicts, c.procedureLeavesNone ? 0 : 1);
+    EXPECT_EQ(copy.unit.replaced, c.replaced);
+    ASSERT_FALSE(dialogs_.states.empty());
+    EXPECT_EQ(dialogs_.states.front(), "STOP| انتقال مجوز عوامل پرداخت |لطفا صبر کنيد");
+    auto sets = conn_->Execute("USE " + std::string(kDest) +
+                               " SELECT PMojavezCod, PMojavezNam FROM N_Mojavez ORDER BY 1");
+    std::vector<std::string> rows;
+    for (const auto& row : sets.back().rows)
+      rows.push_back(engine::FormatValue(row[0]) + "|" + engine::FormatValue(row[1]));
+    EXPECT_EQ(rows, c.expected);
+  }
 }
 
 }  // namespace

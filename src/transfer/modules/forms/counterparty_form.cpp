@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ui/grid/form_libraries.h"
 #include "ui/ui_font.h"
 
 namespace xfer::transfer {
@@ -23,14 +24,14 @@ QString Amount(double v) {
 }  // namespace
 
 TTarafHesabForm::TTarafHesabForm(TreasuryItems& items, const ChequeRow& cheque, QWidget* parent)
-    : QDialog(parent), cp_(items, cheque) {
+    : QDialog(parent), cp_(items, cheque), appFolder_(items.global().appFolder) {
   setObjectName("TTarafHesabForm");
   Build(false);
 }
 
 TTarafHesabForm::TTarafHesabForm(TreasuryItems& items, ItemKind kind, const NoteRow& note,
                                  QWidget* parent)
-    : QDialog(parent), cp_(items, kind, note) {}
+    : QDialog(parent), cp_(items, kind, note), appFolder_(items.global().appFolder) {}
 
 TTarafHesabSaftehForm::TTarafHesabSaftehForm(TreasuryItems& items, ItemKind kind,
                                              const NoteRow& note, QWidget* parent)
@@ -59,6 +60,19 @@ void TTarafHesabForm::Build(bool note) {
   dbgTaraf->setColumnCount(10);
   dbgTaraf->setHorizontalHeaderLabels({"سري", note ? "چك" : "چك", "شرح", credit, "مبلغ", "Koll",
                                        "Moein", "Tafsily", "ProjectCod", "مصارف"});
+  // The search library offers the columns by these names.
+  const char* const fields[] = {note ? "Joz" : "Serial",
+                                note ? "SaftehNo" : "ChqNo",
+                                "Des",
+                                note ? "SaftehValue" : "ChqValue",
+                                note ? "NewSaftehValue" : "NewChqValue",
+                                "Koll",
+                                "Moein",
+                                "Tafsily",
+                                "ProjectCod",
+                                "ManabehCod"};
+  for (int c = 0; c < 10; ++c)
+    dbgTaraf->horizontalHeaderItem(c)->setData(ui::grid::kFieldNameRole, QString(fields[c]));
   dbgTaraf->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(dbgTaraf);
   auto* buttons = new QHBoxLayout;
@@ -79,8 +93,13 @@ void TTarafHesabForm::Build(bool note) {
   whole->setObjectName("N2");
   whole->setShortcut(QKeySequence("Ctrl+M"));
   connect(whole, &QAction::triggered, this, &TTarafHesabForm::ChequeAmount);
+  search_ = new QAction("جستجو", this);
+  search_->setObjectName("search");
+  search_->setShortcut(QKeySequence("Ctrl+F"));
+  connect(search_, &QAction::triggered, this, &TTarafHesabForm::Search);
   dbgTaraf->addAction(copy);
   dbgTaraf->addAction(whole);
+  dbgTaraf->addAction(search_);
   dbgTaraf->setContextMenuPolicy(Qt::ActionsContextMenu);
   connect(dbgTaraf, &QTableWidget::cellChanged, this, &TTarafHesabForm::CellEdited);
   Fill();
@@ -109,6 +128,8 @@ void TTarafHesabForm::Fill() {
       dbgTaraf->setItem(r, c, item);
     }
   }
+  // As on every grid, searching needs more than one line.
+  search_->setEnabled(lines.size() > 1);
   filling_ = false;
 }
 
@@ -134,6 +155,27 @@ void TTarafHesabForm::ChequeAmount() {
   if (row < 0) return;
   cp_.WholeValue(static_cast<size_t>(row));
   Fill();
+}
+
+void TTarafHesabForm::Search() {
+  ui::grid::GridLibraryCall call;
+  call.grid = dbgTaraf;
+  call.title = windowTitle().toStdString();
+  if (!ui::grid::CallLibrary(ui::grid::GridService::kSearch, appFolder_, call)) return;
+  // The answer is "FIELD=VALUE": the first line showing that value (or starting with it).
+  const size_t eq = call.result.find('=');
+  if (eq == std::string::npos) return;
+  const QString field = QString::fromStdString(call.result.substr(0, eq));
+  const QString want = QString::fromStdString(call.result.substr(eq + 1));
+  for (int c = 0; c < dbgTaraf->columnCount(); ++c) {
+    if (dbgTaraf->horizontalHeaderItem(c)->data(ui::grid::kFieldNameRole).toString() != field)
+      continue;
+    for (int r = 0; r < dbgTaraf->rowCount(); ++r)
+      if (dbgTaraf->item(r, c)->text().startsWith(want, Qt::CaseInsensitive)) {
+        dbgTaraf->setCurrentCell(r, c);
+        return;
+      }
+  }
 }
 
 void TTarafHesabForm::cmdOkClick() {

@@ -6,9 +6,11 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 #include "transfer/modules/counterparty.h"
 
+class QAction;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -26,6 +28,7 @@ class TTarafHesabForm : public QDialog {
   void cmdCancelClick();
   void CopyAmount();    // Ctrl+C: the line's whole credit
   void ChequeAmount();  // Ctrl+M: the item's whole value
+  void Search();        // Ctrl+F: the search library's dialog, then the line it names
 
  protected:
   // For the note form: a different title and total label.
@@ -35,6 +38,8 @@ class TTarafHesabForm : public QDialog {
   void CellEdited(int row, int column);
 
   Counterparty cp_;
+  std::string appFolder_;  // where the suite's libraries are
+  QAction* search_ = nullptr;
   QTableWidget* dbgTaraf = nullptr;
   QPushButton* cmdOk = nullptr;
   QPushButton* cmdCancel = nullptr;

@@ -53,22 +53,12 @@ void TModuleForm::BuildWidgets(const char* pageControl) {
   Caption_Panel->setObjectName("Caption_Panel");
   Caption_Panel->setText(ui::ForDisplay(Q(form_.caption)));
   Caption_Panel->setMinimumHeight(24);
-  sb_Minimized = new QToolButton(Caption_Panel);
-  sb_Minimized->setObjectName("sb_Minimized");
-  sb_Minimized->setText("_");
+  QHBoxLayout* captionLayout = Caption_Panel->AddWindowButtons(sb_Minimized, sb_Closed);
   sb_Minimized->setToolTip(Q(module_text::kMinimizeHint));
-  sb_Closed = new QToolButton(Caption_Panel);
-  sb_Closed->setObjectName("sb_Closed");
-  sb_Closed->setText("X");
   sb_Closed->setToolTip(Q(module_text::kCloseHint));
   lbServerNam = new QLabel(Q(module_text::kServerName), Caption_Panel);
   lbServerNam->setObjectName("lbServerNam");
-  auto* captionLayout = new QHBoxLayout(Caption_Panel);
-  captionLayout->setContentsMargins(2, 1, 2, 1);
-  captionLayout->addStretch(1);
-  captionLayout->addWidget(lbServerNam);
-  captionLayout->addWidget(sb_Minimized);
-  captionLayout->addWidget(sb_Closed);
+  captionLayout->insertWidget(1, lbServerNam);
 
   pageControl_ = new QTabWidget(this);
   pageControl_->setObjectName(pageControl);
