@@ -92,8 +92,13 @@ sqlite3_stmt* StatementCache::Get(sqlite3* db, const std::string& sql) {
   }
   lru_.emplace_front(sql, s);
   index_[sql] = lru_.begin();
-  while (lru_.size() > capacity_) {
+  bytes_ += sql.size();
+  // Long texts (a many-row INSERT ... VALUES) count by size too: their programs are large and
+  // seldom run twice. The few used last stay: one may be stepping while a function it calls
+  // prepares another.
+  while (lru_.size() > capacity_ || (lru_.size() > 4 && bytes_ > kTextBudget)) {
     sqlite3_finalize(lru_.back().second);
+    bytes_ -= lru_.back().first.size();
     index_.erase(lru_.back().first);
     lru_.pop_back();
   }
@@ -104,6 +109,7 @@ void StatementCache::Clear() {
   for (auto& [sql, s] : lru_) sqlite3_finalize(s);
   lru_.clear();
   index_.clear();
+  bytes_ = 0;
 }
 
 ConnectionState::ConnectionState(ServerState& server, std::string_view database)
@@ -173,6 +179,7 @@ void ConnectionState::Attach(const std::string& canonical) {
       cache.Clear();
       Exec(db_, "DETACH DATABASE " + QuoteIdent(attached_[*it]));
       attached_.erase(*it);
+      canonical_.erase(*it);
       attachOrder_.erase(it);
       break;
     }
@@ -217,6 +224,7 @@ void ConnectionState::Attach(const std::string& canonical) {
   }
   Analyze(schema);
   attached_[lower] = schema;
+  canonical_[lower] = canonical;
   attachOrder_.push_back(lower);
 }
 
@@ -277,10 +285,16 @@ std::string ConnectionState::TsqlName(const std::string& schema, const std::stri
   if (schema == kTempSchema || (schema == kTempdbSchema && table.starts_with("##"))) return table;
   for (const auto& [lower, s] : attached_)
     if (s == schema) {
-      auto canonical = server_.FindDatabase(lower);
-      return (canonical ? *canonical : lower) + ".." + table;
+      auto canonical = canonical_.find(lower);
+      return (canonical != canonical_.end() ? canonical->second : lower) + ".." + table;
     }
   return table;
+}
+
+std::string ConnectionState::CanonicalName(std::string_view database) {
+  // Attached databases answer without a look at the server's directory.
+  SchemaFor(database);
+  return canonical_.at(DbKey(database));
 }
 
 std::optional<std::string> ConnectionState::AttachedSchema(std::string_view database) const {
@@ -300,7 +314,7 @@ void ConnectionState::Prepare(const std::vector<std::string>& names) {
 void ConnectionState::Use(std::string_view database) {
   std::string schema = SchemaFor(database);
   (void)schema;
-  frame().database = *server_.FindDatabase(database);
+  frame().database = CanonicalName(database);
 }
 
 void ConnectionState::Forget(std::string_view database) {
@@ -312,6 +326,7 @@ void ConnectionState::Forget(std::string_view database) {
   if (reopen) Exec(db_, "COMMIT");
   Exec(db_, "DETACH DATABASE " + QuoteIdent(it->second));
   attached_.erase(it);
+  canonical_.erase(lower);
   attachOrder_.remove(lower);
   tableCache_.clear();
   if (reopen) Exec(db_, "BEGIN");

@@ -91,7 +91,9 @@ class StatementCache {
   void Clear();
 
  private:
+  static constexpr size_t kTextBudget = 1 << 20;
   size_t capacity_;
+  size_t bytes_ = 0;  // length of the texts kept
   std::list<std::pair<std::string, sqlite3_stmt*>> lru_;
   std::unordered_map<std::string, std::list<std::pair<std::string, sqlite3_stmt*>>::iterator>
       index_;
@@ -114,6 +116,9 @@ class ConnectionState {
   std::optional<std::string> AttachedSchema(std::string_view database) const;
   // Attaches every database of `names` that exists, before a transaction starts.
   void Prepare(const std::vector<std::string>& names);
+  // The name of `database` as the server spells it, attaching it when needed (SqlError 911
+  // when there is none).
+  std::string CanonicalName(std::string_view database);
   // Canonical name of the current database.
   const std::string& currentDatabase() const { return frame().database; }
   void Use(std::string_view database);
@@ -178,8 +183,9 @@ class ConnectionState {
   sqlite3* db_ = nullptr;
   long long id_;
   std::string ownerTag_;
-  std::map<std::string, std::string> attached_;  // lower name -> schema name
-  std::list<std::string> attachOrder_;           // lower names, least recently used first
+  std::map<std::string, std::string> attached_;   // lower name -> schema name
+  std::map<std::string, std::string> canonical_;  // lower name -> name as the server spells it
+  std::list<std::string> attachOrder_;            // lower names, least recently used first
   std::vector<std::unique_ptr<Frame>> frames_;
   std::map<std::string, TableInfo> tableCache_;  // "schema\x1fname" lower
   int trancount_ = 0;

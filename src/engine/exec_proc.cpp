@@ -204,18 +204,18 @@ long long Executor::ExecProcedure(const Statement& s) {
     return 0;
   }
   std::string db = p.database.empty() ? conn_.currentDatabase() : p.database;
-  auto found = conn_.server().FindDatabase(db);
-  if (!found)
-    throw SqlError(err::kDatabaseMissing, "Database '" + db +
-                                              "' does not exist. Make sure that "
-                                              "the name is entered correctly.");
-  std::string canonical = *found;
+  std::string canonical = conn_.CanonicalName(db);
   auto lookup = [&](const std::string& database) -> std::optional<std::string> {
-    Stmt q(conn_.db(), "SELECT body FROM " + QuoteIdent(conn_.SchemaFor(database)) +
-                           ".__xfer_procs WHERE name = ?");
-    sqlite3_bind_text(q.get(), 1, p.object.c_str(), -1, SQLITE_TRANSIENT);
-    if (!q.Step()) return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(sqlite3_column_text(q.get(), 0)));
+    sqlite3_stmt* q =
+        conn_.cache.Get(conn_.db(), "SELECT body FROM " + QuoteIdent(conn_.SchemaFor(database)) +
+                                        ".__xfer_procs WHERE name = ?");
+    sqlite3_bind_text(q, 1, p.object.c_str(), -1, SQLITE_TRANSIENT);
+    int rc = sqlite3_step(q);
+    std::optional<std::string> out;
+    if (rc == SQLITE_ROW) out = reinterpret_cast<const char*>(sqlite3_column_text(q, 0));
+    sqlite3_reset(q);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) ThrowSqlite(conn_.db(), rc);
+    return out;
   };
   std::optional<std::string> body = lookup(canonical);
   // Procedures named sp_ are also found in master and run in the caller's database.
@@ -302,7 +302,7 @@ void Executor::ExecString(const Statement& s) {
     return ParseBatch(text);
   }();
   for (const auto& db : DatabasesOf(b))
-    if (conn_.server().FindDatabase(db)) conn_.SchemaFor(db);
+    if (conn_.AttachedSchema(db) || conn_.server().FindDatabase(db)) conn_.SchemaFor(db);
   conn_.PushFrame(conn_.currentDatabase());
   for (const auto& st : b.statements)
     if (Run(*st) == Flow::Return) break;
@@ -344,7 +344,7 @@ void Executor::ExecuteSql(const Statement& s) {
   std::shared_ptr<Batch> keep = parsed;
   const Statement& def = *keep->statements.at(0);
   for (const auto& db : DatabasesOf(def.body))
-    if (conn_.server().FindDatabase(db)) conn_.SchemaFor(db);
+    if (conn_.AttachedSchema(db) || conn_.server().FindDatabase(db)) conn_.SchemaFor(db);
   CallProcedure(def, s, "sp_executesql", conn_.currentDatabase(), next);
 }
 

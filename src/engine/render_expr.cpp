@@ -524,7 +524,7 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
       if (size_t dots = text.find('.'); dots != std::string::npos) {
         std::string db = text.substr(0, dots);
         if (db.size() > 1 && db.front() == '[') db = db.substr(1, db.size() - 2);
-        if (conn_.server().FindDatabase(db)) conn_.SchemaFor(db);
+        if (conn_.AttachedSchema(db) || conn_.server().FindDatabase(db)) conn_.SchemaFor(db);
       }
     }
     renderArgs();

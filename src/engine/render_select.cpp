@@ -91,7 +91,7 @@ ResolvedTable Renderer::Resolve(const ObjectName& n, bool mustExist) {
   } else {
     std::string db = n.database.empty() ? conn_.currentDatabase() : n.database;
     r.schema = conn_.SchemaFor(db);
-    r.database = *conn_.server().FindDatabase(db);
+    r.database = conn_.CanonicalName(db);
     std::string schema = LowerName(n.schema), object = LowerName(n.object);
     if (std::string key = CatalogKey(schema, object); !key.empty()) {
       r.catalogSql = CatalogView(r.schema, key, r.database);

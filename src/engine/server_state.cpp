@@ -32,6 +32,11 @@ std::optional<std::string> ServerState::FindDatabase(std::string_view name) cons
   // Trailing blanks never count in a name, as SQL Server compares names.
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   std::error_code ec;
+  // A name written as the file is spelled is found without reading the whole directory.
+  if (!name.empty() && name.front() != '.' &&
+      name.find_first_of("/\\:") == std::string_view::npos &&
+      fs::is_regular_file(FilePath(name), ec))
+    return std::string(name);
   for (const auto& entry : fs::directory_iterator(directory_, ec)) {
     std::string file = entry.path().filename().string();
     if (file.size() <= kExt.size() || !file.ends_with(kExt)) continue;

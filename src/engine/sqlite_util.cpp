@@ -1,5 +1,6 @@
 #include "engine/sqlite_util.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -40,12 +41,27 @@ SqliteHandle::~SqliteHandle() {
 std::string SeparateTokens(std::string_view sql) {
   std::string out;
   out.reserve(sql.size() + 4);
-  char quote = 0;  // the closing character of the quoted text being copied
+  char quote = 0;      // the closing character of the quoted text being copied
+  long long last = 0;  // highest parameter number written so far
   for (size_t i = 0; i < sql.size(); ++i) {
     const char c = sql[i];
     out += c;
     if (quote) {
       if (c == quote) quote = 0;  // a doubled quote closes and reopens: same result
+      continue;
+    }
+    if (c == '?') {
+      // "?N" where N is the next number is written "?", which SQLite numbers the same: it
+      // looks a numbered parameter up in a list per use, which makes a statement of many
+      // thousand values (a long INSERT ... VALUES) quadratic to prepare.
+      size_t end = i + 1;
+      long long n = 0;
+      while (end < sql.size() && sql[end] >= '0' && sql[end] <= '9' && n < 1000000000)
+        n = n * 10 + (sql[end++] - '0');
+      if (end == i + 1) continue;
+      if (n != last + 1) out.append(sql.substr(i + 1, end - i - 1));
+      last = std::max(last, n);
+      i = end - 1;
       continue;
     }
     if (c == '\'' || c == '"' || c == '`') {

@@ -29,7 +29,8 @@ class SqliteHandle {
 
 // SQL text as SQLite must receive it: wherever two written-out tokens meet as "--" or "/*" (a
 // minus before a negative number, say), a blank keeps SQLite from reading a comment. Quoted
-// text and names are left alone; the engine never writes comments of its own.
+// text and names are left alone; the engine never writes comments of its own. Parameters
+// numbered in the order they appear lose their numbers.
 std::string SeparateTokens(std::string_view sql);
 
 class Stmt {

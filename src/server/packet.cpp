@@ -57,7 +57,8 @@ void PacketWriter::Append(std::string_view bytes) {
   // Keep at least one byte back so that End always has a packet to mark as the last.
   while (buffer_.size() - sent > body) {
     if (interrupted_ && interrupted_()) {
-      buffer_.clear();
+      // What is not sent yet ends the tokens already begun on the wire; EndCancelled sends it.
+      buffer_.erase(0, sent);
       throw Cancelled{};
     }
     Emit(PacketType::kReply, false, std::string_view(buffer_).substr(sent, body));
@@ -69,6 +70,19 @@ void PacketWriter::Append(std::string_view bytes) {
 void PacketWriter::End(PacketType type) {
   Emit(type, true, buffer_);
   buffer_.clear();
+}
+
+void PacketWriter::EndCancelled(std::string_view acknowledgment) {
+  // The client asked once; nothing more is asked while the acknowledgment goes out.
+  std::function<bool()> interrupted = std::move(interrupted_);
+  interrupted_ = nullptr;
+  struct Restore {
+    PacketWriter& writer;
+    std::function<bool()>& saved;
+    ~Restore() { writer.interrupted_ = std::move(saved); }
+  } restore{*this, interrupted};
+  Append(acknowledgment);
+  End();
 }
 
 void PacketWriter::Emit(PacketType type, bool last, std::string_view body) {

@@ -42,7 +42,8 @@ bool ReadMessage(const ReadExactly& read, Message& out);
 
 // Cuts a reply message into packets and hands each to `send`. Before each packet but the
 // last, `interrupted` is asked whether the client has cancelled; a true answer stops the reply
-// with Cancelled.
+// with Cancelled, keeping the bytes that finish the tokens already begun so that the reply ends
+// whole with EndCancelled.
 class PacketWriter {
  public:
   struct Cancelled {};
@@ -52,8 +53,10 @@ class PacketWriter {
   void Append(std::string_view bytes);
   // Sends what is buffered as the last packet of the message.
   void End(PacketType type = PacketType::kReply);
-  // Forgets what is buffered (the reply is being replaced).
-  void Discard() { buffer_.clear(); }
+  // After Cancelled: sends the rest of the tokens begun and `acknowledgment` (the DONE token
+  // with the attention bit) as the end of the interrupted message. A client skips the tokens;
+  // cut in the middle of one, it could not find the acknowledgment.
+  void EndCancelled(std::string_view acknowledgment);
 
  private:
   void Emit(PacketType type, bool last, std::string_view body);

@@ -251,10 +251,9 @@ void Session::Batch(const Message& m) {
     WriteDone(w, DoneToken::kDone, ok ? kDoneFinal : kDoneError, 0);
     Reply(w.data());
   } catch (const PacketWriter::Cancelled&) {
-    writer_.Discard();
     ByteWriter w;
     WriteDone(w, DoneToken::kDone, kDoneAttention, 0);
-    Reply(w.data());
+    writer_.EndCancelled(w.data());
   }
 }
 
@@ -312,10 +311,9 @@ void Session::Rpc(const Message& m) {
     WriteDone(w, DoneToken::kDoneProc, ok ? kDoneFinal : kDoneError, 0);
     Reply(w.data());
   } catch (const PacketWriter::Cancelled&) {
-    writer_.Discard();
     ByteWriter w;
     WriteDone(w, DoneToken::kDoneProc, kDoneAttention, 0);
-    Reply(w.data());
+    writer_.EndCancelled(w.data());
   }
 }
 

@@ -89,8 +89,9 @@ TRunSummary::TRunSummary(const transfer::RunReport& report, QWidget* parent)
   FitAndCentre();
 }
 
-void TRunSummary::setConflictHandler(ConflictHandler handler) {
+void TRunSummary::setConflictHandler(ConflictHandler handler, ConflictRefusal refusal) {
   conflicts_ = std::move(handler);
+  refusal_ = std::move(refusal);
   UpdateConflictButton();
 }
 
@@ -136,8 +137,15 @@ void TRunSummary::UpdateConflictButton() {
   const int row = tblUnits->currentRow();
   const bool kept =
       row >= 0 && row < int(report_.units.size()) && report_.units[size_t(row)].clashing > 0;
-  cmdConflicts->setEnabled(conflicts_ && kept);
-  cmdConflicts->setToolTip(conflicts_ ? T(run_text::kConflictsHint) : T(run_text::kConflictsLater));
+  const QString refused =
+      conflicts_ && kept && refusal_ ? refusal_(report_.units[size_t(row)]) : QString();
+  cmdConflicts->setEnabled(conflicts_ && kept && refused.isEmpty());
+  if (!conflicts_)
+    cmdConflicts->setToolTip(T(run_text::kConflictsLater));
+  else if (!refused.isEmpty())
+    cmdConflicts->setToolTip(ForDisplay(refused));
+  else
+    cmdConflicts->setToolTip(T(run_text::kConflictsHint));
 }
 
 void TRunSummary::FitAndCentre() {

@@ -23,9 +23,11 @@ class TRunSummary : public QDialog {
   TRunSummary& operator=(const TRunSummary&) = delete;
 
   // Opens the conflict window for a unit's kept rows. Without one, the button stays disabled
-  // and its tooltip says why.
+  // and its tooltip says why. `refusal` tells, per unit, why its kept rows cannot be offered
+  // (an empty text: they can); without it every unit with kept rows is offered.
   using ConflictHandler = std::function<void(const transfer::UnitResult&)>;
-  void setConflictHandler(ConflictHandler handler);
+  using ConflictRefusal = std::function<QString(const transfer::UnitResult&)>;
+  void setConflictHandler(ConflictHandler handler, ConflictRefusal refusal = {});
 
   const transfer::RunReport& report() const { return report_; }
 
@@ -39,6 +41,7 @@ class TRunSummary : public QDialog {
 
   transfer::RunReport report_;
   ConflictHandler conflicts_;
+  ConflictRefusal refusal_;
   QLabel* lblHeader = nullptr;
   QLabel* lblOutcome = nullptr;
   QLabel* lblKept = nullptr;

@@ -33,6 +33,8 @@ inline constexpr char kKeptNote[] =
 inline constexpr char kConflicts[] = "رديفهاي منتقل نشده";
 inline constexpr char kConflictsLater[] =
     "جايگزيني رديفهاي منتقل نشده در فرم انتقال هر سيستم انجام مي شود؛ اين فرم هنوز آماده نشده است";
+inline constexpr char kConflictsRemote[] =
+    "رديفهاي منتقل نشده از سرور ديگر در فرم انتقال همان سيستم جايگزين مي شوند";
 inline constexpr char kConflictsHint[] = "نمايش رديفهاي منتقل نشده جدول انتخاب شده براي جايگزيني";
 inline constexpr char kClose[] = "بستن";
 

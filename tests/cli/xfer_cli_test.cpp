@@ -177,6 +177,46 @@ TEST_F(XferCli, MoveCarriesOneTableAndStopsOnAFailedCheck) {
   EXPECT_NE(gated.err.find("closing voucher"), std::string::npos) << gated.err;
 }
 
+TEST_F(XferCli, MoveReplacesOnlyTheClashingRowsWhoseKeysAreListed) {
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  const std::string sql = "sql --server " + dir_ + " --database ";
+  ASSERT_EQ(Xfer(sql + "KELVARO_1_1402 -e \"INSERT INTO Tafsily (Tafsily, NamHesab) VALUES "
+                       "('O''1', N'جديد'), ('O''2', N'نو'), ('O''3', N'تازه')\"")
+                .status,
+            0);
+  ASSERT_EQ(Xfer(sql + "KELVARO_1_1403 -e \"INSERT INTO Tafsily (Tafsily, NamHesab) VALUES "
+                       "('O''1', N'قديم'), ('O''3', N'کهنه')\"")
+                .status,
+            0);
+  // Keys one a line, as typed: blanks around a key and empty lines do not count.
+  const fs::path keys = fs::path(dir_) / "keys.txt";
+  {
+    std::FILE* f = std::fopen(keys.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("  O'1 \n\nNOSUCHKEY\n", f);
+    std::fclose(f);
+  }
+  const std::string move = "move --server " + dir_ +
+                           " --database KELVARO_1_1403 --source KELVARO_1_1402 --form maly "
+                           "--table TAFSILY ";
+  Outcome missing = Xfer(move + "--keys " + dir_ + "/nokeys.txt");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("nokeys.txt"), std::string::npos) << missing.err;
+
+  Outcome moved = Xfer(move + "--keys " + keys.string());
+  EXPECT_EQ(moved.status, 0) << moved.err;
+  auto name = [&](const char* key) {
+    return Xfer(sql + "KELVARO_1_1403 -e \"SELECT NamHesab FROM Tafsily WHERE Tafsily = '" + key +
+                "'\"")
+        .out;
+  };
+  EXPECT_EQ(name("O''1"), "NamHesab\nجديد\n");  // listed: the source's row
+  EXPECT_EQ(name("O''2"), "NamHesab\nنو\n");    // new: carried
+  EXPECT_EQ(name("O''3"), "NamHesab\nکهنه\n");  // clashing, not listed: the period's own
+  Outcome report = Xfer("report --server " + dir_ + " --database KELVARO_1_1403");
+  EXPECT_NE(report.out.find("maly TAFSILY"), std::string::npos) << report.out;
+}
+
 TEST_F(XferCli, TreasuryListsRegistersAndReportsWhatNeedsADecision) {
   ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
   EXPECT_EQ(Xfer("treasury --help").status, 0);

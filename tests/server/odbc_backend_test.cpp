@@ -1,7 +1,7 @@
 // The ODBC backend against `xfer serve` next to the embedded backend on the same directory:
 // the same fields (kind, size, declared type) and values, SQL Server's error numbers and
 // messages, PRINT and informational messages, all-or-none appends, USE and a shared tempdb,
-// and statements with bound parameters (the driver sends them as RPC calls).
+// statements with bound parameters (the driver sends them as RPC calls) and a cancel.
 #include <gtest/gtest.h>
 #include <sql.h>
 #include <sqlext.h>
@@ -226,6 +226,50 @@ TEST_F(OdbcBackend, BoundParametersTravelAsRemoteProcedureCalls) {
   SQLDisconnect(dbc);
   SQLFreeHandle(SQL_HANDLE_DBC, dbc);
   SQLFreeHandle(SQL_HANDLE_ENV, env);
+}
+
+// A client that stops reading a long result and cancels: the server answers the attention,
+// the rest of the batch never runs, and the connection serves the next statement.
+TEST_F(OdbcBackend, CancelEndsTheBatchMidResultAndTheConnectionGoesOn) {
+  {
+    auto local = Embedded();
+    local->Execute("CREATE TABLE Big (N int, Pad varchar(400)) CREATE TABLE Marks (N int)");
+    std::vector<std::vector<xfer::engine::Value>> rows;
+    for (long long n = 0; n < 100000; ++n)
+      rows.push_back({xfer::engine::Value{n}, xfer::engine::Value{std::string(400, 'x')}});
+    local->AppendRows("Big", {"N", "Pad"}, rows);  // some 40 MB: far more than a socket holds
+  }
+  SQLHENV env;
+  SQLHDBC dbc;
+  SQLHSTMT st;
+  SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
+  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+  SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
+  std::string cs = "DRIVER={FreeTDS};SERVER=127.0.0.1;PORT=" + std::to_string(serve_->port()) +
+                   ";UID=xfer;PWD={P@ss'word};DATABASE=D;ClientCharset=UTF-8";
+  ASSERT_TRUE(SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(cs.data()),
+                                             SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT)));
+  SQLAllocHandle(SQL_HANDLE_STMT, dbc, &st);
+  const char* batch = "SELECT N, Pad FROM Big ORDER BY N INSERT INTO Marks VALUES (1)";
+  ASSERT_TRUE(SQL_SUCCEEDED(SQLExecDirect(st, (SQLCHAR*)batch, SQL_NTS)));
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(SQLFetch(st), SQL_SUCCESS);
+  EXPECT_TRUE(SQL_SUCCEEDED(SQLCancel(st)));
+  SQLFreeStmt(st, SQL_CLOSE);
+  auto count = [&](const char* sql) {
+    long long n = -1;
+    SQLLEN ind = 0;
+    if (!SQL_SUCCEEDED(SQLExecDirect(st, (SQLCHAR*)sql, SQL_NTS))) return -2LL;
+    if (SQLFetch(st) == SQL_SUCCESS) SQLGetData(st, 1, SQL_C_SBIGINT, &n, sizeof n, &ind);
+    SQLFreeStmt(st, SQL_CLOSE);
+    return n;
+  };
+  EXPECT_EQ(count("SELECT COUNT(*) FROM Marks"), 0);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM Big"), 100000);
+  SQLFreeHandle(SQL_HANDLE_STMT, st);
+  SQLDisconnect(dbc);
+  SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+  SQLFreeHandle(SQL_HANDLE_ENV, env);
+  Embedded()->Execute("DROP TABLE Big DROP TABLE Marks");
 }
 
 }  // namespace

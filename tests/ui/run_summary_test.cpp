@@ -1,5 +1,5 @@
-// The run summary window: the conflict button follows the chosen unit and the handler given,
-// the outcome line follows how the run ended, and the window fits within its parent.
+// The run summary window: the conflict button follows the chosen unit, the handler given and
+// its refusals, the outcome line follows how the run ended, and the window fits its parent.
 #include "ui/run_summary.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +53,15 @@ TEST(RunSummaryTest, ConflictButtonFollowsTheChosenUnitAndItsHandler) {
     if (c.enabled) button->click();
   }
   EXPECT_EQ(opened, std::vector<std::string>{"KOLL"});
+  // A unit the handler cannot take stays closed, and the tooltip says why.
+  summary.setConflictHandler(
+      [&](const transfer::UnitResult& u) { opened.push_back(u.table); },
+      [](const transfer::UnitResult& u) {
+        return u.table == "KOLL" ? QString::fromUtf8(run_text::kConflictsRemote) : QString();
+      });
+  table->setCurrentCell(1, 0);
+  EXPECT_FALSE(button->isEnabled());
+  EXPECT_EQ(button->toolTip(), ForDisplay(run_text::kConflictsRemote));
   // The totals row sums the units.
   EXPECT_EQ(table->item(2, TRunSummary::kCarried)->text(), PersianNumber(8));
   EXPECT_EQ(table->item(2, TRunSummary::kKept)->text(), PersianNumber(2));

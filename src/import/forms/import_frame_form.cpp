@@ -16,6 +16,7 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "db/dialogs.h"
 #include "db/solar_date.h"
@@ -24,6 +25,7 @@
 #include "ui/grid/maly_object.h"
 #include "ui/persian_display.h"
 #include "ui/remote_form.h"
+#include "ui/run_guard.h"
 
 namespace xfer::import {
 namespace {
@@ -203,6 +205,18 @@ void TImportFrameForm::Guarded(F&& body) {
   }
 }
 
+template <typename F>
+void TImportFrameForm::Run(F&& body) {
+  // A run already holding this window (a tick fired from inside another run's progress) keeps
+  // the discipline for both.
+  std::optional<ui::RunGuard> guard;
+  if (!ui::RunGuard::Running(window())) {
+    const transfer::FormSession s = session_ ? session_() : transfer::FormSession{};
+    guard.emplace(this, stop_, s.stateForm, s.dlgMsg);
+  }
+  Guarded(std::forward<F>(body));
+}
+
 void TImportFrameForm::FillPeriods() {
   QSignalBlocker block(cmbDorehMale);
   cmbDorehMale->clear();
@@ -242,6 +256,7 @@ void TImportFrameForm::Attach() {
   }
   ImportFrame* f = frame();
   f->statusSink = [this](const Status& s) { ShowStatus(s); };
+  f->SetStopRequest(&stop_);
   FillPeriods();
   ShowAutoState();
 }
@@ -298,7 +313,7 @@ void TImportFrameForm::ReadChoices() {
 }
 
 void TImportFrameForm::R_ReportItemClick() {
-  Guarded([&] {
+  Run([&] {
     ImportFrame* f = frame();
     if (!f) return;
     ReadChoices();
@@ -311,7 +326,7 @@ void TImportFrameForm::R_ReportItemClick() {
 }
 
 void TImportFrameForm::cmdOkClick() {
-  Guarded([&] {
+  Run([&] {
     ImportFrame* f = frame();
     if (!f || !f->applyEnabled()) return;
     ReadChoices();
@@ -328,7 +343,7 @@ void TImportFrameForm::EdtAutoMinChange() {
 }
 
 void TImportFrameForm::StartAuto() {
-  Guarded([&] {
+  Run([&] {
     ImportFrame* f = frame();
     if (!f || !f->CheckBeforeAuto()) return;
     ReadChoices();
@@ -341,7 +356,9 @@ void TImportFrameForm::StartAuto() {
 }
 
 void TImportFrameForm::TimerAutoTimer() {
-  Guarded([&] {
+  // A tick that comes while a run holds the window waits for the next one.
+  if (ui::RunGuard::Running(window())) return;
+  Run([&] {
     ImportFrame* f = frame();
     if (!f) return;
     f->Tick();

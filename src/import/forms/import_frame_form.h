@@ -106,6 +106,10 @@ class TImportFrameForm : public QWidget {
   // Runs a handler; a server error ends it with the message dialog, as the suite's handler does.
   template <typename F>
   void Guarded(F&& body);
+  // Guarded, under the run discipline of every form: the host's menu and the forms beside this
+  // one wait, and closing the window asks first and waits until the run has ended.
+  template <typename F>
+  void Run(F&& body);
   void FillPeriods();
 
   transfer::SessionSource session_;
@@ -113,6 +117,8 @@ class TImportFrameForm : public QWidget {
   QPointer<QLabel> statusLabel_;
   transfer::FormSession shownSession_;
   std::unique_ptr<transfer::SessionDialogs> dialogs_;
+  // Asked by the automatic run between its load and its apply.
+  transfer::StopRequest stop_;
 };
 
 }  // namespace xfer::import

@@ -1,5 +1,6 @@
 // Base-information transfer form: widgets and thin handlers over BaseTransfer. A run keeps the
-// discipline of every form (RunGuard) and ends with its summary window.
+// discipline of every form (RunGuard) and ends with its summary window, from which the kept rows
+// of a table go to the conflict window of the module form that carries it.
 #include "transfer/forms/kol_form.h"
 
 #include <QCheckBox>
@@ -21,11 +22,14 @@
 #include "db/session.h"
 #include "transfer/base/base_transfer.h"
 #include "transfer/forms/kol_form_text.h"
+#include "transfer/modules/forms/conflict_form.h"
+#include "transfer/modules/module_transfer.h"
 #include "ui/caption_panel.h"
 #include "ui/persian_display.h"
 #include "ui/remote_form.h"
 #include "ui/run_guard.h"
 #include "ui/run_summary.h"
+#include "ui/run_text.h"
 #include "ui/ui_font.h"
 
 namespace xfer::transfer {
@@ -33,6 +37,13 @@ namespace {
 
 QString Q(const char* utf8) {
   return ui::ForDisplay(utf8);
+}
+
+// The module form that carries `table`, and its entry there; nulls when none does.
+std::pair<const ModuleForm*, const ModuleTable*> ModuleTableOf(const std::string& table) {
+  for (const ModuleForm* f : ModuleForms())
+    if (const ModuleTable* t = FindModuleTable(*f, table)) return {f, t};
+  return {nullptr, nullptr};
 }
 
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* caption) {
@@ -273,7 +284,56 @@ void TXferKolForm::cmdOkClick() {
   if (ran && !closing && transfer_ && !transfer_->report().units.empty()) {
     if (summary_) summary_->close();
     summary_ = ui::ShowRunSummary(transfer_->report(), this);
+    OfferKeptRows(*summary_);
   }
+}
+
+void TXferKolForm::OfferKeptRows(ui::TRunSummary& summary) {
+  const std::string sourceDb = transfer_->SourceDatabase();
+  const bool remote = transfer_->RemoteSource();
+  // The summary may outlive the form inside the host's window.
+  QPointer<TXferKolForm> self(this);
+  summary.setConflictHandler(
+      [self, sourceDb](const UnitResult& unit) {
+        if (self) self->ReviewKeptRows(unit, sourceDb);
+      },
+      [remote](const UnitResult& unit) {
+        if (!ModuleTableOf(unit.table).first)
+          return QString::fromUtf8(ui::run_text::kConflictsLater);
+        if (remote) return QString::fromUtf8(ui::run_text::kConflictsRemote);
+        return QString();
+      });
+}
+
+void TXferKolForm::ReviewKeptRows(const UnitResult& unit, const std::string& sourceDb) {
+  const auto [form, table] = ModuleTableOf(unit.table);
+  if (!form) return;
+  Guarded([&] {
+    const FormSession s = session_ ? session_() : FormSession{};
+    if (!s.global || !s.date || !s.database || !s.database->connection()) return;
+    ui::RunGuard guard(this, stop_, s.stateForm, s.dlgMsg);
+    // The module form's own press on that table, with the same source period marked: the new
+    // rows are already here, so what it offers are the kept rows.
+    ModuleTransfer t(*s.global, *s.date, *s.database, dialogs_, *form);
+    t.Prepare();
+    if (t.Gated()) {
+      dialogs_.ShowDlgMsg(form_text::kKeptRowsGated, "", "1ER");
+      return;
+    }
+    t.FillPeriodList();
+    t.ToggleMark(sourceDb);
+    TableCopy copy = t.CopyFirst(*table);
+    if (!copy.carried || copy.emptySource) return;
+    long long replaced = 0;
+    if (copy.conflicts > 0) {
+      std::vector<FrameColumn> columns;
+      for (const GridColumn& c : table->shown) columns.push_back({c.field, t.Expand(c.title), 0});
+      THesabNotXferForm window(*s.database, dialogs_, copy.call, std::move(columns), this);
+      window.exec();
+      replaced = window.replaced();
+    }
+    t.Finish(copy, replaced, copy.conflicts > 0);
+  });
 }
 
 void TXferKolForm::cmdServerClick() {

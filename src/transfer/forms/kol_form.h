@@ -75,6 +75,10 @@ class TXferKolForm : public QWidget {
   void BuildWidgets();
   void FillPeriods(const std::vector<std::string>& periods);
   void ShowPeriods();
+  // The kept rows of the last run's units, offered in the conflict window of the module form
+  // that carries the same table (a source on this server only).
+  void OfferKeptRows(ui::TRunSummary& summary);
+  void ReviewKeptRows(const UnitResult& unit, const std::string& sourceDb);
   std::set<Module> TickedModules() const;
   std::set<std::string> TickedOptions() const;
   // Runs a handler body; a server error ends it with the error shown in the message dialog.

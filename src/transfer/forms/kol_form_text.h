@@ -27,4 +27,8 @@ inline constexpr char kSourceDatesLabel[] = "دوره مبدا از ";
 inline constexpr char kDatesFrom[] = " از ";
 inline constexpr char kDatesTo[] = " تا ";
 
+// The kept rows of a chart-of-accounts table while the period holds its year vouchers.
+inline constexpr char kKeptRowsGated[] =
+    "سند افتتاحيه يا اختتاميه در دوره جاري ثبت شده است؛ رديفهاي حسابها جايگزين نمي شوند.";
+
 }  // namespace xfer::transfer::form_text

@@ -26,6 +26,8 @@
 #include "tests/transfer/forms/form_fixture.h"
 #include "tests/ui/modal_script.h"
 #include "ui/grid/db_grid.h"
+#include "ui/run_guard.h"
+#include "ui/run_text.h"
 
 namespace xfer::import {
 namespace {
@@ -105,6 +107,38 @@ TEST_F(ImportMalyFormTest, LoadThenApplyThroughTheForm) {
   EXPECT_FALSE(form_->cmdOk->isEnabled()) << "applied once";
   EXPECT_EQ(form_->lblStatus->text().toStdString(), text::kDone);
   EXPECT_TRUE(recorder_.messages.empty());
+}
+
+TEST_F(ImportMalyFormTest, CloseDuringAnApplyWaitsUntilEveryVoucherIsWritten) {
+  form_->cmbDorehMale->setCurrentIndex(0);
+  form_->chbEntegalPaye->setChecked(true);
+  form_->R_ReportItemClick();
+  const long long loaded = form_->maly()->candidateVouchers();
+  ASSERT_GT(loaded, 0);
+  EXPECT_FALSE(ui::RunGuard::Running(form_->window()));
+  // The user closes the window at the apply's first status, while it still writes.
+  bool asked = false, running = false, openAfterQuestion = false;
+  auto shown = form_->core()->statusSink;
+  form_->core()->statusSink = [&, shown](const Status& s) {
+    if (!asked) {
+      asked = true;
+      running = ui::RunGuard::Running(form_->window());
+      form_->window()->close();
+      openAfterQuestion = form_->isVisible();
+    }
+    shown(s);
+  };
+  const long long before = Vouchers();
+  QTest::mouseClick(form_->cmdOk, Qt::LeftButton);
+  ASSERT_TRUE(asked);
+  EXPECT_TRUE(running);
+  EXPECT_TRUE(openAfterQuestion);
+  ASSERT_FALSE(recorder_.messages.empty());
+  EXPECT_EQ(recorder_.messages.front().text, ui::run_text::kCloseQuestion);
+  EXPECT_EQ(Vouchers(), before + loaded) << "the apply ended whole";
+  EXPECT_FALSE(ui::RunGuard::Running(form_->window()));
+  QTest::qWait(20);
+  EXPECT_FALSE(form_->isVisible());
 }
 
 TEST_F(ImportMalyFormTest, AutomaticModeStartsAndTicks) {

@@ -1,7 +1,8 @@
 // The chart-of-accounts transfer form driven as a user drives it on demo periods: the period
 // grid and its single mark, the confirm button per tab and under the voucher gate, a press whose
 // clashing rows go through the conflict window (marks by key and double click, invert, replace
-// marked / all / none, Escape), and the account turnover of a code cell.
+// marked / all / none, Escape), a close asked for during a press, and the account turnover of a
+// code cell.
 #include "transfer/modules/forms/maly_form.h"
 #include "temp_tree.h"
 
@@ -21,6 +22,9 @@
 #include "form_fixture.h"
 #include "suite/demo.h"
 #include "transfer/modules/forms/conflict_form.h"
+#include "ui/run_guard.h"
+#include "ui/run_text.h"
+#include "ui/show_state_form.h"
 
 namespace xfer::transfer {
 namespace {
@@ -286,6 +290,45 @@ TEST_F(MalyFormTest, ConflictWindowButtons) {
   }
 }
 
+TEST_F(MalyFormTest, CloseDuringAPressWaitsUntilItsTableIsWhole) {
+  Show();
+  MarkPeriod(kSource);
+  Tab("Koll_TabSheet");
+  EXPECT_FALSE(ui::RunGuard::Running(form_->window()));
+  DialogRecorder recorder;
+  bool decided = false, running = false, stopShown = false, openAfterQuestion = false;
+  recorder.On("THesabNotXferForm", [&](QWidget* w) {
+    if (decided) return;
+    decided = true;
+    running = ui::RunGuard::Running(form_->window());
+    stopShown = session_->stateForm.stopButton()->isVisibleTo(&session_->stateForm);
+    // The user closes the window while the clashing rows wait: asked, answered Yes.
+    form_->window()->close();
+    openAfterQuestion = form_->isVisible();
+    QTest::mouseClick(w->findChild<QPushButton*>("cmdOkAll"), Qt::LeftButton);
+  });
+  QTest::mouseClick(Ok(), Qt::LeftButton);
+  ASSERT_TRUE(decided);
+  EXPECT_TRUE(running);
+  EXPECT_TRUE(stopShown);
+  EXPECT_TRUE(openAfterQuestion);
+  ASSERT_FALSE(recorder.messages.empty());
+  EXPECT_EQ(recorder.messages.front().text, ui::run_text::kCloseQuestion);
+  EXPECT_EQ(recorder.messages.front().kind, 'Q');
+  // The table ended whole, every clashing row replaced, and then the window closed.
+  EXPECT_EQ(Value("SELECT COUNT(*) FROM Koll d JOIN " + std::string(kSource) +
+                  "..Koll s ON s.Koll = d.Koll WHERE s.NamHesab <> d.NamHesab OR s.IsActive <> "
+                  "d.IsActive"),
+            "0");
+  EXPECT_EQ(Value("SELECT COUNT(*) FROM " + std::string(kSource) +
+                  "..Koll s WHERE NOT EXISTS (SELECT * FROM Koll d WHERE d.Koll = s.Koll)"),
+            "0");
+  EXPECT_FALSE(ui::RunGuard::Running(form_->window()));
+  EXPECT_FALSE(session_->stateForm.stopButton()->isVisibleTo(&session_->stateForm));
+  QTest::qWait(20);
+  EXPECT_FALSE(form_->isVisible());
+}
+
 TEST_F(MalyFormTest, DoubleClickOnAnAccountCodeShowsItsTurnover) {
   Show();
   MarkPeriod(kSource);
@@ -297,8 +340,20 @@ TEST_F(MalyFormTest, DoubleClickOnAnAccountCodeShowsItsTurnover) {
             nullptr);
   DialogRecorder recorder;
   int lines = -1;
+  std::string balance, lastTitle;
   recorder.On("GardeshWindow", [&](QWidget* w) {
-    lines = w->findChild<QTableWidget*>("dbgGardesh")->rowCount();
+    // The toolkit's report grid: its lines, the running balance at the end, its own popup.
+    auto* lineGrid = w->findChild<FrameGrid*>("dbgGardesh");
+    db::RecordSet* rs = lineGrid->dataSet();
+    lines = static_cast<int>(rs->RecordCount());
+    if (lines > 0) {
+      rs->MoveTo(rs->RecordCount() - 1);
+      balance = rs->Text("Mande");
+    }
+    lastTitle = lineGrid->model()
+                    ->headerData(lineGrid->columnOf("Mande"), Qt::Horizontal)
+                    .toString()
+                    .toStdString();
     w->close();
   });
   grid->setCurrentIndex(grid->model()->index(0, grid->columnOf("Koll")));
@@ -308,6 +363,13 @@ TEST_F(MalyFormTest, DoubleClickOnAnAccountCodeShowsItsTurnover) {
                                        ";COND=SANADDATE;FR=1403/01/01;TO=1403/12/29;");
   EXPECT_EQ(std::to_string(lines),
             Value("SELECT COUNT(*) FROM Asnad WHERE TypeSys = 'M' AND Koll = '" + koll + "'"));
+  ASSERT_GT(lines, 0);
+  EXPECT_DOUBLE_EQ(
+      std::stod(balance),
+      std::stod(Value("SELECT SUM(Bed) - SUM(Bes) FROM Asnad WHERE TypeSys = 'M' "
+                      "AND Koll = '" +
+                      koll + "' AND SanadDate BETWEEN '1403/01/01' AND '1403/12/29'")));
+  EXPECT_EQ(lastTitle, "مانده");
   // A name cell opens nothing.
   lines = -1;
   grid->setCurrentIndex(grid->model()->index(0, grid->columnOf("NamHesab")));

@@ -22,6 +22,7 @@
 #include "transfer/base/base_transfer.h"
 #include "transfer/forms/kol_form.h"
 #include "transfer/forms/kol_form_text.h"
+#include "transfer/modules/forms/conflict_form.h"
 #include "ui/persian_display.h"
 #include "ui/run_guard.h"
 #include "ui/run_summary.h"
@@ -260,7 +261,7 @@ TEST_F(RunDisciplineTest, SummaryCountsMatchTheDatabases) {
     EXPECT_EQ(cell(t, S::kCarried), ui::PersianNumber(Count(kNew, t))) << t;
     EXPECT_EQ(cell(t, S::kKept), ui::PersianNumber(0)) << t;
   }
-  // The caption in Persian display; the kept rows explained; the conflict window not yet there.
+  // The caption in Persian display; the kept rows explained; no unit chosen, nothing to open.
   for (int r = 0; r < table->rowCount() - 1; ++r) {
     if (table->item(r, S::kCaption)->toolTip() == "KOLL") {
       EXPECT_EQ(table->item(r, S::kCaption)->text(), ui::ForDisplay(Caption("KOLL")));
@@ -269,10 +270,65 @@ TEST_F(RunDisciplineTest, SummaryCountsMatchTheDatabases) {
   EXPECT_TRUE(form_->summary()->findChild<QLabel*>("lblKept")->isVisibleTo(form_->summary()));
   auto* conflicts = form_->summary()->findChild<QPushButton*>("cmdConflicts");
   EXPECT_FALSE(conflicts->isEnabled());
-  EXPECT_EQ(conflicts->toolTip(), ui::ForDisplay(ui::run_text::kConflictsLater));
   // The completion message still came, as before.
   ASSERT_EQ(recorder_.messages.size(), 1u);
   EXPECT_EQ(recorder_.messages[0].kind, 'I');
+}
+
+TEST_F(RunDisciplineTest, KeptRowsGoFromTheSummaryToTheConflictWindow) {
+  Open(kNew);
+  server_->Run(kNew, "INSERT INTO GROH (Groh, NamHesab) VALUES ('1', 'kept'), ('2', 'kept')");
+  ChoosePeriod(kOld);
+  Child<QCheckBox>("chkMaly")->setChecked(true);
+  PressOk();
+  ASSERT_NE(form_->summary(), nullptr);
+  auto* table = form_->summary()->findChild<QTableWidget*>("tblUnits");
+  auto* conflicts = form_->summary()->findChild<QPushButton*>("cmdConflicts");
+  auto choose = [&](const char* tableName) {
+    for (int r = 0; r < table->rowCount() - 1; ++r)
+      if (table->item(r, ui::TRunSummary::kCaption)->toolTip() == tableName)
+        table->setCurrentCell(r, 0);
+  };
+  choose("KOLL");  // nothing kept
+  EXPECT_FALSE(conflicts->isEnabled());
+  choose("GROH");
+  ASSERT_TRUE(conflicts->isEnabled());
+  EXPECT_EQ(conflicts->toolTip(), ui::ForDisplay(ui::run_text::kConflictsHint));
+
+  // The window is the accounting form's own: every source row whose key is here now, the kept
+  // ones among them. The user marks the kept row '1' and replaces the marked.
+  int offered = 0;
+  bool running = false;
+  recorder_.On("THesabNotXferForm", [&](QWidget* w) {
+    FrameGrid* grid = static_cast<THesabNotXferForm*>(w)->grid();
+    offered = grid->model()->rowCount();
+    running = ui::RunGuard::Running(&window_);
+    db::RecordSet* rs = grid->dataSet();
+    for (long long r = 0; r < rs->RecordCount(); ++r) {
+      rs->MoveTo(r);
+      if (rs->Text("Groh") != "1") continue;
+      grid->setCurrentIndex(grid->model()->index(static_cast<int>(r), 0));
+      QTest::keyClick(grid, Qt::Key_Space);
+      break;
+    }
+    QTest::mouseClick(w->findChild<QPushButton*>("cmdOkCheck"), Qt::LeftButton);
+  });
+  QTest::mouseClick(conflicts, Qt::LeftButton);
+  EXPECT_EQ(offered, Count(kOld, "GROH"));
+  EXPECT_TRUE(running);
+  EXPECT_EQ(server_->Value(kNew, "SELECT NamHesab FROM GROH WHERE Groh = '1'"),
+            server_->Value(kOld, "SELECT NamHesab FROM GROH WHERE Groh = '1'"));
+  EXPECT_EQ(server_->Value(kNew, "SELECT NamHesab FROM GROH WHERE Groh = '2'"), "kept");
+  EXPECT_EQ(Count(kNew, "GROH"), Count(kOld, "GROH"));
+  EXPECT_TRUE(window_.menuBar()->isEnabled());
+
+  // Once the period holds an opening voucher its accounts are frozen: said, nothing replaced.
+  server_->Run(kNew, "INSERT INTO Asnad (TypeSys, WhatDoc, SanadNo) VALUES ('M', '2', '1')");
+  recorder_.messages.clear();
+  QTest::mouseClick(conflicts, Qt::LeftButton);
+  ASSERT_EQ(recorder_.messages.size(), 1u);
+  EXPECT_EQ(recorder_.messages[0].text, form_text::kKeptRowsGated);
+  EXPECT_EQ(server_->Value(kNew, "SELECT COUNT(*) FROM GROH WHERE NamHesab = 'kept'"), "1");
 }
 
 TEST_F(RunDisciplineTest, ServerErrorEndsTheRunWithAPersianLineAndTheSummary) {

@@ -1,12 +1,13 @@
 #include "transfer/modules/forms/maly_form.h"
 
 #include <QDialog>
-#include <QHeaderView>
-#include <QTableWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "db/session.h"
+#include "transfer/forms/form_grid.h"
 #include "transfer/modules/turnover.h"
+#include "ui/grid/maly_object.h"
 
 namespace xfer::transfer {
 
@@ -27,24 +28,48 @@ void TXferMalyForm::GardeshItemClick() {
   lastTurnover_ = request->selection + request->condition;
   Guarded([&] {
     const auto lines = AccountTurnover(*transferSession_.database->connection(), *request);
+    // The lines in the toolkit's grid, a report grid: sorted by a title click, exported,
+    // printed and charted like every other grid.
+    engine::ResultSet rows;
+    for (const auto& [name, kind] : {std::pair{"SanadDate", engine::FieldKind::String},
+                                     {"SanadNo", engine::FieldKind::String},
+                                     {"Des", engine::FieldKind::String},
+                                     {"Bed", engine::FieldKind::Float},
+                                     {"Bes", engine::FieldKind::Float},
+                                     {"Mande", engine::FieldKind::Float}}) {
+      engine::Field f;
+      f.name = name;
+      f.kind = kind;
+      rows.fields.push_back(std::move(f));
+    }
+    for (const TurnoverLine& l : lines)
+      rows.rows.push_back({l.date, l.voucher, l.description, l.debit, l.credit, l.balance});
+    db::RecordSet quGardesh;
+    quGardesh.Assign(std::move(rows));
     QDialog window(this);
     window.setObjectName("GardeshWindow");
     window.setLayoutDirection(Qt::RightToLeft);
     window.setWindowTitle(QString::fromStdString(request->selection));
-    auto* table = new QTableWidget(static_cast<int>(lines.size()), 6, &window);
-    table->setObjectName("dbgGardesh");
-    table->setHorizontalHeaderLabels({"تاريخ", "سند", "شرح", "بدهكار", "بستانكار", "مانده"});
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    for (int r = 0; r < static_cast<int>(lines.size()); ++r) {
-      const TurnoverLine& l = lines[static_cast<size_t>(r)];
-      const QString cells[] = {
-          QString::fromStdString(l.date),        QString::fromStdString(l.voucher),
-          QString::fromStdString(l.description), QString::number(l.debit, 'f', 0),
-          QString::number(l.credit, 'f', 0),     QString::number(l.balance, 'f', 0)};
-      for (int c = 0; c < 6; ++c) table->setItem(r, c, new QTableWidgetItem(cells[c]));
-    }
-    table->horizontalHeader()->setStretchLastSection(true);
-    (new QVBoxLayout(&window))->addWidget(table);
+    auto* gardesh = new FrameGrid(&window);
+    gardesh->setObjectName("dbgGardesh");
+    // Read-only columns; the amounts sum and show thousands separators.
+    auto column = [](const char* name, const char* title, bool amount) {
+      FrameColumn c;
+      c.field = name;
+      c.caption = title;
+      c.readOnly = true;
+      c.sumable = c.delimiter = amount;
+      return c;
+    };
+    gardesh->setColumns({column("SanadDate", "تاريخ", false), column("SanadNo", "سند", false),
+                         column("Des", "شرح", false), column("Bed", "بدهكار", true),
+                         column("Bes", "بستانكار", true), column("Mande", "مانده", true)});
+    gardesh->setDataSet(&quGardesh);
+    auto* tools = new ui::grid::TMalyObject(gardesh, {"M", "SAYER", "XFER", "DBGGARDESH"},
+                                            ui::grid::GridVariant::kReport,
+                                            GridSessionOf(session_, dialogs_));
+    tools->setTitle(request->selection);
+    (new QVBoxLayout(&window))->addWidget(gardesh);
     window.resize(720, 420);
     window.exec();
   });

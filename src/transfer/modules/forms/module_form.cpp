@@ -25,6 +25,7 @@
 #include "ui/grid/maly_object.h"
 #include "ui/persian_display.h"
 #include "ui/remote_form.h"
+#include "ui/run_guard.h"
 #include "ui/ui_font.h"
 
 namespace xfer::transfer {
@@ -385,6 +386,10 @@ void TModuleForm::RunCopy(CopyView& c) {
 }
 
 void TModuleForm::cmdOkClick() {
+  // A press is one run of one table: the host's menu and the forms beside this one wait, and
+  // closing the window asks first and waits until the table is whole.
+  const FormSession s = session_ ? session_() : FormSession{};
+  ui::RunGuard guard(this, stop_, s.stateForm, s.dlgMsg);
   if (OwnTabOk()) return;
   if (CopyView* c = ActiveCopy(); c && transfer_) {
     RunCopy(*c);

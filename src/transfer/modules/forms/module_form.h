@@ -102,6 +102,9 @@ class TModuleForm : public QWidget {
   FormSession transferSession_;
   std::unique_ptr<ModuleTransfer> transfer_;
   SourceServerSettings source_;
+  // Asked for by the progress window's stop button or a confirmed close; a press carries one
+  // table, which always ends whole.
+  StopRequest stop_;
   QString serversFile_;
   db::RecordSet quDorhMale;
   std::vector<TableView> views_;
