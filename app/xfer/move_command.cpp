@@ -183,10 +183,10 @@ int RunMove(const MoveOptions& o) {
       PrintUnits(t.lastReport());
       return 0;
     }
-    if (t.Gated())
-      return Fail(
-          "the current period holds an opening or closing voucher of the ledger; its chart of "
-          "accounts takes no transfer");
+    if (t.Gated()) {
+      dialogs.ShowDlgMsg(transfer::ModuleTransfer::kGatedRefusal, "", "1ER");
+      return 1;
+    }
     // Two steps on the bar: the first phase, then the decision on the clashing rows.
     dialogs.Progress(0, 2);
     transfer::TableCopy copy = t.CopyFirst(*table);

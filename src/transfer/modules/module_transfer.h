@@ -65,6 +65,9 @@ class ModuleTransfer {
 
   // True while the form's gate keeps the confirm button disabled whatever the tab.
   bool Gated() const { return gated_; }
+  // What a caller without the form's disabled button says of the gate.
+  static constexpr const char* kGatedRefusal =
+      "سند افتتاحيه يا اختتاميه در دوره جاري ثبت شده است؛ حسابها به اين دوره منتقل نمي شوند.";
   // The confirm button's state on a tab: never on the period tab, else a marked period and an
   // open gate.
   bool ConfirmEnabled(bool periodTab);
