@@ -682,6 +682,10 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
     }
     return sql + ")";
   }
+  // Decimals beyond fifteen digits are held as text, which SQLite's MIN and MAX place after
+  // every number.
+  if ((name == "MIN" || name == "MAX") && WideDecimal(first))
+    return std::string(name == "MIN" ? "xf_dmin(" : "xf_dmax(") + args[0] + ")" + over;
   // Totals of exact numerics are exact: 100000 amounts of 0.01 make 1000.00.
   if ((name == "SUM" || name == "AVG") && first.cls == TypeClass::Decimal && !e.distinct) {
     const std::string scale = std::to_string(ShapeOf(first).scale);

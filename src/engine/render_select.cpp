@@ -414,6 +414,11 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
         term = Expression(e, &t);
       }
       if (Textual(t)) term += std::string(" COLLATE ") + kCollation;
+      // Decimals beyond fifteen digits are held as text and would sort after every number.
+      // A set operation orders by its output columns only, as they stand.
+      if (WideDecimal(t) && s.setParts.empty() &&
+          !(term.size() && isdigit(static_cast<unsigned char>(term[0]))))
+        term = "xf_dkey(" + term + ")";
       sql += (i ? ", " : "") + term + (s.orderBy[i].descending ? " DESC" : "");
     }
     windowPlace_ = WindowPlace::Refused;

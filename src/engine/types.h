@@ -35,6 +35,10 @@ struct DecimalShape {
   int scale = 0;
 };
 DecimalShape ShapeOf(const ExprType& t);
+// A decimal or money whose values may pass fifteen digits, so that SQLite holds some as text.
+inline bool WideDecimal(const ExprType& t) {
+  return t.cls == TypeClass::Decimal && ShapeOf(t).precision > 15;
+}
 
 // Result type of `a op b` (+ - * / %) when neither side is a float and one is a decimal or
 // money, by SQL Server's precision and scale rules, capped at 38 digits.

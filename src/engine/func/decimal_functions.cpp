@@ -7,6 +7,8 @@
 // read back at its own scale before the exact operation.
 #include <cstdint>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "engine/func/exact_decimal.h"
 #include "engine/func/func_common.h"
@@ -92,6 +94,33 @@ void DecimalCompare(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (!ArgDecimal(ctx, argv[0], -1, "numeric", &a) || !ArgDecimal(ctx, argv[1], -1, "numeric", &b))
     return;
   sqlite3_result_int(ctx, CompareDecimal(a, b));
+}
+
+// xf_dkey(x): bytes that sort as the decimal values do, so that values held as text (beyond
+// fifteen digits) order among those held as numbers. Zero is one byte between the signs; the
+// rest is the sign, the place of the first digit and the digits, all inverted when negative.
+void DecimalKey(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (IsNull(argv[0])) return sqlite3_result_null(ctx);
+  Decimal d;
+  if (!ArgDecimal(ctx, argv[0], -1, "numeric", &d)) return;
+  std::string digits;
+  for (Uint128 x = d.digits; x; x /= 10)
+    digits.insert(digits.begin(), static_cast<char>('0' + x % 10));
+  std::string key;
+  if (digits.empty()) {
+    key.push_back('\x01');
+  } else {
+    const int exponent = static_cast<int>(digits.size()) - d.scale;
+    while (digits.back() == '0') digits.pop_back();
+    std::string body(1, static_cast<char>(exponent + 128));
+    body += digits;
+    body.push_back('\0');  // a shorter run of digits is the smaller value
+    if (d.negative)
+      for (char& c : body) c = static_cast<char>(~c);
+    key.push_back(d.negative ? '\x00' : '\x02');
+    key += body;
+  }
+  sqlite3_result_blob(ctx, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
 }
 
 // The state of an aggregate in SQLite's zeroed memory, which is only 8-byte aligned: a 128-bit
@@ -188,6 +217,56 @@ void AvgFinal(sqlite3_context* ctx) {
   ResultDecimal(ctx, q);
 }
 
+// MIN and MAX of decimals wider than a double: compared exactly, whatever SQLite holds them as.
+// The values of the frame are kept, since a row leaving a window frame may be the extreme.
+struct Extremes {
+  std::vector<Decimal>* values = nullptr;
+  bool failed = false;
+};
+
+void ExtremeStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  auto* e = State<Extremes>(ctx, true);
+  if (!e || e->failed || IsNull(argv[0])) return;
+  Decimal x;
+  if (!ArgDecimal(ctx, argv[0], -1, "numeric", &x)) {
+    e->failed = true;
+    return;
+  }
+  if (!e->values) e->values = new std::vector<Decimal>;
+  e->values->push_back(x);
+}
+
+void ExtremeInverse(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  auto* e = State<Extremes>(ctx, true);
+  if (!e || e->failed || !e->values || IsNull(argv[0])) return;
+  Decimal x;
+  if (!ArgDecimal(ctx, argv[0], -1, "numeric", &x)) return;
+  for (auto it = e->values->begin(); it != e->values->end(); ++it)
+    if (CompareDecimal(*it, x) == 0) {
+      e->values->erase(it);
+      return;
+    }
+}
+
+template <int Sign>
+void ExtremeValue(sqlite3_context* ctx) {
+  auto* e = State<Extremes>(ctx, false);
+  if (!e || e->failed || !e->values || e->values->empty()) return sqlite3_result_null(ctx);
+  const Decimal* best = &e->values->front();
+  for (const Decimal& d : *e->values)
+    if (CompareDecimal(d, *best) * Sign < 0) best = &d;
+  ResultDecimal(ctx, *best);
+}
+
+template <int Sign>
+void ExtremeFinal(sqlite3_context* ctx) {
+  ExtremeValue<Sign>(ctx);
+  if (auto* e = State<Extremes>(ctx, false)) {
+    delete e->values;
+    e->values = nullptr;
+  }
+}
+
 }  // namespace
 
 int RegisterDecimalFunctions(sqlite3* db) {
@@ -197,6 +276,16 @@ int RegisterDecimalFunctions(sqlite3* db) {
   if (rc == SQLITE_OK)
     rc = sqlite3_create_function_v2(db, "xf_dcmp", 2, flags, nullptr, DecimalCompare, nullptr,
                                     nullptr, nullptr);
+  if (rc == SQLITE_OK)
+    rc = sqlite3_create_function_v2(db, "xf_dkey", 1, flags, nullptr, DecimalKey, nullptr, nullptr,
+                                    nullptr);
+  if (rc == SQLITE_OK)
+    rc = sqlite3_create_window_function(db, "xf_dmin", 1, flags, nullptr, ExtremeStep,
+                                        ExtremeFinal<1>, ExtremeValue<1>, ExtremeInverse, nullptr);
+  if (rc == SQLITE_OK)
+    rc =
+        sqlite3_create_window_function(db, "xf_dmax", 1, flags, nullptr, ExtremeStep,
+                                       ExtremeFinal<-1>, ExtremeValue<-1>, ExtremeInverse, nullptr);
   if (rc == SQLITE_OK)
     rc = sqlite3_create_window_function(db, "xf_dsum", 3, flags, nullptr, SumStep, SumFinal,
                                         SumFinal, SumInverse, nullptr);
