@@ -259,6 +259,13 @@ void ImportFrame::TakeRanges(const db::ResultSet& rs, size_t at) {
   numbers.from = std::string(db::Trim(Text(rs, 0, at + 3)));
 }
 
+void ImportFrame::ReadRangesFrom(const std::string& sql) {
+  db::ResultSet rs = Last(RemoteQuery().Query(sql));
+  if (rs.rows.empty()) return;
+  TakeRanges(rs, 0);
+  numberWidth = rs.fields.size() > 2 ? rs.fields[2].size : 0;
+}
+
 const db::ResultSet& ImportFrame::CachedCandidates(const std::string& sql, bool any) const {
   if (!candidatesRead_ && any) {
     auto sets = db_.connection()->Query(sql);

@@ -153,6 +153,9 @@ class ImportFrame {
   // The ranges as the source reads them: the latest and earliest date in columns `at` and
   // `at` + 1 of the first row, the highest and lowest number in the two after them.
   void TakeRanges(const db::ResultSet& rs, size_t at);
+  // Reads the ranges from `sql` on the source, which selects the latest and earliest date and
+  // the highest and lowest number, in that order; the width of the number column is kept too.
+  void ReadRangesFrom(const std::string& sql);
   // The load and, when it left something, the apply, as automatic mode runs them.
   TickResult RunOnce();
   // Opens the source server's connection again; false (connection dropped) when it is not there.

@@ -1,6 +1,7 @@
 #include "import/import_modules.h"
 
 #include <array>
+#include <functional>
 
 #include "db/text_util.h"
 #include "import/maly_import.h"
@@ -16,13 +17,15 @@ std::unique_ptr<ImportFrame> Make(db::HostGlobal& g, db::HostDate& d, db::HostDa
   return std::make_unique<T>(g, d, link, dialogs);
 }
 
-std::string ConfigureMaly(ImportFrame& frame, const ImportSettings& s) {
-  // On a schedule the same vouchers are loaded again on every tick: by default a voucher whose
-  // number is already here stays out, so only new ones come.
-  int after = AfterModeOf(s.mode.empty() ? "OLDID_NOCHANGE" : s.mode);
+// What every import takes alike: numbering (`after`, already read), summary, base copying and
+// the ranges. The document type is chosen, by `chooseType`, only once everything is valid and
+// before the ranges, which choosing a type reads afresh.
+std::string SetCommon(ImportFrame& frame, const ImportSettings& s, int after,
+                      const std::function<void()>& chooseType = {}) {
   int prior = PriorModeOf(s.summary.empty() ? "NOCHANGE" : s.summary);
   if (after < 0) return "unknown mode '" + s.mode + "'";
   if (prior < 0) return "unknown summary '" + s.summary + "'";
+  if (chooseType) chooseType();
   frame.afterMode = after;
   frame.priorMode = prior;
   frame.copyBase = s.copyBase;
@@ -31,40 +34,26 @@ std::string ConfigureMaly(ImportFrame& frame, const ImportSettings& s) {
   return {};
 }
 
+std::string ConfigureMaly(ImportFrame& frame, const ImportSettings& s) {
+  // On a schedule the same vouchers are loaded again on every tick: by default a voucher whose
+  // number is already here stays out, so only new ones come.
+  return SetCommon(frame, s, AfterModeOf(s.mode.empty() ? "OLDID_NOCHANGE" : s.mode));
+}
+
 std::string ConfigureStore(ImportFrame& frame, const ImportSettings& s) {
-  auto& store = static_cast<StoreImport&>(frame);
   // A schedule needs a document type; receipts of a type already here stay out by default.
   int type = StoreTypeOf(s.type);
-  int after = StoreAfterOf(s.mode.empty() ? "OLDID_NOCHANGE" : s.mode);
-  int prior = PriorModeOf(s.summary.empty() ? "NOCHANGE" : s.summary);
   if (type < 0) return "unknown document type '" + s.type + "'";
-  if (after < 0) return "unknown mode '" + s.mode + "'";
-  if (prior < 0) return "unknown summary '" + s.summary + "'";
-  store.ChooseType(type);
-  store.afterMode = after;
-  store.priorMode = prior;
-  store.copyBase = s.copyBase;
-  store.dates = s.dates;
-  store.numbers = s.numbers;
-  return {};
+  return SetCommon(frame, s, StoreAfterOf(s.mode.empty() ? "OLDID_NOCHANGE" : s.mode),
+                   [&] { static_cast<StoreImport&>(frame).ChooseType(type); });
 }
 
 std::string ConfigureTrado(ImportFrame& frame, const ImportSettings& s) {
-  auto& trado = static_cast<TradoImport&>(frame);
   // On a schedule an invoice whose number is already here stays out, so only new ones come.
   int type = TradoTypeOf(s.type);
-  int after = TradoAfterModeOf(s.mode.empty() ? "OLDID_NEW" : s.mode);
-  int prior = PriorModeOf(s.summary.empty() ? "NOCHANGE" : s.summary);
   if (type < 0) return "unknown document type '" + s.type + "'";
-  if (after < 0) return "unknown mode '" + s.mode + "'";
-  if (prior < 0) return "unknown summary '" + s.summary + "'";
-  trado.ChooseType(type);
-  trado.afterMode = after;
-  trado.priorMode = prior;
-  trado.copyBase = s.copyBase;
-  trado.dates = s.dates;
-  trado.numbers = s.numbers;
-  return {};
+  return SetCommon(frame, s, TradoAfterModeOf(s.mode.empty() ? "OLDID_NEW" : s.mode),
+                   [&] { static_cast<TradoImport&>(frame).ChooseType(type); });
 }
 
 constexpr std::array kModules = {

@@ -131,13 +131,10 @@ void MalyImport::Prepare() {
 }
 
 void MalyImport::ReadRanges() {
-  db::ResultSet rs = Last(RemoteQuery().Query(
+  ReadRangesFrom(
       "Select Max(SanadDate) As MaxDate, Min(SanadDate) As MinDate, Max(SanadNo) As MaxSanadNo, "
       "Min(SanadNo) As MinSanadNo From " +
-      SourceDatabase() + "..Asnad "));
-  if (rs.rows.empty()) return;
-  TakeRanges(rs, 0);
-  numberWidth = rs.fields.size() > 2 ? rs.fields[2].size : 0;
+      SourceDatabase() + "..Asnad ");
 }
 
 const db::ResultSet& MalyImport::candidates() const {

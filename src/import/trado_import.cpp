@@ -248,13 +248,10 @@ bool TradoImport::CheckBeforeAuto() {
 
 void TradoImport::ReadRanges() {
   if (typeIndex_ < 0) return;
-  db::ResultSet rs = Last(RemoteQuery().Query(
+  ReadRangesFrom(
       "Select Max(SanadDate) As MaxSanadDate, Min(SanadDate) As MinSanadDate, "
       "Max(SanadNoForosh) As MaxSanadNoForosh, Min(SanadNoForosh) As MinSanadNoForosh From " +
-      SourceDatabase() + ".." + type().header + " Where TypeAction = '" + type().typeAction + "'"));
-  if (rs.rows.empty()) return;
-  TakeRanges(rs, 0);
-  numberWidth = rs.fields.size() > 2 ? rs.fields[2].size : 0;
+      SourceDatabase() + ".." + type().header + " Where TypeAction = '" + type().typeAction + "'");
 }
 
 const db::ResultSet& TradoImport::candidates() const {

@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QShowEvent>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <optional>
@@ -29,6 +30,31 @@
 
 namespace xfer::import {
 namespace {
+
+class RowColourDelegate : public QStyledItemDelegate {
+ public:
+  using Colour = std::function<int(const TImportFrameForm::FieldText&)>;
+  RowColourDelegate(db::RecordSet& rows, Colour colour, QObject* parent)
+      : QStyledItemDelegate(parent), rows_(rows), colour_(std::move(colour)) {}
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const db::ResultSet& data = rows_.data();
+    if (index.row() < 0 || index.row() >= static_cast<int>(data.rows.size())) return;
+    const auto& row = data.rows[static_cast<size_t>(index.row())];
+    int c = colour_([&](const char* field) {
+      int at = rows_.FieldIndex(field);
+      const auto* s = at < 0 ? nullptr : std::get_if<std::string>(&row[static_cast<size_t>(at)]);
+      return s ? *s : std::string();
+    });
+    option->palette.setColor(QPalette::Text, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+  }
+
+ private:
+  db::RecordSet& rows_;
+  Colour colour_;
+};
 
 QString Q(const std::string& s) {
   return QString::fromStdString(s);
@@ -215,6 +241,10 @@ void TImportFrameForm::Run(F&& body) {
     guard.emplace(this, stop_, s.stateForm, s.dlgMsg);
   }
   Guarded(std::forward<F>(body));
+}
+
+void TImportFrameForm::SetRowColour(std::function<int(const FieldText& field)> colour) {
+  dbgAsnad->setItemDelegate(new RowColourDelegate(quAsnad, std::move(colour), dbgAsnad));
 }
 
 void TImportFrameForm::FillPeriods() {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "db/record_set.h"
@@ -33,6 +34,9 @@ namespace xfer::import {
 class TImportFrameForm : public QWidget {
   Q_OBJECT
  public:
+  // The text of a field of one candidate row.
+  using FieldText = std::function<std::string(const char* field)>;
+
   explicit TImportFrameForm(transfer::SessionSource session, QWidget* parent = nullptr);
   ~TImportFrameForm() override;
   // The remembered-servers file of the connection form (its default when empty).
@@ -103,6 +107,9 @@ class TImportFrameForm : public QWidget {
   virtual void ReadChoices();
   void ShowAutoState();
   void ShowStatus(const Status& s);
+  // dbg_DrawColumnCell: each candidate row's font colour, from the texts of its fields (empty
+  // for NULL or a missing field), then the default drawing.
+  void SetRowColour(std::function<int(const FieldText& field)> colour);
   // Runs a handler; a server error ends it with the message dialog, as the suite's handler does.
   template <typename F>
   void Guarded(F&& body);

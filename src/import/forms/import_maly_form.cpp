@@ -29,34 +29,6 @@ QString Q(const std::string& s) {
   return QString::fromStdString(s);
 }
 
-// dbg_DrawColumnCell: the row's font colour from its markers, then the default drawing.
-class RowColourDelegate : public QStyledItemDelegate {
- public:
-  RowColourDelegate(db::RecordSet& rows, QObject* parent)
-      : QStyledItemDelegate(parent), rows_(rows) {}
-
- protected:
-  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-    QStyledItemDelegate::initStyleOption(option, index);
-    const db::ResultSet& data = rows_.data();
-    int typeSys = rows_.FieldIndex("TypeSys"), sOrder = rows_.FieldIndex("sOrder");
-    if (index.row() < 0 || index.row() >= static_cast<int>(data.rows.size()) || typeSys < 0 ||
-        sOrder < 0)
-      return;
-    const auto& row = data.rows[static_cast<size_t>(index.row())];
-    auto text = [](const db::Value& v) {
-      const auto* s = std::get_if<std::string>(&v);
-      return s ? *s : std::string();
-    };
-    int c = MalyImport::RowColour(text(row[static_cast<size_t>(typeSys)]),
-                                  text(row[static_cast<size_t>(sOrder)]));
-    option->palette.setColor(QPalette::Text, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-  }
-
- private:
-  db::RecordSet& rows_;
-};
-
 }  // namespace
 
 TImportMalyForm::TImportMalyForm(transfer::SessionSource session, QWidget* parent)
@@ -72,7 +44,9 @@ TImportMalyForm::TImportMalyForm(transfer::SessionSource session, QWidget* paren
   }
   afterButtons->button(0)->setChecked(true);
   rg_AfterImport->setEnabled(false);
-  dbgAsnad->setItemDelegate(new RowColourDelegate(quAsnad, dbgAsnad));
+  SetRowColour([](const FieldText& field) {
+    return MalyImport::RowColour(field("TypeSys"), field("sOrder"));
+  });
   chbSelector = new QCheckBox(plTop);
   btnSelector = new QPushButton(Q(text::kSelectorButton), plTop);
   btnSelector->setEnabled(false);

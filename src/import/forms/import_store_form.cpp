@@ -66,29 +66,6 @@ constexpr StoreColumn kColumns[] = {
     {"SellersNam", "نام فروشنده"},
 };
 
-// dbg_DrawColumnCell: the row's font colour from its sOrder markers.
-class RowColourDelegate : public QStyledItemDelegate {
- public:
-  RowColourDelegate(db::RecordSet& rows, const StoreImport* const& store, QObject* parent)
-      : QStyledItemDelegate(parent), rows_(rows), store_(store) {}
-
- protected:
-  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-    QStyledItemDelegate::initStyleOption(option, index);
-    const db::ResultSet& data = rows_.data();
-    int sOrder = rows_.FieldIndex("sOrder");
-    if (index.row() < 0 || index.row() >= static_cast<int>(data.rows.size()) || sOrder < 0) return;
-    const auto* s = std::get_if<std::string>(
-        &data.rows[static_cast<size_t>(index.row())][static_cast<size_t>(sOrder)]);
-    int c = StoreImport::RowColour(s ? *s : std::string(), store_ && store_->TypeCode() == "100");
-    option->palette.setColor(QPalette::Text, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-  }
-
- private:
-  db::RecordSet& rows_;
-  const StoreImport* const& store_;
-};
-
 }  // namespace
 
 TImportStoreForm::TImportStoreForm(transfer::SessionSource session, QWidget* parent)
@@ -117,7 +94,9 @@ TImportStoreForm::TImportStoreForm(transfer::SessionSource session, QWidget* par
   layout()->addWidget(chbAuto);
   FillAfterItems();
   rg_AfterImport->setEnabled(false);
-  dbgAsnad->setItemDelegate(new RowColourDelegate(quAsnad, store_ptr_, dbgAsnad));
+  SetRowColour([this](const FieldText& field) {
+    return StoreImport::RowColour(field("sOrder"), store_ptr_ && store_ptr_->TypeCode() == "100");
+  });
   connect(cmbTypeAsnad, &QComboBox::currentIndexChanged, this,
           &TImportStoreForm::cmbTypeAsnadChange);
   connect(chbAnbar, &QCheckBox::clicked, this, &TImportStoreForm::chbAnbarClick);

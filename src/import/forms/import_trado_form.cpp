@@ -26,28 +26,6 @@ QString Q(const std::string& s) {
   return QString::fromStdString(s);
 }
 
-// dbg_DrawColumnCell: the row's font colour from its sOrder markers, then the default drawing.
-class RowColourDelegate : public QStyledItemDelegate {
- public:
-  RowColourDelegate(db::RecordSet& rows, QObject* parent)
-      : QStyledItemDelegate(parent), rows_(rows) {}
-
- protected:
-  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-    QStyledItemDelegate::initStyleOption(option, index);
-    const db::ResultSet& data = rows_.data();
-    int sOrder = rows_.FieldIndex("sOrder");
-    if (index.row() < 0 || index.row() >= static_cast<int>(data.rows.size()) || sOrder < 0) return;
-    const auto* s = std::get_if<std::string>(
-        &data.rows[static_cast<size_t>(index.row())][static_cast<size_t>(sOrder)]);
-    int c = TradoImport::RowColour(s ? *s : std::string());
-    option->palette.setColor(QPalette::Text, QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-  }
-
- private:
-  db::RecordSet& rows_;
-};
-
 }  // namespace
 
 TImportTradoForm::TImportTradoForm(transfer::SessionSource session, QWidget* parent)
@@ -71,7 +49,7 @@ TImportTradoForm::TImportTradoForm(transfer::SessionSource session, QWidget* par
   auto* top = static_cast<QVBoxLayout*>(plTop->layout());
   top->insertWidget(1, cmbTypeAsnad);
   top->addWidget(chbAdamEntegal);
-  dbgAsnad->setItemDelegate(new RowColourDelegate(quAsnad, dbgAsnad));
+  SetRowColour([](const FieldText& field) { return TradoImport::RowColour(field("sOrder")); });
   connect(cmbTypeAsnad, &QComboBox::currentIndexChanged, this,
           &TImportTradoForm::cmbTypeAsnadChange);
   connect(afterButtons, &QButtonGroup::idClicked, this, &TImportTradoForm::rg_AfterImportClick);
