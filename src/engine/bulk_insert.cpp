@@ -3,9 +3,9 @@
 // parser's.
 #include "engine/conn_state.h"
 #include "engine/engine.h"
-#include "engine/executor.h"
+#include "engine/exec/executor.h"
 #include "engine/fault_points.h"
-#include "engine/render.h"
+#include "engine/render/render.h"
 #include "engine/sqlite_util.h"
 
 namespace xfer::engine {

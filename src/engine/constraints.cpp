@@ -7,7 +7,7 @@
 
 #include "engine/constraints.h"
 #include "engine/error.h"
-#include "engine/executor.h"
+#include "engine/exec/executor.h"
 #include "engine/sqlite_util.h"
 
 namespace xfer::engine {

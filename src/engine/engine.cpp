@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "engine/conn_state.h"
-#include "engine/executor.h"
+#include "engine/exec/executor.h"
 #include "engine/fault_points.h"
 #include "engine/server_state.h"
 #include "engine/sqlite_util.h"

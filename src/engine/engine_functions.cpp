@@ -12,7 +12,7 @@
 #include "engine/constraints.h"
 #include "engine/func/functions.h"
 #include "engine/profile.h"
-#include "engine/render.h"
+#include "engine/render/render.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
 

@@ -6,7 +6,7 @@
 
 #include "engine/error.h"
 #include "engine/func/functions.h"
-#include "engine/render.h"
+#include "engine/render/render.h"
 
 namespace xfer::engine {
 namespace {

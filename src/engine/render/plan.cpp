@@ -1,5 +1,5 @@
 // Reusing a kept render: checks that what it read still holds, then takes each parameter anew.
-#include "engine/render_plan.h"
+#include "engine/render/plan.h"
 
 #include "engine/conn_state.h"
 

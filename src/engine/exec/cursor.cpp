@@ -5,7 +5,7 @@
 // default) lives on the connection until DEALLOCATE; a LOCAL one goes with its batch or
 // procedure.
 #include "engine/error.h"
-#include "engine/executor.h"
+#include "engine/exec/executor.h"
 
 namespace xfer::engine {
 namespace {

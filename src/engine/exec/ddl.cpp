@@ -6,7 +6,7 @@
 
 #include "engine/constraints.h"
 #include "engine/error.h"
-#include "engine/executor.h"
+#include "engine/exec/executor.h"
 #include "engine/func/functions.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"

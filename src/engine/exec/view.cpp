@@ -6,7 +6,7 @@
 #include <set>
 
 #include "engine/error.h"
-#include "engine/executor.h"
+#include "engine/exec/executor.h"
 #include "engine/sqlite_util.h"
 
 namespace xfer::engine {

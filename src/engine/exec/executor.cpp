@@ -1,4 +1,4 @@
-#include "engine/executor.h"
+#include "engine/exec/executor.h"
 
 #include <algorithm>
 #include <chrono>

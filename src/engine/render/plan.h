@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/ast.h"
-#include "engine/render.h"
+#include "engine/render/render.h"
 
 namespace xfer::engine {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "engine/error.h"
-#include "engine/render.h"
+#include "engine/render/render.h"
 #include "engine/sqlite_util.h"
 
 namespace xfer::engine {

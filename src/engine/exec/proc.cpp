@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "engine/error.h"
-#include "engine/executor.h"
+#include "engine/exec/executor.h"
 #include "engine/func/func_common.h"
 #include "engine/parse/parser.h"
 #include "engine/profile.h"

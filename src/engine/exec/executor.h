@@ -10,8 +10,8 @@
 #include "engine/ast.h"
 #include "engine/conn_state.h"
 #include "engine/profile.h"
-#include "engine/render.h"
-#include "engine/render_plan.h"
+#include "engine/render/plan.h"
+#include "engine/render/render.h"
 
 namespace xfer::engine {
 
@@ -71,7 +71,7 @@ class Executor {
   void FinishIdentity(const IdentityPlan& plan, long long rows);
   void Affected(long long rows);
 
-  // DDL (exec_ddl.cpp).
+  // DDL (ddl.cpp).
   void CreateTable(const Statement& s);
   void DropTable(const Statement& s);
   void AlterTable(const Statement& s);
@@ -85,11 +85,11 @@ class Executor {
   void Truncate(const Statement& s);
   std::string ColumnSql(const ColumnDef& c, bool primaryKeyColumn);
 
-  // Views (exec_view.cpp).
+  // Views (view.cpp).
   void CreateView(const Statement& s);
   void DropView(const Statement& s);
 
-  // Variables and procedures (exec_proc.cpp).
+  // Variables and procedures (proc.cpp).
   void Declare(const Statement& s);
   void Assign(const std::string& name, const Value& v);
   Value Evaluate(const Expr& e);
@@ -106,7 +106,7 @@ class Executor {
   void Raiserror(const Statement& s);
   void SetOption(const Statement& s);
 
-  // Cursors (exec_cursor.cpp) and table variables (exec_table_var.cpp).
+  // Cursors (cursor.cpp) and table variables (table_var.cpp).
   Cursor& FindCursor(const CursorSpec& c);
   void DeclareCursor(const Statement& s);
   void OpenCursor(const Statement& s);

@@ -2,7 +2,7 @@
 // only its batch or procedure sees by that name, and that goes when the scope ends. A ROLLBACK
 // leaves table variables as they were.
 #include "engine/error.h"
-#include "engine/executor.h"
+#include "engine/exec/executor.h"
 #include "engine/sqlite_util.h"
 
 namespace xfer::engine {

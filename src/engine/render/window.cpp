@@ -7,7 +7,7 @@
 
 #include "engine/error.h"
 #include "engine/func/functions.h"
-#include "engine/render.h"
+#include "engine/render/render.h"
 #include "engine/sqlite_util.h"
 
 namespace xfer::engine {

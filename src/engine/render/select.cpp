@@ -5,8 +5,8 @@
 
 #include "engine/error.h"
 #include "engine/func/functions.h"
-#include "engine/render.h"
-#include "engine/render_plan.h"
+#include "engine/render/plan.h"
+#include "engine/render/render.h"
 #include "engine/sqlite_util.h"
 
 namespace xfer::engine {

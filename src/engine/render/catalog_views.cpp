@@ -8,7 +8,7 @@
 // - syscolumns.status is 128 for identity columns, 8 for nullable columns, else 0;
 // - sys.objects and sys.views are sysobjects in their newer shape: every object is in dbo,
 //   and tables carry no creation or change date.
-#include "engine/render.h"
+#include "engine/render/render.h"
 #include "engine/sqlite_util.h"
 
 namespace xfer::engine {

@@ -139,7 +139,7 @@ class Renderer {
                             const std::vector<const ColumnInfo*>& cols);
   std::string CatalogView(const std::string& schema, const std::string& view,
                           const std::string& database);
-  // Grouped queries (render_grouping.cpp): every column outside an aggregate must be grouped.
+  // Grouped queries (grouping.cpp): every column outside an aggregate must be grouped.
   void CheckGrouping(const struct Select& s);
   std::string Canonical(const Expr& e);
   void CheckGrouped(const Expr& e, const std::vector<std::string>& keys, int number,
@@ -147,12 +147,12 @@ class Renderer {
   // Whether a scalar subquery can yield at most one row without running it.
   bool SingleRow(const struct Select& s);
 
-  // Window functions (render_window.cpp): checks the OVER clause and renders it into `over`;
+  // Window functions (window.cpp): checks the OVER clause and renders it into `over`;
   // renders the ranking and offset functions whole, leaves aggregates to Function.
   std::optional<std::string> WindowFunction(const Expr& e, ExprType* type, std::string* over);
   std::string WindowClause(const WindowSpec& w);
 
-  // Common table expressions (render_cte.cpp).
+  // Common table expressions (cte.cpp).
   void PushCommonTables(const std::vector<CommonTable>& with);
   void UseCommonTables(const Statement& s, const ObjectName& target);
   const CommonTable* FindCommonTable(const ObjectName& n) const;
