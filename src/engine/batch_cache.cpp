@@ -23,6 +23,8 @@ struct BatchCache::Entry {
 
 namespace {
 
+constexpr size_t kMaxTokens = 4096;
+
 using parse::Token;
 using parse::TokenKind;
 
@@ -138,12 +140,17 @@ BatchCache::Lease::~Lease() {
 
 BatchCache::Lease BatchCache::Parse(std::string_view text) {
   std::vector<Token> tokens = parse::Tokenize(text);
+  Lease lease;
+  // Long texts (rows of values by the hundred) are rarely sent again and would hold much.
+  if (tokens.size() > kMaxTokens) {
+    lease.batch_ = std::make_shared<Batch>(parse::Parser(text, std::move(tokens)).ParseBatch());
+    return lease;
+  }
   std::string shape = ShapeOf(tokens);
   std::vector<const Token*> literals;
   for (const Token& t : tokens)
     if (IsText(t)) literals.push_back(&t);
 
-  Lease lease;
   auto it = entries_.find(shape);
   if (it != entries_.end() && *it->second->busy == 0) {
     Entry& e = *it->second;
