@@ -7,7 +7,9 @@
 --           settled against when the document says so by itself: a document with one
 --           counterparty line gives it to every cheque, a document of one cheque whose
 --           counterparty lines add up to it gives them all to that cheque.
--- The period's dates come from the registry.
+-- The period's dates come from the registry. A caller that already holds some of these cheques
+-- (the next period, on this server) may name them in @Base + '_Carried' (ChqNo, Joz): they are
+-- left out from the start rather than listed and dropped.
 CREATE PROCEDURE sp_N_Asnad_Chq_Prepare
   @Base varchar(200),
   @Kind varchar(1)
@@ -36,6 +38,9 @@ IF @D1 <> '' SET @Dates = @Dates + ' AND N.SanadDate >= ''' + @D1 + ''''
 IF @D2 <> '' SET @Dates = @Dates + ' AND N.SanadDate <= ''' + @D2 + ''''
 
 EXEC sp_N_Create_LastChqAction @Last, @Kind, 'TRUE', @D1, @D2
+IF OBJECT_ID('tempdb..' + @Base + '_Carried') IS NOT NULL
+  EXEC ('DELETE FROM ' + @Last + ' WHERE EXISTS (SELECT * FROM ' + @Base + '_Carried C '
+    + 'WHERE C.ChqNo = ' + @Last + '.ChqNo AND C.Joz = ' + @Last + '.Joz)')
 
 IF OBJECT_ID('tempdb..' + @Pay) IS NOT NULL EXEC ('DROP TABLE ' + @Pay)
 EXEC ('CREATE TABLE ' + @Pay + ' (Serial int NULL, AcountID int NULL, ChqNo varchar(50) NULL, '

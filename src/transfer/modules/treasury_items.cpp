@@ -211,37 +211,33 @@ void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
             "N_ArzTrans N Where N.IDX Not In (Select IDX From " + arzTaraf +
             ") And N.IDX In (Select Ref From " + P + " Where Ref Is Not Null)");
 
-  s.Execute(" Update " + P + " Set Taraf = '' ");
-  // The cheque's own counterparty line names it, by its most detailed level.
-  const std::string own = ".Serial = " + P + ".Serial And Ltrim(Rtrim(C.ChqNo)) = Ltrim(Rtrim(" +
-                          P + ".ChqNo)) And Ltrim(Rtrim(IsNull(C.Joz, ''))) = Ltrim(Rtrim(IsNull(" +
-                          P + ".Joz, '')))";
-  s.Execute(" Update " + P +
-            " Set Taraf = IsNull((Select Top 1 Left(Case When IsNull(C.Tafsily, '') <> '' Then "
+  // The listing writes a cheque's number and series on its own counterparty lines exactly as on
+  // the cheque, so plain comparisons find them.
+  const std::string own = " From " + T + " As C Where C.Serial = " + P +
+                          ".Serial And C.ChqNo = " + P + ".ChqNo And C.Joz = " + P + ".Joz";
+  // One pass names every cheque: a document whose lines do not say which cheque goes where is
+  // one to many, for the user; a cheque with one line of its own is named by that line's most
+  // detailed level.
+  s.Execute(" Update " + P + " Set Taraf = Case When Not Exists (Select *" + own + ") Then '" +
+            naghd_text::kOneToMany + "' When (Select Count(*)" + own +
+            ") = 1 Then IsNull((Select Top 1 Left(Case When IsNull(C.Tafsily, '') <> '' Then "
             "F.NamHesab When IsNull(C.Moein, '') <> '' Then M.NamHesab Else K.NamHesab End, 120) "
             "From " +
             T + " As C Left Outer Join " + src + "Koll K On K.Koll = C.Koll Left Outer Join " +
             src + "Moein M On M.Koll = C.Koll And M.Moein = C.Moein Left Outer Join " + src +
-            "Tafsily F On F.Tafsily = C.Tafsily Where C" + own +
-            "), '') Where (Select Count(*) From " + T + " As C Where C" + own + ") = 1");
+            "Tafsily F On F.Tafsily = C.Tafsily Where C.Serial = " + P +
+            ".Serial And C.ChqNo = " + P + ".ChqNo And C.Joz = " + P + ".Joz), '') Else '' End");
   // /*First Cheque State 1*/ an opening cheque keeps the counterparty it was carried with.
   s.Execute(" Update " + P + " Set Taraf = Left(C.Taraf, 120) From " + P + " As X Inner Join " +
             src + "N_CHQFirst As C On C" + sameCheque + " And C.WhatDoc In " + EntryCodes(kind) +
             " Where X.Taraf = '' And IsNull(C.Taraf, '') <> ''");
-  s.Execute(" Update " + P + " Set Taraf = '' Where Sorder2 != 'B' ");
-  // A document whose lines do not say which cheque goes where: one to many, for the user.
-  s.Execute(" Update " + P + " Set Taraf = '" + naghd_text::kOneToMany +
-            "' Where Not Exists (Select * From " + T + " As C Where C.Serial = " + P +
-            ".Serial And Ltrim(Rtrim(C.ChqNo)) = Ltrim(Rtrim(" + P +
-            ".ChqNo)) And Ltrim(Rtrim(IsNull(C.Joz, ''))) = Ltrim(Rtrim(IsNull(" + P +
-            ".Joz, '')))) And Taraf Not Like '%" + naghd_text::kOneToMany + "%'");
-  s.Execute(" Update " + P + " Set Mojaz = 'A' Where Taraf Not Like '%" + naghd_text::kOneToMany +
-            "%' ");
-  s.Execute(" Update " + P + " Set Mojaz = 'A' Where Taraf Like '%" + naghd_text::kOneToMany +
-            "%' And Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) In (Select "
+  s.Execute(" Update " + P + " Set Taraf = '' Where Sorder2 != 'B' And Exists (Select *" + own +
+            ")");
+  // Settled unless one to many with no line of its own yet.
+  s.Execute(" Update " + P + " Set Mojaz = Case When Taraf Not Like '%" + naghd_text::kOneToMany +
+            "%' Then 'A' When Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) In (Select "
             "Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) From " +
-            T + ") ");
-  s.Execute(" Update " + P + " Set Mojaz = 'X' Where Mojaz <> 'A' Or Mojaz Is Null ");
+            T + ") Then 'A' Else 'X' End");
   if (kind == ItemKind::kPaid) s.Execute(" Update " + T + " Set Whatdoc2 = '01' ");
 }
 
@@ -262,10 +258,17 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
   const std::string src = sourceDb + "..";
   const std::string P = Table("_Pay"), T = Table("_Taraf");
   db_.RunSql(" Delete From " + Table("_Taraf_Last"));
+  // On this server the procedure leaves out what this period already holds, so a listing right
+  // after a registration does not build the registered cheques again only to drop them.
+  const std::string carried = Table("_Carried");
+  if (!frame_.RemoteSource())
+    db_.RunSql(DropIfExists(carried) + " Select Ltrim(ChqNo) As ChqNo, Ltrim(Joz) As Joz Into " +
+               carried + " From N_ChqLastTrans " + IndexOn(carried, "ChqNo"));
   Source().Execute(src +
                    (kind == ItemKind::kReceived ? "sp_N_Asnad_ChqGet_Prepare_Enteghal '"
                                                 : "sp_N_Asnad_ChqPay_Prepare_Enteghal '") +
                    EscapeQuotes(base) + "'");
+  if (!frame_.RemoteSource()) db_.RunSql(DropIfExists(carried));
   // A source on this server sees this period's tables, so the cheques already carried drop
   // out before they are resolved: a listing right after a registration then resolves nothing.
   if (!frame_.RemoteSource()) DropCarriedCheques();
@@ -278,10 +281,12 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
     }
     DropCarriedCheques();
   }
-  db_.RunSql(" Delete From " + T + " Where " + " (ChqNo is null Or Ltrim(Rtrim(ChqNo)) = '') " +
-             " And Serial in " + " (Select Serial From " + P + " Where " + T + ".Serial = " + P +
-             ".Serial " + " And Mojaz <> 'X' And  Serial Not in " + " (Select Serial From " + P +
-             " Where Mojaz = 'X') )");
+  // Documents whose cheques are all settled need no counterparty lines for the user.
+  db_.RunSql(" Delete From " + T +
+             " Where (ChqNo Is Null Or ChqNo = '') And Exists (Select * From " + P + " Where " + P +
+             ".Serial = " + T + ".Serial And " + P +
+             ".Mojaz <> 'X') And Not Exists (Select * From " + P + " Where " + P +
+             ".Serial = " + T + ".Serial And " + P + ".Mojaz = 'X')");
   // What is settled goes to the registration tables.
   const std::string payLast = Table("_Pay_Last"), tarafLast = Table("_Taraf_Last");
   db_.RunSql(DropIfExists(payLast) + " Select * Into " + payLast + " From " + P +
@@ -291,11 +296,10 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
              "ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) Select "
              "Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, Tafsily2, "
              "ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh From " +
-             T + " As C Where C.Serial Not In (Select Serial From " + P +
-             " Where Mojaz = 'X') And (IsNull(C.ChqNo, '') = '' Or Exists (Select * From " +
-             payLast +
-             " As X Where X.Serial = C.Serial And Ltrim(Rtrim(X.ChqNo)) = Ltrim(Rtrim(C.ChqNo)) "
-             "And Ltrim(Rtrim(IsNull(X.Joz, ''))) = Ltrim(Rtrim(IsNull(C.Joz, '')))))");
+             T + " As C Where Not Exists (Select * From " + P +
+             " As X Where X.Serial = C.Serial "
+             "And X.Mojaz = 'X') And (C.ChqNo Is Null Or C.ChqNo = '' Or Exists (Select * From " +
+             payLast + " As X Where X.Serial = C.Serial And X.ChqNo = C.ChqNo And X.Joz = C.Joz))");
   const std::string arzChqLast = Table("_Arz_Chq_Last"), arzTarafLast = Table("_Arz_Taraf_Last");
   db_.RunSql(DropIfExists(arzChqLast) + " Select * Into " + arzChqLast + " From " +
              Table("_Arz_Chq") + " Where IDX In (Select Ref From " + payLast + ")");
@@ -402,10 +406,9 @@ bool TreasuryItems::RegisterCheques(ItemKind kind) {
               " Tafsily, Tafsily2, ProjectCod, Joz, ChqNo, Des, ManabehCod, CHQValue) Select "
               "Serial , WhatDoc2, Raj, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, Tafsily2, "
               "ProjectCod, Joz, ChqNo, Des, ManabehCod, CHQValue From " +
-              Table("_Taraf") + " As C Where Exists (Select * From " + payLast +
-              " As X Where X.Serial = C.Serial And Ltrim(Rtrim(X.ChqNo)) = "
-              "Ltrim(Rtrim(C.ChqNo)) And IsNull(X.Joz, '') = IsNull(C.Joz, '')) And Not Exists "
-              "(Select * From " +
+              Table("_Taraf") + " As C Where C.ChqNo <> '' And Exists (Select * From " + payLast +
+              " As X Where X.Serial = C.Serial And X.ChqNo = C.ChqNo And X.Joz = C.Joz) And Not "
+              "Exists (Select * From " +
               tarafLast +
               " As L Where L.ChqNo = C.ChqNo And IsNull(L.Joz, '') = IsNull(C.Joz, ''))");
           db_.RunSql(std::string(kind == ItemKind::kReceived
