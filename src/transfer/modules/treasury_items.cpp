@@ -309,38 +309,46 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
   return true;
 }
 
-void TreasuryItems::ForEachRow(const std::string& sql, const std::string& table,
+void TreasuryItems::ForEachRow(const std::string& sql,
                                const std::function<void(const db::ResultSet&, size_t)>& row) {
-  if (!db::TempObjectExists(*db_.connection(), table)) return;
+  if (sql.empty()) return;
   auto sets = db_.connection()->Query(sql);
   if (sets.empty()) return;
   for (size_t r = 0; r < sets.front().rows.size(); ++r) row(sets.front(), r);
 }
 
+std::string TreasuryItems::ChequeQuery() {
+  const std::string table = Table("_Pay");
+  if (!db::TempObjectExists(*db_.connection(), table)) return {};
+  return " Select * from " + table + " Order by Serial ";
+}
+
+ChequeRow TreasuryItems::ChequeAt(const db::ResultSet& rs, size_t r) {
+  ChequeRow c;
+  c.serial = static_cast<int>(Number(rs, r, "Serial").value_or(0));
+  c.chqNo = Text(rs, r, "ChqNo");
+  c.joz = Text(rs, r, "Joz");
+  c.whatDoc = Text(rs, r, "WhatDoc");
+  c.whatDocNam = Text(rs, r, "WhatDocNam");
+  c.sanadNo = Text(rs, r, "SanadNo");
+  c.sanadDate = Text(rs, r, "SanadDate");
+  c.sarResidDate = Text(rs, r, "SarResidDate");
+  c.value = Number(rs, r, "ChqValue").value_or(0);
+  c.bankCod = Text(rs, r, "BankCod");
+  c.acountNam = Text(rs, r, "AcountNam");
+  c.acountCod = Text(rs, r, "AcountCod");
+  c.taraf = Text(rs, r, "Taraf");
+  c.mojaz = Text(rs, r, "Mojaz");
+  c.arzCount = Number(rs, r, "ArzCount");
+  c.arzName = Text(rs, r, "ArzName");
+  c.ref = static_cast<long long>(Number(rs, r, "Ref").value_or(0));
+  return c;
+}
+
 std::vector<ChequeRow> TreasuryItems::Cheques() {
   std::vector<ChequeRow> out;
-  ForEachRow(" Select * from " + Table("_Pay") + " Order by Serial ", Table("_Pay"),
-             [&](const db::ResultSet& rs, size_t r) {
-               ChequeRow c;
-               c.serial = static_cast<int>(Number(rs, r, "Serial").value_or(0));
-               c.chqNo = Text(rs, r, "ChqNo");
-               c.joz = Text(rs, r, "Joz");
-               c.whatDoc = Text(rs, r, "WhatDoc");
-               c.whatDocNam = Text(rs, r, "WhatDocNam");
-               c.sanadNo = Text(rs, r, "SanadNo");
-               c.sanadDate = Text(rs, r, "SanadDate");
-               c.sarResidDate = Text(rs, r, "SarResidDate");
-               c.value = Number(rs, r, "ChqValue").value_or(0);
-               c.bankCod = Text(rs, r, "BankCod");
-               c.acountNam = Text(rs, r, "AcountNam");
-               c.acountCod = Text(rs, r, "AcountCod");
-               c.taraf = Text(rs, r, "Taraf");
-               c.mojaz = Text(rs, r, "Mojaz");
-               c.arzCount = Number(rs, r, "ArzCount");
-               c.arzName = Text(rs, r, "ArzName");
-               c.ref = static_cast<long long>(Number(rs, r, "Ref").value_or(0));
-               out.push_back(std::move(c));
-             });
+  ForEachRow(ChequeQuery(),
+             [&](const db::ResultSet& rs, size_t r) { out.push_back(ChequeAt(rs, r)); });
   return out;
 }
 
@@ -478,25 +486,32 @@ bool TreasuryItems::ListNotes(ItemKind kind) {
   return true;
 }
 
+std::string TreasuryItems::NoteQuery(ItemKind kind) {
+  const std::string table = Table(kind == ItemKind::kReceived ? "_Safteh" : "_SaftehPay");
+  if (!db::TempObjectExists(*db_.connection(), table)) return {};
+  return " select * from " + table + " Order by IDX ";
+}
+
+NoteRow TreasuryItems::NoteAt(const db::ResultSet& rs, size_t r) {
+  NoteRow n;
+  n.serial = static_cast<int>(Number(rs, r, "Serial").value_or(0));
+  n.saftehNo = Text(rs, r, "SaftehNo");
+  n.joz = Text(rs, r, "Joz");
+  n.sanadNo = Text(rs, r, "SanadNo");
+  n.sodorDate = Text(rs, r, "SodorDate");
+  n.sarResidDate = Text(rs, r, "SarResidDate");
+  n.lastActionDate = Text(rs, r, "LastActionDate");
+  n.whatDocNam = Text(rs, r, "WhatDocNam");
+  n.value = Number(rs, r, "SaftehValue").value_or(0);
+  n.getter = Text(rs, r, "Getter");
+  n.status = Text(rs, r, "Status");
+  return n;
+}
+
 std::vector<NoteRow> TreasuryItems::Notes(ItemKind kind) {
   std::vector<NoteRow> out;
-  const std::string table = Table(kind == ItemKind::kReceived ? "_Safteh" : "_SaftehPay");
-  ForEachRow(" select * from " + table + " Order by IDX ", table,
-             [&](const db::ResultSet& rs, size_t r) {
-               NoteRow n;
-               n.serial = static_cast<int>(Number(rs, r, "Serial").value_or(0));
-               n.saftehNo = Text(rs, r, "SaftehNo");
-               n.joz = Text(rs, r, "Joz");
-               n.sanadNo = Text(rs, r, "SanadNo");
-               n.sodorDate = Text(rs, r, "SodorDate");
-               n.sarResidDate = Text(rs, r, "SarResidDate");
-               n.lastActionDate = Text(rs, r, "LastActionDate");
-               n.whatDocNam = Text(rs, r, "WhatDocNam");
-               n.value = Number(rs, r, "SaftehValue").value_or(0);
-               n.getter = Text(rs, r, "Getter");
-               n.status = Text(rs, r, "Status");
-               out.push_back(std::move(n));
-             });
+  ForEachRow(NoteQuery(kind),
+             [&](const db::ResultSet& rs, size_t r) { out.push_back(NoteAt(rs, r)); });
   return out;
 }
 
