@@ -177,6 +177,7 @@ void ConnectionState::Attach(const std::string& canonical) {
     for (auto it = attachOrder_.begin(); it != attachOrder_.end(); ++it) {
       if (*it == "master" || *it == "tempdb" || *it == Lower(frame().database)) continue;
       cache.Clear();
+      TablesChanged(attached_[*it]);
       Exec(db_, "DETACH DATABASE " + QuoteIdent(attached_[*it]));
       attached_.erase(*it);
       canonical_.erase(*it);
@@ -336,30 +337,35 @@ std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
                                                     std::string_view name) {
   profile::Timer timer(profile::Phase::Catalog);
   std::string key = Lower(schema) + '\x1f' + Lower(name);
-  // Asked for every table a statement names: the prepared pragma is kept in the cache.
-  std::string version;
+  // Asked for every table a statement names. A shape is reused while its schema's version is
+  // the one it was read at: work tables come and go in temp without the others being read again.
+  long long version = -1;
   {
-    sqlite3_stmt* v = cache.Get(db_, "PRAGMA " + QuoteIdent(schema) + ".schema_version");
-    if (sqlite3_step(v) == SQLITE_ROW) version = std::to_string(sqlite3_column_int64(v, 0));
-    sqlite3_reset(v);
+    CachedStmt v(*this, "PRAGMA " + QuoteIdent(schema) + ".schema_version");
+    if (v.Step()) version = sqlite3_column_int64(v.get(), 0);
   }
-  key += '\x1f' + version;
-  if (auto it = tableCache_.find(key); it != tableCache_.end()) return it->second;
+  if (auto it = tableCache_.find(key); it != tableCache_.end() && it->second.version == version)
+    return it->second.info;
 
   TableInfo info;
   info.schema = schema;
   bool view = false;
   {
-    Stmt s(db_, "SELECT name, type FROM " + QuoteIdent(schema) +
-                    ".sqlite_master WHERE type IN ('table','view') AND name = ? COLLATE NOCASE");
+    CachedStmt s(*this, "SELECT name, type FROM " + QuoteIdent(schema) +
+                            ".sqlite_master WHERE type IN ('table','view') AND name = ? "
+                            "COLLATE NOCASE");
     sqlite3_bind_text(s.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
-    if (!s.Step()) return std::nullopt;
+    if (!s.Step()) {
+      tableCache_.erase(key);
+      return std::nullopt;
+    }
     info.name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
     view =
         std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1))) == "view";
   }
   {
-    Stmt s(db_, "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?, ?)");
+    CachedStmt s(*this,
+                 "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?, ?)");
     sqlite3_bind_text(s.get(), 1, info.name.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(s.get(), 2, schema.c_str(), -1, SQLITE_TRANSIENT);
     while (s.Step()) {
@@ -376,7 +382,7 @@ std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
   }
   if (view) {
     // SQLite knows the types of a view's plain columns only; the engine kept them all.
-    Stmt s(db_, "SELECT types FROM " + QuoteIdent(schema) + ".__xfer_views WHERE name = ?");
+    CachedStmt s(*this, "SELECT types FROM " + QuoteIdent(schema) + ".__xfer_views WHERE name = ?");
     sqlite3_bind_text(s.get(), 1, info.name.c_str(), -1, SQLITE_TRANSIENT);
     if (s.Step() && sqlite3_column_text(s.get(), 0)) {
       std::string types = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
@@ -391,7 +397,7 @@ std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
     }
   }
   {
-    Stmt s(db_, "SELECT col FROM " + QuoteIdent(schema) + ".__xfer_identity WHERE tbl = ?");
+    CachedStmt s(*this, "SELECT col FROM " + QuoteIdent(schema) + ".__xfer_identity WHERE tbl = ?");
     sqlite3_bind_text(s.get(), 1, info.name.c_str(), -1, SQLITE_TRANSIENT);
     while (s.Step()) {
       std::string col = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
@@ -399,12 +405,34 @@ std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
         if (Lower(c.name) == Lower(col)) c.identity = true;
     }
   }
-  tableCache_[key] = info;
+  tableCache_[key] = CachedShape{version, info};
   return info;
 }
 
 void ConnectionState::SchemaChanged() {
   tableCache_.clear();
+}
+
+void ConnectionState::TablesChanged(std::string_view schema) {
+  const std::string prefix = Lower(schema) + '\x1f';
+  for (auto it = tableCache_.lower_bound(prefix);
+       it != tableCache_.end() && it->first.compare(0, prefix.size(), prefix) == 0;)
+    it = tableCache_.erase(it);
+}
+
+CachedStmt::CachedStmt(ConnectionState& conn, const std::string& sql)
+    : db_(conn.db()), stmt_(conn.cache.Get(conn.db(), sql)) {}
+
+CachedStmt::~CachedStmt() {
+  sqlite3_reset(stmt_);
+}
+
+bool CachedStmt::Step() {
+  int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  sqlite3_reset(stmt_);
+  ThrowSqlite(db_, rc);
 }
 
 void ConnectionState::PushFrame(std::string database) {

@@ -127,8 +127,11 @@ class ConnectionState {
 
   // Schema of a table in a SQLite schema, or nullopt.
   std::optional<TableInfo> LoadTable(const std::string& schema, std::string_view name);
-  // Called after DDL so cached table shapes are not reused.
+  // Forgets every table shape read: after a rollback, when a schema's version may come back
+  // with another shape.
   void SchemaChanged();
+  // Forgets the shapes read in one SQLite schema, after DDL or side-table writes there.
+  void TablesChanged(std::string_view schema);
 
   Frame& frame() { return *frames_.back(); }
   const Frame& frame() const { return *frames_.back(); }
@@ -187,12 +190,33 @@ class ConnectionState {
   std::map<std::string, std::string> canonical_;  // lower name -> name as the server spells it
   std::list<std::string> attachOrder_;            // lower names, least recently used first
   std::vector<std::unique_ptr<Frame>> frames_;
-  std::map<std::string, TableInfo> tableCache_;  // "schema\x1fname" lower
+  struct CachedShape {
+    long long version;  // the schema's version when the shape was read
+    TableInfo info;
+  };
+  std::map<std::string, CachedShape> tableCache_;  // "schema\x1fname" lower
   int trancount_ = 0;
   std::string tranName_;                 // lower name of the outermost BEGIN TRAN
   std::vector<std::string> savepoints_;  // lower names of SAVE TRAN, oldest first
   bool implicitOpen_ = false;
   std::vector<std::string> ownedGlobals_;
+};
+
+// A statement of the connection's cache for the length of a block, reset when it ends. Only for
+// blocks that run no other statement of the cache meanwhile (the cache may evict).
+class CachedStmt {
+ public:
+  CachedStmt(ConnectionState& conn, const std::string& sql);
+  ~CachedStmt();
+  CachedStmt(const CachedStmt&) = delete;
+  CachedStmt& operator=(const CachedStmt&) = delete;
+  sqlite3_stmt* get() const { return stmt_; }
+  // One step; true while a row is available. Throws SqlError on failure.
+  bool Step();
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* stmt_;
 };
 
 // SQLite schema names used for the system databases and #tables.

@@ -260,23 +260,28 @@ void ObjectIdOf(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (!Locate(conn, ArgText(argv[0]), schema, object)) return sqlite3_result_null(ctx);
   std::string kind = argc > 1 ? LowerName(ArgText(argv[1])) : "";
   while (!kind.empty() && kind.back() == ' ') kind.pop_back();
-  sqlite3* db = sqlite3_context_db_handle(ctx);
   std::string types = kind == "u"    ? "'table'"
                       : kind == "v"  ? "'view'"
                       : kind == "tr" ? "'trigger'"
                       : kind == "p"  ? "''"
                                      : "'table','view','trigger'";
   bool found = false;
-  {
-    Stmt s(db, "SELECT 1 FROM " + QuoteIdent(schema) + ".sqlite_master WHERE type IN (" + types +
-                   ") AND name = ? COLLATE NOCASE AND substr(name, 1, 7) <> '__xfer_'");
-    sqlite3_bind_text(s.get(), 1, object.c_str(), -1, SQLITE_TRANSIENT);
-    found = s.Step();
-  }
-  if (!found && (kind.empty() || kind == "p")) {
-    Stmt s(db, "SELECT 1 FROM " + QuoteIdent(schema) + ".__xfer_procs WHERE name = ?");
-    sqlite3_bind_text(s.get(), 1, object.c_str(), -1, SQLITE_TRANSIENT);
-    found = s.Step();
+  try {
+    {
+      // Asked once per call of a procedure that checks its tables: the statement is kept.
+      CachedStmt s(*conn, "SELECT 1 FROM " + QuoteIdent(schema) + ".sqlite_master WHERE type IN (" +
+                              types +
+                              ") AND name = ? COLLATE NOCASE AND substr(name, 1, 7) <> '__xfer_'");
+      sqlite3_bind_text(s.get(), 1, object.c_str(), -1, SQLITE_TRANSIENT);
+      found = s.Step();
+    }
+    if (!found && (kind.empty() || kind == "p")) {
+      CachedStmt s(*conn, "SELECT 1 FROM " + QuoteIdent(schema) + ".__xfer_procs WHERE name = ?");
+      sqlite3_bind_text(s.get(), 1, object.c_str(), -1, SQLITE_TRANSIENT);
+      found = s.Step();
+    }
+  } catch (const std::exception& e) {
+    return sqlite3_result_error(ctx, e.what(), -1);
   }
   if (!found) return sqlite3_result_null(ctx);
   sqlite3_result_int64(ctx, ObjectId(object));

@@ -127,7 +127,7 @@ void Executor::CreateTable(const Statement& s) {
     ins.Step();
   }
   if (t.isTempTable) conn_.frame().tempTables.push_back(t.name);
-  conn_.SchemaChanged();
+  conn_.TablesChanged(t.schema);
 }
 
 void Executor::DropTable(const Statement& s) {
@@ -157,7 +157,7 @@ void Executor::DropTable(const Statement& s) {
                          [&](const std::string& n) { return LowerName(n) == LowerName(t.name); }),
           temps.end());
     }
-    conn_.SchemaChanged();
+    conn_.TablesChanged(t.schema);
   }
 }
 
@@ -291,7 +291,7 @@ void Executor::AlterTable(const Statement& s) {
       }
       break;
   }
-  conn_.SchemaChanged();
+  conn_.TablesChanged(t.schema);
 }
 
 void Executor::AddUnique(const ResolvedTable& t, const std::string& name,
@@ -369,7 +369,7 @@ void Executor::RebuildTable(const ResolvedTable& t, TableInfo info, std::string 
     if (at != std::string::npos) sql.insert(at + 6, schema + ".");
     Exec(db, sql);
   }
-  conn_.SchemaChanged();
+  conn_.TablesChanged(t.schema);
 }
 
 void Executor::CreateIndex(const Statement& s) {
@@ -402,7 +402,7 @@ void Executor::CreateIndex(const Statement& s) {
                    "was found for the object name 'dbo." +
                        t.name + "' and the index name '" + s.indexName + "'.");
   }
-  conn_.SchemaChanged();
+  conn_.TablesChanged(t.schema);
 }
 
 void Executor::DropIndex(const Statement& s) {
@@ -415,7 +415,7 @@ void Executor::DropIndex(const Statement& s) {
     throw SqlError(3701, "Cannot drop the index '" + t.name + "." + s.indexName +
                              "', because it does not exist or you do not have permission.");
   }
-  conn_.SchemaChanged();
+  conn_.TablesChanged(t.schema);
 }
 
 }  // namespace xfer::engine

@@ -38,7 +38,7 @@ void Executor::DropTableVariables() {
     del.Step();
   }
   frame.tableVars.clear();
-  conn_.SchemaChanged();
+  conn_.TablesChanged(kTempSchema);
 }
 
 namespace {
@@ -97,7 +97,7 @@ void Executor::RollbackKeepingTableVariables(const std::string& name) {
     if (!conn_.LoadTable(kTempSchema, t.stored)) {
       Exec(db, t.createSql);
       for (const auto& sql : t.indexSql) Exec(db, sql);
-      conn_.SchemaChanged();
+      conn_.TablesChanged(kTempSchema);
     }
     Exec(db, "DELETE FROM " + table);
     if (!t.rows.empty()) {

@@ -199,7 +199,7 @@ void Executor::DropView(const Statement& s) {
     Stmt d(conn_.db(), "DELETE FROM " + QuoteIdent(schema) + ".__xfer_views WHERE name = ?");
     sqlite3_bind_text(d.get(), 1, t.object.c_str(), -1, SQLITE_TRANSIENT);
     d.Step();
-    conn_.SchemaChanged();
+    conn_.TablesChanged(schema);
   }
 }
 

@@ -770,7 +770,7 @@ void Executor::SelectInto(const Statement& s) {
   // Owned before it exists, as CREATE TABLE does.
   if (target.isGlobalTemp) conn_.OwnGlobal(target.name);
   Exec(conn_.db(), "CREATE TABLE " + qualified + " (" + cols + ")");
-  conn_.SchemaChanged();
+  conn_.TablesChanged(target.schema);
   if (target.isTempTable) conn_.frame().tempTables.push_back(target.name);
   Rendered insert = q;
   insert.sql = "INSERT INTO " + qualified + " " + q.sql;
@@ -786,7 +786,7 @@ void Executor::SelectInto(const Statement& s) {
     sqlite3_bind_int64(id.get(), 3, seed);
     sqlite3_bind_int64(id.get(), 4, step);
     id.Step();
-    conn_.SchemaChanged();
+    conn_.TablesChanged(target.schema);
   }
   Affected(rows);
 }
@@ -836,7 +836,7 @@ void Executor::LeaveScope() {
   DropTableVariables();
   for (const auto& t : conn_.frame().tempTables)
     Exec(conn_.db(), "DROP TABLE IF EXISTS temp." + QuoteIdent(t));
-  if (!conn_.frame().tempTables.empty()) conn_.SchemaChanged();
+  if (!conn_.frame().tempTables.empty()) conn_.TablesChanged(kTempSchema);
   conn_.PopFrame();
 }
 
