@@ -215,9 +215,9 @@ void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
   // the cheque, so plain comparisons find them.
   const std::string own = " From " + T + " As C Where C.Serial = " + P +
                           ".Serial And C.ChqNo = " + P + ".ChqNo And C.Joz = " + P + ".Joz";
-  // One pass names every cheque: a document whose lines do not say which cheque goes where is
-  // one to many, for the user; a cheque with one line of its own is named by that line's most
-  // detailed level.
+  // One pass names and marks every cheque. A document whose lines do not say which cheque goes
+  // where is one to many: the cheque waits for the user unless a line already carries its
+  // number. A cheque with one line of its own is named by that line's most detailed level.
   s.Execute(" Update " + P + " Set Taraf = Case When Not Exists (Select *" + own + ") Then '" +
             naghd_text::kOneToMany + "' When (Select Count(*)" + own +
             ") = 1 Then IsNull((Select Top 1 Left(Case When IsNull(C.Tafsily, '') <> '' Then "
@@ -226,18 +226,19 @@ void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
             T + " As C Left Outer Join " + src + "Koll K On K.Koll = C.Koll Left Outer Join " +
             src + "Moein M On M.Koll = C.Koll And M.Moein = C.Moein Left Outer Join " + src +
             "Tafsily F On F.Tafsily = C.Tafsily Where C.Serial = " + P +
-            ".Serial And C.ChqNo = " + P + ".ChqNo And C.Joz = " + P + ".Joz), '') Else '' End");
+            ".Serial And C.ChqNo = " + P + ".ChqNo And C.Joz = " + P +
+            ".Joz), '') Else '' End, Mojaz = Case When Exists "
+            "(Select *" +
+            own +
+            ") Then 'A' When Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) In (Select "
+            "Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) From " +
+            T + ") Then 'A' Else 'X' End");
   // /*First Cheque State 1*/ an opening cheque keeps the counterparty it was carried with.
   s.Execute(" Update " + P + " Set Taraf = Left(C.Taraf, 120) From " + P + " As X Inner Join " +
             src + "N_CHQFirst As C On C" + sameCheque + " And C.WhatDoc In " + EntryCodes(kind) +
             " Where X.Taraf = '' And IsNull(C.Taraf, '') <> ''");
   s.Execute(" Update " + P + " Set Taraf = '' Where Sorder2 != 'B' And Exists (Select *" + own +
             ")");
-  // Settled unless one to many with no line of its own yet.
-  s.Execute(" Update " + P + " Set Mojaz = Case When Taraf Not Like '%" + naghd_text::kOneToMany +
-            "%' Then 'A' When Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) In (Select "
-            "Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) From " +
-            T + ") Then 'A' Else 'X' End");
   if (kind == ItemKind::kPaid) s.Execute(" Update " + T + " Set Whatdoc2 = '01' ");
 }
 
