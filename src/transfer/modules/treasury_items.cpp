@@ -397,9 +397,9 @@ bool TreasuryItems::RegisterCheques(ItemKind kind) {
     // such a cheque is carried open, never recorded as used.
     const std::string sourceEnd = SourceDates().second;
     if (!sourceEnd.empty() && (maxDate.empty() || maxDate > sourceEnd)) maxDate = sourceEnd;
-    // The last action of every source cheque: the used leaves of paid cheques follow.
+    // The last action of every paid cheque of the source: its used leaves follow.
     const std::string lastAction = Table("_ChqLastAction");
-    Source().Execute(src + "sp_N_Create_LastChqAction " + lastAction + ",'','FALSE','" +
+    Source().Execute(src + "sp_N_Create_LastChqAction " + lastAction + ",'8','FALSE','" +
                      EscapeQuotes(minDate) + "','" + EscapeQuotes(maxDate) + "'  ");
     if (frame_.RemoteSource()) Fetch(lastAction);
     const std::string date1 = EscapeQuotes(CurrentFirstDate());
