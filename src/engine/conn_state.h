@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/ast.h"
+#include "engine/batch_cache.h"
 #include "engine/engine.h"
 #include "engine/server_state.h"
 #include "engine/value.h"
@@ -172,6 +173,7 @@ class ConnectionState {
   std::map<std::string, bool> identityInsert;   // lower table name -> SET IDENTITY_INSERT ON
   MessageSink sink;
   StatementCache cache;
+  BatchCache batches;  // client batches and dynamic SQL, parsed once per shape
   // Parsed procedure texts, keyed by the text itself so an ALTER is never served stale.
   std::unordered_map<std::string, std::shared_ptr<Batch>> procedures;
   long long id() const { return id_; }

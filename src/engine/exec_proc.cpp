@@ -203,6 +203,12 @@ long long Executor::ExecProcedure(const Statement& s) {
     ExecuteSql(s);
     return 0;
   }
+  if (LowerName(p.object) == "sp_updatestats") {
+    // The planner's statistics of every table of the current database, measured anew.
+    Exec(conn_.db(), "ANALYZE " + QuoteIdent(conn_.SchemaFor(conn_.currentDatabase())));
+    if (conn_.sink.message) conn_.sink.message("Statistics for all tables have been updated.");
+    return 0;
+  }
   std::string db = p.database.empty() ? conn_.currentDatabase() : p.database;
   std::string canonical = conn_.CanonicalName(db);
   auto lookup = [&](const std::string& database) -> std::optional<std::string> {
@@ -297,14 +303,14 @@ long long Executor::CallProcedure(const Statement& def, const Statement& s, cons
 
 void Executor::ExecString(const Statement& s) {
   std::string text = TextOf(Evaluate(*s.value));
-  Batch b = [&] {
+  BatchCache::Lease b = [&] {
     profile::Timer t(profile::Phase::Parse);
-    return ParseBatch(text);
+    return conn_.batches.Parse(text);
   }();
-  for (const auto& db : DatabasesOf(b))
+  for (const auto& db : DatabasesOf(*b))
     if (conn_.AttachedSchema(db) || conn_.server().FindDatabase(db)) conn_.SchemaFor(db);
   conn_.PushFrame(conn_.currentDatabase());
-  for (const auto& st : b.statements)
+  for (const auto& st : b->statements)
     if (Run(*st) == Flow::Return) break;
   LeaveScope();
 }

@@ -171,17 +171,17 @@ std::vector<std::string> DatabasesOf(const std::vector<StatementPtr>& statements
 }
 
 void Executor::RunBatch(std::string_view text) {
-  Batch batch = [&] {
+  BatchCache::Lease batch = [&] {
     profile::Timer t(profile::Phase::Parse);
-    return ParseBatch(text);
+    return conn_.batches.Parse(text);
   }();
   conn_.frame().vars.clear();       // variables live for one batch
   conn_.frame().scopeIdentity = 0;  // and so does SCOPE_IDENTITY: a batch is a scope
-  conn_.Prepare(DatabasesOf(batch));
+  conn_.Prepare(DatabasesOf(*batch));
   conn_.BeginBatch();
   conn_.caught.clear();
   try {
-    for (const auto& s : batch.statements) {
+    for (const auto& s : batch->statements) {
       if (Run(*s) == Flow::Return) break;
     }
   } catch (SqlError& e) {

@@ -13,8 +13,9 @@
 namespace xfer::engine::profile {
 namespace {
 
-constexpr const char* kPhaseNames[] = {"parse",       "render",         "sqlite prepare",
-                                       "sqlite step", "catalog probes", "width checks"};
+constexpr const char* kPhaseNames[] = {"parse",           "render",          "sqlite prepare",
+                                       "sqlite step",     "catalog probes",  "width checks",
+                                       "  parses reused", "  renders reused"};
 
 struct Counter {
   long long count = 0;

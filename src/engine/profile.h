@@ -8,7 +8,18 @@
 
 namespace xfer::engine::profile {
 
-enum class Phase { Parse, Render, Prepare, Step, Catalog, WidthCheck, kCount };
+// ParseKept and RenderKept count the parses and renders a kept result saved (no time).
+enum class Phase {
+  Parse,
+  Render,
+  Prepare,
+  Step,
+  Catalog,
+  WidthCheck,
+  ParseKept,
+  RenderKept,
+  kCount
+};
 
 bool Enabled();
 void Add(Phase phase, std::chrono::nanoseconds spent);

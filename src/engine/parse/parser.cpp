@@ -28,6 +28,9 @@ NestingGuard::NestingGuard(Parser& p, const Token& at) : p_(p) {
 
 Parser::Parser(std::string_view text) : text_(text), toks_(Tokenize(text)) {}
 
+Parser::Parser(std::string_view text, std::vector<Token> tokens)
+    : text_(text), toks_(std::move(tokens)) {}
+
 Batch Parser::ParseBatch() {
   Batch batch;
   batch.text = std::string(text_);

@@ -16,6 +16,8 @@ namespace xfer::engine::parse {
 class Parser {
  public:
   explicit Parser(std::string_view text);
+  // With the text's tokens already made.
+  Parser(std::string_view text, std::vector<Token> tokens);
 
   Batch ParseBatch();
   ExprPtr ParseWholeExpression();
