@@ -138,19 +138,22 @@ FrameGrid* TXferNaghdForm::ItemGrid(QWidget* parent, const char* name,
   grid->setColumns(std::move(columns));
   grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-  // Settled rows in blue, rows waiting for the user in red.
-  grid->recordModel()->setRowForeground([&rows, stateField](long long row) {
-    const int field = rows.active() ? rows.FieldIndex(stateField) : -1;
-    if (field < 0 || row < 0 || row >= rows.RecordCount()) return QColor();
-    const db::Value& v = rows.data().rows[static_cast<size_t>(row)][static_cast<size_t>(field)];
+  // Settled rows in blue, rows waiting for the user in red (of the rows shown, filtered or not).
+  grid->recordModel()->setRowForeground([grid, stateField](long long row) {
+    const db::RecordSet* shown = grid->dataSet();
+    const int field = shown && shown->active() ? shown->FieldIndex(stateField) : -1;
+    if (field < 0 || row < 0 || row >= shown->RecordCount()) return QColor();
+    const db::Value& v = shown->data().rows[static_cast<size_t>(row)][static_cast<size_t>(field)];
     const auto* state = std::get_if<std::string>(&v);
     const std::string s = state ? std::string(db::Trim(*state)) : std::string();
     return s == "A" ? kSettled : s == "X" ? kWaiting : QColor();
   });
   rows.beforeDelete = [](db::RecordSet&) { return false; };
+  // The report menu: the rows are the listing's work tables, which only the counterparty
+  // windows and the registration change, never a pasted cell.
   auto* tools =
       new ui::grid::TMalyObject(grid, {form_.systemLetter, "SAYER", "XFER", db::UpperAscii(name)},
-                                ui::grid::GridVariant::kQuery, GridSessionOf(session_, dialogs_));
+                                ui::grid::GridVariant::kReport, GridSessionOf(session_, dialogs_));
   tools->setTitle(form_.caption);
   grid->installEventFilter(this);
   return grid;
@@ -221,9 +224,10 @@ void TXferNaghdForm::cmdRegSaftehClick() {
 }
 
 void TXferNaghdForm::SettleCurrentCheque() {
+  const db::RecordSet* shown = dbgChqPay->dataSet();
   const int row = dbgChqPay->currentIndex().row();
-  if (!items_ || !quChqPay.active() || row < 0 || row >= quChqPay.RecordCount()) return;
-  const ChequeRow cheque = TreasuryItems::ChequeAt(quChqPay.data(), static_cast<size_t>(row));
+  if (!items_ || !shown || !shown->active() || row < 0 || row >= shown->RecordCount()) return;
+  const ChequeRow cheque = TreasuryItems::ChequeAt(shown->data(), static_cast<size_t>(row));
   if (cheque.mojaz != "X") return;
   Guarded([&] {
     TTarafHesabForm window(*items_, cheque, this);
@@ -237,9 +241,10 @@ void TXferNaghdForm::SettleCurrentCheque() {
 void TXferNaghdForm::SettleCurrentNote() {
   FrameGrid* g = NoteGrid();
   db::RecordSet& rows = NoteRows();
+  const db::RecordSet* shown = g->dataSet();
   const int row = g->currentIndex().row();
-  if (!items_ || !rows.active() || row < 0 || row >= rows.RecordCount()) return;
-  const NoteRow note = TreasuryItems::NoteAt(rows.data(), static_cast<size_t>(row));
+  if (!items_ || !shown || !shown->active() || row < 0 || row >= shown->RecordCount()) return;
+  const NoteRow note = TreasuryItems::NoteAt(shown->data(), static_cast<size_t>(row));
   if (note.status != "X") return;
   Guarded([&] {
     TTarafHesabSaftehForm window(*items_, NoteKind(), note, this);
