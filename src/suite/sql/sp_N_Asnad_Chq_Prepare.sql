@@ -75,6 +75,9 @@ EXEC ('INSERT INTO #Entry (ChqNo, Joz, EntryIdx, WhatDoc, Paid) SELECT L.ChqNo, 
   + 'HAVING MAX(CASE WHEN N.WhatDoc IN ' + @Entry + ' THEN N.IDX END) IS NOT NULL')
 CREATE INDEX IX_Entry ON #Entry (EntryIdx)
 
+-- The bank accounts by their id, so each cheque finds its account by a seek.
+SELECT ACOUNTID, BankCod, ShobehCod, AcountCod INTO #Bank FROM N_BankHesab WHERE ACOUNTID IS NOT NULL
+CREATE INDEX IX_Bank ON #Bank (ACOUNTID)
 EXEC ('INSERT INTO ' + @Pay + ' (Serial, AcountID, ChqNo, Joz, WhatDoc, WhatDocNam, SanadNo, SanadDate, '
   + 'SarResidDate, ChqValue, Des, BankCod, ShobehCod, AcountNam, AcountCod, sOrder1, sOrder2, Taraf, '
   + 'Havaleh, Tazmin, Mojaz, Ref, ArzCount, ArzName, TelePhone, Address, chqgetter, Shobehnam, Raj) '
@@ -84,13 +87,14 @@ EXEC ('INSERT INTO ' + @Pay + ' (Serial, AcountID, ChqNo, Joz, WhatDoc, WhatDocN
   + 'ISNULL(S.ShobehNam, ''''), ISNULL(H.AcountCod, ''''), N.SanadDate, ''B'', '''', '
   + 'N.Havaleh, N.Tazmin, NULL, A.IDX, A.ArzCount, Z.ArzNam, S.TelNo, S.Address, N.ChqGetter, S.ShobehNam, N.Raj '
   + 'FROM #Entry E INNER JOIN N_NaghdTrans N ON N.IDX = E.EntryIdx '
-  + 'LEFT OUTER JOIN N_BankHesab H ON H.ACOUNTID = N.AcountID '
+  + 'LEFT OUTER JOIN #Bank H ON H.ACOUNTID = N.AcountID '
   + 'LEFT OUTER JOIN N_SHOAB S ON S.BankCod = ISNULL(H.BankCod, N.BankCod) AND S.ShobehCod = ISNULL(H.ShobehCod, N.ShobehCod) '
   + 'LEFT OUTER JOIN N_AsnadNaghd T ON T.WhatDoc = E.WhatDoc '
   + 'LEFT OUTER JOIN N_ArzTrans A ON A.Serial = N.Serial AND A.Raj = N.Raj AND A.WhatDoc = N.WhatDoc '
   + 'LEFT OUTER JOIN N_Arz Z ON Z.ArzCod = A.ArzCod '
   + 'ORDER BY N.Serial, N.Raj')
 DROP TABLE #Entry
+DROP TABLE #Bank
 EXEC ('CREATE INDEX IX_' + @Plain + '_Pay ON ' + @Pay + ' (Serial)')
 
 -- Counterparty lines of the documents (no cheque number).
