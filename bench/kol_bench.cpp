@@ -192,7 +192,15 @@ struct Measurement {
 Measurement Measure(const fs::path& base, int scale, bool details) {
   fs::remove_all(base);
   fs::path eng = base / "engine", raw = base / "raw";
-  suite::BuildDemoServer(eng.string(), {scale, 7});
+  // XFER_BENCH_SERVER names a demo server built before (`xfer demo init --scale N`), copied
+  // instead of building one: a large scale takes far longer to build than to carry.
+  const char* built = std::getenv("XFER_BENCH_SERVER");
+  if (built && *built) {
+    fs::create_directories(base);
+    fs::copy(built, eng, fs::copy_options::recursive);
+  } else {
+    suite::BuildDemoServer(eng.string(), {scale, 7});
+  }
   fs::copy(eng, raw, fs::copy_options::recursive);
 
   std::vector<transfer::TableStats> stats;

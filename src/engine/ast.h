@@ -47,6 +47,7 @@ using ExprPtr = std::unique_ptr<Expr>;
 using SelectPtr = std::unique_ptr<Select>;
 using StatementPtr = std::unique_ptr<Statement>;
 struct WindowSpec;
+struct RenderPlan;  // what the engine last rendered of a node, for its next run
 
 enum class LiteralKind { Null, Integer, Float, String, NString, Binary, Money };
 
@@ -93,6 +94,7 @@ struct Expr {
   std::vector<ExprPtr> withinOrder;  // STRING_AGG ... WITHIN GROUP (ORDER BY these)
   std::vector<bool> withinDescending;
   std::shared_ptr<WindowSpec> over;  // Function OVER (...): a window function
+  mutable std::shared_ptr<RenderPlan> plan;
 };
 
 // CROSS APPLY / OUTER APPLY: the right side is a query that may read the left side's columns.
@@ -349,6 +351,7 @@ struct Statement {
   // SET option
   std::string optionName;
   std::string optionValue;
+  mutable std::shared_ptr<RenderPlan> plan;
 };
 
 // A parsed batch: its statements in order, and the text they came from.

@@ -339,11 +339,7 @@ std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
   std::string key = Lower(schema) + '\x1f' + Lower(name);
   // Asked for every table a statement names. A shape is reused while its schema's version is
   // the one it was read at: work tables come and go in temp without the others being read again.
-  long long version = -1;
-  {
-    CachedStmt v(*this, "PRAGMA " + QuoteIdent(schema) + ".schema_version");
-    if (v.Step()) version = sqlite3_column_int64(v.get(), 0);
-  }
+  long long version = SchemaVersion(schema);
   if (auto it = tableCache_.find(key); it != tableCache_.end() && it->second.version == version)
     return it->second.info;
 
@@ -407,6 +403,17 @@ std::optional<TableInfo> ConnectionState::LoadTable(const std::string& schema,
   }
   tableCache_[key] = CachedShape{version, info};
   return info;
+}
+
+long long ConnectionState::SchemaVersion(const std::string& schema) {
+  try {
+    sqlite3_stmt* v = cache.Get(db_, "PRAGMA " + QuoteIdent(schema) + ".schema_version");
+    long long version = sqlite3_step(v) == SQLITE_ROW ? sqlite3_column_int64(v, 0) : -1;
+    sqlite3_reset(v);
+    return version;
+  } catch (const SqlError&) {
+    return -1;  // a schema no longer attached
+  }
 }
 
 void ConnectionState::SchemaChanged() {

@@ -128,6 +128,8 @@ class ConnectionState {
 
   // Schema of a table in a SQLite schema, or nullopt.
   std::optional<TableInfo> LoadTable(const std::string& schema, std::string_view name);
+  // SQLite's count of schema changes of an attached schema; -1 when it cannot be read.
+  long long SchemaVersion(const std::string& schema);
   // Forgets every table shape read: after a rollback, when a schema's version may come back
   // with another shape.
   void SchemaChanged();

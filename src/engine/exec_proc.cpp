@@ -118,7 +118,7 @@ Value ConvertValue(const Value& v, const TypeName& type) {
 Value Executor::Evaluate(const Expr& e) {
   if (e.kind == ExprKind::Literal && e.literalKind == LiteralKind::String) return e.text;
   Renderer r(conn_);
-  Rendered q = Rendering([&] { return r.Scalar(e); });
+  Rendered q = RenderingKept(e.plan, 'V', r, [&] { return r.Scalar(e); });
   long long saved = conn_.rowcount;
   ResultSet rs = Query(q);
   conn_.rowcount = saved;
@@ -128,7 +128,7 @@ Value Executor::Evaluate(const Expr& e) {
 
 bool Executor::Test(const Expr& e) {
   Renderer r(conn_);
-  Rendered q = Rendering([&] { return r.Condition(e); });
+  Rendered q = RenderingKept(e.plan, 'C', r, [&] { return r.Condition(e); });
   long long saved = conn_.rowcount;
   ResultSet rs = Query(q);
   conn_.rowcount = saved;

@@ -423,12 +423,12 @@ void Executor::RunStatement(const Statement& s) {
       break;
     case StatementKind::Update: {
       Renderer r(conn_);
-      Affected(Dml(Rendering([&] { return r.Update(s); }), &s));
+      Affected(Dml(RenderingKept(s.plan, 'T', r, [&] { return r.Update(s); }), &s));
       break;
     }
     case StatementKind::Delete: {
       Renderer r(conn_);
-      Affected(Dml(Rendering([&] { return r.Delete(s); })));
+      Affected(Dml(RenderingKept(s.plan, 'T', r, [&] { return r.Delete(s); })));
       break;
     }
     case StatementKind::Truncate:
@@ -597,7 +597,7 @@ void Executor::Affected(long long rows) {
 
 void Executor::SelectStatement(const Statement& s) {
   Renderer r(conn_);
-  Rendered q = Rendering([&] { return r.Select(*s.select); });
+  Rendered q = RenderingKept(s.plan, 'T', r, [&] { return r.Select(*s.select); });
   ResultSet rs = Query(q);
   bool assigns = std::any_of(s.select->items.begin(), s.select->items.end(),
                              [](const SelectItem& i) { return !i.assignVar.empty(); });
@@ -614,7 +614,7 @@ void Executor::SelectStatement(const Statement& s) {
 void Executor::Insert(const Statement& s) {
   Renderer r(conn_);
   IdentityPlan plan;
-  Rendered q = Rendering([&] { return r.Insert(s, plan); });
+  Rendered q = RenderingKept(s.plan, 'T', r, [&] { return r.Insert(s, plan); });
   long long rows = Dml(q, &s);
   FinishIdentity(plan, rows);
   conn_.rowcount = rows;

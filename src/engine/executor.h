@@ -11,6 +11,7 @@
 #include "engine/conn_state.h"
 #include "engine/profile.h"
 #include "engine/render.h"
+#include "engine/render_plan.h"
 
 namespace xfer::engine {
 
@@ -44,6 +45,21 @@ class Executor {
   Rendered Rendering(F&& render) {
     profile::Timer t(profile::Phase::Render);
     return render();
+  }
+  // Renders through `render`, or reuses the plan kept on the node (`kept`) while what it read
+  // still holds. `use` tells a statement ('T'), a value ('V') and a condition ('C') apart.
+  template <typename F>
+  Rendered RenderingKept(std::shared_ptr<RenderPlan>& kept, char use, Renderer& r, F&& render) {
+    if (kept) {
+      if (auto again = ReusePlan(*kept, use, conn_)) {
+        if (profile::Enabled()) profile::Add(profile::Phase::RenderKept, {});
+        return std::move(*again);
+      }
+    }
+    Rendered out = Rendering(std::forward<F>(render));
+    kept = r.Plan(out);
+    if (kept) kept->use = use;
+    return out;
   }
   ResultSet Query(const Rendered& r);
   long long Dml(const Rendered& r, const Statement* source = nullptr);

@@ -26,6 +26,15 @@ struct Rendered {
   bool hasStar = false;  // a * in the select list: names and types come from SQLite
 };
 
+// Where a bound parameter's value comes from, for a render kept to run again.
+struct ParamSource {
+  enum class Kind { Variable, Literal } kind = Kind::Variable;
+  std::string variable;  // lower-case name with '@'
+  TypeName type;         // the variable's declared type when rendered
+  const Expr* literal = nullptr;
+  size_t length = 0;  // the literal's length in bytes when rendered
+};
+
 // Where a table reference resolves.
 struct ResolvedTable {
   std::string schema;         // SQLite schema
@@ -76,7 +85,14 @@ class Renderer {
   std::string QualifiedName(const ResolvedTable& t) const;
 
   // Writes text literals into the SQL instead of binding them (definitions cannot bind).
-  void InlineLiterals() { inlineLiterals_ = true; }
+  void InlineLiterals() {
+    inlineLiterals_ = true;
+    reusable_ = false;
+  }
+
+  // What this renderer produced as `r`, to be kept for the next run of the same node; null
+  // when the render took a value of the moment (a system variable, an identity counter).
+  std::shared_ptr<struct RenderPlan> Plan(const Rendered& r);
 
   // Values bound so far (variables, system variables) — shared by everything one statement
   // renders.
@@ -110,7 +126,13 @@ class Renderer {
   std::string Function(const Expr& e, ExprType* type);
   std::string Binary(const Expr& e, ExprType* type);
   std::string Variable(const Expr& e, ExprType* type);
+  // Binds a value of the moment: the statement is rendered anew each time it runs.
   std::string Bind(Value v);
+  // Binds a value a kept plan takes anew from `source` (a variable, a literal).
+  std::string Bind(Value v, ParamSource source);
+  std::string Put(Value v);
+  // The table shapes of `schema` were read: a kept plan holds while its version does.
+  void ReadSchema(const std::string& schema);
   std::string FromExcluding(const TableRef& ref, const TableRef* target,
                             std::vector<Source>& sources, std::vector<const Expr*>& conditions);
   IdentityPlan PlanIdentity(const ResolvedTable& t, const TableInfo& info,
@@ -146,6 +168,9 @@ class Renderer {
 
   ConnectionState& conn_;
   std::vector<Value> params_;
+  std::vector<ParamSource> sources_;  // where each of params_ came from
+  std::vector<std::string> schemasRead_;
+  bool reusable_ = true;
   bool inlineLiterals_ = false;
   bool comparedRows_ = false;                // rendering a part of UNION/EXCEPT/INTERSECT
   std::vector<std::string> catalogColumns_;  // columns of the catalog view last rendered

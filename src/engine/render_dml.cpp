@@ -169,6 +169,8 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
       if (!c.identity || identityInsert) cols.push_back(&c);
   }
   plan = PlanIdentity(t, info, cols);
+  // The identity counter is read as the statement is rendered.
+  if (plan.active || identityInsert) reusable_ = false;
 
   std::string target = QualifiedName(t);
   std::string colList;

@@ -10,6 +10,7 @@
 #include "engine/error.h"
 #include "engine/func/functions.h"
 #include "engine/render.h"
+#include "engine/render_plan.h"
 #include "engine/sqlite_util.h"
 
 namespace xfer::engine {
@@ -185,6 +186,16 @@ std::string LowerName(std::string_view s) {
 }
 
 std::string Renderer::Bind(Value v) {
+  reusable_ = false;
+  return Put(std::move(v));
+}
+
+std::string Renderer::Bind(Value v, ParamSource source) {
+  sources_.push_back(std::move(source));
+  return Put(std::move(v));
+}
+
+std::string Renderer::Put(Value v) {
   // A definition SQLite keeps (a view, a default) holds its values as text of its own.
   if (inlineLiterals_) {
     if (const auto* text = std::get_if<std::string>(&v)) {
@@ -225,7 +236,10 @@ std::string Renderer::Variable(const Expr& e, ExprType* type) {
     throw SqlError(err::kMustDeclare, "Must declare the scalar variable \"" + e.text + "\".");
   type->cls = ClassOf(it->second.type);
   type->declared = it->second.type;
-  return Bind(it->second.value);
+  ParamSource from;
+  from.variable = name;
+  from.type = it->second.type;
+  return Bind(it->second.value, std::move(from));
 }
 
 std::string Renderer::Column(const Expr& e, ExprType* type) {
@@ -749,7 +763,13 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
                        std::max(chars, 1));
           // Text literals travel as parameters, so statements that differ only in their
           // literals (one per account, per document) share one prepared statement.
-          if (!inlineLiterals_) return Bind(e.text);
+          if (!inlineLiterals_) {
+            ParamSource from;
+            from.kind = ParamSource::Kind::Literal;
+            from.literal = &e;
+            from.length = static_cast<size_t>(chars);
+            return Bind(e.text, std::move(from));
+          }
           std::string out = "'";
           for (char c : e.text) {
             out += c;

@@ -6,6 +6,7 @@
 #include "engine/error.h"
 #include "engine/func/functions.h"
 #include "engine/render.h"
+#include "engine/render_plan.h"
 #include "engine/sqlite_util.h"
 
 namespace xfer::engine {
@@ -79,6 +80,7 @@ ResolvedTable Renderer::Resolve(const ObjectName& n, bool mustExist) {
       throw SqlError(1087, "Must declare the table variable \"" + n.object + "\".");
     r.schema = kTempSchema;
     r.name = it->second;
+    reusable_ = false;  // each scope's table variable is a table of its own
     return r;
   }
   if (n.object.starts_with("##")) {
@@ -95,9 +97,11 @@ ResolvedTable Renderer::Resolve(const ObjectName& n, bool mustExist) {
     std::string schema = LowerName(n.schema), object = LowerName(n.object);
     if (std::string key = CatalogKey(schema, object); !key.empty()) {
       r.catalogSql = CatalogView(r.schema, key, r.database);
+      reusable_ = false;
       return r;
     }
   }
+  ReadSchema(r.schema);
   if (auto info = conn_.LoadTable(r.schema, n.object)) {
     r.name = info->name;
   } else if (mustExist) {
@@ -108,7 +112,30 @@ ResolvedTable Renderer::Resolve(const ObjectName& n, bool mustExist) {
 
 std::optional<TableInfo> Renderer::Table(const ResolvedTable& t) {
   if (!t.catalogSql.empty()) return std::nullopt;
+  ReadSchema(t.schema);
   return conn_.LoadTable(t.schema, t.name);
+}
+
+void Renderer::ReadSchema(const std::string& schema) {
+  if (std::find(schemasRead_.begin(), schemasRead_.end(), schema) == schemasRead_.end())
+    schemasRead_.push_back(schema);
+}
+
+std::shared_ptr<RenderPlan> Renderer::Plan(const Rendered& r) {
+  if (!reusable_ || sources_.size() != r.params.size()) return nullptr;
+  auto plan = std::make_shared<RenderPlan>();
+  plan->rendered.sql = r.sql;
+  plan->rendered.columnNames = r.columnNames;
+  plan->rendered.columnTypes = r.columnTypes;
+  plan->rendered.hasStar = r.hasStar;
+  plan->params = sources_;
+  plan->database = conn_.currentDatabase();
+  for (const auto& schema : schemasRead_) {
+    long long v = conn_.SchemaVersion(schema);
+    if (v < 0) return nullptr;
+    plan->schemaVersions.emplace_back(schema, v);
+  }
+  return plan;
 }
 
 void Renderer::PushScope(std::vector<Source> sources) {
