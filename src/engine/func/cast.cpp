@@ -410,11 +410,45 @@ void CastToBinary(sqlite3_context* ctx, sqlite3_value* v, const Target& t) {
   sqlite3_result_blob(ctx, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
 }
 
+// The target type text is the same on every row of a statement: it is read once and kept
+// with the statement.
+const Target& CachedTarget(sqlite3_context* ctx, sqlite3_value* typeText) {
+  if (auto* kept = static_cast<const Target*>(sqlite3_get_auxdata(ctx, 1))) return *kept;
+  auto* t = new Target(ParseTarget(ArgText(typeText)));
+  sqlite3_set_auxdata(ctx, 1, t, [](void* p) { delete static_cast<Target*>(p); });
+  // SQLite may drop the kept copy at once (a type that is no constant): read it again then.
+  if (auto* kept = static_cast<const Target*>(sqlite3_get_auxdata(ctx, 1))) return *kept;
+  static thread_local Target scratch;
+  scratch = ParseTarget(ArgText(typeText));
+  return scratch;
+}
+
+// Text already within a varying text type's width comes back as it is, and so does an integer
+// within an integer type's range: most casts a statement makes per row are of these.
+bool Unchanged(const Target& t, sqlite3_value* v) {
+  const int type = sqlite3_value_type(v);
+  const std::string& n = t.name;
+  if (type == SQLITE_TEXT) {
+    if (n != "varchar" && n != "nvarchar" && n != "text" && n != "ntext") return false;
+    if (t.max || n == "text" || n == "ntext") return true;
+    const long long width = t.n < 0 ? 30 : t.n;
+    return sqlite3_value_bytes(v) <= width;  // never more characters than bytes
+  }
+  if (type == SQLITE_INTEGER) {
+    const long long x = sqlite3_value_int64(v);
+    if (n == "int") return x >= INT32_MIN && x <= INT32_MAX;
+    if (n == "bigint") return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void CastFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (IsNull(argv[0])) return sqlite3_result_null(ctx);
-  const Target t = ParseTarget(ArgText(argv[1]));
+  const Target& t = CachedTarget(ctx, argv[1]);
+  // A style or a source type can change how text or numbers print: those take the long way.
+  if (argc == 2 && Unchanged(t, argv[0])) return sqlite3_result_value(ctx, argv[0]);
   const long long style = argc > 2 && !IsNull(argv[2]) ? sqlite3_value_int64(argv[2]) : 0;
   const std::string sourceType = argc > 3 ? ArgText(argv[3]) : std::string();
   const std::string& n = t.name;

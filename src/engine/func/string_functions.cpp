@@ -40,6 +40,27 @@ long long Length(sqlite3_value* source, const std::string& s) {
   return IsBlob(source) ? static_cast<long long>(s.size()) : static_cast<long long>(CharCount(s));
 }
 
+// Text argument read in place, without a copy.
+std::string_view TextOf(sqlite3_value* v) {
+  const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  return p ? std::string_view(p, static_cast<size_t>(sqlite3_value_bytes(v))) : std::string_view();
+}
+
+// Characters [from, from + count) of a text value, or its last `count` characters when
+// `fromEnd`; the value itself when that is all of it.
+void ResultPart(sqlite3_context* ctx, sqlite3_value* v, long long from, long long count,
+                bool fromEnd) {
+  const std::string_view s = TextOf(v);
+  if (fromEnd) {
+    const auto len = static_cast<long long>(CharCount(s));
+    from = len > count ? len - count : 0;
+  }
+  const size_t b = ByteOfChar(s, static_cast<size_t>(from));
+  const size_t e = b + ByteOfChar(s.substr(b), static_cast<size_t>(count));
+  if (b == 0 && e == s.size()) return sqlite3_result_value(ctx, v);
+  sqlite3_result_text(ctx, s.data() + b, static_cast<int>(e - b), SQLITE_TRANSIENT);
+}
+
 void Substring(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
   const long long start = sqlite3_value_int64(argv[1]);
@@ -61,6 +82,7 @@ void Left(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (n < 0)
     return RaiseError(ctx, 537,
                       "Invalid length parameter passed to the LEFT or SUBSTRING function.");
+  if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) return ResultPart(ctx, argv[0], 0, n, false);
   const std::string s = ArgText(argv[0]);
   ResultLike(ctx, argv[0], Slice(argv[0], s, 0, n));
 }
@@ -69,6 +91,7 @@ void Right(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
   const long long n = sqlite3_value_int64(argv[1]);
   if (n < 0) return RaiseError(ctx, 536, "Invalid length parameter passed to the RIGHT function.");
+  if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) return ResultPart(ctx, argv[0], 0, n, true);
   const std::string s = ArgText(argv[0]);
   const long long len = Length(argv[0], s);
   ResultLike(ctx, argv[0], Slice(argv[0], s, len > n ? len - n : 0, len));
@@ -161,6 +184,17 @@ std::string TrimSide(const std::string& s, const std::string* chars, bool left, 
 template <bool L, bool R>
 void Trim(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  // Blanks are single bytes in UTF-8: plain text trims in place.
+  if (argc == 1 && sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+    const std::string_view s = TextOf(argv[0]);
+    size_t b = 0, e = s.size();
+    if (L)
+      while (b < e && s[b] == ' ') ++b;
+    if (R)
+      while (e > b && s[e - 1] == ' ') --e;
+    if (b == 0 && e == s.size()) return sqlite3_result_value(ctx, argv[0]);
+    return sqlite3_result_text(ctx, s.data() + b, static_cast<int>(e - b), SQLITE_TRANSIENT);
+  }
   const std::string chars = argc > 1 ? ArgText(argv[1]) : std::string();
   ResultText(ctx, TrimSide(ArgText(argv[0]), argc > 1 ? &chars : nullptr, L, R));
 }

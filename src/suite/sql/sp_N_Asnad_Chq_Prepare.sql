@@ -7,14 +7,16 @@
 --           settled against when the document says so by itself: a document with one
 --           counterparty line gives it to every cheque, a document of one cheque whose
 --           counterparty lines add up to it gives them all to that cheque.
--- The period's dates come from the registry.
+-- The period's dates come from the registry. A caller that already holds some of these cheques
+-- (the next period, on this server) may name them in @Base + '_Carried' (ChqNo, Joz): they are
+-- left out from the start rather than listed and dropped.
 CREATE PROCEDURE sp_N_Asnad_Chq_Prepare
   @Base varchar(200),
   @Kind varchar(1)
 AS
 SET XACT_ABORT ON
 DECLARE @D1 varchar(10), @D2 varchar(10), @Pay varchar(250), @Taraf varchar(250),
-  @Last varchar(250), @Entry varchar(100), @Dates varchar(200), @Plain varchar(250)
+  @Last varchar(250), @Entry varchar(100), @EntryPaid varchar(100), @Dates varchar(200), @Plain varchar(250)
 SET @Base = LTRIM(RTRIM(ISNULL(@Base, '')))
 IF @Base = ''
 BEGIN
@@ -26,6 +28,7 @@ SET @Plain = REPLACE(@Base, '#', '')
 SET @Taraf = @Base + '_Taraf'
 SET @Last = @Base + '_ChqOpen'
 SET @Entry = CASE WHEN @Kind = '7' THEN '(''71'', ''72'')' ELSE '(''81'', ''85'')' END
+SET @EntryPaid = CASE WHEN @Kind = '7' THEN '(''71'', ''72'', ''78'')' ELSE '(''81'', ''85'', ''78'')' END
 SELECT @D1 = ISNULL(sDate1, ''), @D2 = ISNULL(sDate2, '') FROM KELVARO_Hub..Hub_Company
   WHERE UPPER(LTRIM(RTRIM(DBName))) = UPPER(DB_NAME())
 SET @D1 = ISNULL(@D1, '')
@@ -35,6 +38,9 @@ IF @D1 <> '' SET @Dates = @Dates + ' AND N.SanadDate >= ''' + @D1 + ''''
 IF @D2 <> '' SET @Dates = @Dates + ' AND N.SanadDate <= ''' + @D2 + ''''
 
 EXEC sp_N_Create_LastChqAction @Last, @Kind, 'TRUE', @D1, @D2
+IF OBJECT_ID('tempdb..' + @Base + '_Carried') IS NOT NULL
+  EXEC ('DELETE FROM ' + @Last + ' WHERE EXISTS (SELECT * FROM ' + @Base + '_Carried C '
+    + 'WHERE C.ChqNo = ' + @Last + '.ChqNo AND C.Joz = ' + @Last + '.Joz)')
 
 IF OBJECT_ID('tempdb..' + @Pay) IS NOT NULL EXEC ('DROP TABLE ' + @Pay)
 EXEC ('CREATE TABLE ' + @Pay + ' (Serial int NULL, AcountID int NULL, ChqNo varchar(50) NULL, '
@@ -57,33 +63,38 @@ IF OBJECT_ID('tempdb..' + @Taraf) IS NULL
 ELSE
   EXEC ('DELETE FROM ' + @Taraf)
 
--- The line that entered each open cheque; the last entry when it entered more than once.
+-- Per open cheque, in one pass over its lines: the line that entered it (the last entry when it
+-- entered more than once) and what partial cashings have already paid of it.
 CREATE TABLE #Entry (ChqNo varchar(50) NULL, Joz varchar(50) NULL, EntryIdx int NULL,
   WhatDoc varchar(2) NULL, Paid float NULL)
-EXEC ('INSERT INTO #Entry (ChqNo, Joz, EntryIdx, WhatDoc) SELECT L.ChqNo, L.Joz, MAX(N.IDX), MAX(L.WhatDoc) '
-  + 'FROM ' + @Last + ' L INNER JOIN N_NaghdTrans N ON N.ChqNo = L.ChqNo AND ISNULL(N.Joz, '''') = L.Joz '
-  + 'WHERE N.WhatDoc IN ' + @Entry + ' GROUP BY L.ChqNo, L.Joz')
+EXEC ('INSERT INTO #Entry (ChqNo, Joz, EntryIdx, WhatDoc, Paid) SELECT L.ChqNo, L.Joz, '
+  + 'MAX(CASE WHEN N.WhatDoc IN ' + @Entry + ' THEN N.IDX END), MAX(L.WhatDoc), '
+  + 'SUM(CASE WHEN N.WhatDoc = ''78''' + @Dates + ' THEN ISNULL(N.ChqValue, 0) END) '
+  + 'FROM ' + @Last + ' L INNER JOIN N_NaghdTrans N ON N.ChqNo = L.ChqNo AND COALESCE(N.Joz, '''') = L.Joz '
+  + 'WHERE N.WhatDoc IN ' + @EntryPaid + ' GROUP BY L.ChqNo, L.Joz '
+  + 'HAVING MAX(CASE WHEN N.WhatDoc IN ' + @Entry + ' THEN N.IDX END) IS NOT NULL')
 CREATE INDEX IX_Entry ON #Entry (EntryIdx)
--- Partial cashings lower what is still open.
-EXEC ('UPDATE #Entry SET Paid = (SELECT SUM(ISNULL(N.ChqValue, 0)) FROM N_NaghdTrans N '
-  + 'WHERE N.ChqNo = #Entry.ChqNo AND ISNULL(N.Joz, '''') = #Entry.Joz AND N.WhatDoc = ''78''' + @Dates + ')')
 
+-- The bank accounts by their id, so each cheque finds its account by a seek.
+SELECT ACOUNTID, BankCod, ShobehCod, AcountCod INTO #Bank FROM N_BankHesab WHERE ACOUNTID IS NOT NULL
+CREATE INDEX IX_Bank ON #Bank (ACOUNTID)
 EXEC ('INSERT INTO ' + @Pay + ' (Serial, AcountID, ChqNo, Joz, WhatDoc, WhatDocNam, SanadNo, SanadDate, '
   + 'SarResidDate, ChqValue, Des, BankCod, ShobehCod, AcountNam, AcountCod, sOrder1, sOrder2, Taraf, '
   + 'Havaleh, Tazmin, Mojaz, Ref, ArzCount, ArzName, TelePhone, Address, chqgetter, Shobehnam, Raj) '
-  + 'SELECT N.Serial, N.AcountID, N.ChqNo, ISNULL(N.Joz, ''''), E.WhatDoc, ISNULL(T.NDocNam, E.WhatDoc), '
+  + 'SELECT N.Serial, N.AcountID, N.ChqNo, E.Joz, E.WhatDoc, ISNULL(T.NDocNam, E.WhatDoc), '
   + 'N.SanadNo, N.SanadDate, N.SarResidDate, ISNULL(N.ChqValue, 0) - ISNULL(E.Paid, 0), N.Des, '
   + 'ISNULL(H.BankCod, N.BankCod), ISNULL(H.ShobehCod, N.ShobehCod), '
   + 'ISNULL(S.ShobehNam, ''''), ISNULL(H.AcountCod, ''''), N.SanadDate, ''B'', '''', '
   + 'N.Havaleh, N.Tazmin, NULL, A.IDX, A.ArzCount, Z.ArzNam, S.TelNo, S.Address, N.ChqGetter, S.ShobehNam, N.Raj '
   + 'FROM #Entry E INNER JOIN N_NaghdTrans N ON N.IDX = E.EntryIdx '
-  + 'LEFT OUTER JOIN N_BankHesab H ON H.ACOUNTID = N.AcountID '
+  + 'LEFT OUTER JOIN #Bank H ON H.ACOUNTID = N.AcountID '
   + 'LEFT OUTER JOIN N_SHOAB S ON S.BankCod = ISNULL(H.BankCod, N.BankCod) AND S.ShobehCod = ISNULL(H.ShobehCod, N.ShobehCod) '
   + 'LEFT OUTER JOIN N_AsnadNaghd T ON T.WhatDoc = E.WhatDoc '
   + 'LEFT OUTER JOIN N_ArzTrans A ON A.Serial = N.Serial AND A.Raj = N.Raj AND A.WhatDoc = N.WhatDoc '
   + 'LEFT OUTER JOIN N_Arz Z ON Z.ArzCod = A.ArzCod '
   + 'ORDER BY N.Serial, N.Raj')
 DROP TABLE #Entry
+DROP TABLE #Bank
 EXEC ('CREATE INDEX IX_' + @Plain + '_Pay ON ' + @Pay + ' (Serial)')
 
 -- Counterparty lines of the documents (no cheque number).
@@ -92,18 +103,20 @@ EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDo
   + 'SELECT N.Serial, N.Raj, N.WhatDoc2, N.CodWhatDoc2, '''', N.Koll, N.Moein, N.Tafsily, N.Tafsily2, '
   + 'N.ProjectCod, '''', '''', N.ChqValue, N.Des, N.ManabehCod, A.IDX, A.ArzCount, A.Nerkh '
   + 'FROM N_NaghdTrans N LEFT OUTER JOIN N_ArzTrans A ON A.Serial = N.Serial AND A.Raj = N.Raj AND A.WhatDoc = N.WhatDoc '
-  + 'WHERE ISNULL(N.ChqNo, '''') = '''' AND N.WhatDoc IN ' + @Entry
+  + 'WHERE (N.ChqNo IS NULL OR N.ChqNo = '''') AND N.WhatDoc IN ' + @Entry
   + ' AND N.Serial IN (SELECT Serial FROM ' + @Pay + ') ORDER BY N.Serial, N.Raj')
 
--- Documents that settle their cheques by themselves.
+-- Documents that settle their cheques by themselves: their counterparty lines and all their
+-- cheques, counted and summed in one pass over their lines.
 CREATE TABLE #Doc (Serial int NULL, Lines int NULL, Cheques int NULL, LineSum float NULL, ChequeSum float NULL)
+EXEC ('INSERT INTO #Doc (Serial, Lines, LineSum, Cheques, ChequeSum) SELECT N.Serial, '
+  + 'SUM(CASE WHEN N.ChqNo IS NULL OR N.ChqNo = '''' THEN 1 ELSE 0 END), '
+  + 'SUM(CASE WHEN N.ChqNo IS NULL OR N.ChqNo = '''' THEN ISNULL(N.ChqValue, 0) END), '
+  + 'SUM(CASE WHEN N.ChqNo <> '''' THEN 1 ELSE 0 END), '
+  + 'SUM(CASE WHEN N.ChqNo <> '''' THEN ISNULL(N.ChqValue, 0) END) '
+  + 'FROM N_NaghdTrans N WHERE N.WhatDoc IN ' + @Entry + ' AND N.Serial IN (SELECT Serial FROM ' + @Pay + ') '
+  + 'GROUP BY N.Serial HAVING SUM(CASE WHEN N.ChqNo IS NULL OR N.ChqNo = '''' THEN 1 ELSE 0 END) > 0')
 CREATE INDEX IX_Doc ON #Doc (Serial)
-EXEC ('INSERT INTO #Doc (Serial, Lines, LineSum) SELECT Serial, COUNT(*), SUM(ISNULL(ChqValue, 0)) FROM '
-  + @Taraf + ' WHERE ChqNo = '''' GROUP BY Serial')
-EXEC ('UPDATE #Doc SET Cheques = (SELECT COUNT(*) FROM N_NaghdTrans N WHERE N.Serial = #Doc.Serial '
-  + 'AND ISNULL(N.ChqNo, '''') <> '''' AND N.WhatDoc IN ' + @Entry + '), '
-  + 'ChequeSum = (SELECT SUM(ISNULL(N.ChqValue, 0)) FROM N_NaghdTrans N WHERE N.Serial = #Doc.Serial '
-  + 'AND ISNULL(N.ChqNo, '''') <> '''' AND N.WhatDoc IN ' + @Entry + ')')
 EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, '
   + 'Tafsily2, ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) '
   + 'SELECT T.Serial, T.Raj, T.WhatDoc2, T.CodWhatDoc2, T.NamWhatDoc2, T.Koll, T.Moein, T.Tafsily, '
@@ -111,6 +124,7 @@ EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDo
   + 'CASE WHEN T.Nerkh > 0 THEN P.ChqValue / T.Nerkh ELSE T.ArzCount END, T.Nerkh '
   + 'FROM ' + @Pay + ' P INNER JOIN #Doc D ON D.Serial = P.Serial AND D.Lines = 1 '
   + 'INNER JOIN ' + @Taraf + ' T ON T.Serial = P.Serial AND T.ChqNo = '''' ORDER BY P.Serial, P.Raj')
+IF EXISTS (SELECT * FROM #Doc WHERE Lines > 1 AND Cheques = 1)
 EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, '
   + 'Tafsily2, ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) '
   + 'SELECT T.Serial, T.Raj, T.WhatDoc2, T.CodWhatDoc2, T.NamWhatDoc2, T.Koll, T.Moein, T.Tafsily, '

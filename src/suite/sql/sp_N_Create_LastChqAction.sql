@@ -15,30 +15,39 @@ CREATE PROCEDURE sp_N_Create_LastChqAction
   @Date2 varchar(10) = ''
 AS
 SET XACT_ABORT ON
-DECLARE @Where varchar(1000)
+DECLARE @Where varchar(1000), @KindOf varchar(100), @DateOf varchar(100), @Open varchar(100)
 SET @TableName = LTRIM(RTRIM(ISNULL(@TableName, '')))
 SET @Kind = LTRIM(RTRIM(ISNULL(@Kind, '')))
-SET @Where = ' WHERE ISNULL(N.ChqNo, '''') <> '''' AND LEFT(N.WhatDoc, 1) IN (''7'', ''8'')'
-IF @Kind <> '' SET @Where = @Where + ' AND LEFT(N.WhatDoc, 1) = ''' + REPLACE(@Kind, '''', '''''') + ''''
-IF LTRIM(RTRIM(ISNULL(@Date1, ''))) <> ''
-  SET @Where = @Where + ' AND N.SanadDate >= ''' + REPLACE(@Date1, '''', '''''') + ''''
-IF LTRIM(RTRIM(ISNULL(@Date2, ''))) <> ''
-  SET @Where = @Where + ' AND N.SanadDate <= ''' + REPLACE(@Date2, '''', '''''') + ''''
+SET @Date1 = LTRIM(RTRIM(ISNULL(@Date1, '')))
+SET @Date2 = LTRIM(RTRIM(ISNULL(@Date2, '')))
+-- The rows are chosen by plain comparisons of their columns: a number that is empty or missing
+-- fails "<> ''", and a range of codes stands for their first character.
+SET @Where = ' WHERE N.ChqNo <> '''''
+IF @Kind = ''
+  SET @Where = @Where + ' AND N.WhatDoc >= ''7'' AND N.WhatDoc < ''9'''
+ELSE IF @Kind = '7'
+  SET @Where = @Where + ' AND N.WhatDoc >= ''7'' AND N.WhatDoc < ''8'''
+ELSE IF @Kind = '8'
+  SET @Where = @Where + ' AND N.WhatDoc >= ''8'' AND N.WhatDoc < ''9'''
+ELSE
+  SET @Where = @Where + ' AND 1 = 0'
+IF @Date1 <> '' SET @Where = @Where + ' AND N.SanadDate >= ''' + REPLACE(@Date1, '''', '''''') + ''''
+IF @Date2 <> '' SET @Where = @Where + ' AND N.SanadDate <= ''' + REPLACE(@Date2, '''', '''''') + ''''
+SET @KindOf = CASE WHEN @Kind = '' THEN 'LEFT(N.WhatDoc, 1)' ELSE '''' + LEFT(@Kind, 1) + '''' END
+-- A bounded range has no row without a date.
+SET @DateOf = CASE WHEN @Date1 = '' AND @Date2 = '' THEN 'ISNULL(N.SanadDate, '''')' ELSE 'N.SanadDate' END
+SET @Open = CASE WHEN UPPER(LTRIM(RTRIM(ISNULL(@OpenOnly, '')))) = 'TRUE' THEN ' AND A.IsOpen = 1' ELSE '' END
 
 IF OBJECT_ID('tempdb..' + @TableName) IS NOT NULL EXEC ('DROP TABLE ' + @TableName)
 EXEC ('CREATE TABLE ' + @TableName + ' (WhatDoc varchar(2) NULL, AcountId int NULL, '
   + 'ChqNo varchar(50) NULL, Joz varchar(50) NULL, SanadDate varchar(10) NULL, Serial int NULL, '
   + 'Raj int NULL, TransIdx int NULL, IsOpen int NULL)')
--- A cheque's actions are ordered by date, then by the order they were written in.
-CREATE TABLE #LastAction (Kind varchar(1) NULL, ChqNo varchar(50) NULL, Joz varchar(50) NULL, LastIdx int NULL)
-EXEC ('INSERT INTO #LastAction (Kind, ChqNo, Joz, LastIdx) '
-  + 'SELECT LEFT(N.WhatDoc, 1), N.ChqNo, ISNULL(N.Joz, ''''), '
-  + 'CAST(RIGHT(MAX(ISNULL(N.SanadDate, '''') + RIGHT(''000000000000'' + CAST(N.IDX AS varchar(12)), 12)), 12) AS int) '
-  + 'FROM N_NaghdTrans N' + @Where + ' GROUP BY LEFT(N.WhatDoc, 1), N.ChqNo, ISNULL(N.Joz, '''')')
+-- A cheque's actions are ordered by date, then by the order they were written in: one pass
+-- numbers them from the last.
 EXEC ('INSERT INTO ' + @TableName + ' (WhatDoc, AcountId, ChqNo, Joz, SanadDate, Serial, Raj, TransIdx, IsOpen) '
-  + 'SELECT N.WhatDoc, N.AcountID, N.ChqNo, ISNULL(N.Joz, ''''), N.SanadDate, N.Serial, N.Raj, N.IDX, '
-  + 'CASE WHEN N.WhatDoc IN (''71'', ''72'', ''73'', ''75'', ''78'', ''81'', ''85'', ''88'') THEN 1 ELSE 0 END '
-  + 'FROM #LastAction L INNER JOIN N_NaghdTrans N ON N.IDX = L.LastIdx')
-IF UPPER(LTRIM(RTRIM(ISNULL(@OpenOnly, '')))) = 'TRUE'
-  EXEC ('DELETE FROM ' + @TableName + ' WHERE IsOpen = 0')
-DROP TABLE #LastAction
+  + 'SELECT A.WhatDoc, A.AcountID, A.ChqNo, A.Joz, A.SanadDate, A.Serial, A.Raj, A.IDX, A.IsOpen FROM ('
+  + 'SELECT N.WhatDoc, N.AcountID, N.ChqNo, COALESCE(N.Joz, '''') AS Joz, N.SanadDate, N.Serial, N.Raj, N.IDX, '
+  + 'CASE WHEN N.WhatDoc IN (''71'', ''72'', ''73'', ''75'', ''78'', ''81'', ''85'', ''88'') THEN 1 ELSE 0 END AS IsOpen, '
+  + 'ROW_NUMBER() OVER (PARTITION BY ' + @KindOf + ', N.ChqNo, COALESCE(N.Joz, '''') ORDER BY '
+  + @DateOf + ' DESC, N.IDX DESC) AS Recent '
+  + 'FROM N_NaghdTrans N' + @Where + ') A WHERE A.Recent = 1' + @Open)

@@ -211,37 +211,34 @@ void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
             "N_ArzTrans N Where N.IDX Not In (Select IDX From " + arzTaraf +
             ") And N.IDX In (Select Ref From " + P + " Where Ref Is Not Null)");
 
-  s.Execute(" Update " + P + " Set Taraf = '' ");
-  // The cheque's own counterparty line names it, by its most detailed level.
-  const std::string own = ".Serial = " + P + ".Serial And Ltrim(Rtrim(C.ChqNo)) = Ltrim(Rtrim(" +
-                          P + ".ChqNo)) And Ltrim(Rtrim(IsNull(C.Joz, ''))) = Ltrim(Rtrim(IsNull(" +
-                          P + ".Joz, '')))";
-  s.Execute(" Update " + P +
-            " Set Taraf = IsNull((Select Top 1 Left(Case When IsNull(C.Tafsily, '') <> '' Then "
+  // The listing writes a cheque's number and series on its own counterparty lines exactly as on
+  // the cheque, so plain comparisons find them.
+  const std::string own = " From " + T + " As C Where C.Serial = " + P +
+                          ".Serial And C.ChqNo = " + P + ".ChqNo And C.Joz = " + P + ".Joz";
+  // One pass names and marks every cheque. A document whose lines do not say which cheque goes
+  // where is one to many: the cheque waits for the user unless a line already carries its
+  // number. A cheque with one line of its own is named by that line's most detailed level.
+  s.Execute(" Update " + P + " Set Taraf = Case When Not Exists (Select *" + own + ") Then '" +
+            naghd_text::kOneToMany + "' When (Select Count(*)" + own +
+            ") = 1 Then IsNull((Select Top 1 Left(Case When IsNull(C.Tafsily, '') <> '' Then "
             "F.NamHesab When IsNull(C.Moein, '') <> '' Then M.NamHesab Else K.NamHesab End, 120) "
             "From " +
             T + " As C Left Outer Join " + src + "Koll K On K.Koll = C.Koll Left Outer Join " +
             src + "Moein M On M.Koll = C.Koll And M.Moein = C.Moein Left Outer Join " + src +
-            "Tafsily F On F.Tafsily = C.Tafsily Where C" + own +
-            "), '') Where (Select Count(*) From " + T + " As C Where C" + own + ") = 1");
+            "Tafsily F On F.Tafsily = C.Tafsily Where C.Serial = " + P +
+            ".Serial And C.ChqNo = " + P + ".ChqNo And C.Joz = " + P +
+            ".Joz), '') Else '' End, Mojaz = Case When Exists "
+            "(Select *" +
+            own +
+            ") Then 'A' When Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) In (Select "
+            "Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) From " +
+            T + ") Then 'A' Else 'X' End");
   // /*First Cheque State 1*/ an opening cheque keeps the counterparty it was carried with.
   s.Execute(" Update " + P + " Set Taraf = Left(C.Taraf, 120) From " + P + " As X Inner Join " +
             src + "N_CHQFirst As C On C" + sameCheque + " And C.WhatDoc In " + EntryCodes(kind) +
             " Where X.Taraf = '' And IsNull(C.Taraf, '') <> ''");
-  s.Execute(" Update " + P + " Set Taraf = '' Where Sorder2 != 'B' ");
-  // A document whose lines do not say which cheque goes where: one to many, for the user.
-  s.Execute(" Update " + P + " Set Taraf = '" + naghd_text::kOneToMany +
-            "' Where Not Exists (Select * From " + T + " As C Where C.Serial = " + P +
-            ".Serial And Ltrim(Rtrim(C.ChqNo)) = Ltrim(Rtrim(" + P +
-            ".ChqNo)) And Ltrim(Rtrim(IsNull(C.Joz, ''))) = Ltrim(Rtrim(IsNull(" + P +
-            ".Joz, '')))) And Taraf Not Like '%" + naghd_text::kOneToMany + "%'");
-  s.Execute(" Update " + P + " Set Mojaz = 'A' Where Taraf Not Like '%" + naghd_text::kOneToMany +
-            "%' ");
-  s.Execute(" Update " + P + " Set Mojaz = 'A' Where Taraf Like '%" + naghd_text::kOneToMany +
-            "%' And Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) In (Select "
-            "Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) From " +
-            T + ") ");
-  s.Execute(" Update " + P + " Set Mojaz = 'X' Where Mojaz <> 'A' Or Mojaz Is Null ");
+  s.Execute(" Update " + P + " Set Taraf = '' Where Sorder2 != 'B' And Exists (Select *" + own +
+            ")");
   if (kind == ItemKind::kPaid) s.Execute(" Update " + T + " Set Whatdoc2 = '01' ");
 }
 
@@ -262,10 +259,17 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
   const std::string src = sourceDb + "..";
   const std::string P = Table("_Pay"), T = Table("_Taraf");
   db_.RunSql(" Delete From " + Table("_Taraf_Last"));
+  // On this server the procedure leaves out what this period already holds, so a listing right
+  // after a registration does not build the registered cheques again only to drop them.
+  const std::string carried = Table("_Carried");
+  if (!frame_.RemoteSource())
+    db_.RunSql(DropIfExists(carried) + " Select Ltrim(ChqNo) As ChqNo, Ltrim(Joz) As Joz Into " +
+               carried + " From N_ChqLastTrans " + IndexOn(carried, "ChqNo"));
   Source().Execute(src +
                    (kind == ItemKind::kReceived ? "sp_N_Asnad_ChqGet_Prepare_Enteghal '"
                                                 : "sp_N_Asnad_ChqPay_Prepare_Enteghal '") +
                    EscapeQuotes(base) + "'");
+  if (!frame_.RemoteSource()) db_.RunSql(DropIfExists(carried));
   // A source on this server sees this period's tables, so the cheques already carried drop
   // out before they are resolved: a listing right after a registration then resolves nothing.
   if (!frame_.RemoteSource()) DropCarriedCheques();
@@ -278,10 +282,12 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
     }
     DropCarriedCheques();
   }
-  db_.RunSql(" Delete From " + T + " Where " + " (ChqNo is null Or Ltrim(Rtrim(ChqNo)) = '') " +
-             " And Serial in " + " (Select Serial From " + P + " Where " + T + ".Serial = " + P +
-             ".Serial " + " And Mojaz <> 'X' And  Serial Not in " + " (Select Serial From " + P +
-             " Where Mojaz = 'X') )");
+  // Documents whose cheques are all settled need no counterparty lines for the user.
+  db_.RunSql(" Delete From " + T +
+             " Where (ChqNo Is Null Or ChqNo = '') And Exists (Select * From " + P + " Where " + P +
+             ".Serial = " + T + ".Serial And " + P +
+             ".Mojaz <> 'X') And Not Exists (Select * From " + P + " Where " + P +
+             ".Serial = " + T + ".Serial And " + P + ".Mojaz = 'X')");
   // What is settled goes to the registration tables.
   const std::string payLast = Table("_Pay_Last"), tarafLast = Table("_Taraf_Last");
   db_.RunSql(DropIfExists(payLast) + " Select * Into " + payLast + " From " + P +
@@ -291,11 +297,10 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
              "ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) Select "
              "Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, Tafsily2, "
              "ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh From " +
-             T + " As C Where C.Serial Not In (Select Serial From " + P +
-             " Where Mojaz = 'X') And (IsNull(C.ChqNo, '') = '' Or Exists (Select * From " +
-             payLast +
-             " As X Where X.Serial = C.Serial And Ltrim(Rtrim(X.ChqNo)) = Ltrim(Rtrim(C.ChqNo)) "
-             "And Ltrim(Rtrim(IsNull(X.Joz, ''))) = Ltrim(Rtrim(IsNull(C.Joz, '')))))");
+             T + " As C Where Not Exists (Select * From " + P +
+             " As X Where X.Serial = C.Serial "
+             "And X.Mojaz = 'X') And (C.ChqNo Is Null Or C.ChqNo = '' Or Exists (Select * From " +
+             payLast + " As X Where X.Serial = C.Serial And X.ChqNo = C.ChqNo And X.Joz = C.Joz))");
   const std::string arzChqLast = Table("_Arz_Chq_Last"), arzTarafLast = Table("_Arz_Taraf_Last");
   db_.RunSql(DropIfExists(arzChqLast) + " Select * Into " + arzChqLast + " From " +
              Table("_Arz_Chq") + " Where IDX In (Select Ref From " + payLast + ")");
@@ -305,38 +310,46 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
   return true;
 }
 
-void TreasuryItems::ForEachRow(const std::string& sql, const std::string& table,
+void TreasuryItems::ForEachRow(const std::string& sql,
                                const std::function<void(const db::ResultSet&, size_t)>& row) {
-  if (!db::TempObjectExists(*db_.connection(), table)) return;
+  if (sql.empty()) return;
   auto sets = db_.connection()->Query(sql);
   if (sets.empty()) return;
   for (size_t r = 0; r < sets.front().rows.size(); ++r) row(sets.front(), r);
 }
 
+std::string TreasuryItems::ChequeQuery() {
+  const std::string table = Table("_Pay");
+  if (!db::TempObjectExists(*db_.connection(), table)) return {};
+  return " Select * from " + table + " Order by Serial ";
+}
+
+ChequeRow TreasuryItems::ChequeAt(const db::ResultSet& rs, size_t r) {
+  ChequeRow c;
+  c.serial = static_cast<int>(Number(rs, r, "Serial").value_or(0));
+  c.chqNo = Text(rs, r, "ChqNo");
+  c.joz = Text(rs, r, "Joz");
+  c.whatDoc = Text(rs, r, "WhatDoc");
+  c.whatDocNam = Text(rs, r, "WhatDocNam");
+  c.sanadNo = Text(rs, r, "SanadNo");
+  c.sanadDate = Text(rs, r, "SanadDate");
+  c.sarResidDate = Text(rs, r, "SarResidDate");
+  c.value = Number(rs, r, "ChqValue").value_or(0);
+  c.bankCod = Text(rs, r, "BankCod");
+  c.acountNam = Text(rs, r, "AcountNam");
+  c.acountCod = Text(rs, r, "AcountCod");
+  c.taraf = Text(rs, r, "Taraf");
+  c.mojaz = Text(rs, r, "Mojaz");
+  c.arzCount = Number(rs, r, "ArzCount");
+  c.arzName = Text(rs, r, "ArzName");
+  c.ref = static_cast<long long>(Number(rs, r, "Ref").value_or(0));
+  return c;
+}
+
 std::vector<ChequeRow> TreasuryItems::Cheques() {
   std::vector<ChequeRow> out;
-  ForEachRow(" Select * from " + Table("_Pay") + " Order by Serial ", Table("_Pay"),
-             [&](const db::ResultSet& rs, size_t r) {
-               ChequeRow c;
-               c.serial = static_cast<int>(Number(rs, r, "Serial").value_or(0));
-               c.chqNo = Text(rs, r, "ChqNo");
-               c.joz = Text(rs, r, "Joz");
-               c.whatDoc = Text(rs, r, "WhatDoc");
-               c.whatDocNam = Text(rs, r, "WhatDocNam");
-               c.sanadNo = Text(rs, r, "SanadNo");
-               c.sanadDate = Text(rs, r, "SanadDate");
-               c.sarResidDate = Text(rs, r, "SarResidDate");
-               c.value = Number(rs, r, "ChqValue").value_or(0);
-               c.bankCod = Text(rs, r, "BankCod");
-               c.acountNam = Text(rs, r, "AcountNam");
-               c.acountCod = Text(rs, r, "AcountCod");
-               c.taraf = Text(rs, r, "Taraf");
-               c.mojaz = Text(rs, r, "Mojaz");
-               c.arzCount = Number(rs, r, "ArzCount");
-               c.arzName = Text(rs, r, "ArzName");
-               c.ref = static_cast<long long>(Number(rs, r, "Ref").value_or(0));
-               out.push_back(std::move(c));
-             });
+  ForEachRow(ChequeQuery(),
+             [&](const db::ResultSet& rs, size_t r) { out.push_back(ChequeAt(rs, r)); });
   return out;
 }
 
@@ -384,9 +397,9 @@ bool TreasuryItems::RegisterCheques(ItemKind kind) {
     // such a cheque is carried open, never recorded as used.
     const std::string sourceEnd = SourceDates().second;
     if (!sourceEnd.empty() && (maxDate.empty() || maxDate > sourceEnd)) maxDate = sourceEnd;
-    // The last action of every source cheque: the used leaves of paid cheques follow.
+    // The last action of every paid cheque of the source: its used leaves follow.
     const std::string lastAction = Table("_ChqLastAction");
-    Source().Execute(src + "sp_N_Create_LastChqAction " + lastAction + ",'','FALSE','" +
+    Source().Execute(src + "sp_N_Create_LastChqAction " + lastAction + ",'8','FALSE','" +
                      EscapeQuotes(minDate) + "','" + EscapeQuotes(maxDate) + "'  ");
     if (frame_.RemoteSource()) Fetch(lastAction);
     const std::string date1 = EscapeQuotes(CurrentFirstDate());
@@ -402,10 +415,9 @@ bool TreasuryItems::RegisterCheques(ItemKind kind) {
               " Tafsily, Tafsily2, ProjectCod, Joz, ChqNo, Des, ManabehCod, CHQValue) Select "
               "Serial , WhatDoc2, Raj, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, Tafsily2, "
               "ProjectCod, Joz, ChqNo, Des, ManabehCod, CHQValue From " +
-              Table("_Taraf") + " As C Where Exists (Select * From " + payLast +
-              " As X Where X.Serial = C.Serial And Ltrim(Rtrim(X.ChqNo)) = "
-              "Ltrim(Rtrim(C.ChqNo)) And IsNull(X.Joz, '') = IsNull(C.Joz, '')) And Not Exists "
-              "(Select * From " +
+              Table("_Taraf") + " As C Where C.ChqNo <> '' And Exists (Select * From " + payLast +
+              " As X Where X.Serial = C.Serial And X.ChqNo = C.ChqNo And X.Joz = C.Joz) And Not "
+              "Exists (Select * From " +
               tarafLast +
               " As L Where L.ChqNo = C.ChqNo And IsNull(L.Joz, '') = IsNull(C.Joz, ''))");
           db_.RunSql(std::string(kind == ItemKind::kReceived
@@ -475,25 +487,32 @@ bool TreasuryItems::ListNotes(ItemKind kind) {
   return true;
 }
 
+std::string TreasuryItems::NoteQuery(ItemKind kind) {
+  const std::string table = Table(kind == ItemKind::kReceived ? "_Safteh" : "_SaftehPay");
+  if (!db::TempObjectExists(*db_.connection(), table)) return {};
+  return " select * from " + table + " Order by IDX ";
+}
+
+NoteRow TreasuryItems::NoteAt(const db::ResultSet& rs, size_t r) {
+  NoteRow n;
+  n.serial = static_cast<int>(Number(rs, r, "Serial").value_or(0));
+  n.saftehNo = Text(rs, r, "SaftehNo");
+  n.joz = Text(rs, r, "Joz");
+  n.sanadNo = Text(rs, r, "SanadNo");
+  n.sodorDate = Text(rs, r, "SodorDate");
+  n.sarResidDate = Text(rs, r, "SarResidDate");
+  n.lastActionDate = Text(rs, r, "LastActionDate");
+  n.whatDocNam = Text(rs, r, "WhatDocNam");
+  n.value = Number(rs, r, "SaftehValue").value_or(0);
+  n.getter = Text(rs, r, "Getter");
+  n.status = Text(rs, r, "Status");
+  return n;
+}
+
 std::vector<NoteRow> TreasuryItems::Notes(ItemKind kind) {
   std::vector<NoteRow> out;
-  const std::string table = Table(kind == ItemKind::kReceived ? "_Safteh" : "_SaftehPay");
-  ForEachRow(" select * from " + table + " Order by IDX ", table,
-             [&](const db::ResultSet& rs, size_t r) {
-               NoteRow n;
-               n.serial = static_cast<int>(Number(rs, r, "Serial").value_or(0));
-               n.saftehNo = Text(rs, r, "SaftehNo");
-               n.joz = Text(rs, r, "Joz");
-               n.sanadNo = Text(rs, r, "SanadNo");
-               n.sodorDate = Text(rs, r, "SodorDate");
-               n.sarResidDate = Text(rs, r, "SarResidDate");
-               n.lastActionDate = Text(rs, r, "LastActionDate");
-               n.whatDocNam = Text(rs, r, "WhatDocNam");
-               n.value = Number(rs, r, "SaftehValue").value_or(0);
-               n.getter = Text(rs, r, "Getter");
-               n.status = Text(rs, r, "Status");
-               out.push_back(std::move(n));
-             });
+  ForEachRow(NoteQuery(kind),
+             [&](const db::ResultSet& rs, size_t r) { out.push_back(NoteAt(rs, r)); });
   return out;
 }
 

@@ -70,12 +70,18 @@ class TreasuryItems {
   // and marked. False, with the message shown, when a check stops it.
   bool ListCheques(ItemKind kind);
   std::vector<ChequeRow> Cheques();
+  // The query the cheque page's grid shows (every column of the listing, in document order);
+  // empty before the first listing. ChequeAt reads one of its rows.
+  std::string ChequeQuery();
+  static ChequeRow ChequeAt(const db::ResultSet& rs, size_t row);
   // Registers the settled cheques (one atomic unit) and lists again. False when a check stops
   // it or nothing was listed.
   bool RegisterCheques(ItemKind kind);
 
   bool ListNotes(ItemKind kind);
   std::vector<NoteRow> Notes(ItemKind kind);
+  std::string NoteQuery(ItemKind kind);
+  static NoteRow NoteAt(const db::ResultSet& rs, size_t row);
   bool RegisterNotes(ItemKind kind);
 
   // Rows the last listing returned (the register buttons are enabled only when some were).
@@ -85,6 +91,7 @@ class TreasuryItems {
   db::HostDatabase& database() { return db_; }
   db::Dialogs& dialogs() { return dialogs_; }
   const db::HostGlobal& global() const { return g_; }
+  db::HostGlobal& global() { return g_; }
 
  private:
   // The cheque counterparty tables emptied, as every confirm button does first.
@@ -105,8 +112,8 @@ class TreasuryItems {
   // the run report, which is kept in this period either way.
   void RecordUnit(UnitResult& unit, std::chrono::steady_clock::time_point started,
                   const std::function<void()>& work);
-  // Calls `row` for every row `sql` returns from a work table that exists.
-  void ForEachRow(const std::string& sql, const std::string& table,
+  // Calls `row` for every row `sql` returns; nothing for an empty query.
+  void ForEachRow(const std::string& sql,
                   const std::function<void(const db::ResultSet&, size_t)>& row);
 
   ModuleTransfer& frame_;

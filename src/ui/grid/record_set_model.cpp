@@ -158,6 +158,10 @@ QVariant RecordSetModel::data(const QModelIndex& index, int role) const {
       return b.isValid() ? QVariant(b) : QVariant();
     }
     case Qt::ForegroundRole: {
+      if (rowForeground_) {
+        const QColor row = rowForeground_(index.row());
+        if (row.isValid()) return row;
+      }
       const QColor& f = c.readOnly ? readOnlyFore_ : textFore_;
       return f.isValid() ? QVariant(f) : QVariant();
     }
@@ -194,6 +198,7 @@ bool RecordSetModel::setData(const QModelIndex& index, const QVariant& value, in
   const int field = FieldOf(index.column());
   if (field < 0) return false;
   const db::Field& f = rs_->fields()[static_cast<size_t>(field)];
+  if (editHandler_) return editHandler_(index.row(), f.name, value.toString());
   const std::string text = value.toString().toStdString();
   db::Value v;
   if (text.empty() && f.kind != db::FieldKind::String && f.kind != db::FieldKind::Memo) {

@@ -5,6 +5,8 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "db/record_set.h"
@@ -27,6 +29,16 @@ class RecordSetModel : public QAbstractTableModel {
   // Floating-point fields shown as "###,###,###,###,###.###" (a filtered query's format).
   void setFloatFormat(bool on) { floatFormat_ = on; }
   void setEditable(bool on) { editable_ = on; }
+  // A row's text colour ahead of the columns' own, for a state the row carries (an invalid
+  // colour leaves the row to its columns).
+  void setRowForeground(std::function<QColor(long long row)> colour) {
+    rowForeground_ = std::move(colour);
+  }
+  // Edits handed to the form instead of posted to the record set (rows the form keeps itself):
+  // row, field name and the typed text; false refuses the edit.
+  void setEditHandler(std::function<bool(long long row, const std::string&, const QString&)> h) {
+    editHandler_ = std::move(h);
+  }
   // The rows changed under the model (sort, requery, delete): everything is read again.
   void Reload();
   // Makes sure rows up to `row` are handed to the view.
@@ -73,6 +85,8 @@ class RecordSetModel : public QAbstractTableModel {
   long long fetched_ = 0;
   bool floatFormat_ = false;
   bool editable_ = false;
+  std::function<QColor(long long)> rowForeground_;
+  std::function<bool(long long, const std::string&, const QString&)> editHandler_;
   QColor textBack_, textFore_, readOnlyBack_, readOnlyFore_, titleFore_, readOnlyTitleFore_;
 };
 

@@ -13,13 +13,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTest>
 
 #include "form_fixture.h"
 #include "suite/demo.h"
 #include "transfer/modules/counterparty.h"
 #include "transfer/modules/forms/naghd_form.h"
+#include "ui/grid/db_grid.h"
 
 namespace xfer::transfer {
 namespace {
@@ -56,9 +56,23 @@ class NaghdFormTest : public ::testing::Test {
   std::unique_ptr<engine::Connection> conn_;
 };
 
-double Number(QTableWidget* g, int row, int column) {
-  QString t = g->item(row, column)->text();
-  return t.remove(',').toDouble();
+using ui::grid::TDBGrid;
+
+QString Cell(TDBGrid* g, int row, int column) {
+  return g->model()->index(row, column).data().toString();
+}
+
+double Number(TDBGrid* g, int row, int column) {
+  return Cell(g, row, column).remove(',').toDouble();
+}
+
+QColor Colour(TDBGrid* g, int row) {
+  return g->model()->index(row, 0).data(Qt::ForegroundRole).value<QColor>();
+}
+
+// Types an amount into a line as the grid's editor hands it over.
+void Type(TDBGrid* g, int row, int column, double amount) {
+  g->model()->setData(g->model()->index(row, column), QString::number(amount, 'f', 0));
 }
 
 TEST_F(NaghdFormTest, ChequesAreListedSettledByHandAndRegistered) {
@@ -77,19 +91,20 @@ TEST_F(NaghdFormTest, ChequesAreListedSettledByHandAndRegistered) {
   DialogRecorder recorder;
   QTest::mouseClick(ok, Qt::LeftButton);
 
-  auto* grid = form.findChild<QTableWidget*>("dbgChqPay");
+  auto* grid = form.findChild<TDBGrid*>("dbgChqPay");
   auto* reg = form.findChild<QPushButton*>("cmdRegChq");
-  ASSERT_GT(grid->rowCount(), 0);
+  const int rows = grid->model()->rowCount();
+  ASSERT_GT(rows, 0);
   EXPECT_TRUE(reg->isEnabled());
   int red = -1, blue = 0;
-  for (int r = 0; r < grid->rowCount(); ++r) {
-    const QColor c = grid->item(r, 0)->foreground().color();
+  for (int r = 0; r < rows; ++r) {
+    const QColor c = Colour(grid, r);
     if (c == QColor(0xFF, 0, 0) && red < 0) red = r;
     blue += c == QColor(0, 0, 0xFF);
   }
   ASSERT_GE(red, 0);
   EXPECT_GT(blue, 0);
-  const QString number = grid->item(red, 4)->text();
+  const QString number = Cell(grid, red, 4);
   const double value = Number(grid, red, 5);
 
   // The suite's libraries where the application folder keeps them, for the grid search.
@@ -100,29 +115,30 @@ TEST_F(NaghdFormTest, ChequesAreListedSettledByHandAndRegistered) {
   bool refused = false;
   int found = -1;
   recorder.On("TTarafHesabForm", [&](QWidget* w) {
-    auto* lines = w->findChild<QTableWidget*>("dbgTaraf");
+    auto* lines = w->findChild<TDBGrid*>("dbgTaraf");
     auto* confirm = w->findChild<QPushButton*>("cmdOk");
-    ASSERT_GE(lines->rowCount(), 2);
+    ASSERT_GE(lines->model()->rowCount(), 2);
     // Ctrl+F: the search dialog names the second line's credit; the grid goes there.
-    const QString credit = lines->item(1, 3)->text();
+    const QString credit = Cell(lines, 1, 3);
     recorder.On("SearchDialog", [&](QWidget* d) {
       auto* field = d->findChild<QComboBox*>("cmbField");
       field->setCurrentIndex(field->findData("ChqValue"));
       d->findChild<QLineEdit*>("edtValue")->setText(credit);
       d->findChild<QPushButton*>("cmdOk")->click();
     });
-    lines->setCurrentCell(0, 0);
-    w->findChild<QAction*>("search")->trigger();
-    found = lines->currentRow();
+    lines->setCurrentIndex(lines->model()->index(0, 0));
+    w->findChild<QAction*>("actSearch")->trigger();
+    found = lines->currentIndex().row();
     const double first = std::min(Number(lines, 0, 3), value);
-    lines->item(0, 4)->setText(QString::number(first, 'f', 0));
-    lines->item(1, 4)->setText(QString::number(value - first - 1, 'f', 0));
+    Type(lines, 0, 4, first);
+    Type(lines, 1, 4, value - first - 1);
+    EXPECT_EQ(Number(lines, 1, 4), value - first - 1);
     confirm->click();  // one rial short: the message, the window stays
     refused = w->isVisible();
-    lines->item(1, 4)->setText(QString::number(value - first, 'f', 0));
+    Type(lines, 1, 4, value - first);
     confirm->click();
   });
-  grid->setCurrentCell(red, 0);
+  grid->setCurrentIndex(grid->model()->index(red, 0));
   QTest::keyClick(grid, Qt::Key_Return);
   EXPECT_TRUE(refused);
   EXPECT_EQ(found, 1);
@@ -130,8 +146,8 @@ TEST_F(NaghdFormTest, ChequesAreListedSettledByHandAndRegistered) {
   bool sawTotal = false;
   for (const auto& m : recorder.messages) sawTotal |= m.text == counterparty_text::kChequeTotal;
   EXPECT_TRUE(sawTotal);
-  EXPECT_EQ(grid->item(red, 4)->text(), number);
-  EXPECT_EQ(grid->item(red, 0)->foreground().color(), QColor(0, 0, 0xFF));
+  EXPECT_EQ(Cell(grid, red, 4), number);
+  EXPECT_EQ(Colour(grid, red), QColor(0, 0, 0xFF));
 
   QTest::mouseClick(reg, Qt::LeftButton);
   EXPECT_EQ(Value("SELECT COUNT(*) FROM N_CHQFirst WHERE ChqNo = '" + number.toStdString() + "'"),
@@ -141,7 +157,7 @@ TEST_F(NaghdFormTest, ChequesAreListedSettledByHandAndRegistered) {
   // The note page lists the received notes in its own grid.
   pages->setCurrentWidget(form.findChild<QWidget*>("ts_Safteh1"));
   QTest::mouseClick(ok, Qt::LeftButton);
-  EXPECT_GT(form.findChild<QTableWidget*>("dbgSafteh1")->rowCount(), 0);
+  EXPECT_GT(form.findChild<TDBGrid*>("dbgSafteh1")->model()->rowCount(), 0);
   EXPECT_TRUE(form.findChild<QPushButton*>("cmdRegSafteh")->isEnabled());
 }
 

@@ -3,19 +3,17 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
-#include "ui/grid/form_libraries.h"
+#include "ui/grid/maly_object.h"
 #include "ui/ui_font.h"
 
 namespace xfer::transfer {
 namespace {
-
-constexpr int kAmountColumn = 4;
 
 QString Amount(double v) {
   return QLocale(QLocale::English).toString(v, 'f', 0);
@@ -24,14 +22,14 @@ QString Amount(double v) {
 }  // namespace
 
 TTarafHesabForm::TTarafHesabForm(TreasuryItems& items, const ChequeRow& cheque, QWidget* parent)
-    : QDialog(parent), cp_(items, cheque), appFolder_(items.global().appFolder) {
+    : QDialog(parent), items_(items), cp_(items, cheque) {
   setObjectName("TTarafHesabForm");
   Build(false);
 }
 
 TTarafHesabForm::TTarafHesabForm(TreasuryItems& items, ItemKind kind, const NoteRow& note,
                                  QWidget* parent)
-    : QDialog(parent), cp_(items, kind, note), appFolder_(items.global().appFolder) {}
+    : QDialog(parent), items_(items), cp_(items, kind, note), note_(true) {}
 
 TTarafHesabSaftehForm::TTarafHesabSaftehForm(TreasuryItems& items, ItemKind kind,
                                              const NoteRow& note, QWidget* parent)
@@ -54,26 +52,39 @@ void TTarafHesabForm::Build(bool note) {
     caption->setObjectName("Caption_Panel");
     layout->addWidget(caption);
   }
-  dbgTaraf = new QTableWidget(this);
+  dbgTaraf = new FrameGrid(this);
   dbgTaraf->setObjectName("dbgTaraf");
-  const QString credit = cp_.currency() ? "مقدار ارز" : "بستانكاري";
-  dbgTaraf->setColumnCount(10);
-  dbgTaraf->setHorizontalHeaderLabels({"سري", note ? "چك" : "چك", "شرح", credit, "مبلغ", "Koll",
-                                       "Moein", "Tafsily", "ProjectCod", "مصارف"});
-  // The search library offers the columns by these names.
-  const char* const fields[] = {note ? "Joz" : "Serial",
-                                note ? "SaftehNo" : "ChqNo",
-                                "Des",
-                                note ? "SaftehValue" : "ChqValue",
-                                note ? "NewSaftehValue" : "NewChqValue",
-                                "Koll",
-                                "Moein",
-                                "Tafsily",
-                                "ProjectCod",
-                                "ManabehCod"};
-  for (int c = 0; c < 10; ++c)
-    dbgTaraf->horizontalHeaderItem(c)->setData(ui::grid::kFieldNameRole, QString(fields[c]));
+  // The search library offers the columns by these names; only the amount is typed in.
+  const std::string credit = cp_.currency() ? "مقدار ارز" : "بستانكاري";
+  std::vector<FrameColumn> columns = {{note ? "Joz" : "Serial", "سري"},
+                                      {note ? "SaftehNo" : "ChqNo", "چك"},
+                                      {"Des", "شرح"},
+                                      {note ? "SaftehValue" : "ChqValue", credit},
+                                      {note ? "NewSaftehValue" : "NewChqValue", "مبلغ"},
+                                      {"Koll", "Koll"},
+                                      {"Moein", "Moein"},
+                                      {"Tafsily", "Tafsily"},
+                                      {"ProjectCod", "ProjectCod"},
+                                      {"ManabehCod", "مصارف"}};
+  for (auto& c : columns) c.readOnly = c.field != columns[4].field;
+  columns[3].delimiter = columns[4].delimiter = true;
+  dbgTaraf->setColumns(std::move(columns));
+  dbgTaraf->recordModel()->setEditable(true);
+  dbgTaraf->recordModel()->setEditHandler(
+      [this](long long row, const std::string&, const QString& text) {
+        return AmountEdited(row, text);
+      });
+  dbgTaraf->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                            QAbstractItemView::AnyKeyPressed);
   dbgTaraf->horizontalHeader()->setStretchLastSection(true);
+  // The report menu: its search (Ctrl+F) and no cell copy, so Ctrl+C stays the line's credit.
+  auto* tools = new ui::grid::TMalyObject(
+      dbgTaraf, {"N", "SAYER", "XFER", note ? "DBGTARAFSAFTEH" : "DBGTARAF"},
+      ui::grid::GridVariant::kReport, [items = &items_] {
+        return ui::grid::GridSession{&items->global(), &items->database(), &items->dialogs(),
+                                     nullptr};
+      });
+  tools->setTitle("طرف حساب ها");
   layout->addWidget(dbgTaraf);
   auto* buttons = new QHBoxLayout;
   cmdOk = new QPushButton("تاييد", this);
@@ -93,89 +104,66 @@ void TTarafHesabForm::Build(bool note) {
   whole->setObjectName("N2");
   whole->setShortcut(QKeySequence("Ctrl+M"));
   connect(whole, &QAction::triggered, this, &TTarafHesabForm::ChequeAmount);
-  search_ = new QAction("جستجو", this);
-  search_->setObjectName("search");
-  search_->setShortcut(QKeySequence("Ctrl+F"));
-  connect(search_, &QAction::triggered, this, &TTarafHesabForm::Search);
-  dbgTaraf->addAction(copy);
-  dbgTaraf->addAction(whole);
-  dbgTaraf->addAction(search_);
-  dbgTaraf->setContextMenuPolicy(Qt::ActionsContextMenu);
-  connect(dbgTaraf, &QTableWidget::cellChanged, this, &TTarafHesabForm::CellEdited);
+  tools->menu()->addSeparator();
+  for (QAction* a : {copy, whole}) {
+    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    dbgTaraf->addAction(a);
+    tools->menu()->addAction(a);
+  }
   Fill();
   resize(760, 360);
 }
 
 void TTarafHesabForm::Fill() {
-  filling_ = true;
-  const auto& lines = cp_.lines();
-  dbgTaraf->setRowCount(static_cast<int>(lines.size()));
-  for (int r = 0; r < static_cast<int>(lines.size()); ++r) {
-    const CounterpartyLine& l = lines[static_cast<size_t>(r)];
-    const QString cells[] = {QString::number(l.raj),
-                             "",
-                             QString::fromStdString(l.des),
-                             Amount(l.credit),
-                             Amount(l.amount),
-                             QString::fromStdString(l.koll),
-                             QString::fromStdString(l.moein),
-                             QString::fromStdString(l.tafsily),
-                             QString::fromStdString(l.projectCod),
-                             QString::fromStdString(l.manabehCod)};
-    for (int c = 0; c < 10; ++c) {
-      auto* item = new QTableWidgetItem(cells[c]);
-      if (c != kAmountColumn) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-      dbgTaraf->setItem(r, c, item);
-    }
-  }
-  // As on every grid, searching needs more than one line.
-  search_->setEnabled(lines.size() > 1);
-  filling_ = false;
+  db::ResultSet rows;
+  auto field = [&](std::string name, db::FieldKind kind) {
+    db::Field f;
+    f.name = std::move(name);
+    f.kind = kind;
+    rows.fields.push_back(std::move(f));
+  };
+  field(note_ ? "Joz" : "Serial", db::FieldKind::Integer);
+  field(note_ ? "SaftehNo" : "ChqNo", db::FieldKind::String);
+  field("Des", db::FieldKind::String);
+  field(note_ ? "SaftehValue" : "ChqValue", db::FieldKind::Float);
+  field(note_ ? "NewSaftehValue" : "NewChqValue", db::FieldKind::Float);
+  for (const char* name : {"Koll", "Moein", "Tafsily", "ProjectCod", "ManabehCod"})
+    field(name, db::FieldKind::String);
+  for (const CounterpartyLine& l : cp_.lines())
+    rows.rows.push_back({static_cast<long long>(l.raj), std::string(), l.des, l.credit, l.amount,
+                         l.koll, l.moein, l.tafsily, l.projectCod, l.manabehCod});
+  const long long row = quTaraf.active() ? quTaraf.RecNo() : 0;
+  quTaraf.Assign(std::move(rows));
+  quTaraf.MoveTo(std::clamp<long long>(row, 0, std::max<long long>(quTaraf.RecordCount() - 1, 0)));
+  if (dbgTaraf->dataSet() != &quTaraf)
+    dbgTaraf->setDataSet(&quTaraf);
+  else
+    dbgTaraf->Refresh();
 }
 
-void TTarafHesabForm::CellEdited(int row, int column) {
-  if (filling_ || column != kAmountColumn) return;
-  QString text = dbgTaraf->item(row, column)->text();
+bool TTarafHesabForm::AmountEdited(long long row, const QString& typed) {
+  QString text = typed;
   text.remove(',');
   bool ok = false;
   const double amount = text.toDouble(&ok);
-  // A refused amount goes back to what the line had.
-  if (!ok || !cp_.SetAmount(static_cast<size_t>(row), amount)) Fill();
+  const bool taken = ok && cp_.SetAmount(static_cast<size_t>(row), amount);
+  quTaraf.MoveTo(row);
+  Fill();
+  return taken;
 }
 
 void TTarafHesabForm::CopyAmount() {
-  const int row = dbgTaraf->currentRow();
+  const long long row = dbgTaraf->currentIndex().row();
   if (row < 0) return;
   cp_.CopyCredit(static_cast<size_t>(row));
   Fill();
 }
 
 void TTarafHesabForm::ChequeAmount() {
-  const int row = dbgTaraf->currentRow();
+  const long long row = dbgTaraf->currentIndex().row();
   if (row < 0) return;
   cp_.WholeValue(static_cast<size_t>(row));
   Fill();
-}
-
-void TTarafHesabForm::Search() {
-  ui::grid::GridLibraryCall call;
-  call.grid = dbgTaraf;
-  call.title = windowTitle().toStdString();
-  if (!ui::grid::CallLibrary(ui::grid::GridService::kSearch, appFolder_, call)) return;
-  // The answer is "FIELD=VALUE": the first line showing that value (or starting with it).
-  const size_t eq = call.result.find('=');
-  if (eq == std::string::npos) return;
-  const QString field = QString::fromStdString(call.result.substr(0, eq));
-  const QString want = QString::fromStdString(call.result.substr(eq + 1));
-  for (int c = 0; c < dbgTaraf->columnCount(); ++c) {
-    if (dbgTaraf->horizontalHeaderItem(c)->data(ui::grid::kFieldNameRole).toString() != field)
-      continue;
-    for (int r = 0; r < dbgTaraf->rowCount(); ++r)
-      if (dbgTaraf->item(r, c)->text().startsWith(want, Qt::CaseInsensitive)) {
-        dbgTaraf->setCurrentCell(r, c);
-        return;
-      }
-  }
 }
 
 void TTarafHesabForm::cmdOkClick() {

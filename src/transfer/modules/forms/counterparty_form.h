@@ -8,12 +8,13 @@
 #include <QDialog>
 #include <string>
 
+#include "db/record_set.h"
 #include "transfer/modules/counterparty.h"
+#include "transfer/modules/forms/frame_grid.h"
 
 class QAction;
 class QLabel;
 class QPushButton;
-class QTableWidget;
 
 namespace xfer::transfer {
 
@@ -21,29 +22,30 @@ class TTarafHesabForm : public QDialog {
   Q_OBJECT
  public:
   TTarafHesabForm(TreasuryItems& items, const ChequeRow& cheque, QWidget* parent = nullptr);
-  QTableWidget* grid() const { return dbgTaraf; }
+  FrameGrid* grid() const { return dbgTaraf; }
 
  public slots:
   void cmdOkClick();
   void cmdCancelClick();
   void CopyAmount();    // Ctrl+C: the line's whole credit
   void ChequeAmount();  // Ctrl+M: the item's whole value
-  void Search();        // Ctrl+F: the search library's dialog, then the line it names
 
  protected:
   // For the note form: a different title and total label.
   TTarafHesabForm(TreasuryItems& items, ItemKind kind, const NoteRow& note, QWidget* parent);
   void Build(bool note);
+  // The lines into the grid, the current line kept.
   void Fill();
-  void CellEdited(int row, int column);
+  // An amount typed into a line; false when refused (the line shows what it had).
+  bool AmountEdited(long long row, const QString& text);
 
+  TreasuryItems& items_;
   Counterparty cp_;
-  std::string appFolder_;  // where the suite's libraries are
-  QAction* search_ = nullptr;
-  QTableWidget* dbgTaraf = nullptr;
+  bool note_ = false;
+  db::RecordSet quTaraf;  // the lines as the grid shows them
+  FrameGrid* dbgTaraf = nullptr;
   QPushButton* cmdOk = nullptr;
   QPushButton* cmdCancel = nullptr;
-  bool filling_ = false;
 };
 
 class TTarafHesabSaftehForm : public TTarafHesabForm {

@@ -2,14 +2,15 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "db/text_util.h"
+#include "transfer/forms/form_grid.h"
 #include "transfer/modules/forms/counterparty_form.h"
+#include "ui/grid/maly_object.h"
 
 namespace xfer::transfer {
 namespace {
@@ -18,32 +19,39 @@ namespace {
 const QColor kSettled(0x00, 0x00, 0xFF);
 const QColor kWaiting(0xFF, 0x00, 0x00);
 
-QString Q(const std::string& s) {
-  return QString::fromStdString(s);
+// The cheque page's columns, then the note pages'.
+std::vector<FrameColumn> ChequeColumns() {
+  std::vector<FrameColumn> c = {{"BankCod", "بانک"},
+                                {"AcountNam", "نام شعبه"},
+                                {"AcountCod", "شماره حساب"},
+                                {"Joz", "سري"},
+                                {"ChqNo", "چک"},
+                                {"ChqValue", "مبلغ"},
+                                {"ArzCount", "مقدار ارز"},
+                                {"ArzName", "نام ارز"},
+                                {"SanadDate", "تاريخ صدور"},
+                                {"SarResidDate", "تاريخسررسيد"},
+                                {"WhatDocNam", "آخرين عمليات"},
+                                {"Serial", "سريال"},
+                                {"SanadNo", "سند"},
+                                {"Taraf", "طرف حساب"}};
+  c[5].delimiter = true;
+  return c;
 }
 
-QString Amount(double v) {
-  return QLocale(QLocale::English).toString(v, 'f', 0);
-}
-
-QTableWidget* Grid(QWidget* parent, const char* name, const QStringList& titles) {
-  auto* g = new QTableWidget(parent);
-  g->setObjectName(name);
-  g->setColumnCount(static_cast<int>(titles.size()));
-  g->setHorizontalHeaderLabels(titles);
-  g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  g->setSelectionBehavior(QAbstractItemView::SelectRows);
-  g->setSelectionMode(QAbstractItemView::SingleSelection);
-  return g;
-}
-
-void Fill(QTableWidget* g, int row, const std::vector<QString>& cells, const std::string& state) {
-  for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
-    auto* item = new QTableWidgetItem(cells[static_cast<size_t>(c)]);
-    if (state == "A") item->setForeground(kSettled);
-    if (state == "X") item->setForeground(kWaiting);
-    g->setItem(row, c, item);
-  }
+std::vector<FrameColumn> NoteColumns() {
+  std::vector<FrameColumn> c = {{"Serial", "سريال"},
+                                {"Joz", "سري"},
+                                {"SaftehNo", "شماره سفته"},
+                                {"SaftehValue", "مبلغ"},
+                                {"SodorDate", "تاريخ صدور"},
+                                {"SarResidDate", "تاريخسررسيد"},
+                                {"LastActionDate", "تاريخآخرينعمل"},
+                                {"WhatDocNam", "عمليات جاري"},
+                                {"Getter", "نام متعهد"},
+                                {"SanadNo", "سند"}};
+  c[3].delimiter = true;
+  return c;
 }
 
 }  // namespace
@@ -64,10 +72,7 @@ TXferNaghdForm::TXferNaghdForm(SessionSource session, QWidget* parent)
   chqBar->addWidget(cmdRegChq);
   chqBar->addStretch();
   chq->addLayout(chqBar);
-  dbgChqPay = Grid(ts_Chq, "dbgChqPay",
-                   {"بانک", "نام شعبه", "شماره حساب", "سري", "چک", "مبلغ", "مقدار ارز", "نام ارز",
-                    "تاريخ صدور", "تاريخسررسيد", "آخرين عمليات", "سريال", "سند", "طرف حساب"});
-  dbgChqPay->installEventFilter(this);
+  dbgChqPay = ItemGrid(ts_Chq, "dbgChqPay", ChequeColumns(), quChqPay, "Mojaz");
   chq->addWidget(dbgChqPay);
   pageControl_->addTab(ts_Chq, "چكها");
 
@@ -85,14 +90,9 @@ TXferNaghdForm::TXferNaghdForm(SessionSource session, QWidget* parent)
   safBar->addWidget(cmdRegSafteh);
   safBar->addStretch();
   safteh->addLayout(safBar);
-  const QStringList noteTitles = {"سريال",      "سري",         "شماره سفته",    "مبلغ",
-                                  "تاريخ صدور", "تاريخسررسيد", "تاريخآخرينعمل", "عمليات جاري",
-                                  "نام متعهد",  "سند"};
-  dbgSafteh1 = Grid(ts_Safteh1, "dbgSafteh1", noteTitles);
-  dbgSaftehPay1 = Grid(ts_Safteh1, "dbgSaftehPay1", noteTitles);
+  dbgSafteh1 = ItemGrid(ts_Safteh1, "dbgSafteh1", NoteColumns(), quSafteh1, "Status");
+  dbgSaftehPay1 = ItemGrid(ts_Safteh1, "dbgSaftehPay1", NoteColumns(), quSaftehPay1, "Status");
   dbgSaftehPay1->hide();
-  dbgSafteh1->installEventFilter(this);
-  dbgSaftehPay1->installEventFilter(this);
   safteh->addWidget(dbgSafteh1);
   safteh->addWidget(dbgSaftehPay1);
   pageControl_->addTab(ts_Safteh1, "سفته ها");
@@ -122,8 +122,47 @@ ItemKind TXferNaghdForm::NoteKind() const {
   return cmbKindSafte->currentIndex() == 1 ? ItemKind::kPaid : ItemKind::kReceived;
 }
 
-QTableWidget* TXferNaghdForm::NoteGrid() const {
+FrameGrid* TXferNaghdForm::NoteGrid() const {
   return NoteKind() == ItemKind::kPaid ? dbgSaftehPay1 : dbgSafteh1;
+}
+
+db::RecordSet& TXferNaghdForm::NoteRows() {
+  return NoteKind() == ItemKind::kPaid ? quSaftehPay1 : quSafteh1;
+}
+
+FrameGrid* TXferNaghdForm::ItemGrid(QWidget* parent, const char* name,
+                                    std::vector<FrameColumn> columns, db::RecordSet& rows,
+                                    const char* stateField) {
+  auto* grid = new FrameGrid(parent);
+  grid->setObjectName(name);
+  grid->setColumns(std::move(columns));
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+  // Settled rows in blue, rows waiting for the user in red (of the rows shown, filtered or not).
+  grid->recordModel()->setRowForeground([grid, stateField](long long row) {
+    const db::RecordSet* shown = grid->dataSet();
+    const int field = shown && shown->active() ? shown->FieldIndex(stateField) : -1;
+    if (field < 0 || row < 0 || row >= shown->RecordCount()) return QColor();
+    const db::Value& v = shown->data().rows[static_cast<size_t>(row)][static_cast<size_t>(field)];
+    const auto* state = std::get_if<std::string>(&v);
+    const std::string s = state ? std::string(db::Trim(*state)) : std::string();
+    return s == "A" ? kSettled : s == "X" ? kWaiting : QColor();
+  });
+  rows.beforeDelete = [](db::RecordSet&) { return false; };
+  // The report menu: the rows are the listing's work tables, which only the counterparty
+  // windows and the registration change, never a pasted cell.
+  auto* tools =
+      new ui::grid::TMalyObject(grid, {form_.systemLetter, "SAYER", "XFER", db::UpperAscii(name)},
+                                ui::grid::GridVariant::kReport, GridSessionOf(session_, dialogs_));
+  tools->setTitle(form_.caption);
+  grid->installEventFilter(this);
+  return grid;
+}
+
+void TXferNaghdForm::ShowRows(FrameGrid* grid, db::RecordSet& rows, const std::string& sql) {
+  rows.Close();
+  if (!sql.empty()) rows.Open(*transferSession_.database->connection(), sql);
+  grid->setDataSet(&rows);
 }
 
 bool TXferNaghdForm::OwnTabOk() {
@@ -144,46 +183,27 @@ bool TXferNaghdForm::OwnTabOk() {
 }
 
 void TXferNaghdForm::ShowCheques() {
-  cheques_ = items_ ? items_->Cheques() : std::vector<ChequeRow>{};
-  dbgChqPay->setRowCount(static_cast<int>(cheques_.size()));
-  for (int r = 0; r < static_cast<int>(cheques_.size()); ++r) {
-    const ChequeRow& c = cheques_[static_cast<size_t>(r)];
-    Fill(dbgChqPay, r,
-         {Q(c.bankCod), Q(c.acountNam), Q(c.acountCod), Q(c.joz), Q(c.chqNo), Amount(c.value),
-          c.arzCount ? QString::number(*c.arzCount) : QString(), Q(c.arzName), Q(c.sanadDate),
-          Q(c.sarResidDate), Q(c.whatDocNam), QString::number(c.serial), Q(c.sanadNo), Q(c.taraf)},
-         c.mojaz);
-  }
+  ShowRows(dbgChqPay, quChqPay, items_ ? items_->ChequeQuery() : std::string());
   cmdRegChq->setEnabled(items_ && items_->listed() > 0);
 }
 
 void TXferNaghdForm::ShowNotes() {
-  notes_ = items_ ? items_->Notes(NoteKind()) : std::vector<NoteRow>{};
-  QTableWidget* g = NoteGrid();
+  FrameGrid* g = NoteGrid();
   dbgSafteh1->setVisible(g == dbgSafteh1);
   dbgSaftehPay1->setVisible(g == dbgSaftehPay1);
-  g->setRowCount(static_cast<int>(notes_.size()));
-  for (int r = 0; r < static_cast<int>(notes_.size()); ++r) {
-    const NoteRow& n = notes_[static_cast<size_t>(r)];
-    Fill(g, r,
-         {QString::number(n.serial), Q(n.joz), Q(n.saftehNo), Amount(n.value), Q(n.sodorDate),
-          Q(n.sarResidDate), Q(n.lastActionDate), Q(n.whatDocNam), Q(n.getter), Q(n.sanadNo)},
-         n.status);
-  }
+  ShowRows(g, NoteRows(), items_ ? items_->NoteQuery(NoteKind()) : std::string());
   cmdRegSafteh->setEnabled(items_ && items_->listed() > 0);
 }
 
 void TXferNaghdForm::cmbKindChange() {
   // The other kind's list comes with the next confirm; until then the page is empty.
-  cheques_.clear();
-  dbgChqPay->setRowCount(0);
+  ShowRows(dbgChqPay, quChqPay, {});
   cmdRegChq->setEnabled(false);
 }
 
 void TXferNaghdForm::cmbKindSafteChange() {
-  notes_.clear();
-  dbgSafteh1->setRowCount(0);
-  dbgSaftehPay1->setRowCount(0);
+  ShowRows(dbgSafteh1, quSafteh1, {});
+  ShowRows(dbgSaftehPay1, quSaftehPay1, {});
   dbgSafteh1->setVisible(NoteKind() == ItemKind::kReceived);
   dbgSaftehPay1->setVisible(NoteKind() == ItemKind::kPaid);
   cmdRegSafteh->setEnabled(false);
@@ -204,29 +224,34 @@ void TXferNaghdForm::cmdRegSaftehClick() {
 }
 
 void TXferNaghdForm::SettleCurrentCheque() {
-  const int row = dbgChqPay->currentRow();
-  if (!items_ || row < 0 || row >= static_cast<int>(cheques_.size())) return;
-  const ChequeRow cheque = cheques_[static_cast<size_t>(row)];
+  const db::RecordSet* shown = dbgChqPay->dataSet();
+  const int row = dbgChqPay->currentIndex().row();
+  if (!items_ || !shown || !shown->active() || row < 0 || row >= shown->RecordCount()) return;
+  const ChequeRow cheque = TreasuryItems::ChequeAt(shown->data(), static_cast<size_t>(row));
   if (cheque.mojaz != "X") return;
   Guarded([&] {
     TTarafHesabForm window(*items_, cheque, this);
     if (window.exec() != 1) return;
     ShowCheques();
-    dbgChqPay->setCurrentCell(row, 0);
+    quChqPay.MoveTo(row);
+    dbgChqPay->SyncToDataSet();
   });
 }
 
 void TXferNaghdForm::SettleCurrentNote() {
-  QTableWidget* g = NoteGrid();
-  const int row = g->currentRow();
-  if (!items_ || row < 0 || row >= static_cast<int>(notes_.size())) return;
-  const NoteRow note = notes_[static_cast<size_t>(row)];
+  FrameGrid* g = NoteGrid();
+  db::RecordSet& rows = NoteRows();
+  const db::RecordSet* shown = g->dataSet();
+  const int row = g->currentIndex().row();
+  if (!items_ || !shown || !shown->active() || row < 0 || row >= shown->RecordCount()) return;
+  const NoteRow note = TreasuryItems::NoteAt(shown->data(), static_cast<size_t>(row));
   if (note.status != "X") return;
   Guarded([&] {
     TTarafHesabSaftehForm window(*items_, NoteKind(), note, this);
     if (window.exec() != 1) return;
     ShowNotes();
-    g->setCurrentCell(row, 0);
+    rows.MoveTo(row);
+    g->SyncToDataSet();
   });
 }
 

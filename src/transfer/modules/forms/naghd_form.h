@@ -6,12 +6,13 @@
 
 #include <memory>
 
+#include "db/record_set.h"
+#include "transfer/modules/forms/frame_grid.h"
 #include "transfer/modules/forms/module_form.h"
 #include "transfer/modules/treasury_items.h"
 
 class QComboBox;
 class QPushButton;
-class QTableWidget;
 
 namespace xfer::transfer {
 
@@ -39,23 +40,31 @@ class TXferNaghdForm : public TModuleForm {
   TreasuryItems* Items();
   ItemKind ChequeKind() const;
   ItemKind NoteKind() const;
-  QTableWidget* NoteGrid() const;
+  FrameGrid* NoteGrid() const;
+  db::RecordSet& NoteRows();
+  // A grid of the cheque or note page: the toolkit's menu and search, rows coloured by their
+  // settlement state, never deleted.
+  FrameGrid* ItemGrid(QWidget* parent, const char* name, std::vector<FrameColumn> columns,
+                      db::RecordSet& rows, const char* stateField);
+  // Shows `sql` (empty: nothing) in `grid` through `rows`.
+  void ShowRows(FrameGrid* grid, db::RecordSet& rows, const std::string& sql);
   void ShowCheques();
   void ShowNotes();
 
   std::unique_ptr<TreasuryItems> items_;
   ModuleTransfer* itemsFrame_ = nullptr;
-  std::vector<ChequeRow> cheques_;
-  std::vector<NoteRow> notes_;
+  db::RecordSet quChqPay;
+  db::RecordSet quSafteh1;
+  db::RecordSet quSaftehPay1;
 
   QWidget* ts_Chq = nullptr;
   QComboBox* cmbKind = nullptr;
-  QTableWidget* dbgChqPay = nullptr;
+  FrameGrid* dbgChqPay = nullptr;
   QPushButton* cmdRegChq = nullptr;
   QWidget* ts_Safteh1 = nullptr;
   QComboBox* cmbKindSafte = nullptr;
-  QTableWidget* dbgSafteh1 = nullptr;
-  QTableWidget* dbgSaftehPay1 = nullptr;
+  FrameGrid* dbgSafteh1 = nullptr;
+  FrameGrid* dbgSaftehPay1 = nullptr;
   QPushButton* cmdRegSafteh = nullptr;
 };
 
