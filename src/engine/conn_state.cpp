@@ -489,16 +489,13 @@ void ConnectionState::BeginTran(const std::string& name) {
   // The outermost BEGIN TRAN takes the write locks at once, waiting for another connection
   // that holds them: once a transaction has read, SQLite refuses its upgrade to a writer
   // without waiting, and the unit would fail the moment another transfer held the database.
-  if (trancount_ == 0 && InTransaction() && sqlite3_txn_state(db_, nullptr) != SQLITE_TXN_WRITE) {
-    Exec(db_, "COMMIT");
-    implicitOpen_ = false;
-  }
-  if (!InTransaction()) {
-    Exec(db_, trancount_ == 0 ? "BEGIN IMMEDIATE" : "BEGIN");
-    implicitOpen_ = true;
-  }
+  // What the batch did before stands committed, as each statement of it would in SQL Server,
+  // so the transaction is SQLite's own and not a savepoint inside the batch's: SQLite keeps in
+  // memory every page a savepoint may have to give back, a whole period's for a long unit.
   if (trancount_ == 0) {
-    Exec(db_, "SAVEPOINT xfer_tran");
+    if (InTransaction()) Exec(db_, "COMMIT");
+    Exec(db_, "BEGIN IMMEDIATE");
+    implicitOpen_ = true;
     tranName_ = Lower(name);
     savepoints_.clear();
   }
@@ -515,7 +512,8 @@ void ConnectionState::SaveTran(const std::string& name) {
 void ConnectionState::CommitTran() {
   if (trancount_ == 0)
     throw SqlError(3902, "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.");
-  if (--trancount_ == 0) Exec(db_, "RELEASE xfer_tran");
+  // The rest of the batch runs in a transaction of its own again.
+  if (--trancount_ == 0) Exec(db_, "COMMIT; BEGIN");
 }
 
 void ConnectionState::RollbackTran(const std::string& name) {
@@ -535,7 +533,7 @@ void ConnectionState::RollbackTran(const std::string& name) {
     return;
   }
   savepoints_.clear();
-  Exec(db_, "ROLLBACK TO xfer_tran; RELEASE xfer_tran");
+  Exec(db_, "ROLLBACK; BEGIN");
   trancount_ = 0;
   SchemaChanged();
 }
