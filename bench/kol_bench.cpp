@@ -189,12 +189,9 @@ struct Measurement {
   double raw = 0;
 };
 
-Measurement Measure(const fs::path& base, int scale, bool details) {
+Measurement Measure(const fs::path& base, int scale, bool details, const char* built = nullptr) {
   fs::remove_all(base);
   fs::path eng = base / "engine", raw = base / "raw";
-  // XFER_BENCH_SERVER names a demo server built before (`xfer demo init --scale N`), copied
-  // instead of building one: a large scale takes far longer to build than to carry.
-  const char* built = std::getenv("XFER_BENCH_SERVER");
   if (built && *built) {
     fs::create_directories(base);
     fs::copy(built, eng, fs::copy_options::recursive);
@@ -241,7 +238,9 @@ int main(int argc, char** argv) {
   // A directory of this run's own: two runs at once must not delete each other's servers.
   fs::path base = fs::temp_directory_path() / ("xfer_bench_kol_" + std::to_string(getpid()));
   if (argc > 1) {
-    Measure(base, std::atoi(argv[1]), true);
+    // XFER_BENCH_SERVER names a demo server of that scale built before (`xfer demo init`),
+    // copied instead of building one: a large scale takes far longer to build than to carry.
+    Measure(base, std::atoi(argv[1]), true, std::getenv("XFER_BENCH_SERVER"));
     fs::remove_all(base);
     return 0;
   }
