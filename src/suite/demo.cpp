@@ -103,6 +103,8 @@ DemoReport Build(const BatchRunner& run, const std::vector<DemoCompany>& compani
       Period p{run,          seed, options.scale, role,
                company.code, year, company.name,  &report.masterRows};
       FillPeriod(p);
+      // A server keeps statistics of the tables it holds; a period just filled is measured once.
+      run("USE " + PeriodDatabaseName(company.code, year) + " EXEC sp_updatestats");
       report.databases.push_back(PeriodDatabaseName(company.code, year));
     }
   }
