@@ -172,6 +172,7 @@ bool ConnectionState::InTransaction() const {
 }
 
 void ConnectionState::Attach(const std::string& canonical) {
+  ++catalogEpoch_;
   std::string lower = Lower(canonical);
   std::string schema = lower;
   if (schema == "main" || schema == "temp") schema = "db_" + schema;
@@ -322,6 +323,7 @@ void ConnectionState::Use(std::string_view database) {
 }
 
 void ConnectionState::Forget(std::string_view database) {
+  ++catalogEpoch_;
   std::string lower = DbKey(database);
   auto it = attached_.find(lower);
   if (it == attached_.end()) return;
@@ -420,6 +422,7 @@ long long ConnectionState::SchemaVersion(const std::string& schema) {
 }
 
 void ConnectionState::SchemaChanged() {
+  ++catalogEpoch_;
   tableCache_.clear();
 }
 

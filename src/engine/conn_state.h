@@ -130,6 +130,9 @@ class ConnectionState {
   std::optional<TableInfo> LoadTable(const std::string& schema, std::string_view name);
   // SQLite's count of schema changes of an attached schema; -1 when it cannot be read.
   long long SchemaVersion(const std::string& schema);
+  // Changes whenever a database is attached or let go, or shapes are forgotten after a
+  // rollback: a schema's version then no longer tells one state of it from another.
+  long long catalogEpoch() const { return catalogEpoch_; }
   // Forgets every table shape read: after a rollback, when a schema's version may come back
   // with another shape.
   void SchemaChanged();
@@ -199,6 +202,7 @@ class ConnectionState {
     TableInfo info;
   };
   std::map<std::string, CachedShape> tableCache_;  // "schema\x1fname" lower
+  long long catalogEpoch_ = 0;
   int trancount_ = 0;
   std::string tranName_;                 // lower name of the outermost BEGIN TRAN
   std::vector<std::string> savepoints_;  // lower names of SAVE TRAN, oldest first

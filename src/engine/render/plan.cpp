@@ -21,7 +21,9 @@ size_t Chars(const std::string& s) {
 }  // namespace
 
 std::optional<Rendered> ReusePlan(const RenderPlan& plan, char use, ConnectionState& conn) {
-  if (plan.use != use || conn.currentDatabase() != plan.database) return std::nullopt;
+  if (plan.use != use || conn.currentDatabase() != plan.database ||
+      conn.catalogEpoch() != plan.catalogEpoch)
+    return std::nullopt;
   for (const auto& [schema, version] : plan.schemaVersions)
     if (conn.SchemaVersion(schema) != version) return std::nullopt;
   Rendered r = plan.rendered;

@@ -22,6 +22,7 @@ struct RenderPlan {
   std::vector<ParamSource> params;
   std::vector<std::pair<std::string, long long>> schemaVersions;
   std::string database;
+  long long catalogEpoch = 0;
 };
 
 // The statement ready to run from a kept plan, or nothing when the plan no longer holds.

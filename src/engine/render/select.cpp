@@ -130,6 +130,7 @@ std::shared_ptr<RenderPlan> Renderer::Plan(const Rendered& r) {
   plan->rendered.hasStar = r.hasStar;
   plan->params = sources_;
   plan->database = conn_.currentDatabase();
+  plan->catalogEpoch = conn_.catalogEpoch();
   for (const auto& schema : schemasRead_) {
     long long v = conn_.SchemaVersion(schema);
     if (v < 0) return nullptr;
