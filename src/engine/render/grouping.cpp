@@ -57,6 +57,9 @@ std::string Renderer::Canonical(const Expr& e) {
       return "outer:" + qualifier + "." + col;
     }
     case ExprKind::Literal:
+      // Grouping compares literals by value: a kept render holds only while they stay.
+      if (e.literalKind == LiteralKind::String || e.literalKind == LiteralKind::NString)
+        pinned_.push_back(&e);
       return "l:" + e.text;
     case ExprKind::Variable:
       return "v:" + LowerName(e.text);

@@ -24,6 +24,8 @@ std::optional<Rendered> ReusePlan(const RenderPlan& plan, char use, ConnectionSt
   if (plan.use != use || conn.currentDatabase() != plan.database ||
       conn.catalogEpoch() != plan.catalogEpoch)
     return std::nullopt;
+  for (const auto& [literal, text] : plan.pinned)
+    if (literal->text != text) return std::nullopt;
   for (const auto& [schema, version] : plan.schemaVersions)
     if (conn.SchemaVersion(schema) != version) return std::nullopt;
   Rendered r = plan.rendered;

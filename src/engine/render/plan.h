@@ -21,6 +21,7 @@ struct RenderPlan {
   Rendered rendered;  // parameters left empty: they are taken anew each run
   std::vector<ParamSource> params;
   std::vector<std::pair<std::string, long long>> schemaVersions;
+  std::vector<std::pair<const Expr*, std::string>> pinned;  // literals that must keep their text
   std::string database;
   long long catalogEpoch = 0;
 };

@@ -170,6 +170,7 @@ class Renderer {
   std::vector<Value> params_;
   std::vector<ParamSource> sources_;  // where each of params_ came from
   std::vector<std::string> schemasRead_;
+  std::vector<const Expr*> pinned_;  // text literals the render read by value
   bool reusable_ = true;
   bool inlineLiterals_ = false;
   bool comparedRows_ = false;                // rendering a part of UNION/EXCEPT/INTERSECT

@@ -131,6 +131,7 @@ std::shared_ptr<RenderPlan> Renderer::Plan(const Rendered& r) {
   plan->params = sources_;
   plan->database = conn_.currentDatabase();
   plan->catalogEpoch = conn_.catalogEpoch();
+  for (const Expr* e : pinned_) plan->pinned.emplace_back(e, e->text);
   for (const auto& schema : schemasRead_) {
     long long v = conn_.SchemaVersion(schema);
     if (v < 0) return nullptr;
