@@ -553,6 +553,8 @@ std::string Renderer::Pivot(const TableRef& ref, std::vector<Source>& sources) {
     names.push_back(cols[i]);
     types.push_back(t);
   }
+  // The literals made here last only as long as this render: nothing of it can be kept.
+  reusable_ = false;
   for (const std::string& v : ref.columnAliases) {
     auto literal = std::make_unique<Expr>();
     literal->kind = ExprKind::Literal;
