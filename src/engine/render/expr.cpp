@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "engine/error.h"
+#include "engine/func/func_common.h"
 #include "engine/func/functions.h"
 #include "engine/render/plan.h"
 #include "engine/render/render.h"
@@ -755,9 +756,7 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
           return e.text;
         case LiteralKind::String:
         case LiteralKind::NString: {
-          int chars = 0;
-          for (unsigned char c : e.text)
-            if ((c & 0xC0) != 0x80) ++chars;
+          const int chars = static_cast<int>(func::CharCount(e.text));
           *type = Make(TypeClass::String,
                        e.literalKind == LiteralKind::NString ? "nvarchar" : "varchar",
                        std::max(chars, 1));

@@ -2,6 +2,7 @@
 #include "engine/render/plan.h"
 
 #include "engine/conn_state.h"
+#include "engine/func/func_common.h"
 
 namespace xfer::engine {
 
@@ -10,12 +11,6 @@ namespace {
 bool SameType(const TypeName& a, const TypeName& b) {
   return a.name == b.name && a.length == b.length && a.precision == b.precision &&
          a.scale == b.scale;
-}
-
-size_t Chars(const std::string& s) {
-  size_t n = 0;
-  for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-  return n;
 }
 
 }  // namespace
@@ -34,7 +29,7 @@ std::optional<Rendered> ReusePlan(const RenderPlan& plan, char use, ConnectionSt
   for (const ParamSource& p : plan.params) {
     if (p.kind == ParamSource::Kind::Literal) {
       // A literal's length is part of its type, and so of the checks rendered around it.
-      if (Chars(p.literal->text) != p.length) return std::nullopt;
+      if (func::CharCount(p.literal->text) != p.length) return std::nullopt;
       r.params.emplace_back(p.literal->text);
       continue;
     }
