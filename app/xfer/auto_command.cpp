@@ -191,8 +191,7 @@ int RunAuto(AutoOptions o) {
       return 1;
     }
   }
-  if (!CheckServerPath(o.server)) return 1;
-  if (!o.sourceServer.empty() && !CheckServerPath(o.sourceServer)) return 1;
+  if (!CheckServerPaths(o.server, o.sourceServer)) return 1;
   o.settings.numbers = {!o.fromNo.empty() || !o.toNo.empty(), o.fromNo, o.toNo};
   o.settings.dates = {!o.fromDate.empty() || !o.toDate.empty(), o.fromDate, o.toDate};
 

@@ -32,6 +32,10 @@ bool CheckServerPath(const std::string& path) {
   return false;
 }
 
+bool CheckServerPaths(const std::string& server, const std::string& sourceServer) {
+  return CheckServerPath(server) && (sourceServer.empty() || CheckServerPath(sourceServer));
+}
+
 std::unique_ptr<CliSession> OpenCliSession(const std::string& server, const std::string& database) {
   auto s = std::make_unique<CliSession>();
   db::HostGlobal& g = s->global;

@@ -19,6 +19,9 @@ struct CliSession {
 // Refuses, with a message on standard error, a server path that is missing or a plain file;
 // true for a server directory or host,port. Called before anything is opened.
 bool CheckServerPath(const std::string& path);
+// The current period's server and, when one is named, the source's: every command that opens
+// a session checks both this way before it opens anything.
+bool CheckServerPaths(const std::string& server, const std::string& sourceServer = {});
 
 // Connects to `database` on `server` (a directory, or host,port of a network server); company and
 // year come from the database name (KELVARO_<code>_<year>), work files go to a per-user temporary

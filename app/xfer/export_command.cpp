@@ -6,6 +6,7 @@
 #include <chrono>
 #include <iostream>
 
+#include "cli_session.h"
 #include "commands.h"
 #include "console_dialogs.h"
 #include "db/record_set.h"
@@ -42,6 +43,7 @@ int RunExport(const ExportOptions& o) {
     dialogs.ShowDlgMsg("Unknown format '" + o.format + "'.", "", "1ER");
     return 1;
   }
+  if (!CheckServerPaths(o.server)) return 1;
   try {
     db::HostGlobal g;
     db::HostDatabase link;

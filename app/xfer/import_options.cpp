@@ -70,8 +70,7 @@ void SetRanges(import::ImportFrame& frame, const ImportOptions& o, int priorMode
 
 int RunImportCommand(const ImportOptions& o,
                      const std::function<int(CliSession&, ConsoleDialogs&)>& body) {
-  if (!CheckServerPath(o.server)) return 1;
-  if (!o.sourceServer.empty() && !CheckServerPath(o.sourceServer)) return 1;
+  if (!CheckServerPaths(o.server, o.sourceServer)) return 1;
   ConsoleDialogs dialogs;
   try {
     auto session = OpenCliSession(o.server, o.database);

@@ -87,8 +87,7 @@ int RunKol(const KolOptions& o) {
     options.insert(column);
   }
   if (!options.empty()) ticked.insert(Module::kSazmandehi);
-  if (!CheckServerPath(o.server)) return 1;
-  if (!o.sourceServer.empty() && !CheckServerPath(o.sourceServer)) return 1;
+  if (!CheckServerPaths(o.server, o.sourceServer)) return 1;
 
   ConsoleDialogs dialogs(true, o.json);
   try {

@@ -128,8 +128,7 @@ int RunMove(const MoveOptions& o) {
                 " takes its source from the current server only; drop --source-server");
   if (copyTab && o.preview) return Fail("--preview covers the tables of a form, not " + o.table);
 
-  if (!CheckServerPath(o.server)) return 1;
-  if (!o.sourceServer.empty() && !CheckServerPath(o.sourceServer)) return 1;
+  if (!CheckServerPaths(o.server, o.sourceServer)) return 1;
 
   ConsoleDialogs dialogs;
   try {

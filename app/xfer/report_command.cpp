@@ -21,6 +21,7 @@ struct ReportOptions {
 };
 
 int RunReport(const ReportOptions& o) {
+  if (!CheckServerPaths(o.server)) return 1;
   try {
     auto session = OpenCliSession(o.server, o.database);
     auto runs = transfer::ReadRunReports(*session->link.connection(), o.last);

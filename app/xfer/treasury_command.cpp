@@ -87,6 +87,7 @@ int RunTreasury(const TreasuryOptions& o) {
   if (all || !o.cheques.empty()) add(o.cheques, true, "received cheques", "paid cheques");
   if (all || !o.notes.empty()) add(o.notes, false, "received notes", "paid notes");
 
+  if (!CheckServerPaths(o.server, o.sourceServer)) return 1;
   ConsoleDialogs dialogs;
   try {
     auto session = OpenCliSession(o.server, o.database);

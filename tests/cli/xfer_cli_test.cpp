@@ -428,3 +428,48 @@ TEST_F(XferCli, ImportStorePreviewsAppliesAndRestoresItsBackup) {
 }
 
 }  // namespace
+
+// Every subcommand a user runs against a period: its own help, and the same refusal in the
+// system's language, with exit status 1, when the server directory is not there.
+TEST_F(XferCli, EverySubcommandHelpsAndRefusesAMissingServerAlike) {
+  struct Command {
+    const char* name;
+    const char* args;  // what follows --server DIR
+  };
+  const Command commands[] = {
+      {"kol", "--database KELVARO_1_1403 --source KELVARO_1_1402"},
+      {"move", "--database KELVARO_1_1403 --source KELVARO_1_1402 --form maly --table KOLL"},
+      {"treasury", "--database KELVARO_1_1403 --source KELVARO_1_1402"},
+      {"report", "--database KELVARO_1_1403"},
+      {"import maly", "--database KELVARO_1_1403 --source KELVARO_1_1402"},
+      {"import trado", "--database KELVARO_1_1403 --source KELVARO_1_1402"},
+      {"import store", "--database KELVARO_1_1403 --source KELVARO_1_1402 --type 1000"},
+      {"auto", "--database KELVARO_1_1403 --source KELVARO_1_1402 --once"},
+      {"export", "--database KELVARO_1_1403 -e \"SELECT 1\" --format csv --out "},
+  };
+  const std::string missing = dir_ + "/nowhere";
+  for (const Command& c : commands) {
+    Outcome help = Xfer(std::string(c.name) + " --help");
+    EXPECT_EQ(help.status, 0) << c.name;
+    EXPECT_NE(help.out.find("Usage: xfer " + std::string(c.name)), std::string::npos) << c.name;
+    EXPECT_NE(help.out.find("--server"), std::string::npos) << c.name;
+
+    std::string args = c.args;
+    if (args.ends_with("--out ")) args += dir_ + "/out.csv";
+    Outcome r = Xfer(std::string(c.name) + " --server " + missing + " " + args);
+    EXPECT_EQ(r.status, 1) << c.name << ": " << r.err;
+    EXPECT_NE(r.err.find("پوشه سرور " + missing + " وجود ندارد."), std::string::npos)
+        << c.name << ": " << r.err;
+    EXPECT_FALSE(fs::exists(missing)) << c.name << " made the directory it was sent to";
+  }
+  // A source server that is not there is refused the same way, before anything is opened.
+  ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
+  Outcome source =
+      Xfer("kol --server " + dir_ +
+           " --database KELVARO_1_1403 --source KELVARO_1_1402 --source-server " + missing);
+  EXPECT_EQ(source.status, 1);
+  EXPECT_NE(source.err.find("پوشه سرور " + missing + " وجود ندارد."), std::string::npos)
+      << source.err;
+  EXPECT_EQ(Xfer("report --server " + dir_ + " --database KELVARO_1_1403").status, 0)
+      << "the refused run must leave the period as it was";
+}
