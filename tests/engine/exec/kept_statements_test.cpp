@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engine/batch_cache.h"
 #include "engine/engine.h"
@@ -108,6 +109,32 @@ TEST_F(KeptStatements, WorkBeforeBeginTranStandsWhenTheTransactionIsRolledBack) 
   EXPECT_EQ(Column(*a_, "SELECT n FROM t ORDER BY n"), "1,3");
   // Committed work is what another connection reads.
   EXPECT_EQ(Column(*b_, "SELECT n FROM t ORDER BY n"), "1,3");
+}
+
+TEST_F(KeptStatements, ATableAlteredBetweenRunsIsReadWithItsNewColumns) {
+  a_->Execute("CREATE PROCEDURE fill @v varchar(20) AS INSERT INTO t (code) VALUES (@v)");
+  a_->Execute("CREATE TABLE t (code varchar(4))");
+  EXPECT_EQ(ErrorOf(*a_, "EXEC fill 'abcdefgh'"), 8152);
+  a_->Execute("ALTER TABLE t ALTER COLUMN code varchar(10)");
+  EXPECT_EQ(ErrorOf(*a_, "EXEC fill 'abcdefgh'"), 0);
+  a_->Execute("ALTER TABLE t ADD note varchar(5) NULL");
+  EXPECT_EQ(a_->Execute("SELECT * FROM t").back().fields.size(), 2u);
+  EXPECT_EQ(Column(*a_, "SELECT code FROM t"), "abcdefgh");
+}
+
+TEST_F(KeptStatements, StatisticsAreMeasuredOnRequestAndQueriesAnswerAsBefore) {
+  std::vector<std::string> messages;
+  a_->SetMessageSink({[&](const std::string& m) { messages.push_back(m); }, nullptr});
+  a_->Execute(
+      "CREATE TABLE t (k int PRIMARY KEY, v varchar(5)) "
+      "INSERT INTO t VALUES (1, 'a'), (2, 'b'), (3, 'c')");
+  const std::string query = "SELECT v FROM t WHERE k >= 2 ORDER BY k";
+  EXPECT_EQ(Column(*a_, query), "b,c");
+  a_->Execute("EXEC sp_updatestats");
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages.back(), "Statistics for all tables have been updated.");
+  EXPECT_EQ(Column(*a_, query), "b,c");
+  EXPECT_EQ(Column(*b_, query), "b,c");
 }
 
 // The parsed-batch cache itself: one tree per shape, with the literals of the latest text.
