@@ -68,7 +68,7 @@ void FillCheques(const fs::path& dir, long long open) {
       "varchar(2)), '1402/12/20', n + 1 FROM #N");
 }
 
-double EngineRun(const fs::path& dir, long long& registered) {
+double EngineRun(const fs::path& dir, long long& registered, double phases[2]) {
   db::HostGlobal g;
   g.workstation = "BENCH";
   g.companyCode = "1";
@@ -86,9 +86,13 @@ double EngineRun(const fs::path& dir, long long& registered) {
   frame.ToggleMark(kSource);
   transfer::TreasuryItems items(frame, g, link, dialogs);
   items.CreateWorkTables();
-  if (!items.ListCheques(transfer::ItemKind::kReceived) ||
-      !items.RegisterCheques(transfer::ItemKind::kReceived))
-    std::fprintf(stderr, "the registration stopped on a check\n");
+  auto listed = Clock::now();
+  bool ok = items.ListCheques(transfer::ItemKind::kReceived);
+  phases[0] = Since(listed);
+  auto registering = Clock::now();
+  ok = ok && items.RegisterCheques(transfer::ItemKind::kReceived);
+  phases[1] = Since(registering);
+  if (!ok) std::fprintf(stderr, "the registration stopped on a check\n");
   registered = items.lastReport().units.empty() ? 0 : items.lastReport().units.back().inserted;
   return Since(start);
 }
@@ -190,13 +194,16 @@ void Measure(long long open) {
   fs::copy(eng, raw, fs::copy_options::recursive);
 
   long long registered = 0;
+  double phases[2] = {0, 0};
   engine::profile::Reset();
-  const double e = EngineRun(eng, registered);
+  const double e = EngineRun(eng, registered, phases);
   const double r = RawRun(raw);
   std::printf(
       "%-38s cheques=%lld registered=%lld sqlite=%.3fs engine=%.3fs (%.0f cheques/s) "
       "ratio=%.2fx (target <= 2.00x)\n",
       "xfer treasury, open cheques", open, registered, r, e, registered / e, e / r);
+  std::printf("  listing %.3fs, registration and the listing after it %.3fs\n", phases[0],
+              phases[1]);
   std::printf("  %s\n", Opening(eng) == Opening(raw) ? "same opening cheques at both ends"
                                                      : "OPENING CHEQUES DIFFER");
   std::fflush(stdout);

@@ -45,7 +45,8 @@ void RegisterDemoCommand(CLI::App& app) {
   auto opts = std::make_shared<DemoInitOptions>();
   CLI::App* init = demo->add_subcommand("init", "Create a demo server");
   init->add_option("--server", opts->server, "Server directory (created)")->required();
-  init->add_option("--scale", opts->scale, "Data volume: 1 small, 100 large")
+  init->add_option("--scale", opts->scale,
+                   "Data volume: 1 small, 100 large, 1000 ten times 100")
       ->check(CLI::Range(1, 100000));
   init->add_option("--seed", opts->seed, "Random seed; equal seeds give equal data");
   init->add_option("--remote-of", opts->remoteOf,

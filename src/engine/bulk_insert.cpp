@@ -20,7 +20,8 @@ void Connection::BulkInsert(std::string_view table, const std::vector<std::strin
   try {
     Renderer r(conn);
     IdentityPlan plan;
-    Rendered insert = r.InsertValues(name, columns, columns.size(), plan);
+    Rendered insert =
+        r.InsertValues(name, columns, columns.size(), plan, ValueTypes(rows, columns.size()));
     sqlite3* db = conn.db();
     Stmt st(db, insert.sql);
     long long next = plan.base;

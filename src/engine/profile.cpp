@@ -27,6 +27,7 @@ struct Totals {
   std::array<Counter, static_cast<size_t>(Phase::kCount)> phases;
   std::map<std::string, Counter, std::less<>> statements;
   std::map<std::string, Counter, std::less<>> sql;
+  std::map<std::string, std::string, std::less<>> plans;
 
   ~Totals() {
     if (!Enabled()) return;
@@ -48,9 +49,13 @@ struct Totals {
     std::sort(slow.begin(), slow.end(),
               [](const auto& a, const auto& b) { return a.second.spent > b.second.spent; });
     std::fprintf(stderr, "slowest SQLite statements (count, seconds, text)\n");
-    for (size_t i = 0; i < slow.size() && i < 15; ++i)
-      std::fprintf(stderr, "%8lld %8.3f  %.300s\n", slow[i].second.count,
-                   seconds(slow[i].second.spent), slow[i].first.c_str());
+    const bool whole = !plans.empty();
+    for (size_t i = 0; i < slow.size() && i < 15; ++i) {
+      std::fprintf(stderr, whole ? "%8lld %8.3f  %s\n" : "%8lld %8.3f  %.300s\n",
+                   slow[i].second.count, seconds(slow[i].second.spent), slow[i].first.c_str());
+      auto plan = plans.find(slow[i].first);
+      if (plan != plans.end()) std::fprintf(stderr, "%s\n", plan->second.c_str());
+    }
   }
 };
 
@@ -77,12 +82,29 @@ void Add(Phase phase, std::chrono::nanoseconds spent) {
   c.spent += spent;
 }
 
-bool Detailed() {
-  static const bool on = [] {
+int Level() {
+  static const int level = [] {
     const char* v = std::getenv("XFER_PROFILE");
-    return v && std::string(v) == "2";
+    return v ? std::atoi(v) : 0;
   }();
-  return on;
+  return level;
+}
+
+bool Detailed() {
+  return Level() >= 2;
+}
+
+bool WantsPlan(std::string_view sql) {
+  if (Level() < 3) return false;
+  Totals& t = All();
+  std::lock_guard<std::mutex> hold(t.lock);
+  return t.plans.find(sql) == t.plans.end();
+}
+
+void AddPlan(std::string_view sql, std::string plan) {
+  Totals& t = All();
+  std::lock_guard<std::mutex> hold(t.lock);
+  t.plans.emplace(std::string(sql), std::move(plan));
 }
 
 void AddSql(std::string_view text, std::chrono::nanoseconds spent) {
@@ -109,6 +131,7 @@ void Reset() {
   t.phases = {};
   t.statements.clear();
   t.sql.clear();
+  t.plans.clear();
 }
 
 }  // namespace xfer::engine::profile

@@ -28,6 +28,10 @@ void AddStatement(std::string_view kind, std::chrono::nanoseconds spent);
 // XFER_PROFILE=2 also ranks the SQLite statements (as the renderer wrote them) by step time.
 bool Detailed();
 void AddSql(std::string_view sql, std::chrono::nanoseconds spent);
+// XFER_PROFILE=3 prints the ranked statements whole, each with SQLite's query plan: true once
+// per statement text, when its plan is wanted.
+bool WantsPlan(std::string_view sql);
+void AddPlan(std::string_view sql, std::string plan);
 // Forgets what was counted so far (a benchmark profiles only its measured part).
 void Reset();
 

@@ -29,8 +29,10 @@ Rng Period::YearStream(std::string_view what) const {
 }
 
 int Period::Count(int base, int cap) const {
-  // Grows faster than the scale so that 1 stays small and 100 is a heavy load.
-  long long volume = scale + static_cast<long long>(scale) * scale / 25;
+  // Up to 100 it grows faster than the scale, so that 1 stays small and 100 is a heavy load;
+  // beyond, in step with it, so that 1000 holds ten times the rows of 100 and fits a disk.
+  const long long s = scale;
+  const long long volume = s <= 100 ? s + s * s / 25 : 5 * s;
   long long n = static_cast<long long>(base) * volume;
   return static_cast<int>(n < cap ? n : cap);
 }
@@ -85,12 +87,12 @@ void FillRegistryUsers(const BatchRunner& run) {
       "(3, 'انباردار', 'STORE01', 'F', 'T', ''), (4, 'فروشنده', 'SELL01', 'F', 'T', '')");
 }
 
-DemoReport Build(const BatchRunner& run, const std::vector<DemoCompany>& companies,
+DemoReport Build(const DemoRunner& run, const std::vector<DemoCompany>& companies,
                  const std::string& firstYear, const std::string& nextYear,
                  const DemoOptions& options) {
   if (options.scale < 1) throw std::invalid_argument("demo scale must be at least 1");
-  InstallRegistry(run);
-  FillRegistryUsers(run);
+  InstallRegistry(run.batch);
+  FillRegistryUsers(run.batch);
   DemoReport report;
   for (const auto& company : companies) {
     std::uint64_t seed = options.seed * 1000003ull ^ Hash("company " + company.code);
@@ -99,7 +101,7 @@ DemoReport Build(const BatchRunner& run, const std::vector<DemoCompany>& compani
       period.code = company.code;
       period.year = year;
       period.companyName = company.name;
-      CreatePeriod(run, period);
+      CreatePeriod(run.batch, period);
       Period p{run,          seed, options.scale, role,
                company.code, year, company.name,  &report.masterRows};
       FillPeriod(p);
@@ -127,18 +129,19 @@ std::vector<DemoCompany> DemoCompanies() {
 }
 
 DemoReport BuildDemo(const BatchRunner& run, const DemoOptions& options) {
-  return demo::Build(run, DemoCompanies(), "1402", "1403", options);
+  return demo::Build({run, {}}, DemoCompanies(), "1402", "1403", options);
 }
 
 DemoReport BuildRemoteDemo(const BatchRunner& run, const std::vector<DemoCompany>& companies,
                            const DemoOptions& options) {
-  return demo::Build(run, companies, "1401", "1404", options);
+  return demo::Build({run, {}}, companies, "1401", "1404", options);
 }
 
 DemoReport BuildDemoServer(const std::string& directory, const DemoOptions& options) {
   auto server = demo::FreshServer(directory);
   engine::Connection conn(server);
-  return BuildDemo(EngineRunner(conn), options);
+  return demo::Build({EngineRunner(conn), EngineAppender(conn)}, DemoCompanies(), "1402", "1403",
+                     options);
 }
 
 DemoReport BuildRemoteDemoServer(const std::string& directory, const std::string& mainDirectory,
@@ -155,7 +158,8 @@ DemoReport BuildRemoteDemoServer(const std::string& directory, const std::string
   if (companies.empty()) throw std::runtime_error("no companies registered in " + mainDirectory);
   auto server = demo::FreshServer(directory);
   engine::Connection conn(server);
-  return BuildRemoteDemo(EngineRunner(conn), companies, options);
+  return demo::Build({EngineRunner(conn), EngineAppender(conn)}, companies, "1401", "1404",
+                     options);
 }
 
 }  // namespace xfer::suite

@@ -12,7 +12,8 @@
 namespace xfer::suite {
 
 struct DemoOptions {
-  int scale = 1;  // about a thousand master rows at 1, hundreds of thousands at 100
+  int scale = 1;  // about a thousand master rows at 1, hundreds of thousands at 100, growing
+                  // in step with the scale beyond 100
   std::uint64_t seed = 1;
 };
 

@@ -73,7 +73,7 @@ constexpr double kRate = 520000;  // rials per dollar in the demo year
 // A treasury document line names only the columns it fills; the others hold empty text.
 class LineWriter {
  public:
-  LineWriter(const BatchRunner& run, const char* table, const std::string& columns)
+  LineWriter(const DemoRunner& run, const char* table, const std::string& columns)
       : writer_(run, table, columns) {
     std::string name;
     for (char c : columns + ",") {

@@ -41,7 +41,7 @@ class Rng {
 enum class Role { Full, Next };
 
 struct Period {
-  const BatchRunner& run;
+  const DemoRunner& run;
   std::uint64_t seed;  // company seed: equal rows in every period of one company
   int scale;
   Role role;
@@ -54,7 +54,8 @@ struct Period {
   Rng Stream(std::string_view table) const;
   // A stream of this period's own (documents differ between the years of one company).
   Rng YearStream(std::string_view what) const;
-  // Row count of a table at this scale: base * (scale + scale^2 / 25), at most `cap`.
+  // Row count of a table at this scale: base * (scale + scale^2 / 25) up to scale 100, base *
+  // 5 * scale beyond; at most `cap`.
   int Count(int base, int cap = 1000000) const;
   // Row i of n exists in this period (rows n .. n + n/10 are the later period's own).
   bool Has(int i, int n) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <map>
 
 #include "engine/error.h"
 #include "engine/error_class.h"
@@ -127,6 +128,26 @@ void InferKinds(ResultSet& rs) {
 }
 
 // How the profile names a statement: its kind, and for a call the procedure called.
+// SQLite's plan for a statement, one step per line, indented by depth.
+void NotePlan(sqlite3* db, const std::string& sql) {
+  if (!profile::WantsPlan(sql)) return;
+  sqlite3_stmt* st = nullptr;
+  std::string plan;
+  if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).c_str(), -1, &st, nullptr) ==
+      SQLITE_OK) {
+    std::map<int, int> depth;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      const int id = sqlite3_column_int(st, 0), parent = sqlite3_column_int(st, 1);
+      depth[id] = depth.count(parent) ? depth[parent] + 1 : 1;
+      plan += std::string(static_cast<size_t>(depth[id]) * 2 + 10, ' ') +
+              reinterpret_cast<const char*>(sqlite3_column_text(st, 3)) + "\n";
+    }
+  }
+  sqlite3_finalize(st);
+  if (!plan.empty()) plan.pop_back();
+  profile::AddPlan(sql, std::move(plan));
+}
+
 std::string KindName(const Statement& s) {
   switch (s.kind) {
     case StatementKind::Select:
@@ -543,6 +564,7 @@ void Executor::RunStatement(const Statement& s) {
 ResultSet Executor::Query(const Rendered& r) {
   sqlite3* db = conn_.db();
   sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
+  NotePlan(db, r.sql);
   profile::Timer timer(profile::Phase::Step, r.sql);
   for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
   ResultSet rs;
@@ -576,6 +598,7 @@ ResultSet Executor::Query(const Rendered& r) {
 long long Executor::Dml(const Rendered& r, const Statement* source) {
   sqlite3* db = conn_.db();
   sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
+  NotePlan(db, r.sql);
   profile::Timer timer(profile::Phase::Step, r.sql);
   for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
   int rc;
@@ -669,7 +692,8 @@ void Executor::InsertExec(const Statement& s) {
     if (rs.rows.empty()) continue;
     Renderer r(conn_);
     IdentityPlan plan;
-    Rendered q = r.InsertValues(s.target, s.insertColumns, rs.fields.size(), plan);
+    Rendered q = r.InsertValues(s.target, s.insertColumns, rs.fields.size(), plan,
+                                ValueTypes(rs.rows, rs.fields.size()));
     for (const auto& row : rs.rows) {
       Rendered one = q;
       one.params = row;

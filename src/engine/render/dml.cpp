@@ -62,6 +62,25 @@ bool PlainCopy(const Statement& s, const TableInfo& info,
 
 }  // namespace
 
+std::vector<ExprType> ValueTypes(const std::vector<std::vector<Value>>& rows, size_t columns) {
+  std::vector<ExprType> out(columns);
+  std::vector<int> seen(columns, 0);  // bits: 1 integer, 2 float, 4 text, 8 binary
+  for (const auto& row : rows)
+    for (size_t i = 0; i < columns && i < row.size(); ++i)
+      seen[i] |= std::holds_alternative<long long>(row[i])    ? 1
+                 : std::holds_alternative<double>(row[i])     ? 2
+                 : std::holds_alternative<std::string>(row[i]) ? 4
+                 : std::holds_alternative<Blob>(row[i])        ? 8
+                                                               : 0;
+  for (size_t i = 0; i < columns; ++i)
+    out[i].cls = seen[i] & 4   ? TypeClass::String
+                 : seen[i] & 8 ? TypeClass::Unknown
+                 : seen[i] & 2 ? TypeClass::Float
+                 : seen[i] & 1 ? TypeClass::Int
+                               : TypeClass::Null;
+  return out;
+}
+
 bool NeedsCast(const TypeName& target, const ExprType& src) {
   TypeClass to = ClassOf(target);
   TypeClass from = src.cls;
@@ -277,7 +296,7 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
 
 Rendered Renderer::InsertValues(const ObjectName& targetName,
                                 const std::vector<std::string>& columns, size_t valueCount,
-                                IdentityPlan& plan) {
+                                IdentityPlan& plan, const std::vector<ExprType>& valueTypes) {
   ResolvedTable t = Resolve(targetName);
   TableInfo info = *Table(t);
   std::vector<const ColumnInfo*> cols;
@@ -304,8 +323,10 @@ Rendered Renderer::InsertValues(const ObjectName& targetName,
   }
   for (size_t i = 0; i < cols.size(); ++i) {
     colList += (colList.empty() ? "" : ", ") + QuoteIdent(cols[i]->name);
-    values += (values.empty() ? "" : ", ") +
-              FitWidth(cols[i]->type, ExprType{}, "?" + std::to_string(i + 1));
+    const ExprType vt = i < valueTypes.size() ? valueTypes[i] : ExprType{};
+    std::string v = "?" + std::to_string(i + 1);
+    if (NeedsCast(cols[i]->type, vt)) v = "xf_cast(" + v + ", '" + cols[i]->type.Text() + "')";
+    values += (values.empty() ? "" : ", ") + FitWidth(cols[i]->type, vt, v);
   }
   Rendered r;
   r.sql = "INSERT INTO " + QualifiedName(t) + " (" + colList + ") VALUES (" + values + ")";

@@ -75,9 +75,12 @@ class Renderer {
 
   // INSERT ... VALUES | SELECT | DEFAULT VALUES (INSERT ... EXEC is the executor's).
   Rendered Insert(const Statement& s, IdentityPlan& plan);
-  // INSERT of one row of given values into `columns` (all when empty) of a table.
+  // INSERT of one row of given values into `columns` (all when empty) of a table. Values of the
+  // classes in `valueTypes` (see ValueTypes) are converted to their columns' types as an
+  // INSERT converts literals.
   Rendered InsertValues(const ObjectName& target, const std::vector<std::string>& columns,
-                        size_t valueCount, IdentityPlan& plan);
+                        size_t valueCount, IdentityPlan& plan,
+                        const std::vector<ExprType>& valueTypes = {});
   Rendered Update(const Statement& s);
   Rendered Delete(const Statement& s);
 
@@ -200,6 +203,9 @@ class Renderer {
 // Whether storing a value of static type `src` into a column of type `target` needs an
 // explicit conversion to get SQL Server's result (SQLite's column affinity does the rest).
 bool NeedsCast(const TypeName& target, const ExprType& src);
+// Per column, the class of the values given for it: text where any is text (a text in a number
+// column converts as a literal would), else float, else integer.
+std::vector<ExprType> ValueTypes(const std::vector<std::vector<Value>>& rows, size_t columns);
 
 // Whether the declared type of a value shows it fits a varchar(n) column, and the value's SQL
 // wrapped in the run-time width check where it does not (SQL Server's truncation error).
