@@ -211,8 +211,11 @@ Measurement Measure(const fs::path& base, int scale, bool details, const char* b
     if (s.table == "N_BankHesab" || s.table == "N_Cash" || s.table == "N_Tankhah")
       engineOpenings += s.seconds;
   }
-  std::printf("%-38s scale=%d rows=%lld sqlite=%.3fs engine=%.3fs ratio=%.2fx (target <= 1.50x)\n",
-              "base transfer, all modules", scale, m.rows, m.raw, m.engine, m.engine / m.raw);
+  // The target holds at scale 100; at 10 the run's fixed costs (connections, catalog reads,
+  // the report) outweigh the rows.
+  std::printf("%-38s scale=%d rows=%lld sqlite=%.3fs engine=%.3fs ratio=%.2fx%s\n",
+              "base transfer, all modules", scale, m.rows, m.raw, m.engine, m.engine / m.raw,
+              scale == 100 ? " (target <= 1.50x)" : "");
   if (!details) return m;
   // The openings are recomputed account by account, four statements each, as the suite does;
   // the hand-written script does them in one statement per table.
@@ -247,14 +250,14 @@ int main(int argc, char** argv) {
   Measurement at100 = Measure(base, 100, true);
   CrossServer(base, 200000);
   Measurement at10 = Measure(base, 10, false);
-  // Building a demo server of scale 1000 takes far longer than the transfer itself, so that
-  // step is measured only when asked for.
+  // A demo server of scale 1000 takes about three minutes to build and three gigabytes of disk;
+  // XFER_BENCH_SCALE_1000=0 leaves that step out.
   const char* big = std::getenv("XFER_BENCH_SCALE_1000");
   std::optional<Measurement> at1000;
-  if (big && *big && std::string(big) != "0")
-    at1000 = Measure(base, 1000, false);
+  if (big && std::string(big) == "0")
+    std::printf("scale 1000 skipped (XFER_BENCH_SCALE_1000=0)\n");
   else
-    std::printf("scale 1000 skipped (set XFER_BENCH_SCALE_1000=1 to measure it)\n");
+    at1000 = Measure(base, 1000, false);
   fs::remove_all(base);
   auto growth = [](const char* step, const Measurement& a, const Measurement& b) {
     std::printf("growth %-31s rows x%.1f  engine x%.1f  sqlite x%.1f\n", step,
@@ -262,6 +265,9 @@ int main(int argc, char** argv) {
                 b.raw / a.raw);
   };
   growth("scale 10 -> 100", at10, at100);
-  if (at1000) growth("scale 100 -> 1000", at100, *at1000);
+  if (at1000) {
+    growth("scale 100 -> 1000", at100, *at1000);
+    growth("scale 10 -> 1000", at10, *at1000);
+  }
   return 0;
 }

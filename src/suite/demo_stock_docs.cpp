@@ -8,7 +8,6 @@
 // documents.
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <map>
 #include <tuple>
 
@@ -17,10 +16,17 @@
 namespace xfer::suite::demo {
 namespace {
 
+// A shelf is one item in one anbar; its serial numbers leave first in, first out. Most shelves
+// hold no serials, so they allocate nothing.
 struct Shelf {
   double qty = 0;
-  std::deque<std::string> serials;
+  std::vector<std::string> serials;
+  size_t left = 0;  // serials[0, left) have left the shelf
 };
+
+// An anbar's opening stock covers at most this many items of the catalogue, so that the opening
+// documents grow with the anbars rather than with anbars times items.
+constexpr size_t kOpeningSpan = 2000;
 
 struct Line {
   int kala;  // 1-based item number
@@ -137,10 +143,8 @@ class StockYear {
     out = Line{kala, qty, Fee(kala) * 1.3, {}};
     s.qty -= qty;
     if (Serial(kala))
-      for (int u = 0; u < static_cast<int>(qty) && !s.serials.empty(); ++u) {
-        out.serials.push_back(s.serials.front());
-        s.serials.pop_front();
-      }
+      for (int u = 0; u < static_cast<int>(qty) && s.left < s.serials.size(); ++u)
+        out.serials.push_back(std::move(s.serials[s.left++]));
     return true;
   }
 
@@ -156,8 +160,11 @@ class StockYear {
   void Opening(int anbar) {
     std::string date = p_.year + "/01/01";
     std::vector<Line> lines;
-    for (int k : kalas_)
-      if ((k + anbar) % 3 != 0) {
+    // Each anbar's window starts where the previous one's ended.
+    const size_t n = kalas_.size(), span = std::min(n, kOpeningSpan);
+    const size_t start = span == n ? 0 : static_cast<size_t>(anbar) * span % n;
+    for (size_t i = 0; i < span; ++i)
+      if (const int k = kalas_[(start + i) % n]; (k + anbar) % 3 != 0) {
         double qty = static_cast<double>(Serial(k) ? rng_.Between(1, 4) : rng_.Between(10, 120));
         lines.push_back(Arrive(anbar, k, qty, date));
       }
