@@ -16,7 +16,7 @@ CREATE PROCEDURE sp_N_Asnad_Chq_Prepare
 AS
 SET XACT_ABORT ON
 DECLARE @D1 varchar(10), @D2 varchar(10), @Pay varchar(250), @Taraf varchar(250),
-  @Last varchar(250), @Entry varchar(100), @EntryPaid varchar(100), @Dates varchar(200), @Plain varchar(250)
+  @Last varchar(250), @Carried varchar(250), @Entry varchar(100), @EntryPaid varchar(100), @Dates varchar(200), @Plain varchar(250)
 SET @Base = LTRIM(RTRIM(ISNULL(@Base, '')))
 IF @Base = ''
 BEGIN
@@ -27,6 +27,7 @@ SET @Pay = @Base + '_Pay'
 SET @Plain = REPLACE(@Base, '#', '')
 SET @Taraf = @Base + '_Taraf'
 SET @Last = @Base + '_ChqOpen'
+SET @Carried = @Base + '_Carried'
 SET @Entry = CASE WHEN @Kind = '7' THEN '(''71'', ''72'')' ELSE '(''81'', ''85'')' END
 SET @EntryPaid = CASE WHEN @Kind = '7' THEN '(''71'', ''72'', ''78'')' ELSE '(''81'', ''85'', ''78'')' END
 SELECT @D1 = ISNULL(sDate1, ''), @D2 = ISNULL(sDate2, '') FROM KELVARO_Hub..Hub_Company
@@ -37,10 +38,7 @@ SET @Dates = ''
 IF @D1 <> '' SET @Dates = @Dates + ' AND N.SanadDate >= ''' + @D1 + ''''
 IF @D2 <> '' SET @Dates = @Dates + ' AND N.SanadDate <= ''' + @D2 + ''''
 
-EXEC sp_N_Create_LastChqAction @Last, @Kind, 'TRUE', @D1, @D2
-IF OBJECT_ID('tempdb..' + @Base + '_Carried') IS NOT NULL
-  EXEC ('DELETE FROM ' + @Last + ' WHERE EXISTS (SELECT * FROM ' + @Base + '_Carried C '
-    + 'WHERE C.ChqNo = ' + @Last + '.ChqNo AND C.Joz = ' + @Last + '.Joz)')
+EXEC sp_N_Create_LastChqAction @Last, @Kind, 'TRUE', @D1, @D2, @Carried
 
 IF OBJECT_ID('tempdb..' + @Pay) IS NOT NULL EXEC ('DROP TABLE ' + @Pay)
 EXEC ('CREATE TABLE ' + @Pay + ' (Serial int NULL, AcountID int NULL, ChqNo varchar(50) NULL, '

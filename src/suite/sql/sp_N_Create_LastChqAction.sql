@@ -7,12 +7,15 @@
 --   @Kind      '7' received cheques, '8' paid cheques, '' both
 --   @OpenOnly  'TRUE' keeps the open cheques only
 --   @Date1/2   the date range; an empty bound is open
+--   @Skip      a work table of cheques (ChqNo, Joz) the caller has no use for, left out before
+--              their actions are ordered; empty or missing: none
 CREATE PROCEDURE sp_N_Create_LastChqAction
   @TableName varchar(200),
   @Kind varchar(10) = '',
   @OpenOnly varchar(10) = 'FALSE',
   @Date1 varchar(10) = '',
-  @Date2 varchar(10) = ''
+  @Date2 varchar(10) = '',
+  @Skip varchar(200) = ''
 AS
 SET XACT_ABORT ON
 DECLARE @Where varchar(1000), @KindOf varchar(100), @DateOf varchar(100), @Open varchar(100)
@@ -33,6 +36,10 @@ ELSE
   SET @Where = @Where + ' AND 1 = 0'
 IF @Date1 <> '' SET @Where = @Where + ' AND N.SanadDate >= ''' + REPLACE(@Date1, '''', '''''') + ''''
 IF @Date2 <> '' SET @Where = @Where + ' AND N.SanadDate <= ''' + REPLACE(@Date2, '''', '''''') + ''''
+SET @Skip = LTRIM(RTRIM(ISNULL(@Skip, '')))
+IF @Skip <> '' AND OBJECT_ID('tempdb..' + @Skip) IS NOT NULL
+  SET @Where = @Where + ' AND NOT EXISTS (SELECT * FROM ' + @Skip + ' S WHERE S.ChqNo = N.ChqNo '
+    + 'AND S.Joz = COALESCE(N.Joz, ''''))'
 SET @KindOf = CASE WHEN @Kind = '' THEN 'LEFT(N.WhatDoc, 1)' ELSE '''' + LEFT(@Kind, 1) + '''' END
 -- A bounded range has no row without a date.
 SET @DateOf = CASE WHEN @Date1 = '' AND @Date2 = '' THEN 'ISNULL(N.SanadDate, '''')' ELSE 'N.SanadDate' END

@@ -212,33 +212,35 @@ void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
             ") And N.IDX In (Select Ref From " + P + " Where Ref Is Not Null)");
 
   // The listing writes a cheque's number and series on its own counterparty lines exactly as on
-  // the cheque, so plain comparisons find them.
-  const std::string own = " From " + T + " As C Where C.Serial = " + P +
-                          ".Serial And C.ChqNo = " + P + ".ChqNo And C.Joz = " + P + ".Joz";
-  // One pass names and marks every cheque. A document whose lines do not say which cheque goes
-  // where is one to many: the cheque waits for the user unless a line already carries its
-  // number. A cheque with one line of its own is named by that line's most detailed level.
-  s.Execute(" Update " + P + " Set Taraf = Case When Not Exists (Select *" + own + ") Then '" +
-            naghd_text::kOneToMany + "' When (Select Count(*)" + own +
-            ") = 1 Then IsNull((Select Top 1 Left(Case When IsNull(C.Tafsily, '') <> '' Then "
-            "F.NamHesab When IsNull(C.Moein, '') <> '' Then M.NamHesab Else K.NamHesab End, 120) "
-            "From " +
-            T + " As C Left Outer Join " + src + "Koll K On K.Koll = C.Koll Left Outer Join " +
-            src + "Moein M On M.Koll = C.Koll And M.Moein = C.Moein Left Outer Join " + src +
-            "Tafsily F On F.Tafsily = C.Tafsily Where C.Serial = " + P +
-            ".Serial And C.ChqNo = " + P + ".ChqNo And C.Joz = " + P +
-            ".Joz), '') Else '' End, Mojaz = Case When Exists "
-            "(Select *" +
-            own +
-            ") Then 'A' When Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) In (Select "
+  // the cheque, so plain comparisons find them. One pass over the lines counts each cheque's own
+  // lines and names them by their most detailed level.
+  const std::string O = Table("_Own");
+  s.Execute(DropIfExists(O) + " Select C.Serial, C.ChqNo, C.Joz, Count(*) As Lines, Max(Left(Case "
+            "When IsNull(C.Tafsily, '') <> '' Then F.NamHesab When IsNull(C.Moein, '') <> '' Then "
+            "M.NamHesab Else K.NamHesab End, 120)) As Name Into " + O + " From " + T +
+            " As C Left Outer Join " + src + "Koll K On K.Koll = C.Koll Left Outer Join " + src +
+            "Moein M On M.Koll = C.Koll And M.Moein = C.Moein Left Outer Join " + src +
+            "Tafsily F On F.Tafsily = C.Tafsily Where C.ChqNo <> '' Group By C.Serial, C.ChqNo, "
+            "C.Joz " + IndexOn(O, "Serial"));
+  const std::string own = " Exists (Select * From " + O + " As O Where O.Serial = X.Serial And "
+                          "O.ChqNo = X.ChqNo And O.Joz = X.Joz)";
+  // A document whose lines do not say which cheque goes where is one to many: the cheque waits
+  // for the user unless a line already carries its number. A cheque with one line of its own is
+  // named by that line.
+  s.Execute(" Update " + P + " Set Taraf = '" + std::string(naghd_text::kOneToMany) +
+            "', Mojaz = Case When Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) In (Select "
             "Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) From " +
             T + ") Then 'A' Else 'X' End");
+  s.Execute(" Update X Set Taraf = Case When O.Lines = 1 Then IsNull(O.Name, '') Else '' End, "
+            "Mojaz = 'A' From " +
+            P + " As X Inner Join " + O +
+            " As O On O.Serial = X.Serial And O.ChqNo = X.ChqNo And O.Joz = X.Joz");
   // /*First Cheque State 1*/ an opening cheque keeps the counterparty it was carried with.
   s.Execute(" Update " + P + " Set Taraf = Left(C.Taraf, 120) From " + P + " As X Inner Join " +
             src + "N_CHQFirst As C On C" + sameCheque + " And C.WhatDoc In " + EntryCodes(kind) +
             " Where X.Taraf = '' And IsNull(C.Taraf, '') <> ''");
-  s.Execute(" Update " + P + " Set Taraf = '' Where Sorder2 != 'B' And Exists (Select *" + own +
-            ")");
+  s.Execute(" Update X Set Taraf = '' From " + P + " As X Where X.Sorder2 != 'B' And" + own);
+  s.Execute(DropIfExists(O));
   if (kind == ItemKind::kPaid) s.Execute(" Update " + T + " Set Whatdoc2 = '01' ");
 }
 
