@@ -194,62 +194,70 @@ std::string TreasuryItems::CurrentFirstDate() {
 }
 
 void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
-  db::Backend& s = Source();
   const std::string P = Table("_Pay"), T = Table("_Taraf");
+  // One batch: the work tables' pages are written once when it ends rather than once per
+  // statement.
+  std::string batch;
   const std::string sameCheque =
       ".Serial = X.Serial And Ltrim(Rtrim(C.ChqNo)) = Ltrim(Rtrim(X.ChqNo)) And "
       "Ltrim(Rtrim(IsNull(C.Joz, ''))) = Ltrim(Rtrim(IsNull(X.Joz, '')))";
   // Currency lines of the counterparty side, then those of the cheques.
   const std::string arzTaraf = Table("_Arz_Taraf"), arzChq = Table("_Arz_Chq");
-  s.Execute(DropIfExists(arzTaraf) + " select Distinct " + kArzColumns + " Into " + arzTaraf +
-            " From " + src + "N_ArzTrans N Inner Join (Select P.Serial, T.Raj From " + P +
-            " P Inner Join " + T +
-            " T On T.Serial = P.Serial) X on N.serial = X.Serial And N.Raj = X.Raj  And "
-            "N.WhatDoc in " +
-            EntryCodes(kind));
-  s.Execute(DropIfExists(arzChq) + " Select " + kArzColumns + " Into " + arzChq + " From " + src +
-            "N_ArzTrans N Where N.IDX Not In (Select IDX From " + arzTaraf +
-            ") And N.IDX In (Select Ref From " + P + " Where Ref Is Not Null)");
+  batch += DropIfExists(arzTaraf) + " select Distinct " + kArzColumns + " Into " + arzTaraf +
+           " From " + src + "N_ArzTrans N Inner Join (Select P.Serial, T.Raj From " + P +
+           " P Inner Join " + T +
+           " T On T.Serial = P.Serial) X on N.serial = X.Serial And N.Raj = X.Raj  And "
+           "N.WhatDoc in " +
+           EntryCodes(kind);
+  batch += DropIfExists(arzChq) + " Select " + kArzColumns + " Into " + arzChq + " From " + src +
+           "N_ArzTrans N Where N.IDX Not In (Select IDX From " + arzTaraf +
+           ") And N.IDX In (Select Ref From " + P + " Where Ref Is Not Null)";
 
   // The listing writes a cheque's number and series on its own counterparty lines exactly as on
   // the cheque, so plain comparisons find them. One pass over the lines counts each cheque's own
   // lines and names them by their most detailed level.
   const std::string O = Table("_Own");
-  s.Execute(DropIfExists(O) + " Select C.Serial, C.ChqNo, C.Joz, Count(*) As Lines, Max(Left(Case "
-            "When IsNull(C.Tafsily, '') <> '' Then F.NamHesab When IsNull(C.Moein, '') <> '' Then "
-            "M.NamHesab Else K.NamHesab End, 120)) As Name Into " + O + " From " + T +
-            " As C Left Outer Join " + src + "Koll K On K.Koll = C.Koll Left Outer Join " + src +
-            "Moein M On M.Koll = C.Koll And M.Moein = C.Moein Left Outer Join " + src +
-            "Tafsily F On F.Tafsily = C.Tafsily Where C.ChqNo <> '' Group By C.Serial, C.ChqNo, "
-            "C.Joz " + IndexOn(O, "Serial"));
-  const std::string own = " Exists (Select * From " + O + " As O Where O.Serial = X.Serial And "
+  batch += DropIfExists(O) +
+           " Select C.Serial, C.ChqNo, C.Joz, Count(*) As Lines, Max(Left(Case "
+           "When IsNull(C.Tafsily, '') <> '' Then F.NamHesab When IsNull(C.Moein, '') <> '' Then "
+           "M.NamHesab Else K.NamHesab End, 120)) As Name Into " +
+           O + " From " + T + " As C Left Outer Join " + src +
+           "Koll K On K.Koll = C.Koll Left Outer Join " + src +
+           "Moein M On M.Koll = C.Koll And M.Moein = C.Moein Left Outer Join " + src +
+           "Tafsily F On F.Tafsily = C.Tafsily Where C.ChqNo <> '' Group By C.Serial, C.ChqNo, "
+           "C.Joz " +
+           IndexOn(O, "Serial");
+  const std::string own = " Exists (Select * From " + O +
+                          " As O Where O.Serial = X.Serial And "
                           "O.ChqNo = X.ChqNo And O.Joz = X.Joz)";
   // A document whose lines do not say which cheque goes where is one to many: the cheque waits
   // for the user unless a line already carries its number. A cheque with one line of its own is
   // named by that line.
-  s.Execute(" Update " + P + " Set Taraf = '" + std::string(naghd_text::kOneToMany) +
-            "', Mojaz = Case When Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) In (Select "
-            "Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) From " +
-            T + ") Then 'A' Else 'X' End");
-  s.Execute(" Update X Set Taraf = Case When O.Lines = 1 Then IsNull(O.Name, '') Else '' End, "
-            "Mojaz = 'A' From " +
-            P + " As X Inner Join " + O +
-            " As O On O.Serial = X.Serial And O.ChqNo = X.ChqNo And O.Joz = X.Joz");
+  batch += " Update " + P + " Set Taraf = '" + std::string(naghd_text::kOneToMany) +
+           "', Mojaz = Case When Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) In (Select "
+           "Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) From " +
+           T + ") Then 'A' Else 'X' End";
+  batch +=
+      " Update X Set Taraf = Case When O.Lines = 1 Then IsNull(O.Name, '') Else '' End, "
+      "Mojaz = 'A' From " +
+      P + " As X Inner Join " + O +
+      " As O On O.Serial = X.Serial And O.ChqNo = X.ChqNo And O.Joz = X.Joz";
   // /*First Cheque State 1*/ an opening cheque keeps the counterparty it was carried with.
-  s.Execute(" Update " + P + " Set Taraf = Left(C.Taraf, 120) From " + P + " As X Inner Join " +
-            src + "N_CHQFirst As C On C" + sameCheque + " And C.WhatDoc In " + EntryCodes(kind) +
-            " Where X.Taraf = '' And IsNull(C.Taraf, '') <> ''");
-  s.Execute(" Update X Set Taraf = '' From " + P + " As X Where X.Sorder2 != 'B' And" + own);
-  s.Execute(DropIfExists(O));
-  if (kind == ItemKind::kPaid) s.Execute(" Update " + T + " Set Whatdoc2 = '01' ");
+  batch += " Update " + P + " Set Taraf = Left(C.Taraf, 120) From " + P + " As X Inner Join " +
+           src + "N_CHQFirst As C On C" + sameCheque + " And C.WhatDoc In " + EntryCodes(kind) +
+           " Where X.Taraf = '' And IsNull(C.Taraf, '') <> ''";
+  batch += " Update X Set Taraf = '' From " + P + " As X Where X.Sorder2 != 'B' And" + own;
+  batch += DropIfExists(O);
+  if (kind == ItemKind::kPaid) batch += " Update " + T + " Set Whatdoc2 = '01' ";
+  Source().Execute(batch);
 }
 
 void TreasuryItems::DropCarriedCheques() {
   const std::string P = Table("_Pay"), T = Table("_Taraf");
   db_.RunSql(" Delete From " + P +
              " Where Ltrim(Rtrim(CHQNO)) +'_'+ Ltrim(Rtrim(Joz)) In (Select Ltrim(Rtrim(CHQNO)) "
-             "+ '_' + Ltrim(Rtrim(Joz)) from N_CHQLastTrans) ");
-  db_.RunSql(" Delete From " + T + " Where Serial Not In ( Select Serial From " + P + ") ");
+             "+ '_' + Ltrim(Rtrim(Joz)) from N_CHQLastTrans) " +
+             " Delete From " + T + " Where Serial Not In ( Select Serial From " + P + ") ");
 }
 
 bool TreasuryItems::ListCheques(ItemKind kind) {
@@ -284,30 +292,31 @@ bool TreasuryItems::ListCheques(ItemKind kind) {
     }
     DropCarriedCheques();
   }
-  // Documents whose cheques are all settled need no counterparty lines for the user.
-  db_.RunSql(" Delete From " + T +
-             " Where (ChqNo Is Null Or ChqNo = '') And Exists (Select * From " + P + " Where " + P +
-             ".Serial = " + T + ".Serial And " + P +
-             ".Mojaz <> 'X') And Not Exists (Select * From " + P + " Where " + P +
-             ".Serial = " + T + ".Serial And " + P + ".Mojaz = 'X')");
-  // What is settled goes to the registration tables.
+  // Documents whose cheques are all settled need no counterparty lines for the user; what is
+  // settled goes to the registration tables. One batch, as above.
+  std::string batch = " Delete From " + T +
+                      " Where (ChqNo Is Null Or ChqNo = '') And Exists (Select * From " + P +
+                      " Where " + P + ".Serial = " + T + ".Serial And " + P +
+                      ".Mojaz <> 'X') And Not Exists (Select * From " + P + " Where " + P +
+                      ".Serial = " + T + ".Serial And " + P + ".Mojaz = 'X')";
   const std::string payLast = Table("_Pay_Last"), tarafLast = Table("_Taraf_Last");
-  db_.RunSql(DropIfExists(payLast) + " Select * Into " + payLast + " From " + P +
-             " Where Mojaz = 'A' " + IndexOn(payLast, "Serial"));
-  db_.RunSql(" Insert Into " + tarafLast +
-             " (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, Tafsily2, "
-             "ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) Select "
-             "Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, Tafsily2, "
-             "ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh From " +
-             T + " As C Where Not Exists (Select * From " + P +
-             " As X Where X.Serial = C.Serial "
-             "And X.Mojaz = 'X') And (C.ChqNo Is Null Or C.ChqNo = '' Or Exists (Select * From " +
-             payLast + " As X Where X.Serial = C.Serial And X.ChqNo = C.ChqNo And X.Joz = C.Joz))");
+  batch += DropIfExists(payLast) + " Select * Into " + payLast + " From " + P +
+           " Where Mojaz = 'A' " + IndexOn(payLast, "Serial");
+  batch += " Insert Into " + tarafLast +
+           " (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, Tafsily2, "
+           "ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) Select "
+           "Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, Tafsily2, "
+           "ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh From " +
+           T + " As C Where Not Exists (Select * From " + P +
+           " As X Where X.Serial = C.Serial "
+           "And X.Mojaz = 'X') And (C.ChqNo Is Null Or C.ChqNo = '' Or Exists (Select * From " +
+           payLast + " As X Where X.Serial = C.Serial And X.ChqNo = C.ChqNo And X.Joz = C.Joz))";
   const std::string arzChqLast = Table("_Arz_Chq_Last"), arzTarafLast = Table("_Arz_Taraf_Last");
-  db_.RunSql(DropIfExists(arzChqLast) + " Select * Into " + arzChqLast + " From " +
-             Table("_Arz_Chq") + " Where IDX In (Select Ref From " + payLast + ")");
-  db_.RunSql(DropIfExists(arzTarafLast) + " Select * Into " + arzTarafLast + " From " +
-             Table("_Arz_Taraf") + " Where Serial In (Select Serial From " + tarafLast + ")");
+  batch += DropIfExists(arzChqLast) + " Select * Into " + arzChqLast + " From " +
+           Table("_Arz_Chq") + " Where IDX In (Select Ref From " + payLast + ")";
+  batch += DropIfExists(arzTarafLast) + " Select * Into " + arzTarafLast + " From " +
+           Table("_Arz_Taraf") + " Where Serial In (Select Serial From " + tarafLast + ")";
+  db_.RunSql(batch);
   listed_ = Count("Select Count(*) From " + P);
   return true;
 }
