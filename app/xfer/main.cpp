@@ -17,7 +17,9 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e);
+    // --help and --version end here with status 0; a wrong or missing argument is a check
+    // that stopped the command, and every check ends with status 1.
+    return app.exit(e) == 0 ? 0 : 1;
   }
   if (app.get_subcommands().empty()) {
     std::cout << app.help();

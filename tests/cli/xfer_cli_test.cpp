@@ -461,6 +461,10 @@ TEST_F(XferCli, EverySubcommandHelpsAndRefusesAMissingServerAlike) {
     EXPECT_NE(r.err.find("پوشه سرور " + missing + " وجود ندارد."), std::string::npos)
         << c.name << ": " << r.err;
     EXPECT_FALSE(fs::exists(missing)) << c.name << " made the directory it was sent to";
+    // A mistyped option stops the command like any other check, before anything runs.
+    Outcome typo = Xfer(std::string(c.name) + " --server " + missing + " " + args + " --sever x");
+    EXPECT_EQ(typo.status, 1) << c.name << ": " << typo.err;
+    EXPECT_NE(typo.err.find("--sever"), std::string::npos) << c.name << ": " << typo.err;
   }
   // A source server that is not there is refused the same way, before anything is opened.
   ASSERT_EQ(Xfer("demo init --server " + dir_).status, 0);
