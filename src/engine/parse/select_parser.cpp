@@ -238,8 +238,8 @@ TableRefPtr Parser::ParseJoins(TableRefPtr left) {
       const JoinType apply = AtWord("CROSS") ? JoinType::CrossApply : JoinType::OuterApply;
       Advance();
       Advance();
-      if (!AtOp("(") || (!AtWord("SELECT", 1) && !AtWord("VALUES", 1)))
-        Unsupported("APPLY", kw.pos);
+      const bool query = AtOp("(") && (AtWord("SELECT", 1) || AtWord("VALUES", 1));
+      if (!query && !(AtWord("STRING_SPLIT") && AtOp("(", 1))) Unsupported("APPLY", kw.pos);
       auto join = std::make_unique<TableRef>();
       join->kind = TableRef::Kind::Join;
       join->pos = left->pos;
@@ -318,7 +318,20 @@ TableRefPtr Parser::ParseTablePrimary() {
     Seal(*ref, t);
     return ParsePivot(std::move(ref));
   }
-  if (IsName(t) && AtOp("(", 1)) Unsupported("table-valued function", t.pos);
+  if (IsName(t) && AtOp("(", 1)) {
+    if (!AtWord("STRING_SPLIT")) Unsupported("table-valued function", t.pos);
+    Advance();
+    ExpectOp("(");
+    ref->kind = TableRef::Kind::Function;
+    ref->name.object = "STRING_SPLIT";
+    do {
+      ref->args.push_back(ParseExpr());
+    } while (AcceptOp(","));
+    ExpectOp(")");
+    ref->alias = ParseOptionalAlias(false);
+    Seal(*ref, t);
+    return ref;
+  }
   ref->kind = TableRef::Kind::Named;
   ref->name = ParseTableName();
   ref->alias = ParseOptionalAlias(false);

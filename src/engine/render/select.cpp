@@ -189,6 +189,8 @@ std::string Renderer::TableSource(const TableRef& ref, std::vector<Source>& sour
     }
     case TableRef::Kind::Pivot:
       return Pivot(ref, sources);
+    case TableRef::Kind::Function:
+      return Split(ref, sources);
     case TableRef::Kind::Join: {
       if (ref.joinType == JoinType::CrossApply || ref.joinType == JoinType::OuterApply)
         return Apply(ref, sources);
@@ -476,6 +478,15 @@ std::string Renderer::Apply(const TableRef& ref, std::vector<Source>& sources) {
                    "The T-SQL feature 'APPLY of a query that may yield several rows' is not "
                    "supported.");
   };
+  if (right.kind == TableRef::Kind::Function) {
+    // A function's arguments may read the left side's row; SQLite's table-valued functions
+    // take them as a correlated join.
+    scopes_.push_back(sources);
+    std::string fn = Split(right, sources);
+    scopes_.pop_back();
+    return "(" + left + (ref.joinType == JoinType::OuterApply ? " LEFT JOIN " : " JOIN ") + fn +
+           " ON 1)";
+  }
   if (right.kind != TableRef::Kind::Derived) refuse();
   const struct Select& q = *right.derived;
   if (!q.setParts.empty() || q.topPercent || q.topWithTies || q.offset || !SingleRow(q)) refuse();
@@ -499,6 +510,50 @@ std::string Renderer::Apply(const TableRef& ref, std::vector<Source>& sources) {
   if (ref.joinType == JoinType::OuterApply) return left;
   return "(" + left + " JOIN (SELECT 1) AS " + QuoteIdent(right.alias) + " ON EXISTS (" + sql +
          "))";
+}
+
+// STRING_SPLIT(text, separator [, enable_ordinal]): a row per piece of the text (value, and
+// ordinal from 1 when asked), walked by SQLite's json_each over the pieces written as a JSON
+// array. A NULL text gives no rows.
+std::string Renderer::Split(const TableRef& ref, std::vector<Source>& sources) {
+  if (ref.args.size() < 2)
+    throw SqlError(313,
+                   "An insufficient number of arguments were supplied for the procedure or "
+                   "function STRING_SPLIT.");
+  if (ref.args.size() > 3)
+    throw SqlError(8144, "Procedure or function STRING_SPLIT has too many arguments specified.");
+  bool ordinal = false;
+  if (ref.args.size() == 3) {
+    const Expr& flag = *ref.args[2];
+    if (flag.kind != ExprKind::Literal || flag.literalKind != LiteralKind::Integer ||
+        (flag.text != "0" && flag.text != "1"))
+      throw SqlError(err::kUnsupported,
+                     "The T-SQL feature 'STRING_SPLIT with an enable_ordinal other than 0 or 1' "
+                     "is not supported.");
+    ordinal = flag.text == "1";
+  }
+  ExprType textType, sepType;
+  const std::string text = Expression(*ref.args[0], &textType);
+  const std::string sep = Expression(*ref.args[1], &sepType);
+  const std::string alias = ref.alias.empty() ? std::string("STRING_SPLIT") : ref.alias;
+  Source s;
+  s.alias = LowerName(alias);
+  s.display = alias;
+  ExprType value{TypeClass::String, TypeName{}};
+  value.declared.name = "varchar";
+  value.declared.length = textType.cls == TypeClass::String && textType.declared.length > 0
+                              ? textType.declared.length
+                              : 8000;
+  s.columns = {"value"};
+  s.types = {value};
+  s.exprs = {QuoteIdent(alias) + ".\"value\""};
+  if (ordinal) {
+    s.columns.push_back("ordinal");
+    s.types.push_back(ExprType{TypeClass::Int, TypeName{"bigint"}});
+    s.exprs.push_back("(" + QuoteIdent(alias) + ".\"key\" + 1)");
+  }
+  sources.push_back(std::move(s));
+  return "json_each(xf_split_json(" + text + ", " + sep + ")) AS " + QuoteIdent(alias);
 }
 
 // PIVOT: the source grouped by every column but the aggregated one and the pivot column, with
