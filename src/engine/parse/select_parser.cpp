@@ -340,17 +340,19 @@ TableRefPtr Parser::ParseTablePrimary() {
   return ParsePivot(std::move(ref));
 }
 
-// source PIVOT (aggregate(column) FOR column IN ([value], ...)) AS alias.
+// source PIVOT (aggregate(column) FOR column IN ([value], ...)) AS alias, or
+// source UNPIVOT (value FOR name IN (column, ...)) AS alias.
 TableRefPtr Parser::ParsePivot(TableRefPtr source) {
-  if (AtWord("UNPIVOT")) Unsupported("UNPIVOT", Cur().pos);
-  if (!AtWord("PIVOT")) return source;
+  if (!AtWord("PIVOT") && !AtWord("UNPIVOT")) return source;
+  const bool unpivot = AtWord("UNPIVOT");
   const Token& kw = Advance();
   ExpectOp("(");
   auto p = std::make_unique<TableRef>();
   p->kind = TableRef::Kind::Pivot;
+  p->unpivot = unpivot;
   p->pos = source->pos;
   p->left = std::move(source);
-  p->on = ParseExpr();
+  p->on = unpivot ? ParseNameOrCall() : ParseExpr();
   ExpectWord("FOR");
   p->pivotFor = ParseNameOrCall();
   ExpectWord("IN");
