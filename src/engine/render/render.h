@@ -124,6 +124,10 @@ class Renderer {
   std::string Pivot(const TableRef& ref, std::vector<Source>& sources);
   std::string Split(const TableRef& ref, std::vector<Source>& sources);
   std::string Unpivot(const TableRef& ref, std::vector<Source>& sources);
+  static void AddDerived(const std::string& alias, const std::vector<std::string>& names,
+                         const std::vector<ExprType>& types, std::vector<Source>& sources);
+  static void SourceColumns(const Source& s, std::vector<std::string>& cols,
+                            std::vector<ExprType>& types);
   std::string Column(const Expr& e, ExprType* type);
   std::string RowCount(const Expr& e, bool offset);
   std::string WithTies(const struct Select& s, const std::string& core,

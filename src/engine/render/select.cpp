@@ -512,6 +512,31 @@ std::string Renderer::Apply(const TableRef& ref, std::vector<Source>& sources) {
          "))";
 }
 
+// The columns of a source and their types, whether a table or a derived one.
+void Renderer::SourceColumns(const Source& s, std::vector<std::string>& cols,
+                             std::vector<ExprType>& types) {
+  if (!s.table) {
+    cols = s.columns;
+    types = s.types;
+    return;
+  }
+  for (const ColumnInfo& c : s.table->columns) {
+    cols.push_back(c.name);
+    types.push_back(ExprType{ClassOf(c.type), c.type});
+  }
+}
+
+// A derived table's source: its alias and its columns' names and types.
+void Renderer::AddDerived(const std::string& alias, const std::vector<std::string>& names,
+                          const std::vector<ExprType>& types, std::vector<Source>& sources) {
+  Source out;
+  out.alias = LowerName(alias);
+  out.display = alias;
+  out.columns = names;
+  out.types = types;
+  sources.push_back(std::move(out));
+}
+
 // UNPIVOT: a row per source row and listed column whose value is not NULL, with the column's
 // name (as the list spells it) and its value; the other columns pass through. The listed
 // columns must share one type.
@@ -525,15 +550,7 @@ std::string Renderer::Unpivot(const TableRef& ref, std::vector<Source>& sources)
   const Source& s = inner[0];
   std::vector<std::string> cols;
   std::vector<ExprType> colTypes;
-  if (s.table) {
-    for (const ColumnInfo& c : s.table->columns) {
-      cols.push_back(c.name);
-      colTypes.push_back(ExprType{ClassOf(c.type), c.type});
-    }
-  } else {
-    cols = s.columns;
-    colTypes = s.types;
-  }
+  SourceColumns(s, cols, colTypes);
   const std::string valueName = ref.on->name[0], forName = ref.pivotFor->name[0];
   for (const std::string& c : cols)
     if (LowerName(c) == LowerName(valueName) || LowerName(c) == LowerName(forName))
@@ -586,12 +603,8 @@ std::string Renderer::Unpivot(const TableRef& ref, std::vector<Source>& sources)
   types.push_back(nameType);
   names.push_back(valueName);
   types.push_back(colTypes[listed[0]]);
-  Source out;
-  out.alias = LowerName(ref.alias);
-  out.display = ref.alias;
-  out.columns = names;
-  out.types = types;
-  sources.push_back(std::move(out));
+  NameColumns(ref.alias, {}, names);
+  AddDerived(ref.alias, names, types, sources);
   return "(" + branches + ") AS " + QuoteIdent(ref.alias);
 }
 
@@ -652,15 +665,7 @@ std::string Renderer::Pivot(const TableRef& ref, std::vector<Source>& sources) {
   const Source& s = inner[0];
   std::vector<std::string> cols;
   std::vector<ExprType> colTypes;
-  if (s.table) {
-    for (const ColumnInfo& c : s.table->columns) {
-      cols.push_back(c.name);
-      colTypes.push_back(ExprType{ClassOf(c.type), c.type});
-    }
-  } else {
-    cols = s.columns;
-    colTypes = s.types;
-  }
+  SourceColumns(s, cols, colTypes);
   const Expr& agg = *ref.on;
   const FunctionInfo* f = agg.kind == ExprKind::Function ? FindFunction(agg.text) : nullptr;
   if (!f || !f->aggregate || agg.over || agg.distinct || agg.args.size() != 1 ||
@@ -719,12 +724,7 @@ std::string Renderer::Pivot(const TableRef& ref, std::vector<Source>& sources) {
   }
   scopes_.pop_back();
   NameColumns(ref.alias, {}, names);
-  Source out;
-  out.alias = LowerName(ref.alias);
-  out.display = ref.alias;
-  out.columns = names;
-  out.types = types;
-  sources.push_back(std::move(out));
+  AddDerived(ref.alias, names, types, sources);
   return "(SELECT " + items + " FROM " + src + (group.empty() ? "" : " GROUP BY " + group) +
          ") AS " + QuoteIdent(ref.alias);
 }
