@@ -43,7 +43,22 @@ bool Textual(const ExprType& t) {
 std::optional<std::string> Renderer::GroupingTerm(const Expr& e, ExprType* type) {
   if (e.kind == ExprKind::Function && !e.over && (e.text == "GROUPING" || e.text == "GROUPING_ID"))
     return GroupingCall(e, type);
-  if (!grouping_ || scopes_.size() != grouping_->depth) return std::nullopt;
+  if (!grouping_ || scopes_.size() < grouping_->depth) return std::nullopt;
+  if (scopes_.size() > grouping_->depth) {
+    // A subquery right inside reads a rolled-up column of the grouped query as NULL too.
+    if (grouping_->absent.empty() || e.kind != ExprKind::Column ||
+        scopes_.size() != grouping_->depth + 1 || !Canonical(e).starts_with("outer:"))
+      return std::nullopt;
+    std::vector<Source> inner = std::move(scopes_.back());
+    scopes_.pop_back();
+    const bool rolledUp = Contains(grouping_->absent, Canonical(e));
+    scopes_.push_back(std::move(inner));
+    if (!rolledUp) return std::nullopt;
+    ExprType t;
+    Column(e, &t);
+    *type = t;
+    return std::string("NULL");
+  }
   if (IsAggregateCall(e)) {
     // An aggregate reads the rows of its group, whatever the set rolls up.
     Restore<GroupingState*> restore{grouping_, grouping_};
@@ -91,7 +106,8 @@ std::string Renderer::GroupingCall(const Expr& e, ExprType* type) {
   *type = ExprType{};
   type->cls = TypeClass::Int;
   type->declared.name = id ? "int" : "tinyint";
-  return std::to_string(value);
+  // Spelled as a cast so that ORDER BY does not take it for a column position.
+  return "CAST(" + std::to_string(value) + " AS INTEGER)";
 }
 
 std::string Renderer::GroupingSets(const struct Select& s, std::vector<std::string>& names,

@@ -258,7 +258,10 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
     GroupingState* value;
     ~RestoreGrouping() { current = value; }
   } restoreGrouping{grouping_, grouping_};
-  grouping_ = hasGroupBy ? &grouping : nullptr;
+  // A query that does not group reads an enclosing grouped query's columns as that one does.
+  GroupingState* const enclosing = grouping_;
+  GroupingState* const grouped = hasGroupBy ? &grouping : enclosing;
+  grouping_ = grouped;
   windowPlace_ = WindowPlace::Allowed;
   const bool collateItems = s.distinct || !s.setParts.empty() || comparedRows_;
 
@@ -318,7 +321,7 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
   }
 
   windowPlace_ = WindowPlace::Refused;
-  grouping_ = nullptr;
+  grouping_ = hasGroupBy ? nullptr : enclosing;
   // A recursive query counts its levels in a column of its own: the first part is level 0,
   // each pass of the recursive part one more, checked against the statement's limit.
   if (addLevel) {
@@ -333,7 +336,7 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
     ExprType t;
     sql += " WHERE " + Expression(*s.where, &t);
   }
-  grouping_ = hasGroupBy ? &grouping : nullptr;
+  grouping_ = grouped;
   std::vector<size_t> all;
   for (size_t i = 0; i < s.groupBy.size() && !set; ++i) all.push_back(i);
   const std::vector<size_t>& keys = set ? *set : all;
