@@ -104,8 +104,10 @@ struct TableRef;
 using TableRefPtr = std::unique_ptr<TableRef>;
 
 struct TableRef {
-  // Pivot: `left` PIVOT (aggregate `on` FOR `pivotFor` IN (columnAliases)) AS alias.
-  enum class Kind { Named, Derived, Join, Pivot } kind = Kind::Named;
+  // Pivot: `left` PIVOT (aggregate `on` FOR `pivotFor` IN (columnAliases)) AS alias; with
+  // `unpivot`, `left` UNPIVOT (value `on` FOR name `pivotFor` IN (columnAliases)) AS alias.
+  // Function: a built-in table-valued function (STRING_SPLIT) named by `name`, given `args`.
+  enum class Kind { Named, Derived, Join, Pivot, Function } kind = Kind::Named;
   SourcePos pos;
   ObjectName name;                         // Named
   std::string alias;                       // Named or Derived
@@ -115,7 +117,9 @@ struct TableRef {
   ExprPtr on;                              // Join (null for CROSS)
   std::vector<std::string> columnAliases;  // Derived: AS t(a, b); Pivot: the IN values
   ExprPtr pivotFor;                        // Pivot: the column whose values become columns
+  bool unpivot = false;                    // Pivot
   std::vector<std::string> hints;          // WITH (NOLOCK) and the like: accepted, ignored
+  std::vector<ExprPtr> args;               // Function
 };
 
 struct SelectItem {

@@ -80,6 +80,7 @@ struct LiteralWalk {
     Walk(r->right.get());
     Walk(r->on.get());
     Walk(r->pivotFor.get());
+    for (auto& a : r->args) Walk(a.get());
   }
   void Walk(Select* s) {
     if (!s) return;

@@ -28,6 +28,7 @@ void CollectRef(const TableRef* r, std::vector<std::string>& out) {
   CollectRef(r->left.get(), out);
   CollectRef(r->right.get(), out);
   CollectExpr(r->on.get(), out);
+  for (const auto& a : r->args) CollectExpr(a.get(), out);
 }
 
 void CollectSelect(const Select* s, std::vector<std::string>& out) {

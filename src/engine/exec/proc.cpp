@@ -7,6 +7,7 @@
 
 #include "engine/error.h"
 #include "engine/exec/executor.h"
+#include "engine/func/exact_decimal.h"
 #include "engine/func/func_common.h"
 #include "engine/parse/parser.h"
 #include "engine/profile.h"
@@ -73,8 +74,30 @@ Value ConvertValue(const Value& v, const TypeName& type) {
                                  type.name + ".");
       return out;
     }
-    case TypeClass::Float:
     case TypeClass::Decimal: {
+      // Exactly, to the type's precision and scale: a wide decimal never passes through a double.
+      func::Decimal d;
+      const char* from = "numeric";
+      if (const auto* i = std::get_if<long long>(&v)) {
+        d = func::DecimalFromInt(*i);
+        from = "int";
+      } else if (const auto* x = std::get_if<double>(&v)) {
+        if (!func::DecimalFromDouble(*x, -1, &d))
+          throw SqlError(8115, "Arithmetic overflow error converting float to data type numeric.");
+        from = "float";
+      } else if (!func::ParseDecimal(TrimBlanks(TextOf(v)), &d)) {
+        throw SqlError(8114, "Error converting data type varchar to " + type.name + ".");
+      }
+      const bool money = type.name == "money" || type.name == "smallmoney";
+      const int precision = money ? 19 : type.precision < 0 ? 18 : type.precision;
+      const int scale = money ? 4 : type.scale < 0 ? 0 : type.scale;
+      func::Decimal out;
+      if (func::Rescale(d, precision, scale, &out) != func::DecimalStatus::Ok)
+        throw SqlError(8115, std::string("Arithmetic overflow error converting ") + from +
+                                 " to data type " + (money ? type.name : "numeric") + ".");
+      return func::StoredDecimal(out);
+    }
+    case TypeClass::Float: {
       double out = 0;
       if (const auto* i = std::get_if<long long>(&v)) {
         out = static_cast<double>(*i);
@@ -86,12 +109,6 @@ Value ConvertValue(const Value& v, const TypeName& type) {
         out = std::strtod(t.c_str(), &end);
         if (t.empty() || *end != '\0')
           throw SqlError(8114, "Error converting data type varchar to " + type.name + ".");
-      }
-      if (ClassOf(type) == TypeClass::Decimal) {
-        int scale = type.name == "money" ? 4 : type.scale < 0 ? 0 : type.scale;
-        double f = std::pow(10.0, scale);
-        out = std::round(out * f) / f;
-        if (scale == 0) return static_cast<long long>(out);
       }
       return out;
     }

@@ -30,6 +30,8 @@ void NamedTables(const TableRef& t, std::vector<const ObjectName*>& out) {
     case TableRef::Kind::Pivot:
       NamedTables(*t.left, out);
       break;
+    case TableRef::Kind::Function:
+      break;
   }
 }
 

@@ -35,20 +35,10 @@ bool ArgDecimal(sqlite3_context* ctx, sqlite3_value* v, int scale, const char* t
 }
 
 void ResultDecimal(sqlite3_context* ctx, const Decimal& d) {
-  // Trailing zeros of the fraction say nothing of the value.
-  Decimal v = d;
-  while (v.scale > 0 && v.digits % 10 == 0) {
-    v.digits /= 10;
-    --v.scale;
-  }
-  if (v.scale == 0 && v.digits <= static_cast<Uint128>(INT64_MAX))
-    return sqlite3_result_int64(
-        ctx, v.negative ? -static_cast<long long>(v.digits) : static_cast<long long>(v.digits));
-  int significant = 0;
-  for (Uint128 x = v.digits; x; x /= 10) ++significant;
-  const std::string text = DecimalText(v);
-  if (significant <= 15) return sqlite3_result_double(ctx, std::strtod(text.c_str(), nullptr));
-  ResultText(ctx, text);
+  const Value v = StoredDecimal(d);
+  if (const auto* i = std::get_if<long long>(&v)) return sqlite3_result_int64(ctx, *i);
+  if (const auto* x = std::get_if<double>(&v)) return sqlite3_result_double(ctx, *x);
+  ResultText(ctx, std::get<std::string>(v));
 }
 
 void DecimalOverflow(sqlite3_context* ctx, const std::string& typeName) {

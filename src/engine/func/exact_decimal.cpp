@@ -307,6 +307,22 @@ Decimal DecimalFromInt(long long x) {
   return d;
 }
 
+Value StoredDecimal(const Decimal& d) {
+  // Trailing zeros of the fraction say nothing of the value.
+  Decimal v = d;
+  while (v.scale > 0 && v.digits % 10 == 0) {
+    v.digits /= 10;
+    --v.scale;
+  }
+  if (v.scale == 0 && v.digits <= static_cast<Uint128>(INT64_MAX))
+    return v.negative ? -static_cast<long long>(v.digits) : static_cast<long long>(v.digits);
+  int significant = 0;
+  for (Uint128 x = v.digits; x; x /= 10) ++significant;
+  std::string text = DecimalText(v);
+  if (significant <= 15) return std::strtod(text.c_str(), nullptr);
+  return text;
+}
+
 std::string DecimalText(const Decimal& d) {
   std::string digits;
   U128 v = d.digits;

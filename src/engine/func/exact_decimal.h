@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/value.h"
+
 namespace xfer::engine::func {
 
 inline constexpr int kMaxDecimalDigits = 38;
@@ -35,6 +37,10 @@ Decimal DecimalFromInt(long long x);
 
 // Plain text with exactly the value's scale in decimals: "-12.50", "0.001".
 std::string DecimalText(const Decimal& d);
+
+// The decimal as SQLite keeps it: an integer when whole, a double when it has at most 15
+// significant digits (its shortest form reads back as exactly the decimal), else its text.
+Value StoredDecimal(const Decimal& d);
 
 // `d` at `scale` places (rounded half away from zero, or padded); Overflow when it needs more
 // than `precision` digits.

@@ -370,6 +370,37 @@ void Translate(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   ResultText(ctx, out);
 }
 
+// STRING_SPLIT's rows as a JSON array of texts, which SQLite's json_each walks as a table: the
+// text cut at every occurrence of the one-character separator, empty pieces kept.
+void SplitJson(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (IsNull(argv[0])) return sqlite3_result_null(ctx);
+  const std::string sep = IsNull(argv[1]) ? std::string() : ArgText(argv[1]);
+  if (CharCount(sep) != 1)
+    return RaiseError(ctx, 214,
+                      "Procedure expects parameter 'separator' of type 'nchar(1)/nvarchar(1)'.");
+  const std::string s = ArgText(argv[0]);
+  std::string out = "[\"";
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s.compare(i, sep.size(), sep) == 0) {
+      out += "\",\"";
+      i += sep.size() - 1;
+      continue;
+    }
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char esc[8];
+      std::snprintf(esc, sizeof esc, "\\u%04x", c);
+      out += esc;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  ResultText(ctx, out + "\"]");
+}
+
 // STR(float [, length [, decimals]]): right-aligned; decimals give way to the integer part;
 // asterisks when even the integer part does not fit.
 void Str(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -444,6 +475,7 @@ constexpr Impl kString[] = {
     {"xf_quotename", 1, QuoteName, true},
     {"xf_quotename", 2, QuoteName, true},
     {"xf_translate", 3, Translate, true},
+    {"xf_split_json", 2, SplitJson, true},
     {"xf_isnull", 2, IsNullFn, true},
     {"xf_coalesce", -1, Coalesce, true},
 };

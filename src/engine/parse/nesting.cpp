@@ -60,6 +60,7 @@ void Parser::Seal(const Select& s, const Token& at) {
 void Parser::Seal(const TableRef& t, const Token& at) {
   int h = std::max({HeightOf(t.derived.get()), HeightOf(t.left.get()), HeightOf(t.right.get()),
                     HeightOf(t.on.get())});
+  for (const auto& a : t.args) h = std::max(h, HeightOf(a.get()));
   if (h + 1 > kMaxTreeHeight) TooDeep(at.pos);
   heights_[&t] = h + 1;
 }

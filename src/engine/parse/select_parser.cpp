@@ -228,8 +228,8 @@ TableRefPtr Parser::ParseJoins(TableRefPtr left) {
       const JoinType apply = AtWord("CROSS") ? JoinType::CrossApply : JoinType::OuterApply;
       Advance();
       Advance();
-      if (!AtOp("(") || (!AtWord("SELECT", 1) && !AtWord("VALUES", 1)))
-        Unsupported("APPLY", kw.pos);
+      const bool query = AtOp("(") && (AtWord("SELECT", 1) || AtWord("VALUES", 1));
+      if (!query && !(AtWord("STRING_SPLIT") && AtOp("(", 1))) Unsupported("APPLY", kw.pos);
       auto join = std::make_unique<TableRef>();
       join->kind = TableRef::Kind::Join;
       join->pos = left->pos;
@@ -308,7 +308,20 @@ TableRefPtr Parser::ParseTablePrimary() {
     Seal(*ref, t);
     return ParsePivot(std::move(ref));
   }
-  if (IsName(t) && AtOp("(", 1)) Unsupported("table-valued function", t.pos);
+  if (IsName(t) && AtOp("(", 1)) {
+    if (!AtWord("STRING_SPLIT")) Unsupported("table-valued function", t.pos);
+    Advance();
+    ExpectOp("(");
+    ref->kind = TableRef::Kind::Function;
+    ref->name.object = "STRING_SPLIT";
+    do {
+      ref->args.push_back(ParseExpr());
+    } while (AcceptOp(","));
+    ExpectOp(")");
+    ref->alias = ParseOptionalAlias(false);
+    Seal(*ref, t);
+    return ref;
+  }
   ref->kind = TableRef::Kind::Named;
   ref->name = ParseTableName();
   ref->alias = ParseOptionalAlias(false);
@@ -317,17 +330,19 @@ TableRefPtr Parser::ParseTablePrimary() {
   return ParsePivot(std::move(ref));
 }
 
-// source PIVOT (aggregate(column) FOR column IN ([value], ...)) AS alias.
+// source PIVOT (aggregate(column) FOR column IN ([value], ...)) AS alias, or
+// source UNPIVOT (value FOR name IN (column, ...)) AS alias.
 TableRefPtr Parser::ParsePivot(TableRefPtr source) {
-  if (AtWord("UNPIVOT")) Unsupported("UNPIVOT", Cur().pos);
-  if (!AtWord("PIVOT")) return source;
+  if (!AtWord("PIVOT") && !AtWord("UNPIVOT")) return source;
+  const bool unpivot = AtWord("UNPIVOT");
   const Token& kw = Advance();
   ExpectOp("(");
   auto p = std::make_unique<TableRef>();
   p->kind = TableRef::Kind::Pivot;
+  p->unpivot = unpivot;
   p->pos = source->pos;
   p->left = std::move(source);
-  p->on = ParseExpr();
+  p->on = unpivot ? ParseNameOrCall() : ParseExpr();
   ExpectWord("FOR");
   p->pivotFor = ParseNameOrCall();
   ExpectWord("IN");

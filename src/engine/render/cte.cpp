@@ -40,6 +40,9 @@ bool ReadsName(const TableRef* t, const std::string& name) {
     case TableRef::Kind::Pivot:
       return ReadsName(t->left.get(), name) || ReadsName(t->right.get(), name) ||
              ReadsName(t->on.get(), name);
+    case TableRef::Kind::Function:
+      return std::any_of(t->args.begin(), t->args.end(),
+                         [&](const ExprPtr& a) { return ReadsName(a.get(), name); });
   }
   return false;
 }

@@ -835,9 +835,11 @@ std::string Renderer::Expression(const Expr& e, ExprType* type) {
       std::string text = type->declared.Text();
       // Text of a decimal keeps its scale, text of a date follows the date's own default form:
       // the conversion needs the source type.
+      // A decimal made another decimal names its own type when it overflows.
       bool typedSource = (inner.cls == TypeClass::Decimal || inner.cls == TypeClass::DateTime) &&
                          !inner.declared.name.empty() &&
-                         (type->cls == TypeClass::String || type->cls == TypeClass::Text);
+                         (type->cls == TypeClass::String || type->cls == TypeClass::Text ||
+                          (inner.cls == TypeClass::Decimal && type->cls == TypeClass::Decimal));
       // Text converted to text keeps its form: a style only formats dates and numbers.
       if (IsTextual(inner.cls) && inner.cls != TypeClass::Unknown &&
           (type->cls == TypeClass::String || type->cls == TypeClass::Text) && !style.empty())

@@ -122,6 +122,8 @@ class Renderer {
   std::string TableSource(const TableRef& ref, std::vector<Source>& sources);
   std::string Apply(const TableRef& ref, std::vector<Source>& sources);
   std::string Pivot(const TableRef& ref, std::vector<Source>& sources);
+  std::string Split(const TableRef& ref, std::vector<Source>& sources);
+  std::string Unpivot(const TableRef& ref, std::vector<Source>& sources);
   std::string Column(const Expr& e, ExprType* type);
   std::string RowCount(const Expr& e, bool offset);
   std::string WithTies(const struct Select& s, const std::string& core,

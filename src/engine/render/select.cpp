@@ -189,6 +189,8 @@ std::string Renderer::TableSource(const TableRef& ref, std::vector<Source>& sour
     }
     case TableRef::Kind::Pivot:
       return Pivot(ref, sources);
+    case TableRef::Kind::Function:
+      return Split(ref, sources);
     case TableRef::Kind::Join: {
       if (ref.joinType == JoinType::CrossApply || ref.joinType == JoinType::OuterApply)
         return Apply(ref, sources);
@@ -530,6 +532,15 @@ std::string Renderer::Apply(const TableRef& ref, std::vector<Source>& sources) {
                    "The T-SQL feature 'APPLY of a query that may yield several rows' is not "
                    "supported.");
   };
+  if (right.kind == TableRef::Kind::Function) {
+    // A function's arguments may read the left side's row; SQLite's table-valued functions
+    // take them as a correlated join.
+    scopes_.push_back(sources);
+    std::string fn = Split(right, sources);
+    scopes_.pop_back();
+    return "(" + left + (ref.joinType == JoinType::OuterApply ? " LEFT JOIN " : " JOIN ") + fn +
+           " ON 1)";
+  }
   if (right.kind != TableRef::Kind::Derived) refuse();
   const struct Select& q = *right.derived;
   if (!q.setParts.empty() || q.topPercent || q.topWithTies || q.offset || !SingleRow(q)) refuse();
@@ -555,9 +566,137 @@ std::string Renderer::Apply(const TableRef& ref, std::vector<Source>& sources) {
          "))";
 }
 
+// UNPIVOT: a row per source row and listed column whose value is not NULL, with the column's
+// name (as the list spells it) and its value; the other columns pass through. The listed
+// columns must share one type.
+std::string Renderer::Unpivot(const TableRef& ref, std::vector<Source>& sources) {
+  std::vector<Source> inner;
+  const std::string src = TableSource(*ref.left, inner);
+  if (inner.size() != 1 || ref.left->kind == TableRef::Kind::Pivot ||
+      ref.on->kind != ExprKind::Column || ref.on->name.size() != 1 ||
+      ref.pivotFor->kind != ExprKind::Column || ref.pivotFor->name.size() != 1)
+    throw SqlError(err::kUnsupported, "The T-SQL feature 'UNPIVOT of this form' is not supported.");
+  const Source& s = inner[0];
+  std::vector<std::string> cols;
+  std::vector<ExprType> colTypes;
+  if (s.table) {
+    for (const ColumnInfo& c : s.table->columns) {
+      cols.push_back(c.name);
+      colTypes.push_back(ExprType{ClassOf(c.type), c.type});
+    }
+  } else {
+    cols = s.columns;
+    colTypes = s.types;
+  }
+  const std::string valueName = ref.on->name[0], forName = ref.pivotFor->name[0];
+  for (const std::string& c : cols)
+    if (LowerName(c) == LowerName(valueName) || LowerName(c) == LowerName(forName))
+      throw SqlError(265, "The column name \"" + c +
+                              "\" specified in the UNPIVOT operator conflicts with the existing "
+                              "column name in the UNPIVOT argument.");
+  std::vector<size_t> listed;
+  for (const std::string& v : ref.columnAliases) {
+    size_t i = 0;
+    while (i < cols.size() && LowerName(cols[i]) != LowerName(v)) ++i;
+    if (i == cols.size()) throw SqlError(207, "Invalid column name '" + v + "'.");
+    if (!listed.empty() && colTypes[i].declared.Text() != colTypes[listed[0]].declared.Text())
+      throw SqlError(8167, "The type of column \"" + v +
+                               "\" conflicts with the type of other columns specified in the "
+                               "UNPIVOT list.");
+    listed.push_back(i);
+  }
+  auto column = [&](size_t i) {
+    Expr e;
+    e.kind = ExprKind::Column;
+    e.name = {s.display, cols[i]};
+    ExprType t;
+    return Expression(e, &t);
+  };
+  // The names it binds are made during this render: nothing of it can be kept.
+  reusable_ = false;
+  scopes_.push_back(inner);
+  std::string passed;
+  std::vector<std::string> names;
+  std::vector<ExprType> types;
+  for (size_t i = 0; i < cols.size(); ++i) {
+    if (std::find(listed.begin(), listed.end(), i) != listed.end()) continue;
+    passed += column(i) + " AS " + QuoteIdent(cols[i]) + ", ";
+    names.push_back(cols[i]);
+    types.push_back(colTypes[i]);
+  }
+  std::string branches;
+  for (size_t k = 0; k < listed.size(); ++k) {
+    const std::string value = column(listed[k]);
+    branches += (k ? " UNION ALL " : "") + std::string("SELECT ") + passed +
+                Put(Value(ref.columnAliases[k])) + " AS " + QuoteIdent(forName) + ", " + value +
+                " AS " + QuoteIdent(valueName) + " FROM " + src + " WHERE " + value +
+                " IS NOT NULL";
+  }
+  scopes_.pop_back();
+  ExprType nameType{TypeClass::String, TypeName{}};
+  nameType.declared.name = "nvarchar";
+  nameType.declared.length = 128;
+  names.push_back(forName);
+  types.push_back(nameType);
+  names.push_back(valueName);
+  types.push_back(colTypes[listed[0]]);
+  Source out;
+  out.alias = LowerName(ref.alias);
+  out.display = ref.alias;
+  out.columns = names;
+  out.types = types;
+  sources.push_back(std::move(out));
+  return "(" + branches + ") AS " + QuoteIdent(ref.alias);
+}
+
+// STRING_SPLIT(text, separator [, enable_ordinal]): a row per piece of the text (value, and
+// ordinal from 1 when asked), walked by SQLite's json_each over the pieces written as a JSON
+// array. A NULL text gives no rows.
+std::string Renderer::Split(const TableRef& ref, std::vector<Source>& sources) {
+  if (ref.args.size() < 2)
+    throw SqlError(313,
+                   "An insufficient number of arguments were supplied for the procedure or "
+                   "function STRING_SPLIT.");
+  if (ref.args.size() > 3)
+    throw SqlError(8144, "Procedure or function STRING_SPLIT has too many arguments specified.");
+  bool ordinal = false;
+  if (ref.args.size() == 3) {
+    const Expr& flag = *ref.args[2];
+    if (flag.kind != ExprKind::Literal || flag.literalKind != LiteralKind::Integer ||
+        (flag.text != "0" && flag.text != "1"))
+      throw SqlError(err::kUnsupported,
+                     "The T-SQL feature 'STRING_SPLIT with an enable_ordinal other than 0 or 1' "
+                     "is not supported.");
+    ordinal = flag.text == "1";
+  }
+  ExprType textType, sepType;
+  const std::string text = Expression(*ref.args[0], &textType);
+  const std::string sep = Expression(*ref.args[1], &sepType);
+  const std::string alias = ref.alias.empty() ? std::string("STRING_SPLIT") : ref.alias;
+  Source s;
+  s.alias = LowerName(alias);
+  s.display = alias;
+  ExprType value{TypeClass::String, TypeName{}};
+  value.declared.name = "varchar";
+  value.declared.length = textType.cls == TypeClass::String && textType.declared.length > 0
+                              ? textType.declared.length
+                              : 8000;
+  s.columns = {"value"};
+  s.types = {value};
+  s.exprs = {QuoteIdent(alias) + ".\"value\""};
+  if (ordinal) {
+    s.columns.push_back("ordinal");
+    s.types.push_back(ExprType{TypeClass::Int, TypeName{"bigint"}});
+    s.exprs.push_back("(" + QuoteIdent(alias) + ".\"key\" + 1)");
+  }
+  sources.push_back(std::move(s));
+  return "json_each(xf_split_json(" + text + ", " + sep + ")) AS " + QuoteIdent(alias);
+}
+
 // PIVOT: the source grouped by every column but the aggregated one and the pivot column, with
 // one aggregate per listed value over the rows whose pivot column equals it.
 std::string Renderer::Pivot(const TableRef& ref, std::vector<Source>& sources) {
+  if (ref.unpivot) return Unpivot(ref, sources);
   auto refuse = [] {
     throw SqlError(err::kUnsupported, "The T-SQL feature 'PIVOT of this form' is not supported.");
   };
