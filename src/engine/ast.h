@@ -168,6 +168,10 @@ struct Select {
   std::vector<TableRefPtr> from;   // comma-separated; each may be a join tree
   ExprPtr where;
   std::vector<ExprPtr> groupBy;
+  // GROUP BY ROLLUP / CUBE / GROUPING SETS / WITH ROLLUP: the grouping sets, each listing the
+  // indexes into groupBy of the expressions it groups by (an empty set is the grand total).
+  // Empty for a plain GROUP BY list.
+  std::vector<std::vector<size_t>> groupingSets;
   ExprPtr having;
   std::vector<OrderItem> orderBy;  // applies to the whole set expression
   struct SetPart {

@@ -722,7 +722,7 @@ void Executor::SelectInto(const Statement& s) {
   // A common table expression may carry a table's name; only real tables lend their columns.
   const bool oneTable = sel.with.empty() && sel.from.size() == 1 &&
                         sel.from[0]->kind == TableRef::Kind::Named && sel.setParts.empty();
-  if (oneTable && sel.groupBy.empty() && !sel.distinct) {
+  if (oneTable && sel.groupBy.empty() && sel.groupingSets.empty() && !sel.distinct) {
     ResolvedTable src = r.Resolve(sel.from[0]->name);
     if (auto info = r.Table(src); info && info->Identity()) {
       Stmt id(conn_.db(), "SELECT seed, step FROM " + QuoteIdent(src.schema) +

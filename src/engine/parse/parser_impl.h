@@ -89,6 +89,13 @@ class Parser {
   FrameBound ParseFrameBound(long long* offset);
   bool AtJoin() const;
   std::vector<OrderItem> ParseOrderList();
+  // GROUP BY with its grouping sets (group_by_parser.cpp).
+  using GroupingSets = std::vector<std::vector<size_t>>;
+  void ParseGroupBy(Select& s);
+  GroupingSets ParseGroupingElement(Select& s, bool inSetList);
+  GroupingSets ParseRollupOrCube(Select& s);
+  std::vector<size_t> ParseGroupingColumns(Select& s);
+  bool AtColumnList() const;
   void ParseTableHints(std::vector<std::string>& hints);
   void SkipParenthesized();
 

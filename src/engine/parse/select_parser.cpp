@@ -135,17 +135,7 @@ SelectPtr Parser::ParseQuerySpec() {
   if (AcceptWord("INTO")) s->into = ParseObjectName();
   if (AcceptWord("FROM")) s->from = ParseFromList();
   if (AcceptWord("WHERE")) s->where = ParseExpr();
-  if (AtWord("GROUP")) {
-    Advance();
-    ExpectWord("BY");
-    if (AtWord("ALL")) Unsupported("GROUP BY ALL", Cur().pos);
-    do {
-      s->groupBy.push_back(ParseExpr());
-    } while (AcceptOp(","));
-    if (AtWord("WITH") && (AtWord("ROLLUP", 1) || AtWord("CUBE", 1))) {
-      Unsupported("WITH ROLLUP/CUBE", Cur().pos);
-    }
-  }
+  if (AtWord("GROUP")) ParseGroupBy(*s);
   if (AcceptWord("HAVING")) s->having = ParseExpr();
   Seal(*s, kw);
   return s;

@@ -206,7 +206,7 @@ std::string Renderer::RecursiveBody(const CommonTable& c, std::vector<std::strin
     int direct = 0;
     bool outer = false;
     for (const auto& t : r.from) DirectReads(t.get(), lower, &direct, &outer);
-    bool aggregate = !r.groupBy.empty() || r.having;
+    bool aggregate = !r.groupBy.empty() || !r.groupingSets.empty() || r.having;
     for (const auto& i : r.items) aggregate = aggregate || HasAggregateCall(i.expr.get());
     if (direct != 1 || outer || aggregate || r.distinct || r.top || ReadsName(r.where.get(), lower))
       Refuse("this form of recursive common table expression");

@@ -55,9 +55,9 @@ bool PlainCopy(const Statement& s, const TableInfo& info,
   const Select& q = *s.select;
   return q.items.size() == 1 && q.items[0].expr->kind == ExprKind::Star &&
          q.items[0].expr->name.empty() && q.from.size() == 1 &&
-         q.from[0]->kind == TableRef::Kind::Named && !q.where && q.groupBy.empty() && !q.having &&
-         q.orderBy.empty() && !q.top && !q.distinct && q.setParts.empty() && !q.into &&
-         !q.from[0]->name.object.starts_with("#");
+         q.from[0]->kind == TableRef::Kind::Named && !q.where && q.groupBy.empty() &&
+         q.groupingSets.empty() && !q.having && q.orderBy.empty() && !q.top && !q.distinct &&
+         q.setParts.empty() && !q.into && !q.from[0]->name.object.starts_with("#");
 }
 
 }  // namespace
@@ -67,8 +67,8 @@ std::vector<ExprType> ValueTypes(const std::vector<std::vector<Value>>& rows, si
   std::vector<int> seen(columns, 0);  // bits: 1 integer, 2 float, 4 text, 8 binary
   for (const auto& row : rows)
     for (size_t i = 0; i < columns && i < row.size(); ++i)
-      seen[i] |= std::holds_alternative<long long>(row[i])    ? 1
-                 : std::holds_alternative<double>(row[i])     ? 2
+      seen[i] |= std::holds_alternative<long long>(row[i])     ? 1
+                 : std::holds_alternative<double>(row[i])      ? 2
                  : std::holds_alternative<std::string>(row[i]) ? 4
                  : std::holds_alternative<Blob>(row[i])        ? 8
                                                                : 0;

@@ -742,6 +742,8 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
 std::string Renderer::Expression(const Expr& e, ExprType* type) {
   ExprType scratch;
   if (!type) type = &scratch;
+  if (grouping_ || e.kind == ExprKind::Function)
+    if (auto sql = GroupingTerm(e, type)) return *sql;
   switch (e.kind) {
     case ExprKind::Literal:
       switch (e.literalKind) {

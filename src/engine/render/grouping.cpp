@@ -11,17 +11,10 @@
 namespace xfer::engine {
 namespace {
 
-// A windowed aggregate (SUM(x) OVER (...)) keeps the rows: it does not group the query.
-bool IsAggregate(const Expr& e) {
-  if (e.kind != ExprKind::Function || e.over) return false;
-  const FunctionInfo* f = FindFunction(e.text);
-  return f && f->aggregate;
-}
-
 // Whether an aggregate appears in `e` outside any subquery.
 bool HasAggregate(const Expr* e) {
   if (!e) return false;
-  if (IsAggregate(*e)) return true;
+  if (IsAggregateCall(*e)) return true;
   if (e->kind == ExprKind::Subquery || e->kind == ExprKind::Exists) return false;
   for (const auto& a : e->args)
     if (HasAggregate(a.get())) return true;
@@ -37,6 +30,13 @@ bool HasAggregate(const Expr* e) {
 }
 
 }  // namespace
+
+// A windowed aggregate (SUM(x) OVER (...)) keeps the rows: it does not group the query.
+bool IsAggregateCall(const Expr& e) {
+  if (e.kind != ExprKind::Function || e.over) return false;
+  const FunctionInfo* f = FindFunction(e.text);
+  return f && f->aggregate;
+}
 
 // A text form of an expression in which a column is named by the source it binds to, so that
 // "k.Cod" and "Cod" compare equal when they are the same column. Columns of outer queries are
@@ -83,7 +83,7 @@ std::string Renderer::Canonical(const Expr& e) {
 
 void Renderer::CheckGrouped(const Expr& e, const std::vector<std::string>& keys, int number,
                             const char* clause) {
-  if (IsAggregate(e)) return;
+  if (IsAggregateCall(e)) return;
   if (e.kind == ExprKind::Subquery || e.kind == ExprKind::Exists) return;
   if (std::find(keys.begin(), keys.end(), Canonical(e)) != keys.end()) return;
   if (e.kind == ExprKind::Column) {
@@ -113,7 +113,7 @@ void Renderer::CheckGrouped(const Expr& e, const std::vector<std::string>& keys,
 }
 
 void Renderer::CheckGrouping(const struct Select& s) {
-  bool grouped = !s.groupBy.empty() || HasAggregate(s.having.get());
+  bool grouped = !s.groupBy.empty() || !s.groupingSets.empty() || HasAggregate(s.having.get());
   for (const auto& item : s.items) grouped = grouped || HasAggregate(item.expr.get());
   if (!grouped || scopes_.empty()) return;
   std::vector<std::string> keys;

@@ -156,6 +156,21 @@ class Renderer {
   // Whether a scalar subquery can yield at most one row without running it.
   bool SingleRow(const struct Select& s);
 
+  // Grouping sets (grouping_sets.cpp). While a grouped query renders, `grouping_` says which
+  // GROUP BY expressions the set being rendered leaves out: they read as NULL outside
+  // aggregates, and GROUPING() / GROUPING_ID() become constants.
+  struct GroupingState {
+    size_t depth = 0;                 // scopes_.size() of the grouped query
+    std::vector<std::string> keys;    // every GROUP BY expression, canonical
+    std::vector<std::string> absent;  // those the set being rendered does not group by
+  };
+  // One grouped query per set, combined; with `withOrder` the query's ORDER BY is applied.
+  std::string GroupingSets(const struct Select& s, std::vector<std::string>& names,
+                           std::vector<ExprType>& types, bool& star, bool withOrder);
+  // What `e` renders as in a grouping set, when that differs from its plain rendering.
+  std::optional<std::string> GroupingTerm(const Expr& e, ExprType* type);
+  std::string GroupingCall(const Expr& e, ExprType* type);
+
   // Window functions (window.cpp): checks the OVER clause and renders it into `over`;
   // renders the ranking and offset functions whole, leaves aggregates to Function.
   std::optional<std::string> WindowFunction(const Expr& e, ExprType* type, std::string* over);
@@ -204,7 +219,15 @@ class Renderer {
   Recursion* recursion_ = nullptr;
   bool levelPending_ = false;  // the next query core carries the recursion level column
   int maxRecursion_ = 100;
+
+  GroupingState* grouping_ = nullptr;
+  std::optional<GroupingState> coreGrouping_;              // what the last query core grouped by
+  const std::vector<size_t>* groupingSet_ = nullptr;       // the set the next core renders
+  const std::vector<const Expr*>* hiddenOrder_ = nullptr;  // ORDER BY terms it adds as columns
 };
+
+// An aggregate call (not a windowed one): its arguments read the rows of a group.
+bool IsAggregateCall(const Expr& e);
 
 // Whether storing a value of static type `src` into a column of type `target` needs an
 // explicit conversion to get SQL Server's result (SQLite's column affinity does the rest).

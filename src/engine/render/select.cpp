@@ -226,6 +226,12 @@ std::vector<Renderer::Source> Renderer::FromSources(const std::vector<TableRefPt
 
 std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string>& names,
                                  std::vector<ExprType>& types, bool& star) {
+  if (!s.groupingSets.empty() && !groupingSet_) return GroupingSets(s, names, types, star, false);
+  // The grouping set and hidden columns asked for are this core's, not its subqueries'.
+  const std::vector<size_t>* const set = groupingSet_;
+  const std::vector<const Expr*>* const hidden = hiddenOrder_;
+  groupingSet_ = nullptr;
+  hiddenOrder_ = nullptr;
   const bool addLevel = levelPending_;
   levelPending_ = false;
   const WindowPlace savedPlace = windowPlace_;
@@ -238,6 +244,26 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
   std::string fromSql;
   std::vector<Source> sources = FromSources(s.from, fromSql);
   PushScope(sources);
+  // Select list, GROUP BY and HAVING read the grouped values; WHERE reads the rows.
+  GroupingState grouping;
+  grouping.depth = scopes_.size();
+  const bool hasGroupBy = !s.groupBy.empty() || !s.groupingSets.empty();
+  for (const auto& g : s.groupBy) grouping.keys.push_back(Canonical(*g));
+  if (set) {
+    std::vector<std::string> kept;
+    for (size_t i : *set) kept.push_back(grouping.keys[i]);
+    for (const std::string& k : grouping.keys)
+      if (std::find(kept.begin(), kept.end(), k) == kept.end()) grouping.absent.push_back(k);
+  }
+  struct RestoreGrouping {
+    GroupingState*& current;
+    GroupingState* value;
+    ~RestoreGrouping() { current = value; }
+  } restoreGrouping{grouping_, grouping_};
+  // A query that does not group reads an enclosing grouped query's columns as that one does.
+  GroupingState* const enclosing = grouping_;
+  GroupingState* const grouped = hasGroupBy ? &grouping : enclosing;
+  grouping_ = grouped;
   windowPlace_ = WindowPlace::Allowed;
   const bool collateItems = s.distinct || !s.setParts.empty() || comparedRows_;
 
@@ -289,8 +315,15 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
     if (name.empty() && item.expr->kind == ExprKind::Column) name = item.expr->name.back();
     add(sql, name, t);
   }
+  if (hidden) {
+    for (size_t i = 0; i < hidden->size(); ++i) {
+      ExprType t;
+      add(Expression(*(*hidden)[i], &t), "__o" + std::to_string(i), t);
+    }
+  }
 
   windowPlace_ = WindowPlace::Refused;
+  grouping_ = hasGroupBy ? nullptr : enclosing;
   // A recursive query counts its levels in a column of its own: the first part is level 0,
   // each pass of the recursive part one more, checked against the statement's limit.
   if (addLevel) {
@@ -305,21 +338,29 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
     ExprType t;
     sql += " WHERE " + Expression(*s.where, &t);
   }
-  if (!s.groupBy.empty()) {
-    sql += " GROUP BY ";
-    for (size_t i = 0; i < s.groupBy.size(); ++i) {
-      ExprType t;
-      std::string g = Expression(*s.groupBy[i], &t);
-      if (s.groupBy[i]->kind != ExprKind::Column && Textual(t) && t.cls != TypeClass::Unknown)
-        g += std::string(" COLLATE ") + kCollation;
-      sql += (i ? ", " : "") + g;
-    }
+  grouping_ = grouped;
+  std::vector<size_t> all;
+  for (size_t i = 0; i < s.groupBy.size() && !set; ++i) all.push_back(i);
+  const std::vector<size_t>& keys = set ? *set : all;
+  for (size_t n = 0; n < keys.size(); ++n) {
+    const Expr& e = *s.groupBy[keys[n]];
+    ExprType t;
+    std::string g = Expression(e, &t);
+    if (e.kind != ExprKind::Column && Textual(t) && t.cls != TypeClass::Unknown)
+      g += std::string(" COLLATE ") + kCollation;
+    sql += (n ? ", " : " GROUP BY ") + g;
   }
+  // The grand total set is one group of every row, and no group at all over no rows.
+  if (set && set->empty()) sql += " GROUP BY NULL";
   if (s.having) {
     ExprType t;
     sql += " HAVING " + Expression(*s.having, &t);
   }
   CheckGrouping(s);
+  if (hasGroupBy)
+    coreGrouping_ = std::move(grouping);
+  else
+    coreGrouping_.reset();
   return sql;
 }
 
@@ -336,7 +377,14 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
     bool value;
     ~Restore() { flag = value; }
   } restore{comparedRows_, savedCompared};
-  std::string sql = SelectCore(s, names, types, star);
+  // Grouping sets order the combined rows themselves: the ORDER BY may read what only the
+  // grouped queries see.
+  const bool sets = !s.groupingSets.empty() && s.setParts.empty() && !s.topWithTies;
+  coreGrouping_.reset();
+  std::string sql =
+      sets ? GroupingSets(s, names, types, star, true) : SelectCore(s, names, types, star);
+  std::optional<GroupingState> grouping = std::move(coreGrouping_);
+  coreGrouping_.reset();
   auto limit = [&](const struct Select& part) -> std::string {
     if (!part.top) return {};
     if (part.topPercent)
@@ -411,7 +459,13 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
       sql += part;
     }
   }
-  if (!s.orderBy.empty()) {
+  if (!s.orderBy.empty() && !sets) {
+    struct RestoreGrouping {
+      GroupingState*& current;
+      GroupingState* value;
+      ~RestoreGrouping() { current = value; }
+    } restoreGrouping{grouping_, grouping_};
+    if (grouping && s.setParts.empty()) grouping_ = &*grouping;
     windowPlace_ = WindowPlace::Allowed;
     sql += " ORDER BY ";
     for (size_t i = 0; i < s.orderBy.size(); ++i) {
