@@ -308,6 +308,11 @@ struct Statement {
   std::vector<std::string> insertColumns;
   std::vector<std::vector<ExprPtr>> valuesRows;
   bool defaultValues = false;
+  // INSERT, UPDATE, DELETE ... OUTPUT items (reading inserted.* / deleted.*) [INTO target
+  // (outputColumns)]: the items as a select list; without a target they are a result set.
+  SelectPtr output;
+  ObjectName outputInto;
+  std::vector<std::string> outputColumns;
   StatementPtr execSource;  // INSERT ... EXEC
 
   // UPDATE / DELETE

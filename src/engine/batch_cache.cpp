@@ -99,6 +99,7 @@ struct LiteralWalk {
   void Walk(Statement* s) {
     if (!s) return;
     Walk(s->select.get());
+    Walk(s->output.get());
     for (auto& c : s->with) Walk(c.query.get());
     for (auto& row : s->valuesRows)
       for (auto& v : row) Walk(v.get());

@@ -71,6 +71,8 @@ void CollectStatement(const Statement* s, std::vector<std::string>& out) {
     if (!t.database.empty()) out.push_back(t.database);
   if (s->kind == StatementKind::Use) out.push_back(s->databaseName);
   CollectSelect(s->select.get(), out);
+  CollectSelect(s->output.get(), out);
+  if (!s->outputInto.database.empty()) out.push_back(s->outputInto.database);
   for (const auto& r : s->from) CollectRef(r.get(), out);
   CollectExpr(s->where.get(), out);
   CollectExpr(s->condition.get(), out);
@@ -445,12 +447,12 @@ void Executor::RunStatement(const Statement& s) {
       break;
     case StatementKind::Update: {
       Renderer r(conn_);
-      Affected(Dml(RenderingKept(s.plan, 'T', r, [&] { return r.Update(s); }), &s));
+      Affected(Change(s, RenderingKept(s.plan, 'T', r, [&] { return r.Update(s); })));
       break;
     }
     case StatementKind::Delete: {
       Renderer r(conn_);
-      Affected(Dml(RenderingKept(s.plan, 'T', r, [&] { return r.Delete(s); })));
+      Affected(Change(s, RenderingKept(s.plan, 'T', r, [&] { return r.Delete(s); })));
       break;
     }
     case StatementKind::Truncate:
@@ -596,14 +598,25 @@ ResultSet Executor::Query(const Rendered& r) {
   return rs;
 }
 
-long long Executor::Dml(const Rendered& r, const Statement* source) {
+long long Executor::Dml(const Rendered& r, const Statement* source, ResultSet* rows) {
   sqlite3* db = conn_.db();
   sqlite3_stmt* st = conn_.cache.Get(db, r.sql);
   NotePlan(db, r.sql);
   profile::Timer timer(profile::Phase::Step, r.sql);
   for (size_t i = 0; i < r.params.size(); ++i) BindValue(st, static_cast<int>(i + 1), r.params[i]);
+  const int n = rows ? sqlite3_column_count(st) : 0;
+  for (int i = 0; i < n; ++i) {
+    const bool known = static_cast<size_t>(i) < r.columnNames.size();
+    rows->fields.push_back(FieldOf(st, i, known ? r.columnNames[i] : sqlite3_column_name(st, i),
+                                   known ? &r.columnTypes[i] : nullptr));
+  }
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    if (!rows) continue;
+    std::vector<Value> row;
+    row.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) row.push_back(ColumnValue(st, i));
+    rows->rows.push_back(std::move(row));
   }
   if (rc != SQLITE_DONE) {
     sqlite3_reset(st);
@@ -639,10 +652,42 @@ void Executor::Insert(const Statement& s) {
   Renderer r(conn_);
   IdentityPlan plan;
   Rendered q = RenderingKept(s.plan, 'T', r, [&] { return r.Insert(s, plan); });
-  long long rows = Dml(q, &s);
+  long long rows = Change(s, q);
   FinishIdentity(plan, rows);
   conn_.rowcount = rows;
   Affected(rows);
+}
+
+long long Executor::Change(const Statement& s, const Rendered& r) {
+  if (!s.output) return Dml(r, &s);
+  ResultSet out;
+  const long long changed = Dml(r, &s, &out);
+  InferKinds(out);
+  if (s.outputInto.object.empty()) {
+    onResult_(std::move(out));
+  } else if (!out.rows.empty()) {
+    InsertRows(s.outputInto, s.outputColumns, out, &s);
+  }
+  conn_.rowcount = changed;
+  return changed;
+}
+
+long long Executor::InsertRows(const ObjectName& target, const std::vector<std::string>& columns,
+                               const ResultSet& rs, const Statement* source) {
+  Renderer r(conn_);
+  IdentityPlan plan;
+  Rendered q = r.InsertValues(target, columns, rs.fields.size(), plan,
+                              ValueTypes(rs.rows, rs.fields.size()));
+  long long total = 0;
+  for (const auto& row : rs.rows) {
+    Rendered one = q;
+    one.params = row;
+    if (plan.active) one.params.push_back(plan.base + plan.step * (total + 1));
+    Dml(one, source);
+    ++total;
+  }
+  FinishIdentity(plan, total);
+  return total;
 }
 
 void Executor::FinishIdentity(const IdentityPlan& plan, long long rows) {
@@ -689,21 +734,8 @@ void Executor::InsertExec(const Statement& s) {
   }
   onResult_ = saved;
   long long total = 0;
-  for (const auto& rs : captured) {
-    if (rs.rows.empty()) continue;
-    Renderer r(conn_);
-    IdentityPlan plan;
-    Rendered q = r.InsertValues(s.target, s.insertColumns, rs.fields.size(), plan,
-                                ValueTypes(rs.rows, rs.fields.size()));
-    for (const auto& row : rs.rows) {
-      Rendered one = q;
-      one.params = row;
-      if (plan.active) one.params.push_back(plan.base + plan.step * (total + 1));
-      Dml(one, &s);
-      ++total;
-    }
-    FinishIdentity(plan, total);
-  }
+  for (const auto& rs : captured)
+    if (!rs.rows.empty()) total += InsertRows(s.target, s.insertColumns, rs, &s);
   conn_.rowcount = total;
   Affected(total);
 }

@@ -62,7 +62,13 @@ class Executor {
     return out;
   }
   ResultSet Query(const Rendered& r);
-  long long Dml(const Rendered& r, const Statement* source = nullptr);
+  // Runs a change; with `rows`, also collects what its RETURNING yields.
+  long long Dml(const Rendered& r, const Statement* source = nullptr, ResultSet* rows = nullptr);
+  // Runs an INSERT, UPDATE or DELETE; its OUTPUT rows become a result set or go INTO a table.
+  long long Change(const Statement& s, const Rendered& r);
+  // Appends result rows to a table (or table variable) by column, as INSERT ... EXEC does.
+  long long InsertRows(const ObjectName& target, const std::vector<std::string>& columns,
+                       const ResultSet& rs, const Statement* source);
   void SelectStatement(const Statement& s);
   void SelectInto(const Statement& s);
   void InnerJoinNotNull(Renderer& r, const struct Select& sel, std::vector<bool>& notNull);

@@ -14,6 +14,24 @@ bool IsAssignOp(const Token& t) {
 
 }  // namespace
 
+// OUTPUT items [INTO table-or-@variable [(columns)]].
+void Parser::ParseOutput(Statement& s) {
+  if (!AtWord("OUTPUT")) return;
+  const Token& kw = Advance();
+  s.output = std::make_unique<Select>();
+  s.output->pos = kw.pos;
+  ParseSelectItems(*s.output);
+  Seal(*s.output, kw);
+  if (!AcceptWord("INTO")) return;
+  s.outputInto = ParseTableName();
+  if (AcceptOp("(")) {
+    do {
+      s.outputColumns.push_back(ExpectName());
+    } while (AcceptOp(","));
+    ExpectOp(")");
+  }
+}
+
 StatementPtr Parser::ParseInsert() {
   StatementPtr s = NewStatement(StatementKind::Insert, Advance());
   AcceptWord("INTO");
@@ -29,7 +47,7 @@ StatementPtr Parser::ParseInsert() {
     } while (AcceptOp(","));
     ExpectOp(")");
   }
-  if (AtWord("OUTPUT")) Unsupported("OUTPUT clause", Cur().pos);
+  ParseOutput(*s);
   if (AcceptWord("VALUES")) {
     do {
       ExpectOp("(");
@@ -102,7 +120,7 @@ StatementPtr Parser::ParseUpdate() {
   do {
     s->assignments.push_back(ParseAssignment());
   } while (AcceptOp(","));
-  if (AtWord("OUTPUT")) Unsupported("OUTPUT clause", Cur().pos);
+  ParseOutput(*s);
   if (AcceptWord("FROM")) s->from = ParseFromList();
   if (AcceptWord("WHERE")) {
     if (AtWord("CURRENT") && AtWord("OF", 1)) Unsupported("WHERE CURRENT OF", Cur().pos);
@@ -124,7 +142,7 @@ StatementPtr Parser::ParseDelete() {
   s->target = ParseTableName();
   std::vector<std::string> hints;
   ParseTableHints(hints);
-  if (AtWord("OUTPUT")) Unsupported("OUTPUT clause", Cur().pos);
+  ParseOutput(*s);
   if (AcceptWord("FROM")) s->from = ParseFromList();
   if (AcceptWord("WHERE")) {
     if (AtWord("CURRENT") && AtWord("OF", 1)) Unsupported("WHERE CURRENT OF", Cur().pos);

@@ -103,6 +103,7 @@ class Parser {
   StatementPtr ParseInsert();
   StatementPtr ParseUpdate();
   StatementPtr ParseDelete();
+  void ParseOutput(Statement& s);
   StatementPtr ParseTruncate();
   StatementPtr ParseExec(bool keyword);
   void ParseExecArgs(Statement& s);

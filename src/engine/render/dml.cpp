@@ -4,6 +4,7 @@
 // repeated in FROM under an alias becomes SQLite's UPDATE ... FROM without that instance, and
 // DELETE ... FROM becomes a delete by rowid of the rows the join selects.
 #include <algorithm>
+#include <functional>
 
 #include "engine/error.h"
 #include "engine/render/render.h"
@@ -201,6 +202,7 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
               std::to_string(plan.base + plan.step) + ")";
     else
       r.sql = "INSERT INTO " + target + " DEFAULT VALUES";
+    Returning(s, info, r);
     r.params = params_;
     return r;
   }
@@ -290,6 +292,7 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
       r.sql = "WITH __src(" + names + ") AS (" + source + ") INSERT INTO " + target + " (" +
               insertCols + ") SELECT " + outer + " FROM __src";
   }
+  Returning(s, info, r);
   r.params = params_;
   return r;
 }
@@ -348,6 +351,59 @@ std::string Renderer::FromExcluding(const TableRef& ref, const TableRef* target,
   if (left.empty()) return right;
   if (right.empty()) return left;
   return left + ", " + right;
+}
+
+// OUTPUT as SQLite's RETURNING, which reads the changed table's row by plain column names:
+// the row as written for inserted, as removed for deleted. An UPDATE's old values are not
+// kept by SQLite, so deleted is refused there.
+void Renderer::Returning(const Statement& s, const TableInfo& info, Rendered& r) {
+  if (!s.output) return;
+  const char* pseudo = s.kind == StatementKind::Delete ? "deleted" : "inserted";
+  Source row;
+  row.alias = pseudo;
+  row.display = pseudo;
+  for (const ColumnInfo& c : info.columns) {
+    row.columns.push_back(c.name);
+    row.types.push_back(ExprType{ClassOf(c.type), c.type});
+    row.exprs.push_back(QuoteIdent(c.name));
+  }
+  std::function<void(const Expr*)> check = [&](const Expr* e) {
+    if (!e) return;
+    if ((e->kind == ExprKind::Column || e->kind == ExprKind::Star) && e->name.size() >= 2 &&
+        LowerName(e->name[e->name.size() - 2]) ==
+            (s.kind == StatementKind::Delete ? "inserted" : "deleted"))
+      throw SqlError(err::kUnsupported,
+                     s.kind == StatementKind::Update
+                         ? "The T-SQL feature 'OUTPUT deleted in UPDATE' is not supported."
+                         : "The multi-part identifier \"" + e->name[e->name.size() - 2] + "." +
+                               e->name.back() + "\" could not be bound.");
+    for (const auto& a : e->args) check(a.get());
+  };
+  std::vector<std::string> names;
+  std::vector<ExprType> types;
+  std::string items;
+  PushScope({row});
+  for (const SelectItem& item : s.output->items) {
+    check(item.expr.get());
+    if (item.expr->kind == ExprKind::Star) {
+      for (size_t i = 0; i < row.columns.size(); ++i) {
+        items += (items.empty() ? "" : ", ") + row.exprs[i];
+        names.push_back(row.columns[i]);
+        types.push_back(row.types[i]);
+      }
+      continue;
+    }
+    ExprType t;
+    items += (items.empty() ? "" : ", ") + Expression(*item.expr, &t);
+    names.push_back(!item.alias.empty()                   ? item.alias
+                    : item.expr->kind == ExprKind::Column ? item.expr->name.back()
+                                                          : std::string());
+    types.push_back(t);
+  }
+  PopScope();
+  r.sql += " RETURNING " + items;
+  r.columnNames = std::move(names);
+  r.columnTypes = std::move(types);
 }
 
 Rendered Renderer::Update(const Statement& s) {
@@ -411,6 +467,7 @@ Rendered Renderer::Update(const Statement& s) {
   r.sql = "UPDATE " + QualifiedName(t) + " AS " + QuoteIdent(alias) + " SET " + sets;
   if (!fromSql.empty()) r.sql += " FROM " + fromSql;
   if (!where.empty()) r.sql += " WHERE " + where;
+  Returning(s, info, r);
   r.params = params_;
   return r;
 }
@@ -476,6 +533,7 @@ Rendered Renderer::Delete(const Statement& s) {
     r.sql += " WHERE rowid IN (SELECT " + QuoteIdent(alias) + ".rowid FROM " + fromSql + where +
              limit + ")";
   }
+  Returning(s, info, r);
   r.params = params_;
   return r;
 }

@@ -82,6 +82,8 @@ class Renderer {
                         size_t valueCount, IdentityPlan& plan,
                         const std::vector<ExprType>& valueTypes = {});
   Rendered Update(const Statement& s);
+  // Appends RETURNING for the statement's OUTPUT items, naming and typing its columns.
+  void Returning(const Statement& s, const TableInfo& info, Rendered& r);
   Rendered Delete(const Statement& s);
 
   std::string Expression(const Expr& e, ExprType* type);
