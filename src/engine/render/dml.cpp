@@ -125,10 +125,28 @@ bool FitsWidth(const TypeName& target, const ExprType& src) {
          src.declared.length <= target.length;
 }
 
+namespace {
+
+// A bound parameter (?3) or a source column (c3, "c"."x"): reading it twice costs nothing.
+bool PlainOperand(const std::string& sql) {
+  if (sql.size() > 1 && (sql[0] == '?' || sql[0] == 'c'))
+    return std::all_of(sql.begin() + 1, sql.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return sql.size() > 2 && sql.front() == '"' && sql.back() == '"' &&
+         sql.find_first_of("()' ") == std::string::npos;
+}
+
+}  // namespace
+
 std::string FitWidth(const TypeName& target, const ExprType& src, const std::string& sql) {
   if (FitsWidth(target, src)) return sql;
-  return std::string(IsFixedChar(target) ? "xf_pad(" : "xf_fit(") + sql + ", " +
-         std::to_string(target.length) + ")";
+  const std::string n = std::to_string(target.length);
+  if (IsFixedChar(target)) return "xf_pad(" + sql + ", " + n + ")";
+  // SQLite's own length() settles the common case without a call into the engine; only text
+  // that may be too long reaches the check that names the error.
+  if (PlainOperand(sql))
+    return "(CASE WHEN length(" + sql + ") <= " + n + " THEN " + sql + " ELSE xf_fit(" + sql +
+           ", " + n + ") END)";
+  return "xf_fit(" + sql + ", " + n + ")";
 }
 
 IdentityPlan Renderer::PlanIdentity(const ResolvedTable& t, const TableInfo& info,
