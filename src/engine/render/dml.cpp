@@ -385,24 +385,21 @@ void Renderer::Returning(const Statement& s, const TableInfo& info, Rendered& r)
     row.types.push_back(ExprType{ClassOf(c.type), c.type});
     row.exprs.push_back(QuoteIdent(c.name));
   }
-  std::function<void(const Expr*)> check = [&](const Expr* e) {
+  // The other pseudo-table is unknown to INSERT and DELETE, as to SQL Server (4104).
+  std::function<void(const Expr*)> refuseOld = [&](const Expr* e) {
     if (!e) return;
     if ((e->kind == ExprKind::Column || e->kind == ExprKind::Star) && e->name.size() >= 2 &&
-        LowerName(e->name[e->name.size() - 2]) ==
-            (s.kind == StatementKind::Delete ? "inserted" : "deleted"))
+        LowerName(e->name[e->name.size() - 2]) == "deleted")
       throw SqlError(err::kUnsupported,
-                     s.kind == StatementKind::Update
-                         ? "The T-SQL feature 'OUTPUT deleted in UPDATE' is not supported."
-                         : "The multi-part identifier \"" + e->name[e->name.size() - 2] + "." +
-                               e->name.back() + "\" could not be bound.");
-    for (const auto& a : e->args) check(a.get());
+                     "The T-SQL feature 'OUTPUT deleted in UPDATE' is not supported.");
+    for (const auto& a : e->args) refuseOld(a.get());
   };
   std::vector<std::string> names;
   std::vector<ExprType> types;
   std::string items;
   PushScope({row});
   for (const SelectItem& item : s.output->items) {
-    check(item.expr.get());
+    if (s.kind == StatementKind::Update) refuseOld(item.expr.get());
     if (item.expr->kind == ExprKind::Star) {
       for (size_t i = 0; i < row.columns.size(); ++i) {
         items += (items.empty() ? "" : ", ") + row.exprs[i];
@@ -424,12 +421,19 @@ void Renderer::Returning(const Statement& s, const TableInfo& info, Rendered& r)
   r.columnTypes = std::move(types);
 }
 
-Rendered Renderer::Update(const Statement& s) {
-  const TableRef* targetRef = FindTarget(s.from, s.target);
+// The table an UPDATE or DELETE changes: named as the target or, by its alias, in FROM.
+ResolvedTable Renderer::ChangedTable(const Statement& s, const TableRef*& targetRef) {
+  targetRef = FindTarget(s.from, s.target);
   UseCommonTables(s, targetRef ? targetRef->name : s.target);
   ResolvedTable t = Resolve(targetRef ? targetRef->name : s.target);
   if (!t.catalogSql.empty())
     throw SqlError(259, "Ad hoc updates to system catalogs are not allowed.");
+  return t;
+}
+
+Rendered Renderer::Update(const Statement& s) {
+  const TableRef* targetRef = nullptr;
+  ResolvedTable t = ChangedTable(s, targetRef);
   TableInfo info = *Table(t);
   std::string alias = targetRef && !targetRef->alias.empty() ? targetRef->alias : info.name;
   if (!targetRef && s.target.database.empty()) alias = s.target.object;
@@ -491,11 +495,8 @@ Rendered Renderer::Update(const Statement& s) {
 }
 
 Rendered Renderer::Delete(const Statement& s) {
-  const TableRef* targetRef = FindTarget(s.from, s.target);
-  UseCommonTables(s, targetRef ? targetRef->name : s.target);
-  ResolvedTable t = Resolve(targetRef ? targetRef->name : s.target);
-  if (!t.catalogSql.empty())
-    throw SqlError(259, "Ad hoc updates to system catalogs are not allowed.");
+  const TableRef* targetRef = nullptr;
+  ResolvedTable t = ChangedTable(s, targetRef);
   TableInfo info = *Table(t);
   Rendered r;
   r.sql = "DELETE FROM " + QualifiedName(t);

@@ -412,11 +412,7 @@ std::string Renderer::Function(const Expr& e, ExprType* type) {
   }
   // An aggregate's argument holds no window function.
   const WindowPlace place = windowPlace_;
-  struct RestorePlace {
-    WindowPlace& p;
-    WindowPlace v;
-    ~RestorePlace() { p = v; }
-  } restorePlace{windowPlace_, place};
+  Restore<WindowPlace> restorePlace{windowPlace_, place};
   if (const FunctionInfo* f = FindFunction(name);
       f && f->aggregate && place != WindowPlace::Refused)
     windowPlace_ = WindowPlace::Nested;

@@ -12,14 +12,6 @@
 namespace xfer::engine {
 namespace {
 
-// Puts a value back when the scope that changed it ends, thrown out of or not.
-template <class T>
-struct Restore {
-  T& place;
-  T value;
-  ~Restore() { place = value; }
-};
-
 bool HasWindow(const Expr* e) {
   if (!e || e->kind == ExprKind::Subquery || e->kind == ExprKind::Exists) return false;
   if (e->over) return true;

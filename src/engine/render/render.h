@@ -57,6 +57,14 @@ struct IdentityPlan {
   std::string column;
 };
 
+// Puts a renderer field back when the scope that changed it ends, thrown out of or not.
+template <class T>
+struct Restore {
+  T& place;
+  T value;
+  ~Restore() { place = value; }
+};
+
 class Renderer {
  public:
   explicit Renderer(ConnectionState& conn) : conn_(conn) {}
@@ -117,6 +125,7 @@ class Renderer {
   std::vector<Source> FromSources(const std::vector<TableRefPtr>& from, std::string& sql);
 
  private:
+  ResolvedTable ChangedTable(const Statement& s, const TableRef*& targetRef);
   std::string Select(const struct Select& s, std::vector<std::string>& names,
                      std::vector<ExprType>& types, bool& star);
   std::string SelectCore(const struct Select& s, std::vector<std::string>& names,

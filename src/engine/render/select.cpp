@@ -234,12 +234,7 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
   hiddenOrder_ = nullptr;
   const bool addLevel = levelPending_;
   levelPending_ = false;
-  const WindowPlace savedPlace = windowPlace_;
-  struct RestorePlace {
-    WindowPlace& place;
-    WindowPlace value;
-    ~RestorePlace() { place = value; }
-  } restorePlace{windowPlace_, savedPlace};
+  Restore<WindowPlace> restorePlace{windowPlace_, windowPlace_};
   windowPlace_ = WindowPlace::Refused;
   std::string fromSql;
   std::vector<Source> sources = FromSources(s.from, fromSql);
@@ -255,11 +250,7 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
     for (const std::string& k : grouping.keys)
       if (std::find(kept.begin(), kept.end(), k) == kept.end()) grouping.absent.push_back(k);
   }
-  struct RestoreGrouping {
-    GroupingState*& current;
-    GroupingState* value;
-    ~RestoreGrouping() { current = value; }
-  } restoreGrouping{grouping_, grouping_};
+  Restore<GroupingState*> restoreGrouping{grouping_, grouping_};
   // A query that does not group reads an enclosing grouped query's columns as that one does.
   GroupingState* const enclosing = grouping_;
   GroupingState* const grouped = hasGroupBy ? &grouping : enclosing;
@@ -370,13 +361,8 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
   const size_t cteDepth = ctes_.size();
   if (s.maxRecursion >= 0) maxRecursion_ = s.maxRecursion;
   PushCommonTables(s.with);
-  const bool savedCompared = comparedRows_;
+  Restore<bool> restore{comparedRows_, comparedRows_};
   comparedRows_ = !s.setParts.empty();
-  struct Restore {
-    bool& flag;
-    bool value;
-    ~Restore() { flag = value; }
-  } restore{comparedRows_, savedCompared};
   // Grouping sets order the combined rows themselves: the ORDER BY may read what only the
   // grouped queries see.
   const bool sets = !s.groupingSets.empty() && s.setParts.empty() && !s.topWithTies;
@@ -460,11 +446,7 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
     }
   }
   if (!s.orderBy.empty() && !sets) {
-    struct RestoreGrouping {
-      GroupingState*& current;
-      GroupingState* value;
-      ~RestoreGrouping() { current = value; }
-    } restoreGrouping{grouping_, grouping_};
+    Restore<GroupingState*> restoreGrouping{grouping_, grouping_};
     if (grouping && s.setParts.empty()) grouping_ = &*grouping;
     windowPlace_ = WindowPlace::Allowed;
     sql += " ORDER BY ";

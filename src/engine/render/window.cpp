@@ -118,13 +118,8 @@ std::optional<std::string> Renderer::WindowFunction(const Expr& e, ExprType* typ
   if (w.hasFrame && w.orderBy.empty()) Refuse("window frame without ORDER BY");
 
   // Arguments and the window see no other window function.
-  const WindowPlace place = windowPlace_;
+  Restore<WindowPlace> restore{windowPlace_, windowPlace_};
   windowPlace_ = WindowPlace::Nested;
-  struct Restore {
-    WindowPlace& p;
-    WindowPlace v;
-    ~Restore() { p = v; }
-  } restore{windowPlace_, place};
   *over = WindowClause(w);
   if (aggregate) return std::nullopt;
 
