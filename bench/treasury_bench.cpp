@@ -145,7 +145,8 @@ void RawList(sqlite3* db) {
       "CREATE TEMP TABLE doc AS SELECT Serial, count(*) AS lines, sum(ChqValue) AS total FROM "
       "taraf GROUP BY Serial");
   Raw(db,
-      "CREATE TEMP TABLE line AS SELECT P.rowid AS chq, T.*, substr(CASE WHEN ifnull(T.Tafsily, "
+      "CREATE TEMP TABLE line AS SELECT P.rowid AS chq, T.*, CASE WHEN D.lines = 1 THEN "
+      "P.ChqValue ELSE T.ChqValue END AS Value, substr(CASE WHEN ifnull(T.Tafsily, "
       "'') <> '' THEN F.NamHesab WHEN ifnull(T.Moein, '') <> '' THEN M.NamHesab ELSE K.NamHesab "
       "END, 1, 120) AS Name FROM pay P JOIN doc D ON D.Serial = P.Serial JOIN taraf T ON "
       "T.Serial = P.Serial LEFT JOIN src.Tafsily F ON F.Tafsily = T.Tafsily LEFT JOIN src.Moein "
@@ -163,7 +164,7 @@ void RawRegister(sqlite3* db) {
   Raw(db, "BEGIN");
   Raw(db,
       "CREATE TEMP TABLE chq AS SELECT row_number() OVER (ORDER BY Serial, ChqNo) AS seq, rowid "
-      "AS chq, * FROM pay WHERE Mojaz = 'A'");
+      "AS chq FROM pay WHERE Mojaz = 'A'");
   Raw(db,
       "CREATE TEMP TABLE base AS SELECT ifnull(max(Serial), 0) AS f, (SELECT ifnull(max(IDX), 0) "
       "FROM main.N_NaghdTrans) AS i, (SELECT ifnull(max(IDX), 0) FROM main.N_CHQFirst) AS fi, "
@@ -174,27 +175,31 @@ void RawRegister(sqlite3* db) {
       "ChqNo, Joz, SarResidDate, ChqValue, BankCod, ShobehCod, Des, Havaleh, Tazmin, ChqGetter) "
       "SELECT i + seq, f + seq, 1, '72', CAST(f + seq AS TEXT), '1403/01/01', AcountID, ChqNo, "
       "Joz, SarResidDate, ChqValue, BankCod, ShobehCod, Des, Havaleh, Tazmin, ChqGetter FROM "
-      "chq, base");
+      "chq C JOIN pay P ON P.rowid = C.chq, base");
+  // Line numbers first: one sort, then a plain copy.
+  Raw(db,
+      "CREATE TEMP TABLE ln AS SELECT C.seq, 1 + row_number() OVER (PARTITION BY C.seq ORDER BY "
+      "L.Raj) AS raj, L.rowid AS l FROM chq C JOIN line L ON L.chq = C.chq ORDER BY C.seq, raj");
   Raw(db,
       "INSERT INTO main.N_NaghdTrans (IDX, Serial, Raj, WhatDoc, SanadNo, SanadDate, Koll, "
       "Moein, Tafsily, Tafsily2, ProjectCod, WhatDoc2, CodWhatDoc2, ManabehCod, ChqNo, Joz, "
-      "ChqValue, Des) SELECT i + n + row_number() OVER (ORDER BY C.seq, L.Raj), f + C.seq, 1 + "
-      "row_number() OVER (PARTITION BY C.seq ORDER BY L.Raj), '72', CAST(f + C.seq AS TEXT), "
+      "ChqValue, Des) SELECT i + n + X.rowid, f + X.seq, X.raj, '72', CAST(f + X.seq AS TEXT), "
       "'1403/01/01', L.Koll, L.Moein, L.Tafsily, L.Tafsily2, L.ProjectCod, L.WhatDoc2, "
-      "L.CodWhatDoc2, L.ManabehCod, '', '', CASE WHEN D.lines = 1 THEN C.ChqValue ELSE "
-      "L.ChqValue END, L.Des FROM chq C JOIN line L ON L.chq = C.chq JOIN doc D ON D.Serial = "
-      "L.Serial, base");
+      "L.CodWhatDoc2, L.ManabehCod, '', '', L.Value, L.Des FROM ln X JOIN line L ON L.rowid = "
+      "X.l, base");
   Raw(db,
       "INSERT INTO main.N_CHQFirst (IDX, Serial, WhatDoc, AcountID, ChqNo, Joz, SanadNo, "
       "SanadDate, SarResidDate, ChqValue, Des, BankCod, ShobehCod, Koll, Moein, Tafsily, "
       "Tafsily2, ProjectCod, Taraf, Havaleh, Tazmin, ChqGetter, SourceSerial) SELECT fi + C.seq, "
-      "f + C.seq, '72', C.AcountID, C.ChqNo, C.Joz, C.SanadNo, C.SanadDate, C.SarResidDate, "
-      "C.ChqValue, C.Des, C.BankCod, C.ShobehCod, L.Koll, L.Moein, L.Tafsily, L.Tafsily2, "
-      "L.ProjectCod, C.Taraf, C.Havaleh, C.Tazmin, C.ChqGetter, C.Serial FROM chq C JOIN line L "
-      "ON L.chq = C.chq AND L.rowid = (SELECT min(rowid) FROM line WHERE chq = C.chq), base");
+      "f + C.seq, '72', P.AcountID, P.ChqNo, P.Joz, P.SanadNo, P.SanadDate, P.SarResidDate, "
+      "P.ChqValue, P.Des, P.BankCod, P.ShobehCod, L.Koll, L.Moein, L.Tafsily, L.Tafsily2, "
+      "L.ProjectCod, P.Taraf, P.Havaleh, P.Tazmin, P.ChqGetter, P.Serial FROM chq C JOIN pay P "
+      "ON P.rowid = C.chq JOIN line L ON L.rowid = (SELECT min(rowid) FROM line WHERE chq = "
+      "C.chq), base");
   Raw(db,
       "INSERT INTO main.N_ChqLastTrans (IDX, WhatDoc, AcountId, ChqNo, Joz, SanadDate, Serial) "
-      "SELECT li + seq, '72', AcountID, ChqNo, Joz, '1403/01/01', f + seq FROM chq, base");
+      "SELECT li + seq, '72', AcountID, ChqNo, Joz, '1403/01/01', f + seq FROM chq C JOIN pay P ON "
+      "P.rowid = C.chq, base");
   Raw(db,
       "INSERT INTO main.N_AsnadNaghd (WhatDoc, NDocNam, Status, Status2) SELECT '02', 'مصرفي اول "
       "دوره', 0, 1 WHERE NOT EXISTS (SELECT 1 FROM main.N_AsnadNaghd WHERE WhatDoc = '02')");
@@ -260,6 +265,7 @@ void Measure(long long open) {
   suite::BuildDemoServer(eng.string(), {1, 7});
   FillCheques(eng, open);
   fs::copy(eng, rawDir, fs::copy_options::recursive);
+  if (std::getenv("XFER_BENCH_KEEP")) fs::copy(eng, base / "before", fs::copy_options::recursive);
 
   long long registered = 0;
   double phases[2] = {0, 0};
@@ -278,7 +284,8 @@ void Measure(long long open) {
   std::printf("  %s\n", Opening(eng) == Opening(rawDir) ? "same opening cheques at both ends"
                                                         : "OPENING CHEQUES DIFFER");
   std::fflush(stdout);
-  fs::remove_all(base);
+  // XFER_BENCH_KEEP=1 leaves both servers behind for a look with the sqlite3 shell.
+  if (!std::getenv("XFER_BENCH_KEEP")) fs::remove_all(base);
 }
 
 }  // namespace

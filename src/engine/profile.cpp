@@ -50,7 +50,7 @@ struct Totals {
               [](const auto& a, const auto& b) { return a.second.spent > b.second.spent; });
     std::fprintf(stderr, "slowest SQLite statements (count, seconds, text)\n");
     const bool whole = !plans.empty();
-    for (size_t i = 0; i < slow.size() && i < 15; ++i) {
+    for (size_t i = 0; i < slow.size() && i < 60; ++i) {
       std::fprintf(stderr, whole ? "%8lld %8.3f  %s\n" : "%8lld %8.3f  %.300s\n",
                    slow[i].second.count, seconds(slow[i].second.spent), slow[i].first.c_str());
       auto plan = plans.find(slow[i].first);

@@ -95,40 +95,43 @@ DROP TABLE #Entry
 DROP TABLE #Bank
 EXEC ('CREATE INDEX IX_' + @Plain + '_Pay ON ' + @Pay + ' (Serial)')
 
--- Counterparty lines of the documents (no cheque number).
+-- Documents that settle their cheques by themselves, counted and summed in one pass over their
+-- lines: one counterparty line gives it to every cheque; a document of one cheque whose
+-- counterparty lines add up to it gives them all to that cheque.
+CREATE TABLE #Doc (Serial int NULL, Lines int NULL, Cheques int NULL, LineSum float NULL,
+  ChequeSum float NULL, Settles int NULL)
+EXEC ('INSERT INTO #Doc (Serial, Lines, LineSum, Cheques, ChequeSum, Settles) SELECT N.Serial, '
+  + 'SUM(CASE WHEN N.ChqNo IS NULL OR N.ChqNo = '''' THEN 1 ELSE 0 END), '
+  + 'SUM(CASE WHEN N.ChqNo IS NULL OR N.ChqNo = '''' THEN ISNULL(N.ChqValue, 0) END), '
+  + 'SUM(CASE WHEN N.ChqNo <> '''' THEN 1 ELSE 0 END), '
+  + 'SUM(CASE WHEN N.ChqNo <> '''' THEN ISNULL(N.ChqValue, 0) END), 0 '
+  + 'FROM N_NaghdTrans N WHERE N.WhatDoc IN ' + @Entry + ' AND N.Serial IN (SELECT Serial FROM ' + @Pay + ') '
+  + 'GROUP BY N.Serial HAVING SUM(CASE WHEN N.ChqNo IS NULL OR N.ChqNo = '''' THEN 1 ELSE 0 END) > 0')
+CREATE INDEX IX_Doc ON #Doc (Serial)
+EXEC ('UPDATE #Doc SET Settles = 1 WHERE Lines = 1 OR (Cheques = 1 AND EXISTS (SELECT * FROM '
+  + @Pay + ' P WHERE P.Serial = #Doc.Serial AND P.ChqValue = #Doc.LineSum))')
+
+-- Counterparty lines (no cheque number) of the documents the user settles by hand. Those of a
+-- document that settles by itself go straight to its cheques below: the form keeps no unassigned
+-- line of a document without an open question.
 EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, '
   + 'Tafsily2, ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) '
   + 'SELECT N.Serial, N.Raj, N.WhatDoc2, N.CodWhatDoc2, '''', N.Koll, N.Moein, N.Tafsily, N.Tafsily2, '
   + 'N.ProjectCod, '''', '''', N.ChqValue, N.Des, N.ManabehCod, A.IDX, A.ArzCount, A.Nerkh '
   + 'FROM N_NaghdTrans N LEFT OUTER JOIN N_ArzTrans A ON A.Serial = N.Serial AND A.Raj = N.Raj AND A.WhatDoc = N.WhatDoc '
   + 'WHERE (N.ChqNo IS NULL OR N.ChqNo = '''') AND N.WhatDoc IN ' + @Entry
-  + ' AND N.Serial IN (SELECT Serial FROM ' + @Pay + ') ORDER BY N.Serial, N.Raj')
-
--- Documents that settle their cheques by themselves: their counterparty lines and all their
--- cheques, counted and summed in one pass over their lines.
-CREATE TABLE #Doc (Serial int NULL, Lines int NULL, Cheques int NULL, LineSum float NULL, ChequeSum float NULL)
-EXEC ('INSERT INTO #Doc (Serial, Lines, LineSum, Cheques, ChequeSum) SELECT N.Serial, '
-  + 'SUM(CASE WHEN N.ChqNo IS NULL OR N.ChqNo = '''' THEN 1 ELSE 0 END), '
-  + 'SUM(CASE WHEN N.ChqNo IS NULL OR N.ChqNo = '''' THEN ISNULL(N.ChqValue, 0) END), '
-  + 'SUM(CASE WHEN N.ChqNo <> '''' THEN 1 ELSE 0 END), '
-  + 'SUM(CASE WHEN N.ChqNo <> '''' THEN ISNULL(N.ChqValue, 0) END) '
-  + 'FROM N_NaghdTrans N WHERE N.WhatDoc IN ' + @Entry + ' AND N.Serial IN (SELECT Serial FROM ' + @Pay + ') '
-  + 'GROUP BY N.Serial HAVING SUM(CASE WHEN N.ChqNo IS NULL OR N.ChqNo = '''' THEN 1 ELSE 0 END) > 0')
-CREATE INDEX IX_Doc ON #Doc (Serial)
+  + ' AND N.Serial IN (SELECT Serial FROM ' + @Pay + ') '
+  + 'AND N.Serial NOT IN (SELECT Serial FROM #Doc WHERE Settles = 1) ORDER BY N.Serial, N.Raj')
 EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, '
   + 'Tafsily2, ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) '
-  + 'SELECT T.Serial, T.Raj, T.WhatDoc2, T.CodWhatDoc2, T.NamWhatDoc2, T.Koll, T.Moein, T.Tafsily, '
-  + 'T.Tafsily2, T.ProjectCod, P.Joz, P.ChqNo, P.ChqValue, T.Des, T.ManabehCod, T.Ref, '
-  + 'CASE WHEN T.Nerkh > 0 THEN P.ChqValue / T.Nerkh ELSE T.ArzCount END, T.Nerkh '
-  + 'FROM ' + @Pay + ' P INNER JOIN #Doc D ON D.Serial = P.Serial AND D.Lines = 1 '
-  + 'INNER JOIN ' + @Taraf + ' T ON T.Serial = P.Serial AND T.ChqNo = '''' ORDER BY P.Serial, P.Raj')
-IF EXISTS (SELECT * FROM #Doc WHERE Lines > 1 AND Cheques = 1)
-EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, '
-  + 'Tafsily2, ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) '
-  + 'SELECT T.Serial, T.Raj, T.WhatDoc2, T.CodWhatDoc2, T.NamWhatDoc2, T.Koll, T.Moein, T.Tafsily, '
-  + 'T.Tafsily2, T.ProjectCod, P.Joz, P.ChqNo, T.ChqValue, T.Des, T.ManabehCod, T.Ref, T.ArzCount, T.Nerkh '
-  + 'FROM ' + @Pay + ' P INNER JOIN #Doc D ON D.Serial = P.Serial AND D.Lines > 1 AND D.Cheques = 1 '
-  + 'AND D.LineSum = P.ChqValue INNER JOIN ' + @Taraf + ' T ON T.Serial = P.Serial AND T.ChqNo = '''' '
-  + 'ORDER BY P.Serial, T.Raj')
+  + 'SELECT N.Serial, N.Raj, N.WhatDoc2, N.CodWhatDoc2, '''', N.Koll, N.Moein, N.Tafsily, '
+  + 'N.Tafsily2, N.ProjectCod, P.Joz, P.ChqNo, CASE WHEN D.Lines = 1 THEN P.ChqValue ELSE N.ChqValue END, '
+  + 'N.Des, N.ManabehCod, A.IDX, CASE WHEN D.Lines = 1 AND A.Nerkh > 0 THEN P.ChqValue / A.Nerkh '
+  + 'ELSE A.ArzCount END, A.Nerkh '
+  + 'FROM ' + @Pay + ' P INNER JOIN #Doc D ON D.Serial = P.Serial AND D.Settles = 1 '
+  + 'INNER JOIN N_NaghdTrans N ON N.Serial = P.Serial AND (N.ChqNo IS NULL OR N.ChqNo = '''') '
+  + 'AND N.WhatDoc IN ' + @Entry + ' '
+  + 'LEFT OUTER JOIN N_ArzTrans A ON A.Serial = N.Serial AND A.Raj = N.Raj AND A.WhatDoc = N.WhatDoc '
+  + 'ORDER BY P.Serial, P.Raj, N.Raj')
 DROP TABLE #Doc
 EXEC ('DROP TABLE ' + @Last)

@@ -230,18 +230,18 @@ void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
   const std::string own = " Exists (Select * From " + O +
                           " As O Where O.Serial = X.Serial And "
                           "O.ChqNo = X.ChqNo And O.Joz = X.Joz)";
-  // A document whose lines do not say which cheque goes where is one to many: the cheque waits
-  // for the user unless a line already carries its number. A cheque with one line of its own is
-  // named by that line.
-  batch += " Update " + P + " Set Taraf = '" + std::string(naghd_text::kOneToMany) +
-           "', Mojaz = Case When Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) In (Select "
-           "Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) From " +
-           T + ") Then 'A' Else 'X' End";
+  // A cheque with lines of its own is settled and named by them when it has one.
   batch +=
       " Update X Set Taraf = Case When O.Lines = 1 Then IsNull(O.Name, '') Else '' End, "
       "Mojaz = 'A' From " +
       P + " As X Inner Join " + O +
       " As O On O.Serial = X.Serial And O.ChqNo = X.ChqNo And O.Joz = X.Joz";
+  // Any other comes from a document whose lines do not say which cheque goes where: one to
+  // many, waiting for the user unless a line elsewhere already carries its number.
+  batch += " Update X Set Taraf = '" + std::string(naghd_text::kOneToMany) +
+           "', Mojaz = Case When Ltrim(Rtrim(X.Chqno))+'_'+Ltrim(Rtrim(X.Joz)) In (Select "
+           "Ltrim(Rtrim(Chqno))+'_'+Ltrim(Rtrim(Joz)) From " +
+           T + ") Then 'A' Else 'X' End From " + P + " As X Where Not" + own;
   // /*First Cheque State 1*/ an opening cheque keeps the counterparty it was carried with.
   batch += " Update " + P + " Set Taraf = Left(C.Taraf, 120) From " + P + " As X Inner Join " +
            src + "N_CHQFirst As C On C" + sameCheque + " And C.WhatDoc In " + EntryCodes(kind) +
