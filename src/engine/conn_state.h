@@ -167,6 +167,7 @@ class ConnectionState {
 
   long long rowcount = 0;
   long long identity = 0;           // @@IDENTITY
+  long long identityRow = 0;        // rows the running INSERT has numbered (xf_identity_next)
   int lastError = 0;                // @@ERROR
   std::vector<CaughtError> caught;  // errors of the CATCH blocks running, innermost last
   bool doomed = false;  // an error under XACT_ABORT inside TRY: only a rollback may follow

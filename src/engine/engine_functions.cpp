@@ -121,6 +121,17 @@ void RecursionLevel(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // The row count OFFSET (argv[1] = 1) or FETCH (0) gets from an expression.
+// xf_identity_next(base, step): the identity value of the next row an INSERT writes. A counter
+// rather than row_number() OVER (), which buffers every row before the first is written; the
+// rows arrive in the source's order because SQLite keeps an ordered source that feeds a
+// function-bearing select list as a co-routine instead of flattening it.
+void IdentityNext(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  auto* conn = static_cast<ConnectionState*>(sqlite3_user_data(ctx));
+  ++conn->identityRow;
+  sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]) +
+                                sqlite3_value_int64(argv[1]) * conn->identityRow);
+}
+
 void RowCount(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const bool offset = sqlite3_value_int(argv[1]) != 0;
   const bool null = sqlite3_value_type(argv[0]) == SQLITE_NULL;
@@ -376,6 +387,8 @@ void RegisterEngineFunctions(sqlite3* db, ConnectionState* conn) {
   sqlite3_create_function(db, "xf_object_id_of", 2, SQLITE_UTF8, conn, ObjectIdOf, nullptr,
                           nullptr);
   sqlite3_create_function(db, "xf_col_length", 2, SQLITE_UTF8, conn, ColLength, nullptr, nullptr);
+  sqlite3_create_function(db, "xf_identity_next", 2, SQLITE_UTF8, conn, IdentityNext, nullptr,
+                          nullptr);
 }
 
 }  // namespace xfer::engine

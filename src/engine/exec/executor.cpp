@@ -652,6 +652,7 @@ void Executor::Insert(const Statement& s) {
   Renderer r(conn_);
   IdentityPlan plan;
   Rendered q = RenderingKept(s.plan, 'T', r, [&] { return r.Insert(s, plan); });
+  conn_.identityRow = 0;
   long long rows = Change(s, q);
   FinishIdentity(plan, rows);
   conn_.rowcount = rows;
