@@ -38,6 +38,30 @@ void DropOrphanGlobals(ServerState& server, bool serverOpens) {
   }
 }
 
+// tempdb holds only work tables, which no run outlives, so it is written as scratch: a rollback
+// journal rather than a log (work tables are written once at commit, not to a log and again at a
+// checkpoint) and no flush to disk (synchronous=OFF on every connection). A killed process still
+// leaves the journal that undoes its unfinished commit; what an operating-system crash may damage
+// is made afresh here, as SQL Server makes tempdb anew when it starts. A tempdb of an earlier
+// version is still in WAL mode; it changes over when no other process has it open.
+void PrepareTempdb(ServerState& server) {
+  const std::string path = server.FilePath("tempdb");
+  bool damaged = false;
+  {
+    SqliteHandle h(path);
+    sqlite3_busy_timeout(h.get(), 0);
+    int rc = sqlite3_exec(h.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    damaged = (rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT;
+    // Fails, and leaves the log, while another process has the file open.
+    if (!damaged)
+      sqlite3_exec(h.get(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+  }
+  if (!damaged) return;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+    std::filesystem::remove(path + suffix);
+  server.CreateDatabase("tempdb");
+}
+
 }  // namespace
 
 Server::Server(std::unique_ptr<ServerState> state) : state_(std::move(state)) {}
@@ -60,6 +84,7 @@ std::shared_ptr<Server> Server::Open(const std::string& directory, bool create) 
     if (ec) throw SqlError(53, "Cannot create the server directory '" + directory + "'.");
   }
   auto server = std::shared_ptr<Server>(new Server(std::make_unique<ServerState>(directory)));
+  PrepareTempdb(*server->state_);
   DropOrphanGlobals(*server->state_, true);
   return server;
 }

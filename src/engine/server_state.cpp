@@ -78,7 +78,8 @@ void ServerState::CreateDatabase(std::string_view name) {
   if (name.empty() || name.find_first_of("/\\:") != std::string_view::npos)
     throw SqlError(err::kSyntax, "Incorrect syntax near '" + std::string(name) + "'.");
   SqliteHandle h(FilePath(name));
-  Exec(h.get(), "PRAGMA journal_mode=WAL");
+  // tempdb keeps a rollback journal: see PrepareTempdb.
+  if (!SameName(name, "tempdb")) Exec(h.get(), "PRAGMA journal_mode=WAL");
   EnsureBookkeeping(h.get(), "main");
 }
 
