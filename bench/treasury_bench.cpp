@@ -213,6 +213,8 @@ void RawRegister(sqlite3* db) {
       "WhatDoc < '9' AND SanadDate BETWEEN d1 AND d2 GROUP BY substr(WhatDoc, 1, 1), ChqNo, "
       "ifnull(Joz, '')) L JOIN src.N_NaghdTrans N ON N.IDX = CAST(substr(L.k, 11) AS INTEGER) "
       "WHERE N.WhatDoc IN ('82', '83', '87')");
+  // The list now shows what is left, as the form's listing after a registration does.
+  Raw(db, "DELETE FROM pay WHERE Mojaz = 'A'");
   Raw(db, "COMMIT");
 }
 
