@@ -214,28 +214,20 @@ void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
            ") And N.IDX In (Select Ref From " + P + " Where Ref Is Not Null)";
 
   // The listing writes a cheque's number and series on its own counterparty lines exactly as on
-  // the cheque, so plain comparisons find them. One pass over the lines counts each cheque's own
-  // lines and names them by their most detailed level.
-  const std::string O = Table("_Own");
-  batch += DropIfExists(O) +
-           " Select C.Serial, C.ChqNo, C.Joz, Count(*) As Lines, Max(Left(Case "
-           "When IsNull(C.Tafsily, '') <> '' Then F.NamHesab When IsNull(C.Moein, '') <> '' Then "
-           "M.NamHesab Else K.NamHesab End, 120)) As Name Into " +
-           O + " From " + T + " As C Left Outer Join " + src +
-           "Koll K On K.Koll = C.Koll Left Outer Join " + src +
-           "Moein M On M.Koll = C.Koll And M.Moein = C.Moein Left Outer Join " + src +
-           "Tafsily F On F.Tafsily = C.Tafsily Where C.ChqNo <> '' Group By C.Serial, C.ChqNo, "
-           "C.Joz " +
-           IndexOn(O, "Serial");
-  const std::string own = " Exists (Select * From " + O +
-                          " As O Where O.Serial = X.Serial And "
-                          "O.ChqNo = X.ChqNo And O.Joz = X.Joz)";
-  // A cheque with lines of its own is settled and named by them when it has one.
+  // the cheque, so plain comparisons find them. A cheque with lines of its own is settled, and
+  // named by the most detailed level of its line when it has only one.
+  const std::string own = " Exists (Select * From " + T +
+                          " As C Where C.Serial = X.Serial And C.ChqNo = X.ChqNo And C.Joz = "
+                          "X.Joz)";
   batch +=
-      " Update X Set Taraf = Case When O.Lines = 1 Then IsNull(O.Name, '') Else '' End, "
-      "Mojaz = 'A' From " +
-      P + " As X Inner Join " + O +
-      " As O On O.Serial = X.Serial And O.ChqNo = X.ChqNo And O.Joz = X.Joz";
+      " Update X Set Taraf = IsNull((Select Case When Count(*) = 1 Then Max(Left(Case "
+      "When IsNull(C.Tafsily, '') <> '' Then F.NamHesab When IsNull(C.Moein, '') <> '' Then "
+      "M.NamHesab Else K.NamHesab End, 120)) Else '' End From " +
+      T + " As C Left Outer Join " + src + "Koll K On K.Koll = C.Koll Left Outer Join " + src +
+      "Moein M On M.Koll = C.Koll And M.Moein = C.Moein Left Outer Join " + src +
+      "Tafsily F On F.Tafsily = C.Tafsily Where C.Serial = X.Serial And C.ChqNo = X.ChqNo "
+      "And C.Joz = X.Joz), ''), Mojaz = 'A' From " +
+      P + " As X Where" + own;
   // Any other comes from a document whose lines do not say which cheque goes where: one to
   // many, waiting for the user unless a line elsewhere already carries its number.
   batch += " Update X Set Taraf = '" + std::string(naghd_text::kOneToMany) +
@@ -247,7 +239,6 @@ void TreasuryItems::ResolveCheques(ItemKind kind, const std::string& src) {
            src + "N_CHQFirst As C On C" + sameCheque + " And C.WhatDoc In " + EntryCodes(kind) +
            " Where X.Taraf = '' And IsNull(C.Taraf, '') <> ''";
   batch += " Update X Set Taraf = '' From " + P + " As X Where X.Sorder2 != 'B' And" + own;
-  batch += DropIfExists(O);
   if (kind == ItemKind::kPaid) batch += " Update " + T + " Set Whatdoc2 = '01' ";
   Source().Execute(batch);
 }
