@@ -221,8 +221,8 @@ void ConnectionState::Attach(const std::string& canonical) {
     }
   }
   // tempdb is scratch, made afresh when damaged (PrepareTempdb): nothing there waits for a flush.
-  Exec(db_, "PRAGMA " + q + ".synchronous=" + (lower == "tempdb" ? "OFF" : "NORMAL") +
-                "; PRAGMA " + q + ".cache_size=-32000");
+  Exec(db_, "PRAGMA " + q + ".synchronous=" + (lower == "tempdb" ? "OFF" : "NORMAL") + "; PRAGMA " +
+                q + ".cache_size=-32000");
   // Databases made by earlier versions lack the newer bookkeeping tables (views); one that
   // cannot be written now is still read as it is.
   try {

@@ -53,8 +53,7 @@ void PrepareTempdb(ServerState& server) {
     int rc = sqlite3_exec(h.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     damaged = (rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT;
     // Fails, and leaves the log, while another process has the file open.
-    if (!damaged)
-      sqlite3_exec(h.get(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    if (!damaged) sqlite3_exec(h.get(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
   }
   if (!damaged) return;
   for (const char* suffix : {"", "-wal", "-shm", "-journal"})

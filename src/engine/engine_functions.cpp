@@ -120,7 +120,6 @@ void RecursionLevel(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int64(ctx, level);
 }
 
-// The row count OFFSET (argv[1] = 1) or FETCH (0) gets from an expression.
 // xf_identity_next(base, step): the identity value of the next row an INSERT writes. A counter
 // rather than row_number() OVER (), which buffers every row before the first is written; the
 // rows arrive in the source's order because SQLite keeps an ordered source that feeds a
@@ -128,10 +127,11 @@ void RecursionLevel(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void IdentityNext(sqlite3_context* ctx, int, sqlite3_value** argv) {
   auto* conn = static_cast<ConnectionState*>(sqlite3_user_data(ctx));
   ++conn->identityRow;
-  sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0]) +
-                                sqlite3_value_int64(argv[1]) * conn->identityRow);
+  sqlite3_result_int64(
+      ctx, sqlite3_value_int64(argv[0]) + sqlite3_value_int64(argv[1]) * conn->identityRow);
 }
 
+// The row count OFFSET (argv[1] = 1) or FETCH (0) gets from an expression.
 void RowCount(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const bool offset = sqlite3_value_int(argv[1]) != 0;
   const bool null = sqlite3_value_type(argv[0]) == SQLITE_NULL;

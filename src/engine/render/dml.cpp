@@ -300,8 +300,8 @@ Rendered Renderer::Insert(const Statement& s, IdentityPlan& plan) {
     std::string insertCols = colList;
     if (plan.active) {
       insertCols = QuoteIdent(plan.column) + (colList.empty() ? "" : ", " + colList);
-      outer = "xf_identity_next(" + std::to_string(plan.base) + ", " +
-              std::to_string(plan.step) + ")" + (outer.empty() ? "" : ", " + outer);
+      outer = "xf_identity_next(" + std::to_string(plan.base) + ", " + std::to_string(plan.step) +
+              ")" + (outer.empty() ? "" : ", " + outer);
     }
     if (cols.empty())
       r.sql = "INSERT INTO " + target + " (" + insertCols + ") SELECT " + outer + " FROM (" +
