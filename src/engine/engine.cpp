@@ -30,11 +30,17 @@ void DropOrphanGlobals(ServerState& server, bool serverOpens) {
         orphans.push_back(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0)));
     }
   }
-  for (const auto& name : orphans) {
-    Exec(h.get(), "DROP TABLE IF EXISTS " + QuoteIdent(name));
-    Stmt d(h.get(), "DELETE FROM __xfer_owner WHERE name = ?");
-    sqlite3_bind_text(d.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    d.Step();
+  // While other connections are reading tempdb the drops wait briefly, then leave the tables to a
+  // later connection rather than hold this one up.
+  sqlite3_busy_timeout(h.get(), 200);
+  try {
+    for (const auto& name : orphans) {
+      Exec(h.get(), "DROP TABLE IF EXISTS " + QuoteIdent(name));
+      Stmt d(h.get(), "DELETE FROM __xfer_owner WHERE name = ?");
+      sqlite3_bind_text(d.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+      d.Step();
+    }
+  } catch (const SqlError&) {
   }
 }
 

@@ -1,10 +1,12 @@
 // tempdb as scratch: a damaged file is made afresh when the server opens, a tempdb still in WAL
-// mode changes to a rollback journal when no other process holds it, and work tables written
-// by one connection are read whole by another.
+// mode changes to a rollback journal when no other process holds it, work tables written by one
+// connection are read whole by another, and a gone process's work tables are dropped without
+// holding up a connection while tempdb is being read.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -84,6 +86,33 @@ TEST_F(Tempdb, ADamagedFileIsMadeAfresh) {
   std::ofstream(File(), std::ios::binary) << std::string(8192, 'x');
   EXPECT_EQ(WrittenAndCounted(), 2);
   EXPECT_EQ(JournalMode(), "delete");
+}
+
+TEST_F(Tempdb, AGoneProcesssTablesWaitWhileTempdbIsRead) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(File().c_str(), &db), SQLITE_OK);
+  // No process has this number: the table's owner is gone.
+  ASSERT_EQ(sqlite3_exec(db,
+                         "CREATE TABLE \"##Gone\" (a int); INSERT INTO __xfer_owner VALUES "
+                         "('##Gone', '2147483646:1')",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "BEGIN; SELECT count(*) FROM \"##Gone\"", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  auto server = Server::Open(dir_, false);
+  const auto started = std::chrono::steady_clock::now();
+  Connection(server).Execute("SELECT 1 AS x");
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+  auto gone = [&] {
+    auto sets = Connection(server).Execute(
+        "SELECT COUNT(*) AS n FROM tempdb..sysobjects WHERE name = '##Gone'");
+    return std::get<long long>(sets.back().rows[0][0]);
+  };
+  EXPECT_EQ(gone(), 1);
+  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  Connection(server).Execute("SELECT 1 AS x");
+  EXPECT_EQ(gone(), 0);
 }
 
 }  // namespace
