@@ -41,9 +41,6 @@ ExprType IntType() {
   return Make(TypeClass::Int, "int");
 }
 
-bool IsTextual(TypeClass c) {
-  return c == TypeClass::String || c == TypeClass::Text || c == TypeClass::Unknown;
-}
 bool IsNumeric(TypeClass c) {
   return c == TypeClass::Int || c == TypeClass::Float || c == TypeClass::Decimal;
 }
@@ -175,6 +172,10 @@ std::string ExactOperation(char op, const std::string& l, const ExprType& lt, co
 }
 
 }  // namespace
+
+bool IsTextual(TypeClass c) {
+  return c == TypeClass::String || c == TypeClass::Text || c == TypeClass::Unknown;
+}
 
 ExprType WiderType(const ExprType& a, const ExprType& b) {
   return Wider(a, b);

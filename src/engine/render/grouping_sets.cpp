@@ -26,9 +26,6 @@ bool Contains(const std::vector<std::string>& list, const std::string& s) {
   return std::find(list.begin(), list.end(), s) != list.end();
 }
 
-bool Textual(const ExprType& t) {
-  return t.cls == TypeClass::String || t.cls == TypeClass::Text || t.cls == TypeClass::Unknown;
-}
 
 }  // namespace
 
@@ -139,16 +136,12 @@ std::string Renderer::GroupingSets(const struct Select& s, std::vector<std::stri
     std::vector<ExprType> partTypes;
     bool partStar = false;
     const size_t depth = scopes_.size();
+    // SelectCore takes both at its start; they are cleared however it ends.
+    Restore<const std::vector<size_t>*> clearSet{groupingSet_, nullptr};
+    Restore<const std::vector<const Expr*>*> clearHidden{hiddenOrder_, nullptr};
     groupingSet_ = &s.groupingSets[k];
     hiddenOrder_ = &hidden;
-    std::string sql;
-    try {
-      sql = SelectCore(s, partNames, partTypes, partStar);
-    } catch (...) {
-      groupingSet_ = nullptr;
-      hiddenOrder_ = nullptr;
-      throw;
-    }
+    const std::string sql = SelectCore(s, partNames, partTypes, partStar);
     while (scopes_.size() > depth) PopScope();
     if (k == 0) {
       visible = partNames.size() - hidden.size();
@@ -187,7 +180,7 @@ std::string Renderer::GroupingSets(const struct Select& s, std::vector<std::stri
         ++next;
       }
       std::string term = QuoteIdent("c" + std::to_string(col));
-      if (Textual(types[col])) term += std::string(" COLLATE ") + kCollation;
+      if (IsTextual(types[col].cls)) term += std::string(" COLLATE ") + kCollation;
       if (WideDecimal(types[col])) term = "xf_dkey(" + term + ")";
       sql += (i ? ", " : " ORDER BY ") + term + (s.orderBy[i].descending ? " DESC" : "");
     }

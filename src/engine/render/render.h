@@ -239,6 +239,8 @@ class Renderer {
 
 // An aggregate call (not a windowed one): its arguments read the rows of a group.
 bool IsAggregateCall(const Expr& e);
+// Text, or of a type not known yet (read as text): compared under the engine's collation.
+bool IsTextual(TypeClass c);
 
 // Whether storing a value of static type `src` into a column of type `target` needs an
 // explicit conversion to get SQL Server's result (SQLite's column affinity does the rest).

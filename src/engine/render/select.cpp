@@ -33,9 +33,6 @@ std::string WrittenName(const ObjectName& n) {
   return n.database + "." + n.schema + "." + n.object;
 }
 
-bool Textual(const ExprType& t) {
-  return t.cls == TypeClass::String || t.cls == TypeClass::Text || t.cls == TypeClass::Unknown;
-}
 
 }  // namespace
 
@@ -298,7 +295,7 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
     std::string sql = Expression(*item.expr, &t);
     // DISTINCT and UNION compare rows by the collation of the select list: computed text
     // needs it spelled out (a column has it already).
-    if (collateItems && item.expr->kind != ExprKind::Column && Textual(t) &&
+    if (collateItems && item.expr->kind != ExprKind::Column && IsTextual(t.cls) &&
         t.cls != TypeClass::Unknown)
       sql = "(" + sql + std::string(" COLLATE ") + kCollation + ")";
     std::string name = item.alias;
@@ -337,7 +334,7 @@ std::string Renderer::SelectCore(const struct Select& s, std::vector<std::string
     const Expr& e = *s.groupBy[keys[n]];
     ExprType t;
     std::string g = Expression(e, &t);
-    if (e.kind != ExprKind::Column && Textual(t) && t.cls != TypeClass::Unknown)
+    if (e.kind != ExprKind::Column && IsTextual(t.cls) && t.cls != TypeClass::Unknown)
       g += std::string(" COLLATE ") + kCollation;
     sql += (n ? ", " : " GROUP BY ") + g;
   }
@@ -480,7 +477,7 @@ std::string Renderer::Select(const struct Select& s, std::vector<std::string>& n
                          "specified.");
         term = Expression(e, &t);
       }
-      if (Textual(t)) term += std::string(" COLLATE ") + kCollation;
+      if (IsTextual(t.cls)) term += std::string(" COLLATE ") + kCollation;
       // Decimals beyond fifteen digits are held as text and would sort after every number.
       // A set operation orders by its output columns only, as they stand.
       if (WideDecimal(t) && s.setParts.empty() &&
@@ -802,7 +799,7 @@ std::string Renderer::WithTies(const struct Select& s, const std::string& core,
         if (Canonical(*s.items[i].expr) == Canonical(e)) k = i;
     if (k == names.size()) refuse();
     std::string key = QuoteIdent(names[k]);
-    if (Textual(types[k])) key += std::string(" COLLATE ") + kCollation;
+    if (IsTextual(types[k].cls)) key += std::string(" COLLATE ") + kCollation;
     keys += (keys.empty() ? "" : ", ") + key + (o.descending ? " DESC" : "");
   }
   std::string cols;

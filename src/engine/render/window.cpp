@@ -74,7 +74,7 @@ std::string Renderer::WindowClause(const WindowSpec& w) {
       }
       ExprType t;
       std::string o = Expression(e, &t);
-      if (t.cls == TypeClass::String || t.cls == TypeClass::Text || t.cls == TypeClass::Unknown)
+      if (IsTextual(t.cls))
         o = "(" + o + std::string(" COLLATE ") + kCollation + ")";
       sql += (i ? ", " : "") + o + (w.orderBy[i].descending ? " DESC" : "");
     }

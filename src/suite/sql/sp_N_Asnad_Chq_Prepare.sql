@@ -28,6 +28,11 @@ SET @Plain = REPLACE(@Base, '#', '')
 SET @Taraf = @Base + '_Taraf'
 SET @Last = @Base + '_ChqOpen'
 SET @Carried = @Base + '_Carried'
+-- What both inserts into the counterparty lines start with, and a line's currency line.
+DECLARE @TarafInto varchar(500), @Arz varchar(200)
+SET @TarafInto = 'INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, '
+  + 'Moein, Tafsily, Tafsily2, ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) '
+SET @Arz = 'LEFT OUTER JOIN N_ArzTrans A ON A.Serial = N.Serial AND A.Raj = N.Raj AND A.WhatDoc = N.WhatDoc '
 SET @Entry = CASE WHEN @Kind = '7' THEN '(''71'', ''72'')' ELSE '(''81'', ''85'')' END
 SET @EntryPaid = CASE WHEN @Kind = '7' THEN '(''71'', ''72'', ''78'')' ELSE '(''81'', ''85'', ''78'')' END
 SELECT @D1 = ISNULL(sDate1, ''), @D2 = ISNULL(sDate2, '') FROM KELVARO_Hub..Hub_Company
@@ -88,7 +93,7 @@ EXEC ('INSERT INTO ' + @Pay + ' (Serial, AcountID, ChqNo, Joz, WhatDoc, WhatDocN
   + 'LEFT OUTER JOIN #Bank H ON H.ACOUNTID = N.AcountID '
   + 'LEFT OUTER JOIN N_SHOAB S ON S.BankCod = ISNULL(H.BankCod, N.BankCod) AND S.ShobehCod = ISNULL(H.ShobehCod, N.ShobehCod) '
   + 'LEFT OUTER JOIN N_AsnadNaghd T ON T.WhatDoc = E.WhatDoc '
-  + 'LEFT OUTER JOIN N_ArzTrans A ON A.Serial = N.Serial AND A.Raj = N.Raj AND A.WhatDoc = N.WhatDoc '
+  + @Arz
   + 'LEFT OUTER JOIN N_Arz Z ON Z.ArzCod = A.ArzCod '
   + 'ORDER BY N.Serial, N.Raj')
 DROP TABLE #Entry
@@ -114,16 +119,14 @@ EXEC ('UPDATE #Doc SET Settles = 1 WHERE Lines = 1 OR (Cheques = 1 AND EXISTS (S
 -- Counterparty lines (no cheque number) of the documents the user settles by hand. Those of a
 -- document that settles by itself go straight to its cheques below: the form keeps no unassigned
 -- line of a document without an open question.
-EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, '
-  + 'Tafsily2, ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) '
+EXEC (@TarafInto
   + 'SELECT N.Serial, N.Raj, N.WhatDoc2, N.CodWhatDoc2, '''', N.Koll, N.Moein, N.Tafsily, N.Tafsily2, '
   + 'N.ProjectCod, '''', '''', N.ChqValue, N.Des, N.ManabehCod, A.IDX, A.ArzCount, A.Nerkh '
-  + 'FROM N_NaghdTrans N LEFT OUTER JOIN N_ArzTrans A ON A.Serial = N.Serial AND A.Raj = N.Raj AND A.WhatDoc = N.WhatDoc '
+  + 'FROM N_NaghdTrans N ' + @Arz
   + 'WHERE (N.ChqNo IS NULL OR N.ChqNo = '''') AND N.WhatDoc IN ' + @Entry
   + ' AND N.Serial IN (SELECT Serial FROM ' + @Pay + ') '
   + 'AND N.Serial NOT IN (SELECT Serial FROM #Doc WHERE Settles = 1) ORDER BY N.Serial, N.Raj')
-EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDoc2, Koll, Moein, Tafsily, '
-  + 'Tafsily2, ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) '
+EXEC (@TarafInto
   + 'SELECT N.Serial, N.Raj, N.WhatDoc2, N.CodWhatDoc2, '''', N.Koll, N.Moein, N.Tafsily, '
   + 'N.Tafsily2, N.ProjectCod, P.Joz, P.ChqNo, CASE WHEN D.Lines = 1 THEN P.ChqValue ELSE N.ChqValue END, '
   + 'N.Des, N.ManabehCod, A.IDX, CASE WHEN D.Lines = 1 AND A.Nerkh > 0 THEN P.ChqValue / A.Nerkh '
@@ -131,7 +134,7 @@ EXEC ('INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2, NamWhatDo
   + 'FROM ' + @Pay + ' P INNER JOIN #Doc D ON D.Serial = P.Serial AND D.Settles = 1 '
   + 'INNER JOIN N_NaghdTrans N ON N.Serial = P.Serial AND (N.ChqNo IS NULL OR N.ChqNo = '''') '
   + 'AND N.WhatDoc IN ' + @Entry + ' '
-  + 'LEFT OUTER JOIN N_ArzTrans A ON A.Serial = N.Serial AND A.Raj = N.Raj AND A.WhatDoc = N.WhatDoc '
+  + @Arz
   + 'ORDER BY P.Serial, P.Raj, N.Raj')
 DROP TABLE #Doc
 EXEC ('DROP TABLE ' + @Last)
