@@ -26,7 +26,6 @@ bool Contains(const std::vector<std::string>& list, const std::string& s) {
   return std::find(list.begin(), list.end(), s) != list.end();
 }
 
-
 }  // namespace
 
 std::optional<std::string> Renderer::GroupingTerm(const Expr& e, ExprType* type) {
