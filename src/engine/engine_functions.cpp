@@ -315,8 +315,8 @@ void ColLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
 }
 
-// xf_fit(value, n): the value unchanged when its text fits varchar(n) (blanks beyond n are
-// allowed, as varchar keeps no trailing padding), else SQL Server's truncation error.
+// xf_fit(value, n): the value unchanged when its text fits varchar(n); cut to n characters when
+// only blanks lie beyond them, as SQL Server stores it; else SQL Server's truncation error.
 void Fit(sqlite3_context* ctx, int, sqlite3_value** argv) {
   profile::Timer timer(profile::Phase::WidthCheck);
   int type = sqlite3_value_type(argv[0]);
@@ -325,13 +325,18 @@ void Fit(sqlite3_context* ctx, int, sqlite3_value** argv) {
     int bytes = sqlite3_value_bytes(argv[0]);
     long long limit = sqlite3_value_int64(argv[1]);
     long long chars = 0, lastNonBlank = 0;
+    int cut = bytes;  // byte length of the first `limit` characters
     for (int i = 0; i < bytes; ++i)
       if ((t[i] & 0xC0) != 0x80) {
+        if (chars == limit) cut = i;
         ++chars;
         if (t[i] != ' ') lastNonBlank = chars;
       }
     if (chars > limit && lastNonBlank > limit)
       return sqlite3_result_error(ctx, "@8152@String or binary data would be truncated.", -1);
+    // Blanks beyond the width are let go, as SQL Server stores the value cut to fit.
+    if (chars > limit)
+      return sqlite3_result_text(ctx, reinterpret_cast<const char*>(t), cut, SQLITE_TRANSIENT);
   }
   sqlite3_result_value(ctx, argv[0]);
 }
