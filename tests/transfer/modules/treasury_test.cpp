@@ -287,7 +287,7 @@ TEST_F(TreasuryTest, CounterpartiesThatDoNotAddUpAreRefused) {
 // line for two cheques, the lines of a one-cheque document adding up to it, the same not adding
 // up, and two cheques over two lines. The first two settle by themselves, lines and names as
 // their documents give them, and register; the others wait for the user, named one to many,
-// with their documents' lines left for the counterparty form.
+// with their documents' lines left for the counterparty form. Received and paid cheques alike.
 TEST_F(TreasuryTest, DocumentsThatSayWhoPaidSettleTheirChequesByThemselves) {
   Open(dir_);
   const std::string tafsily = Value(kSource, "SELECT TOP 1 Tafsily FROM Tafsily ORDER BY Tafsily");
@@ -298,73 +298,85 @@ TEST_F(TreasuryTest, DocumentsThatSayWhoPaidSettleTheirChequesByThemselves) {
     std::vector<std::pair<std::string, double>> cheques;
     std::vector<double> lines;
   };
-  const Doc docs[] = {{{{"SD1A", 100}, {"SD1B", 200}}, {300}},
-                      {{{"SD2", 500}}, {200, 300}},
-                      {{{"SD3", 500}}, {200, 200}},
-                      {{{"SD4A", 100}, {"SD4B", 200}}, {100, 200}}};
-  for (int d = 0; d < 4; ++d) {
-    const std::string serial = std::to_string(first + d);
-    int raj = 0;
-    auto line = [&](const std::string& chq, double value) {
-      Run(kSource,
-          "INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, ChqNo, Joz, "
-          "ChqValue, Koll, Moein, Tafsily, SarResidDate, Des) VALUES (" +
-              serial + ", " + std::to_string(++raj) + ", '71', '" + serial + "', '1402/06/01', '" +
-              chq + "', '', " + std::to_string(value) + ", " +
-              (chq.empty() ? "'1003', '0001', '" + tafsily + "'" : "NULL, NULL, NULL") +
-              ", '1403/03/01', 'd')");
+  const Doc docs[] = {{{{"1A", 100}, {"1B", 200}}, {300}},
+                      {{{"2", 500}}, {200, 300}},
+                      {{{"3", 500}}, {200, 200}},
+                      {{{"4A", 100}, {"4B", 200}}, {100, 200}}};
+  struct Kind {
+    ItemKind kind;
+    const char* entry;   // the code of a cheque's entering document
+    const char* prefix;  // of this kind's cheque numbers
+  };
+  const Kind kinds[] = {{ItemKind::kReceived, "71", "SD"}, {ItemKind::kPaid, "81", "PD"}};
+  for (int k = 0; k < 2; ++k) {
+    const Kind& kind = kinds[k];
+    SCOPED_TRACE(kind.entry);
+    const std::string p = kind.prefix;
+    for (int d = 0; d < 4; ++d) {
+      const std::string serial = std::to_string(first + 4 * k + d);
+      int raj = 0;
+      auto line = [&](const std::string& chq, double value) {
+        Run(kSource,
+            "INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, ChqNo, Joz, "
+            "ChqValue, Koll, Moein, Tafsily, SarResidDate, Des) VALUES (" +
+                serial + ", " + std::to_string(++raj) + ", '" + kind.entry + "', '" + serial +
+                "', '1402/06/01', '" + chq + "', '', " + std::to_string(value) + ", " +
+                (chq.empty() ? "'1003', '0001', '" + tafsily + "'" : "NULL, NULL, NULL") +
+                ", '1403/03/01', 'd')");
+      };
+      for (const auto& [chq, value] : docs[d].cheques) line(p + chq, value);
+      for (double value : docs[d].lines) line("", value);
+    }
+    ASSERT_TRUE(items_->ListCheques(kind.kind));
+    std::map<std::string, ChequeRow> listed;
+    for (const ChequeRow& r : items_->Cheques())
+      if (r.chqNo.rfind(p, 0) == 0) listed[r.chqNo.substr(p.size())] = r;
+    ASSERT_EQ(listed.size(), 6u);
+    const std::string taraf = items_->Table("_Taraf");
+    auto linesOf = [&](const std::string& where) {
+      return Value(kDest,
+                   "SELECT CAST(COUNT(*) AS varchar(10)) + '/' + CAST(CAST(ISNULL(SUM("
+                   "ChqValue), 0) AS int) AS varchar(20)) FROM " +
+                       taraf + " WHERE " + where);
     };
-    for (const auto& [chq, value] : docs[d].cheques) line(chq, value);
-    for (double value : docs[d].lines) line("", value);
-  }
-  ASSERT_TRUE(items_->ListCheques(ItemKind::kReceived));
-  std::map<std::string, ChequeRow> listed;
-  for (const ChequeRow& r : items_->Cheques())
-    if (r.chqNo.rfind("SD", 0) == 0) listed[r.chqNo] = r;
-  ASSERT_EQ(listed.size(), 6u);
-  const std::string taraf = items_->Table("_Taraf");
-  auto linesOf = [&](const std::string& where) {
-    return Value(kDest,
-                 "SELECT CAST(COUNT(*) AS varchar(10)) + '/' + CAST(CAST(ISNULL(SUM("
-                 "ChqValue), 0) AS int) AS varchar(20)) FROM " +
-                     taraf + " WHERE " + where);
-  };
-  for (const char* chq : {"SD1A", "SD1B"}) {
-    EXPECT_EQ(listed[chq].mojaz, "A") << chq;
-    EXPECT_EQ(listed[chq].taraf, name) << chq;
-  }
-  // The single line goes to each cheque with the cheque's own value.
-  EXPECT_EQ(linesOf("ChqNo = 'SD1A'"), "1/100");
-  EXPECT_EQ(linesOf("ChqNo = 'SD1B'"), "1/200");
-  // Two lines adding up: settled, no single name.
-  EXPECT_EQ(listed["SD2"].mojaz, "A");
-  EXPECT_EQ(listed["SD2"].taraf, "");
-  EXPECT_EQ(linesOf("ChqNo = 'SD2'"), "2/500");
-  for (const char* chq : {"SD3", "SD4A", "SD4B"}) {
-    EXPECT_EQ(listed[chq].mojaz, "X") << chq;
-    EXPECT_EQ(listed[chq].taraf, naghd_text::kOneToMany) << chq;
-    EXPECT_EQ(linesOf(std::string("ChqNo = '") + chq + "'"), "0/0") << chq;
-  }
-  // Only the waiting documents keep lines without a cheque.
-  for (int d = 0; d < 4; ++d)
-    EXPECT_EQ(linesOf("ChqNo = '' AND Serial = " + std::to_string(first + d)), d == 2   ? "2/400"
-                                                                               : d == 3 ? "2/300"
-                                                                                        : "0/0")
-        << d;
+    for (const char* chq : {"1A", "1B"}) {
+      EXPECT_EQ(listed[chq].mojaz, "A") << chq;
+      EXPECT_EQ(listed[chq].taraf, name) << chq;
+    }
+    // The single line goes to each cheque with the cheque's own value.
+    EXPECT_EQ(linesOf("ChqNo = '" + p + "1A'"), "1/100");
+    EXPECT_EQ(linesOf("ChqNo = '" + p + "1B'"), "1/200");
+    // Two lines adding up: settled, no single name.
+    EXPECT_EQ(listed["2"].mojaz, "A");
+    EXPECT_EQ(listed["2"].taraf, "");
+    EXPECT_EQ(linesOf("ChqNo = '" + p + "2'"), "2/500");
+    for (const char* chq : {"3", "4A", "4B"}) {
+      EXPECT_EQ(listed[chq].mojaz, "X") << chq;
+      EXPECT_EQ(listed[chq].taraf, naghd_text::kOneToMany) << chq;
+      EXPECT_EQ(linesOf("ChqNo = '" + p + chq + "'"), "0/0") << chq;
+    }
+    // Only the waiting documents keep lines without a cheque.
+    for (int d = 0; d < 4; ++d)
+      EXPECT_EQ(linesOf("ChqNo = '' AND Serial = " + std::to_string(first + 4 * k + d)),
+                d == 2   ? "2/400"
+                : d == 3 ? "2/300"
+                         : "0/0")
+          << d;
 
-  ASSERT_TRUE(items_->RegisterCheques(ItemKind::kReceived));
-  auto registered = [&](const std::string& chq) {
-    return Value(kDest,
-                 "SELECT CAST(COUNT(*) AS varchar(10)) + '/' + CAST(CAST(ISNULL(SUM(N.ChqValue), "
-                 "0) AS int) AS varchar(20)) FROM N_NaghdTrans N INNER JOIN N_CHQFirst F ON "
-                 "F.Serial = N.Serial WHERE N.Raj > 1 AND F.ChqNo = '" +
-                     chq + "'");
-  };
-  EXPECT_EQ(registered("SD1A"), "1/100");
-  EXPECT_EQ(registered("SD1B"), "1/200");
-  EXPECT_EQ(registered("SD2"), "2/500");
-  EXPECT_EQ(Value(kDest, "SELECT Taraf FROM N_CHQFirst WHERE ChqNo = 'SD1B'"), name);
-  for (const char* chq : {"SD3", "SD4A", "SD4B"}) EXPECT_EQ(registered(chq), "0/0") << chq;
+    ASSERT_TRUE(items_->RegisterCheques(kind.kind));
+    auto registered = [&](const std::string& chq) {
+      return Value(kDest,
+                   "SELECT CAST(COUNT(*) AS varchar(10)) + '/' + CAST(CAST(ISNULL(SUM(N.ChqValue), "
+                   "0) AS int) AS varchar(20)) FROM N_NaghdTrans N INNER JOIN N_CHQFirst F ON "
+                   "F.Serial = N.Serial WHERE N.Raj > 1 AND F.ChqNo = '" +
+                       p + chq + "'");
+    };
+    EXPECT_EQ(registered("1A"), "1/100");
+    EXPECT_EQ(registered("1B"), "1/200");
+    EXPECT_EQ(registered("2"), "2/500");
+    EXPECT_EQ(Value(kDest, "SELECT Taraf FROM N_CHQFirst WHERE ChqNo = '" + p + "1B'"), name);
+    for (const char* chq : {"3", "4A", "4B"}) EXPECT_EQ(registered(chq), "0/0") << chq;
+  }
 }
 
 TEST_F(TreasuryTest, BasePagesMoveWithTheirOpenings) {
