@@ -34,7 +34,8 @@ SET @TarafInto = 'INSERT INTO ' + @Taraf + ' (Serial, Raj, WhatDoc2, CodWhatDoc2
   + 'Moein, Tafsily, Tafsily2, ProjectCod, Joz, ChqNo, ChqValue, Des, ManabehCod, Ref, ArzCount, Nerkh) '
 SET @Arz = 'LEFT OUTER JOIN N_ArzTrans A ON A.Serial = N.Serial AND A.Raj = N.Raj AND A.WhatDoc = N.WhatDoc '
 SET @Entry = CASE WHEN @Kind = '7' THEN '(''71'', ''72'')' ELSE '(''81'', ''85'')' END
-SET @EntryPaid = CASE WHEN @Kind = '7' THEN '(''71'', ''72'', ''78'')' ELSE '(''81'', ''85'', ''78'')' END
+-- Only received cheques are cashed in parts; a paid cheque sharing a number never takes them.
+SET @EntryPaid = CASE WHEN @Kind = '7' THEN '(''71'', ''72'', ''78'')' ELSE @Entry END
 SELECT @D1 = ISNULL(sDate1, ''), @D2 = ISNULL(sDate2, '') FROM KELVARO_Hub..Hub_Company
   WHERE UPPER(LTRIM(RTRIM(DBName))) = UPPER(DB_NAME())
 SET @D1 = ISNULL(@D1, '')

@@ -379,6 +379,41 @@ TEST_F(TreasuryTest, DocumentsThatSayWhoPaidSettleTheirChequesByThemselves) {
   }
 }
 
+// A received and a paid cheque may share a number and series: what is done to one (here a
+// partial cashing of the received one) never changes the other.
+TEST_F(TreasuryTest, ChequesOfTheOtherKindWithTheSameNumberStayApart) {
+  Open(dir_);
+  const int first = std::stoi(Value(kSource, "SELECT MAX(Serial) FROM N_NaghdTrans")) + 1;
+  const struct {
+    const char* code;
+    double value;
+  } actions[] = {{"71", 1000}, {"78", 300}, {"81", 700}};
+  for (int i = 0; i < 3; ++i)
+    Run(kSource,
+        "INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, ChqNo, Joz, "
+        "ChqValue, SarResidDate, Des) VALUES (" +
+            std::to_string(first + i) + ", 1, '" + actions[i].code + "', 'S', '1402/0" +
+            std::to_string(i + 4) + "/01', 'TWIN1', 'J', " + std::to_string(actions[i].value) +
+            ", '1403/03/01', 'd')");
+  const struct {
+    ItemKind kind;
+    const char* lastCode;
+    double value;
+  } expected[] = {{ItemKind::kReceived, "78", 700}, {ItemKind::kPaid, "81", 700}};
+  for (const auto& e : expected) {
+    SCOPED_TRACE(e.lastCode);
+    ASSERT_TRUE(items_->ListCheques(e.kind));
+    int found = 0;
+    for (const ChequeRow& r : items_->Cheques())
+      if (r.chqNo == "TWIN1") {
+        ++found;
+        EXPECT_EQ(r.whatDoc, e.lastCode);
+        EXPECT_DOUBLE_EQ(r.value, e.value);
+      }
+    EXPECT_EQ(found, 1);
+  }
+}
+
 TEST_F(TreasuryTest, BasePagesMoveWithTheirOpenings) {
   Open(dir_);
   struct Page {
