@@ -34,19 +34,30 @@ struct Page {
   const char* name;
 };
 
+// An amount as the accountant wrote it: whole rials without a point, fractions (currency
+// counts, a cheque split in parts) to four places at most, never rounded away.
+std::string Amount(double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.4f", v);
+  std::string s = text;
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return s == "-0" ? "0" : s;
+}
+
 void PrintCheques(const std::vector<transfer::ChequeRow>& rows) {
   for (const auto& c : rows) {
-    std::string arz = c.arzCount ? std::to_string(*c.arzCount) + " " + c.arzName : "";
-    std::printf("  %s %-10s %-6s %18.0f %-10s %-10s %s %s %s\n", c.mojaz.c_str(), c.chqNo.c_str(),
-                c.joz.c_str(), c.value, c.sanadDate.c_str(), c.sarResidDate.c_str(),
+    std::string arz = c.arzCount ? Amount(*c.arzCount) + " " + c.arzName : "";
+    std::printf("  %s %-10s %-6s %18s %-10s %-10s %s %s %s\n", c.mojaz.c_str(), c.chqNo.c_str(),
+                c.joz.c_str(), Amount(c.value).c_str(), c.sanadDate.c_str(), c.sarResidDate.c_str(),
                 c.whatDocNam.c_str(), c.taraf.c_str(), arz.c_str());
   }
 }
 
 void PrintNotes(const std::vector<transfer::NoteRow>& rows) {
   for (const auto& n : rows)
-    std::printf("  %s %-10s %-6s %18.0f %-10s %-10s %s\n", n.status.c_str(), n.saftehNo.c_str(),
-                n.joz.c_str(), n.value, n.sodorDate.c_str(), n.sarResidDate.c_str(),
+    std::printf("  %s %-10s %-6s %18s %-10s %-10s %s\n", n.status.c_str(), n.saftehNo.c_str(),
+                n.joz.c_str(), Amount(n.value).c_str(), n.sodorDate.c_str(), n.sarResidDate.c_str(),
                 n.whatDocNam.c_str());
 }
 

@@ -223,10 +223,20 @@ TEST_F(XferCli, TreasuryListsRegistersAndReportsWhatNeedsADecision) {
   EXPECT_EQ(Xfer("treasury --help").status, 0);
   const std::string treasury =
       "treasury --server " + dir_ + " --database KELVARO_1_1403 --source KELVARO_1_1402 ";
+  // A cheque of a rial and a half shows its half: the list never rounds an amount away.
+  ASSERT_EQ(Xfer("sql --server " + dir_ +
+                 " --database KELVARO_1_1402 -e \"INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, "
+                 "SanadNo, SanadDate, ChqNo, Joz, ChqValue) VALUES (9901, 1, '71', '9901', "
+                 "'1402/03/01', 'HALF1', '', 1.5)\"")
+                .status,
+            0);
   Outcome preview = Xfer(treasury + "--cheques get --preview");
   EXPECT_EQ(preview.status, 0) << preview.err;
   EXPECT_NE(preview.out.find("received cheques:"), std::string::npos) << preview.out;
   EXPECT_NE(preview.out.find("يك به چند يا ..."), std::string::npos) << preview.out;
+  EXPECT_NE(preview.out.find(" 1.5 1402/03/01"), std::string::npos) << preview.out;
+  EXPECT_NE(preview.out.find(" دلار"), std::string::npos) << preview.out;
+  EXPECT_EQ(preview.out.find(".000000"), std::string::npos) << preview.out;
   EXPECT_EQ(Xfer("sql --server " + dir_ +
                  " --database KELVARO_1_1403 -e \"SELECT COUNT(*) FROM N_CHQFirst\"")
                     .out.find("\n0\n") != std::string::npos,
