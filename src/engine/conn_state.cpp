@@ -8,6 +8,7 @@
 
 #include "engine/error.h"
 #include "engine/fault_points.h"
+#include "engine/page_memory.h"
 #include "engine/func/functions.h"
 #include "engine/profile.h"
 #include "engine/sqlite_util.h"
@@ -115,6 +116,7 @@ void StatementCache::Clear() {
 ConnectionState::ConnectionState(ServerState& server, std::string_view database)
     : server_(server), id_(server.NextConnectionId()) {
   fault::Arm();
+  ReservePageMemory();
   ownerTag_ = std::to_string(::getpid()) + ":" + std::to_string(id_);
   int rc = sqlite3_open_v2(
       ":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);

@@ -9,6 +9,7 @@
 
 #include "engine/error.h"
 #include "engine/fault_points.h"
+#include "engine/page_memory.h"
 
 namespace xfer::engine {
 namespace {
@@ -21,6 +22,7 @@ bool Damaged(int rc) {
 
 SqliteHandle::SqliteHandle(const std::string& path) {
   fault::Arm();
+  ReservePageMemory();
   int rc =
       sqlite3_open_v2(path.c_str(), &db_,
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
