@@ -10,18 +10,17 @@
 
 #include "engine/engine.h"
 #include "engine/error.h"
+#include "server_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace xfer::engine {
 namespace {
 
-class BulkAppend : public ::testing::Test {
+class BulkAppend : public testing::ServerDirTest {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "xfer-bulk-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    ServerDirTest::SetUp();
     server_ = Server::Open(dir_, true);
     Connection(server_).Execute("CREATE DATABASE d");
     c_ = std::make_unique<Connection>(server_, "d");
@@ -32,7 +31,7 @@ class BulkAppend : public ::testing::Test {
   void TearDown() override {
     c_.reset();
     server_.reset();
-    fs::remove_all(dir_);
+    ServerDirTest::TearDown();
   }
 
   // Every row of the table in identity order, each value with its SQL type's text form.
@@ -48,7 +47,6 @@ class BulkAppend : public ::testing::Test {
     return out;
   }
 
-  fs::path dir_;
   std::shared_ptr<Server> server_;
   std::unique_ptr<Connection> c_;
 };

@@ -11,18 +11,17 @@
 #include "engine/batch_cache.h"
 #include "engine/engine.h"
 #include "engine/error.h"
+#include "server_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace xfer::engine {
 namespace {
 
-class KeptStatements : public ::testing::Test {
+class KeptStatements : public testing::ServerDirTest {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "xfer-kept-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    ServerDirTest::SetUp();
     server_ = Server::Open(dir_, true);
     Connection(server_).Execute("CREATE DATABASE d");
     a_ = std::make_unique<Connection>(server_, "d");
@@ -32,7 +31,7 @@ class KeptStatements : public ::testing::Test {
     a_.reset();
     b_.reset();
     server_.reset();
-    fs::remove_all(dir_);
+    ServerDirTest::TearDown();
   }
 
   // The first column of every row of the batch's last result set, as text.
@@ -53,7 +52,6 @@ class KeptStatements : public ::testing::Test {
     return 0;
   }
 
-  fs::path dir_;
   std::shared_ptr<Server> server_;
   std::unique_ptr<Connection> a_, b_;
 };

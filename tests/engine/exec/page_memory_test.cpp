@@ -10,21 +10,15 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "server_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace xfer::engine {
 namespace {
 
-class PageMemory : public ::testing::Test {
+class PageMemory : public testing::ServerDirTest {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "xfer-pages-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // A table of some thousand pages written and read back on a connection of its own.
   long long Work(const std::string& db) {
     Connection c(Server::Open(dir_, true));
@@ -42,8 +36,6 @@ class PageMemory : public ::testing::Test {
     sqlite3_status64(what, &now, &high, 0);
     return high;
   }
-
-  std::string dir_;
 };
 
 TEST_F(PageMemory, CachesComeFromTheRegionAndItsSlotsAreUsedAgain) {

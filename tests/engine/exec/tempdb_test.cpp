@@ -12,21 +12,19 @@
 #include <string>
 
 #include "engine/engine.h"
+#include "server_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace xfer::engine {
 namespace {
 
-class Tempdb : public ::testing::Test {
+class Tempdb : public testing::ServerDirTest {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "xfer-tempdb-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    ServerDirTest::SetUp();
     Server::Open(dir_, true);
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   std::string File() const { return (fs::path(dir_) / "tempdb.db").string(); }
 
@@ -52,8 +50,6 @@ class Tempdb : public ::testing::Test {
     auto sets = reader.Execute("SELECT COUNT(*) AS n FROM ##Work");
     return std::get<long long>(sets.back().rows[0][0]);
   }
-
-  std::string dir_;
 };
 
 TEST_F(Tempdb, KeepsARollbackJournal) {
