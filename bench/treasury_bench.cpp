@@ -305,10 +305,12 @@ void Measure(long long open) {
       std::fprintf(stderr, "  run %d: engine %.3fs, sqlite %.3fs\n", run + 1, engineTime,
                    raw.listing + raw.registration);
   }
+  // The target is set for 50,000 cheques; other counts show how the ratio moves with size.
   std::printf(
       "%-38s cheques=%lld registered=%lld sqlite=%.3fs engine=%.3fs (%.0f cheques/s) "
-      "ratio=%.2fx (target <= 2.00x)\n",
-      "xfer treasury, open cheques", open, registered, r, e, registered / e, e / r);
+      "ratio=%.2fx (%s)\n",
+      "xfer treasury, open cheques", open, registered, r, e, registered / e, e / r,
+      open == 50000 ? "target <= 2.00x" : "target set at 50,000 cheques");
   std::printf("  listing: engine %.3fs, sqlite %.3fs (%.2fx)\n", phases[0], rawPhases[0],
               phases[0] / rawPhases[0]);
   std::printf("  registration: engine %.3fs with the listing after it, sqlite %.3fs (%.2fx)\n",
