@@ -8,8 +8,8 @@
 
 #include "engine/error.h"
 #include "engine/fault_points.h"
-#include "engine/page_memory.h"
 #include "engine/func/functions.h"
+#include "engine/page_memory.h"
 #include "engine/profile.h"
 #include "engine/sqlite_util.h"
 #include "engine/types.h"
