@@ -379,6 +379,52 @@ TEST_F(TreasuryTest, DocumentsThatSayWhoPaidSettleTheirChequesByThemselves) {
   }
 }
 
+// A cheque settled by its document's one counterparty line is named by the line's most detailed
+// level: the subsidiary account when there is one, else the ledger account, else the general one
+// (a level left empty or missing alike).
+TEST_F(TreasuryTest, ACounterpartyIsNamedByTheMostDetailedLevelOfItsLine) {
+  Open(dir_);
+  const std::string koll = Value(kSource, "SELECT TOP 1 Koll FROM Moein ORDER BY Koll, Moein");
+  const std::string moein =
+      Value(kSource, "SELECT TOP 1 Moein FROM Moein WHERE Koll = '" + koll + "' ORDER BY Moein");
+  const std::string tafsily = Value(kSource, "SELECT TOP 1 Tafsily FROM Tafsily ORDER BY Tafsily");
+  auto name = [&](const std::string& table, const std::string& where) {
+    return Value(kSource, "SELECT NamHesab FROM " + table + " WHERE " + where);
+  };
+  const struct {
+    const char* chq;
+    std::string levels;  // Moein, Tafsily as the line holds them
+    std::string expected;
+  } lines[] = {
+      {"LVL1", "'" + moein + "', '" + tafsily + "'",
+       name("Tafsily", "Tafsily = '" + tafsily + "'")},
+      {"LVL2", "'" + moein + "', ''",
+       name("Moein", "Koll = '" + koll + "' AND Moein = '" + moein + "'")},
+      {"LVL3", "NULL, NULL", name("Koll", "Koll = '" + koll + "'")},
+  };
+  int serial = std::stoi(Value(kSource, "SELECT MAX(Serial) FROM N_NaghdTrans"));
+  for (const auto& l : lines) {
+    const std::string doc = std::to_string(++serial);
+    Run(kSource,
+        "INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, ChqNo, Joz, ChqValue, "
+        "SarResidDate) VALUES (" +
+            doc + ", 1, '71', 'L', '1402/07/01', '" + l.chq +
+            "', '', 900, '1403/01/20') INSERT INTO N_NaghdTrans (Serial, Raj, WhatDoc, SanadNo, "
+            "SanadDate, ChqValue, Koll, Moein, Tafsily) VALUES (" +
+            doc + ", 2, '71', 'L', '1402/07/01', 900, '" + koll + "', " + l.levels + ")");
+  }
+  ASSERT_TRUE(items_->ListCheques(ItemKind::kReceived));
+  std::map<std::string, ChequeRow> listed;
+  for (const ChequeRow& r : items_->Cheques()) listed[r.chqNo] = r;
+  for (const auto& l : lines) {
+    ASSERT_TRUE(listed.count(l.chq)) << l.chq;
+    ASSERT_FALSE(l.expected.empty()) << l.chq;
+    EXPECT_EQ(listed[l.chq].mojaz, "A") << l.chq;
+    EXPECT_EQ(listed[l.chq].taraf, l.expected) << l.chq;
+  }
+  EXPECT_NE(listed["LVL1"].taraf, listed["LVL2"].taraf);
+}
+
 // A received and a paid cheque may share a number and series: what is done to one (here a
 // partial cashing of the received one) never changes the other.
 TEST_F(TreasuryTest, ChequesOfTheOtherKindWithTheSameNumberStayApart) {
