@@ -9,7 +9,6 @@
 #include "engine/conn_state.h"
 #include "engine/exec/executor.h"
 #include "engine/fault_points.h"
-#include "engine/page_memory.h"
 #include "engine/server_state.h"
 #include "engine/sqlite_util.h"
 
@@ -76,7 +75,6 @@ Server::~Server() = default;
 std::shared_ptr<Server> Server::Open(const std::string& directory, bool create) {
   namespace fs = std::filesystem;
   fault::Arm();
-  ReservePageMemory();
   std::error_code ec;
   if (!fs::is_directory(directory, ec)) {
     if (!create && fs::exists(directory, ec))

@@ -21,8 +21,7 @@ class BulkAppend : public testing::ServerDirTest {
  protected:
   void SetUp() override {
     ServerDirTest::SetUp();
-    server_ = Server::Open(dir_, true);
-    Connection(server_).Execute("CREATE DATABASE d");
+    OpenWithDatabase("d");
     c_ = std::make_unique<Connection>(server_, "d");
     c_->Execute(
         "CREATE TABLE T (Id int IDENTITY(5, 5) NOT NULL, N int NULL, F float NULL, "
@@ -30,7 +29,6 @@ class BulkAppend : public testing::ServerDirTest {
   }
   void TearDown() override {
     c_.reset();
-    server_.reset();
     ServerDirTest::TearDown();
   }
 
@@ -47,7 +45,6 @@ class BulkAppend : public testing::ServerDirTest {
     return out;
   }
 
-  std::shared_ptr<Server> server_;
   std::unique_ptr<Connection> c_;
 };
 

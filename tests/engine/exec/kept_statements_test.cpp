@@ -22,15 +22,13 @@ class KeptStatements : public testing::ServerDirTest {
  protected:
   void SetUp() override {
     ServerDirTest::SetUp();
-    server_ = Server::Open(dir_, true);
-    Connection(server_).Execute("CREATE DATABASE d");
+    OpenWithDatabase("d");
     a_ = std::make_unique<Connection>(server_, "d");
     b_ = std::make_unique<Connection>(server_, "d");
   }
   void TearDown() override {
     a_.reset();
     b_.reset();
-    server_.reset();
     ServerDirTest::TearDown();
   }
 
@@ -52,7 +50,6 @@ class KeptStatements : public testing::ServerDirTest {
     return 0;
   }
 
-  std::shared_ptr<Server> server_;
   std::unique_ptr<Connection> a_, b_;
 };
 

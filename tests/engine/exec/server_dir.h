@@ -5,7 +5,10 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
+
+#include "engine/engine.h"
 
 namespace xfer::engine::testing {
 
@@ -16,9 +19,20 @@ class ServerDirTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  // Connections a test keeps must be gone before this runs.
+  void TearDown() override {
+    server_.reset();
+    std::filesystem::remove_all(dir_);
+  }
+
+  // The directory's server, kept in server_, holding an empty database `name`.
+  void OpenWithDatabase(const std::string& name) {
+    server_ = Server::Open(dir_, true);
+    Connection(server_).Execute("CREATE DATABASE " + name);
+  }
 
   std::string dir_;
+  std::shared_ptr<Server> server_;
 };
 
 }  // namespace xfer::engine::testing
