@@ -460,6 +460,55 @@ TEST_F(TreasuryTest, ChequesOfTheOtherKindWithTheSameNumberStayApart) {
   }
 }
 
+// Notes keep to their kind in everything: a received note's partial collection does not lower a
+// paid note of the same number and series, and registering the received one leaves the paid one
+// listed (notes, unlike cheques, are looked up in the destination by kind).
+TEST_F(TreasuryTest, NotesOfTheOtherKindWithTheSameNumberStayApart) {
+  Open(dir_);
+  const int first = std::stoi(Value(kSource, "SELECT MAX(Serial) FROM N_SoftehTrans")) + 1;
+  const struct {
+    const char* code;
+    double value;
+    bool line;  // with a counterparty line that settles it
+  } actions[] = {{"A1", 1000, true}, {"A8", 300, false}, {"B1", 700, false}};
+  for (int i = 0; i < 3; ++i) {
+    const std::string serial = std::to_string(first + i),
+                      date = "'1402/0" + std::to_string(i + 4) + "/01'";
+    Run(kSource,
+        "INSERT INTO N_SoftehTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, SoftehNo, Joz, "
+        "SodorDate, SarResidDate, SaftehValue, TahodValue) VALUES (" +
+            serial + ", 1, '" + actions[i].code + "', 'S', " + date + ", 'TWIN9', 'J', " + date +
+            ", '1403/03/01', " + std::to_string(actions[i].value) + ", " +
+            std::to_string(actions[i].value) + ")");
+    if (actions[i].line)
+      Run(kSource,
+          "INSERT INTO N_SoftehTrans (Serial, Raj, WhatDoc, SanadNo, SanadDate, SaftehValue, "
+          "TahodValue, Koll, Moein, Tafsily) VALUES (" +
+              serial + ", 2, '" + actions[i].code + "', 'S', " + date + ", " +
+              std::to_string(actions[i].value) + ", 0, '1003', '0001', '00000001')");
+  }
+  // The page lists notes within the range of numbers the source's register holds.
+  Run(kSource,
+      "INSERT INTO N_SoftehLastTrans (SoftehNo, Joz, WhatDoc, Serial, LastWhatDoc, LastDate) "
+      "VALUES ('TWIN9', 'J', 'A1', " +
+          std::to_string(first) + ", 'A8', '1402/05/01'), ('TWIN9', 'J', 'B1', " +
+          std::to_string(first + 2) + ", 'B1', '1402/06/01')");
+  auto twin = [&](ItemKind k) {
+    EXPECT_TRUE(items_->ListNotes(k));
+    std::vector<double> values;
+    for (const NoteRow& r : items_->Notes(k))
+      if (r.saftehNo == "TWIN9") values.push_back(r.value);
+    return values;
+  };
+  EXPECT_EQ(twin(ItemKind::kReceived), std::vector<double>{700});
+  EXPECT_EQ(twin(ItemKind::kPaid), std::vector<double>{700});
+  ASSERT_TRUE(items_->ListNotes(ItemKind::kReceived));
+  ASSERT_TRUE(items_->RegisterNotes(ItemKind::kReceived));
+  EXPECT_EQ(Value(kDest, "SELECT COUNT(*) FROM N_SoftehLastTrans WHERE SoftehNo = 'TWIN9'"), "1");
+  EXPECT_TRUE(twin(ItemKind::kReceived).empty());
+  EXPECT_EQ(twin(ItemKind::kPaid), std::vector<double>{700});
+}
+
 TEST_F(TreasuryTest, BasePagesMoveWithTheirOpenings) {
   Open(dir_);
   struct Page {
